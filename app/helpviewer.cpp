@@ -1,0 +1,60 @@
+#include "helpviewer.h"
+
+#include "messages.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QPointer>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace
+{
+
+class HelpWindow : public QDialog
+{
+public:
+    explicit HelpWindow(QWidget *owner) : QDialog(owner)
+    {
+        setObjectName(QStringLiteral("helpWindow"));
+        setWindowTitle(QStringLiteral("Sondaryk - Pomoc"));
+        setAttribute(Qt::WA_DeleteOnClose);
+        setWindowFlag(Qt::WindowMaximizeButtonHint);
+        auto *layout = new QVBoxLayout(this);
+        browser = new QTextBrowser(this);
+        browser->setObjectName(QStringLiteral("helpBrowser"));
+        browser->setOpenExternalLinks(false);
+        layout->addWidget(browser);
+        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+        layout->addWidget(buttons);
+        resize(640, 520);
+    }
+    QTextBrowser *browser = nullptr;
+};
+
+} // namespace
+
+QWidget *showHelpTopic(QWidget *owner, const QString &helpFilePath, const QString &topic)
+{
+    const QFileInfo info(helpFilePath);
+    if (!info.isFile() || !info.isReadable()) {
+        messages::showMessage(QStringLiteral("Nie można otworzyć pliku pomocy:\n%1").arg(helpFilePath));
+        return nullptr;
+    }
+    // One help window per owner: pressing Help again brings it forward at the topic.
+    static QPointer<HelpWindow> window;
+    if (!window || window->parentWidget() != owner)
+        window = new HelpWindow(owner);
+    QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+    url.setFragment(topic);
+    window->browser->setSource(url);
+    window->browser->scrollToAnchor(topic);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}

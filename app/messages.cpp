@@ -1,0 +1,84 @@
+#include "messages.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace messages
+{
+namespace
+{
+
+Presenter &currentPresenter()
+{
+    static Presenter presenter;
+    return presenter;
+}
+
+QMessageBox::StandardButton showBox(const Message &message)
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (message.kind) {
+    case Kind::Plain:
+        icon = QMessageBox::NoIcon;
+        break;
+    case Kind::FileError:
+        icon = QMessageBox::Warning;
+        break;
+    case Kind::Error:
+        icon = QMessageBox::Critical;
+        break;
+    case Kind::Question:
+        icon = QMessageBox::Question;
+        break;
+    }
+    QMessageBox box(icon, message.caption, message.text, message.buttons, QApplication::activeWindow());
+    if (message.buttons & QMessageBox::Cancel)
+        box.setEscapeButton(QMessageBox::Cancel);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QMessageBox::StandardButton present(Kind kind, const QString &caption, const QString &text,
+                                    QMessageBox::StandardButtons buttons)
+{
+    const Message message{kind, caption, text, buttons};
+    if (currentPresenter())
+        return currentPresenter()(message);
+    return showBox(message);
+}
+
+} // namespace
+
+Presenter setPresenter(Presenter presenter)
+{
+    Presenter previous = std::move(currentPresenter());
+    currentPresenter() = std::move(presenter);
+    return previous;
+}
+
+QString programName()
+{
+    return QStringLiteral("Sondaryk");
+}
+
+void showMessage(const QString &text)
+{
+    present(Kind::Plain, programName(), text, QMessageBox::Ok);
+}
+
+void showFileError(const QString &text)
+{
+    present(Kind::FileError, QStringLiteral("File Error"), text, QMessageBox::Ok | QMessageBox::Cancel);
+}
+
+void showError(const QString &text)
+{
+    present(Kind::Error, programName(), text, QMessageBox::Ok);
+}
+
+QMessageBox::StandardButton askYesNoCancel(const QString &text)
+{
+    return present(Kind::Question, programName(), text,
+                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+}
+
+} // namespace messages

@@ -1,0 +1,40 @@
+// Every message box of the program goes through here, so that tests can read what was shown and
+// answer it without a modal box ever waiting for a person.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace messages
+{
+
+enum class Kind { Plain, FileError, Error, Question };
+
+struct Message {
+    Kind kind;
+    QString caption;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+};
+
+// Shows the message and returns the button pressed. Replaced by tests.
+using Presenter = std::function<QMessageBox::StandardButton(const Message &)>;
+
+// Installs a presenter and returns the previous one; an empty presenter restores the real boxes.
+Presenter setPresenter(Presenter presenter);
+
+QString programName();
+
+// The program's own notices: a plain box with OK, captioned with the program's name.
+void showMessage(const QString &text);
+// A file that cannot be written or read: caption "File Error", OK and Cancel (the answer is unused).
+void showFileError(const QString &text);
+// The standard display of an error that ended an operation.
+void showError(const QString &text);
+// A question with Tak, Nie and Anuluj.
+QMessageBox::StandardButton askYesNoCancel(const QString &text);
+
+} // namespace messages

@@ -1,0 +1,61 @@
+#include "tfsondaryk.h"
+
+#include "guarded.h"
+#include "helpviewer.h"
+#include "instanceguard.h"
+#include "messages.h"
+#include "tfwyniki.h"
+#include "ui_tfsondaryk.h"
+
+#include <QDir>
+
+TfSondaryk *fSondaryk = nullptr;
+
+TfSondaryk::TfSondaryk(QWidget *parent)
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      ui(std::make_unique<Ui::TfSondaryk>()),
+      // Taken from the current directory at start, not from where the program lies.
+      m_helpFilePath(QDir::currentPath() + QStringLiteral("/Pomoc/Pomoc.html"))
+{
+    ui->setupUi(this);
+    setFixedSize(241, 218);
+    move(361, 237);
+    setAttribute(Qt::WA_QuitOnClose);
+    QFont footer = ui->StaticText1->font();
+    ui->StaticText1->setFont(footer);
+    connect(ui->bPomoc, &QPushButton::clicked, this, [this] { guarded([this] { bPomocClick(); }); });
+    connect(ui->bWyniki, &QPushButton::clicked, this, [this] { guarded([this] { bWynikiClick(); }); });
+    connect(ui->bKoniec, &QPushButton::clicked, this, [this] { guarded([this] { bKoniecClick(); }); });
+}
+
+TfSondaryk::~TfSondaryk() = default;
+
+bool TfSondaryk::FormCreate()
+{
+    m_guard = std::make_unique<InstanceGuard>(QStringLiteral("Sondaryk.exe"));
+    if (m_guard->anotherInstanceRuns()) {
+        messages::showMessage(QStringLiteral("Ten program jest już uruchomiony!"));
+        return false;
+    }
+    return true;
+}
+
+void TfSondaryk::bPomocClick()
+{
+    showHelpTopic(this, m_helpFilePath, QStringLiteral("IDH_MAIN"));
+}
+
+void TfSondaryk::bWynikiClick()
+{
+    // Each press starts from a fresh workbook; the one closed before is no longer needed.
+    delete fWyniki;
+    fWyniki = nullptr;
+    fWyniki = new TfWyniki(this);
+    fWyniki->exec();
+}
+
+void TfSondaryk::bKoniecClick()
+{
+    close();
+}

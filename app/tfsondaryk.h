@@ -1,0 +1,37 @@
+// The start window: Help, Results and End.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+class InstanceGuard;
+
+namespace Ui
+{
+class TfSondaryk;
+}
+
+class TfSondaryk : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TfSondaryk(QWidget *parent = nullptr);
+    ~TfSondaryk() override;
+
+    // Runs the single-instance guard; false when another copy already runs (it has been said).
+    bool FormCreate();
+
+    QString helpFilePath() const { return m_helpFilePath; }
+
+    void bPomocClick();
+    void bWynikiClick();
+    void bKoniecClick();
+
+private:
+    std::unique_ptr<Ui::TfSondaryk> ui;
+    std::unique_ptr<InstanceGuard> m_guard;
+    QString m_helpFilePath;
+};
+
+extern TfSondaryk *fSondaryk;

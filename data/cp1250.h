@@ -1,0 +1,18 @@
+// Windows-1250: the code page of every file the program reads or writes.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace cp1250
+{
+
+QString decode(const QByteArray &bytes);
+
+// Characters the code page cannot hold become '?' and *ok is set to false.
+QByteArray encode(const QString &text, bool *ok = nullptr);
+
+bool canEncode(QChar c);
+bool canEncode(const QString &text);
+
+} // namespace cp1250

@@ -1,0 +1,29 @@
+// Numbers read from and written as text: always with the full stop, never the locale's separator.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// The whole-number conversion used for every typed or stored integer: leading blanks, an optional
+// sign, then decimal digits or hexadecimal after "$", "x", "X", "0x" or "0X"; nothing may follow and
+// the value must fit in 32 bits (hexadecimal up to FFFFFFFF, taken as two's complement).
+std::optional<qint32> parseInteger(const QString &text);
+
+// parseInteger, throwing ConvertError for a text that is no whole number.
+qint32 strToInt(const QString &text);
+
+// A grid cell as a whole number: empty, one blank and "-" are 0; anything else as strToInt.
+qint32 cellTextAsInteger(const QString &text);
+
+// A decimal number with the full stop ("1.5", "0.67"); nullopt for anything else (no locale).
+std::optional<double> parseDecimal(const QString &text);
+
+// "%4.2f" of the value, locale-free ("1.67", "0.00", "123.46").
+QByteArray formatFixed2(double value);
+
+// Single-precision division that raises the floating-point errors instead of giving inf or NaN.
+float checkedDivide(float numerator, float denominator);
+
+// The value rounded to four significant digits, then written with two decimals (123.456 -> "123.50").
+QString formatSchoolValue(float value);

@@ -1,0 +1,79 @@
+#include "testdefinition.h"
+
+#include "inifile.h"
+
+#include <QCoreApplication>
+
+namespace
+{
+
+// A count below 0 means nothing and one above the limit is surely a typo that would build huge
+// grids; both become 0, and the reason is kept for the user.
+qint32 acceptedCount(qint32 count, qint32 limit, const QString &key, const QString &noun, const QString &unit,
+                     QStringList *problems)
+{
+    if (count < 0) {
+        problems->append(QStringLiteral("%1 (%2) w pliku Setup.ini jest ujemna (%3); program przyjmuje 0 %4.")
+                             .arg(noun, key)
+                             .arg(count)
+                             .arg(unit));
+        return 0;
+    }
+    if (count > limit) {
+        problems->append(
+            QStringLiteral("%1 (%2) w pliku Setup.ini wynosi %3, a dopuszczalne jest najwyżej %4; "
+                           "program przyjmuje 0 %5.")
+                .arg(noun, key)
+                .arg(count)
+                .arg(limit)
+                .arg(unit));
+        return 0;
+    }
+    return count;
+}
+
+} // namespace
+
+TestDefinition loadTestDefinitionFrom(const QString &iniPath)
+{
+    const IniFile ini = IniFile::load(iniPath);
+    TestDefinition def;
+
+    const QString settings = QStringLiteral("Ustawienia");
+    def.taskCount = acceptedCount(ini.readInteger(settings, QStringLiteral("LiczbaZadan"), 25),
+                                  TestDefinition::maxTaskCount, QStringLiteral("LiczbaZadan"),
+                                  QStringLiteral("Liczba zadań"), QStringLiteral("zadań"), &def.problems);
+    def.standardCount =
+        acceptedCount(ini.readInteger(settings, QStringLiteral("LiczbaStandardow"), 5),
+                      TestDefinition::maxStandardCount, QStringLiteral("LiczbaStandardow"),
+                      QStringLiteral("Liczba standardów"), QStringLiteral("standardów"), &def.problems);
+    def.maxTotalPoints = ini.readInteger(settings, QStringLiteral("MaxLiczbaPunktow"), 40);
+    def.testName = ini.readString(settings, QStringLiteral("NazwaTestu"), QStringLiteral("Test"));
+    def.testDate = ini.readString(settings, QStringLiteral("DataTestu"), QStringLiteral("2003-12-12"));
+
+    for (qint32 i = 0; i < def.taskCount; ++i) {
+        const QString number = QString::number(i + 1);
+        const QString section = QStringLiteral("Zadanie") + number;
+        def.taskLabels.append(
+            ini.readString(section, QStringLiteral("Etykieta"), QStringLiteral("Zad.") + number));
+        def.taskStandards.append(ini.readInteger(section, QStringLiteral("KategoriaStandardu"), 1));
+        def.taskMaxPoints.append(ini.readInteger(section, QStringLiteral("MaxPunktow"), 1));
+        def.taskClosed.append(ini.readBool(section, QStringLiteral("ZadanieZamkniete"), true));
+    }
+
+    for (qint32 i = 0; i < def.standardCount; ++i) {
+        const QString number = QString::number(i + 1);
+        const QString section = QStringLiteral("Standard") + number;
+        def.standardMaxPoints.append(ini.readInteger(section, QStringLiteral("MaxPunktow"), 1));
+        def.standardAbbreviations.append(
+            ini.readString(section, QStringLiteral("Skrot"), QStringLiteral("St.") + number));
+        def.standardDescriptions.append(
+            ini.readString(section, QStringLiteral("Opis"), QStringLiteral("Standard ") + number));
+    }
+    return def;
+}
+
+QString setupIniPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/Setup.ini");
+}

@@ -1,0 +1,36 @@
+// One edition of the test, read from Setup.ini beside the program.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct TestDefinition {
+    qint32 taskCount = 25;
+    qint32 standardCount = 5;
+    qint32 maxTotalPoints = 40;
+    QString testName = QStringLiteral("Test");
+    QString testDate = QStringLiteral("2003-12-12");
+
+    QList<qint32> taskStandards;
+    QList<qint32> taskMaxPoints;
+    QList<bool> taskClosed;
+    QStringList taskLabels;
+
+    QList<qint32> standardMaxPoints;
+    QStringList standardAbbreviations;
+    QStringList standardDescriptions;
+
+    // Counts above these are refused (treated as 0) so that a typo cannot build huge grids.
+    static constexpr qint32 maxTaskCount = 200;
+    static constexpr qint32 maxStandardCount = 50;
+
+    // Polish texts describing what was refused while reading; empty when all was well.
+    QStringList problems;
+};
+
+// Reads the file at iniPath; a missing file, section or key gives the built-in defaults.
+TestDefinition loadTestDefinitionFrom(const QString &iniPath);
+
+// Setup.ini in the directory of the program's executable.
+QString setupIniPath();

@@ -1,0 +1,264 @@
+// Shared helpers of the workbook window's tests: a small test definition, a workbook shown over a
+// temporary location with every message box recorded, and a teacher's mouse and keyboard.
+#pragma once
+
+#include "../support/messagerecorder.h"
+#include "sondarykapplication.h"
+#include "stringgrid.h"
+#include "tfwyniki.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace wb {
+
+using namespace Qt::StringLiterals;
+
+// Ends the calling test function when a helper it called has failed.
+#define WB_CHECK(call)                                                                                       \
+    do {                                                                                                     \
+        call;                                                                                                \
+        if (QTest::currentTestFailed())                                                                      \
+            return;                                                                                          \
+    } while (false)
+
+// Tasks labelled Zad.1, Zad.2, ... with the given maxima and standards; five standards whose maxima
+// (2, 1, 3, 4, 5) add up to 15, while the whole test is worth 10, so that a facility reveals which
+// maximum divided it.
+inline TestDefinition makeTest(const QList<qint32> &maxima = {2, 1, 3}, const QList<qint32> &standards = {1, 2, 3})
+{
+    TestDefinition test;
+    test.taskCount = qint32(maxima.size());
+    test.standardCount = 5;
+    test.maxTotalPoints = 10;
+    test.testName = u"Test"_s;
+    test.testDate = u"2003-12-12"_s;
+    for (int i = 0; i < maxima.size(); ++i) {
+        test.taskLabels.append(u"Zad.%1"_s.arg(i + 1));
+        test.taskMaxPoints.append(maxima[i]);
+        test.taskStandards.append(standards.value(i, 1));
+        test.taskClosed.append(true);
+    }
+    test.standardMaxPoints = {2, 1, 3, 4, 5};
+    test.standardAbbreviations = {u"Czyt."_s, u"Pis."_s, u"Rozum."_s, u"Korz."_s, u"Wiedza"_s};
+    test.standardDescriptions = {u"Czytanie"_s, u"Pisanie"_s, u"Rozumowanie"_s, u"Korzystanie z informacji"_s,
+                                 u"Wykorzystywanie wiedzy"_s};
+    return test;
+}
+
+inline void setUpApplication()
+{
+    SondarykApplication::setUp(*qobject_cast<QApplication *>(QCoreApplication::instance()));
+    // No real folder dialog may ever open in a test.
+    TfWyniki::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
+}
+
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing: ") + path.toUtf8() + '>';
+    return file.readAll();
+}
+
+inline bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// A cell row written as its texts joined by ";" ("1;A1;T;;2").
+inline QStringList cells(const QString &joined)
+{
+    return joined.split(u';');
+}
+
+inline QList<QStringList> gridCells(const StringGrid *grid)
+{
+    QList<QStringList> rows;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        QStringList row;
+        for (int c = 0; c < grid->colCount(); ++c)
+            row.append(grid->cell(c, r));
+        rows.append(row);
+    }
+    return rows;
+}
+
+inline void compareGrid(const StringGrid *grid, const QList<QStringList> &expected)
+{
+    QCOMPARE(grid->rowCount(), int(expected.size()));
+    for (int r = 0; r < expected.size(); ++r) {
+        QCOMPARE(grid->colCount(), int(expected[r].size()));
+        for (int c = 0; c < expected[r].size(); ++c) {
+            QVERIFY2(grid->cell(c, r) == expected[r][c],
+                     qPrintable(u"cell (%1, %2): \"%3\", expected \"%4\""_s.arg(c).arg(r).arg(grid->cell(c, r),
+                                                                                             expected[r][c])));
+        }
+    }
+}
+
+inline QList<int> columnWidths(const StringGrid *grid)
+{
+    QList<int> widths;
+    for (int c = 0; c < grid->colCount(); ++c)
+        widths.append(grid->colWidth(c));
+    return widths;
+}
+
+// Types text as keystrokes; letters outside ASCII arrive as the text of a key the keyboard lacks.
+inline void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7F)
+            QTest::keyClick(widget, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// Replaces an edit's whole text by typing, as a teacher who selects all and types over it.
+inline void typeInto(QLineEdit *edit, const QString &text)
+{
+    QVERIFY(edit);
+    QVERIFY2(edit->isVisible() && edit->isEnabled(), qPrintable(edit->objectName()));
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    else
+        typeText(edit, text);
+}
+
+// Types text over a grid cell and confirms it with Enter; an empty text clears the cell.
+inline void typeIntoCell(StringGrid *grid, int col, int row, const QString &text)
+{
+    QVERIFY(grid->isVisible());
+    QVERIFY(grid->editingEnabled());
+    grid->setFocus();
+    grid->setCurrentCell(row, col);
+    QCOMPARE(grid->currentColumn(), col);
+    QCOMPARE(grid->currentRow(), row);
+    if (text.isEmpty())
+        QTest::keyClick(grid, Qt::Key_F2);
+    else
+        typeText(grid, text.left(1));
+    auto *editor = qobject_cast<QLineEdit *>(grid->indexWidget(grid->currentIndex()));
+    QVERIFY2(editor, "typing did not open the cell's editor");
+    if (text.isEmpty()) {
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(editor, Qt::Key_Delete);
+    } else {
+        typeText(editor, text.mid(1));
+    }
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The grid takes the text once the event loop has run.
+    QTRY_VERIFY(!grid->indexWidget(grid->currentIndex()));
+    QCOMPARE(grid->cell(col, row), text);
+}
+
+// Clicks a control after checking that a teacher could click it.
+inline void click(QWidget *control)
+{
+    QVERIFY2(control, "no such control");
+    QVERIFY2(control->isVisible(), qPrintable(control->objectName() + u" is hidden"_s));
+    QVERIFY2(control->isEnabled(), qPrintable(control->objectName() + u" is disabled"_s));
+    QTest::mouseClick(control, Qt::LeftButton);
+}
+
+// A workbook shown on screen, with its test replaced by makeTest(), a temporary location for the
+// school's data and every message box recorded.
+struct Workbook {
+    MessageRecorder recorder;
+    QTemporaryDir location;
+    TfWyniki window;
+
+    explicit Workbook(const TestDefinition &test = makeTest())
+    {
+        window.test = test;
+        // What Setup.ini beside the tests says is not these tests' concern.
+        recorder.clear();
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            qWarning("the workbook window was not exposed");
+    }
+
+    template <typename T = QWidget> T *find(const char *name) const
+    {
+        return window.findChild<T *>(QString::fromLatin1(name));
+    }
+    QLineEdit *edit(const char *name) const { return find<QLineEdit>(name); }
+    QAbstractButton *button(const char *name) const { return find<QAbstractButton>(name); }
+    QLabel *label(const char *name) const { return find<QLabel>(name); }
+    QTabWidget *pages() const { return find<QTabWidget>("pcWyniki"); }
+    StringGrid *upper() const { return find<StringGrid>("tabela1"); }
+    StringGrid *lower() const { return find<StringGrid>("tabela2"); }
+
+    void press(const char *name) { click(button(name)); }
+    // The user's click on a page's tab.
+    void showTab(int index) { pages()->setCurrentIndex(index); }
+
+    QString path(const QString &relative) const { return location.filePath(relative); }
+    QString school(const QString &relative = QString()) const
+    {
+        return relative.isEmpty() ? path(u"Szkola1"_s) : path(u"Szkola1/"_s + relative);
+    }
+
+    QStringList shownTexts() const { return recorder.texts(); }
+    int errorCount() const
+    {
+        int count = 0;
+        for (const auto &message : recorder.shown)
+            count += message.kind == messages::Kind::Error ? 1 : 0;
+        return count;
+    }
+
+    // Moves between pages: "next" and "back" press Dalej and Wstecz, "tab N" clicks page N's tab.
+    void go(const QStringList &steps)
+    {
+        for (const QString &step : steps) {
+            if (step == u"next"_s)
+                WB_CHECK(press("bDalej"));
+            else if (step == u"back"_s)
+                WB_CHECK(press("bWstecz"));
+            else if (step.startsWith(u"tab "_s))
+                showTab(step.mid(4).toInt());
+            else
+                QFAIL(qPrintable(u"unknown step "_s + step));
+        }
+    }
+
+    // Chooses the temporary location with the folder button.
+    void chooseLocation(const QString &folder)
+    {
+        TfWyniki::folderChooser = [folder](QWidget *, const QString &, const QString &) { return folder; };
+        press("bKatalog");
+        TfWyniki::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
+        QCOMPARE(label("stSciezka")->text(), folder);
+    }
+
+    // Sets the school up as a teacher does: location, number of classes, labels where they differ
+    // from the default ones, pupil counts, directory name "Szkola1", then "Akceptuj".
+    void accept(const QStringList &labels, const QStringList &pupils)
+    {
+        WB_CHECK(chooseLocation(location.path()));
+        WB_CHECK(typeInto(edit("eLiczbaKlas"), QString::number(labels.size())));
+        for (int i = 0; i < labels.size(); ++i) {
+            if (upper()->cell(1, i + 1) != labels[i])
+                WB_CHECK(typeIntoCell(upper(), 1, i + 1, labels[i]));
+            WB_CHECK(typeIntoCell(upper(), 2, i + 1, pupils.value(i)));
+        }
+        WB_CHECK(typeInto(edit("eNazwaKatalogu"), u"Szkola1"_s));
+        WB_CHECK(press("bAkceptuj"));
+        QCOMPARE(window.pageCount(), int(labels.size()) + 2);
+        QVERIFY2(recorder.shown.isEmpty(), qPrintable(shownTexts().join(u" | "_s)));
+    }
+};
+
+} // namespace wb

@@ -1,0 +1,119 @@
+// Compute: checks a class's points, fills its summary and writes its statistics files.
+#include "tfwyniki.h"
+
+#include "classstatistics.h"
+#include "gridfile.h"
+#include "messages.h"
+#include "savefile.h"
+#include "stringgrid.h"
+#include "ui_tfwyniki.h"
+
+#include <array>
+
+namespace
+{
+
+bool writeStatistics(const QString &path, const StatisticsLines &lines, int valueCount)
+{
+    const int count = std::min<int>(valueCount, int(lines.averages.size()));
+    const QByteArray bytes =
+        statisticsFileBytes(lines.averages.mid(0, count), lines.facilities.mid(0, count));
+    if (!writeFileAtomically(path, bytes)) {
+        messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void TfWyniki::bObliczClick()
+{
+    if (!isClassPage(currentPage))
+        return;
+    const int classIndex = currentPage - 1;
+    validateScores(pupilCounts.value(classIndex));
+    if (badPupilCount != 0)
+        return;
+    const QString directory = classDirectory(classIndex);
+    if (writeGridFile(tabela1(), directory + QStringLiteral("/Odpowiedzi.tmp")))
+        markScoresSaved();
+    writeTaskStatistics(test.taskCount, tabela1(), directory + QStringLiteral("/Zadania.tmp"));
+    writeStandardStatistics(test.standardCount, tabela2(), directory + QStringLiteral("/Standardy.tmp"));
+}
+
+void TfWyniki::validateScores(qint32 pupilCount)
+{
+    StringGrid *scores = tabela1();
+    StringGrid *summary = tabela2();
+    badPupilCount = 0;
+    int badPupils = 0;
+    for (int r = 1; r <= pupilCount; ++r) {
+        std::array<qint32, 5> standards{};
+        for (int c = 3; c <= test.taskCount + 2; ++c) {
+            const int t = c - 3;
+            const qint32 v = cellAsInteger(scores, c, r);
+            if (v > test.taskMaxPoints.value(t) || v < 0) {
+                messages::showMessage(QStringLiteral("Dla ucznia o kodzie ") + scores->cell(1, r) +
+                                      QStringLiteral(", w zadaniu ") + test.taskLabels.value(t) +
+                                      QStringLiteral(" wprowadzono złą liczbę punktów!"));
+                ++badPupils;
+                break;
+            }
+            const qint32 k = test.taskStandards.value(t);
+            if (k >= 1 && k <= 5)
+                standards[k - 1] += v;
+        }
+        qint64 total = 0;
+        for (const qint32 s : standards)
+            total += s;
+        if (badPupils != 0) {
+            badPupilCount = badPupils;
+            continue;
+        }
+        summary->setCell(1, r, scores->cell(1, r));
+        summary->setCell(2, r, scores->cell(2, r));
+        const bool present = isPresentMark(summary->cell(2, r));
+        for (int k = 0; k < 5; ++k)
+            summary->setCell(3 + k, r, present ? QString::number(standards[k]) : QStringLiteral("--"));
+        summary->setCell(8, r, present ? QString::number(total) : QStringLiteral("--"));
+    }
+}
+
+void TfWyniki::writeTaskStatistics(qint32 valueCount, StringGrid *grid, const QString &path)
+{
+    QList<bool> present;
+    for (int r = 1; r < grid->rowCount(); ++r)
+        present.append(isPresentMark(grid->cell(2, r)));
+    QList<QList<qint32>> points;
+    QList<qint32> maxima;
+    for (int c = 3; c < grid->colCount(); ++c) {
+        QList<qint32> column;
+        for (int r = 1; r < grid->rowCount(); ++r)
+            column.append(present[r - 1] ? cellAsInteger(grid, c, r) : 0);
+        points.append(column);
+        maxima.append(test.taskMaxPoints.value(c - 3));
+    }
+    writeStatistics(path, columnStatistics(points, present, maxima), valueCount);
+}
+
+void TfWyniki::writeStandardStatistics(qint32 standards, StringGrid *grid, const QString &path)
+{
+    QList<bool> present;
+    for (int r = 1; r < grid->rowCount(); ++r)
+        present.append(isPresentMark(grid->cell(2, r)));
+    QList<QList<qint32>> points;
+    QList<qint32> maxima;
+    for (int c = 3; c <= 8; ++c) {
+        QList<qint32> column;
+        for (int r = 1; r < grid->rowCount(); ++r)
+            column.append(present[r - 1] ? cellAsInteger(grid, c, r) : 0);
+        points.append(column);
+        // A standard the test does not define has no maximum: its column is never written.
+        maxima.append(c == 8 ? test.maxTotalPoints : test.standardMaxPoints.value(c - 3, 1));
+    }
+    // Always the five standard columns and the whole test, so that every class file lines up with
+    // the school grid whatever number of standards the test defines.
+    Q_UNUSED(standards);
+    writeStatistics(path, columnStatistics(points, present, maxima), 6);
+}

@@ -1,0 +1,214 @@
+// Moving between pages, the grids' layouts, and the school summary built from the classes' files.
+#include "tfwyniki.h"
+
+#include "gridfile.h"
+#include "messages.h"
+#include "numbers.h"
+#include "savefile.h"
+#include "schoolstatistics.h"
+#include "stringgrid.h"
+#include "ui_tfwyniki.h"
+
+void TfWyniki::goToPage(int index)
+{
+    currentPage = index;
+    m_changingPage = true;
+    ui->pcWyniki->setCurrentIndex(index);
+    m_changingPage = false;
+}
+
+void TfWyniki::bDalejClick()
+{
+    if (currentPage + 1 >= pageCount() || !confirmLeavingPage())
+        return;
+    goToPage(currentPage + 1);
+    if (isClassPage(currentPage))
+        buildClassPage(currentPage);
+    else
+        buildSchoolPage();
+    showSummary(true);
+    updatePageControls();
+}
+
+void TfWyniki::bWsteczClick()
+{
+    if (currentPage <= 0 || !confirmLeavingPage())
+        return;
+    goToPage(currentPage - 1);
+    if (currentPage == 0) {
+        buildSetupPage();
+        showSummary(false);
+    } else {
+        buildClassPage(currentPage);
+        showSummary(true);
+    }
+    updatePageControls();
+}
+
+void TfWyniki::pcWynikiChange()
+{
+    const int target = ui->pcWyniki->currentIndex();
+    if (!confirmLeavingPage()) {
+        goToPage(currentPage); // the teacher stays with the grid as it is
+        return;
+    }
+    currentPage = target;
+    if (currentPage == 0) {
+        buildSetupPage();
+        showSummary(false);
+    } else if (isSchoolPage(currentPage)) {
+        buildSchoolPage();
+        showSummary(true);
+    } else {
+        buildClassPage(currentPage);
+        showSummary(true);
+    }
+    updatePageControls();
+}
+
+void TfWyniki::buildClassPage(int page)
+{
+    const int classIndex = page - 1;
+    const int pupils = pupilCounts.value(classIndex);
+    resetGrid(tabela1(), test.taskCount + 3, pupils + 1, 640);
+    resetGrid(tabela2(), 9, pupils + 1, 505);
+    layoutGridHeaders(1);
+    readGridFile(tabela1(), classDirectory(classIndex) + QStringLiteral("/Odpowiedzi.tmp"));
+    markScoresSaved();
+}
+
+void TfWyniki::buildSetupPage()
+{
+    tabela1()->setColWidth(1, 65);
+    tabela1()->setColWidth(2, 80);
+    readSchoolFile(schoolDirectory + QStringLiteral("/Szkola.ini"));
+    setStatic1(QStringLiteral("Liczba klas - liczba uczniów w danej klasie"));
+}
+
+void TfWyniki::buildSchoolPage()
+{
+    // The labels captured at acceptance say which classes exist, whatever Szkola.ini says now.
+    const int classes = int(classLabels.size());
+    const int rows = 2 * classes + 3;
+    resetGrid(tabela1(), test.taskCount + 3, rows, 640);
+    resetGrid(tabela2(), 9, rows, 505);
+    layoutGridHeaders(2);
+    for (StringGrid *grid : {tabela1(), tabela2()}) {
+        for (int i = 0; i < classes; ++i) {
+            grid->setCell(1, 2 * i + 1, classLabels[i] + QStringLiteral(" - Śr."));
+            grid->setCell(1, 2 * i + 2, classLabels[i] + QStringLiteral(" - Ła."));
+        }
+        grid->setCell(1, rows - 2, QStringLiteral("Szkoła - Śr."));
+        grid->setCell(1, rows - 1, QStringLiteral("Szkoła - Ła."));
+    }
+    for (int i = 0; i < classes; ++i) {
+        readGridFileAt(tabela1(), 3, 2 * i + 1, classDirectory(i) + QStringLiteral("/Zadania.tmp"));
+        readGridFileAt(tabela2(), 3, 2 * i + 1, classDirectory(i) + QStringLiteral("/Standardy.tmp"));
+    }
+    writeSchoolStatistics(test.taskCount, classes, tabela1(),
+                          schoolSubdirectory() + QStringLiteral("/Zadania.tmp"));
+    // Five standards and the whole test, as in every class's file.
+    writeSchoolStatistics(6, classes, tabela2(), schoolSubdirectory() + QStringLiteral("/Standardy.tmp"));
+}
+
+void TfWyniki::writeSchoolStatistics(qint32 valueCount, qint32 classes, StringGrid *grid, const QString &path)
+{
+    const int lastRow = grid->rowCount() - 1;
+    QList<ClassColumnValues> columns;
+    for (int c = 3; c < grid->colCount(); ++c) {
+        ClassColumnValues column;
+        for (int i = 0; i < classes; ++i) {
+            column.hasStatistics.append(!isBlankCell(grid->cell(3, 2 * i + 1)));
+            column.averages.append(grid->cell(c, 2 * i + 1));
+            column.facilities.append(grid->cell(c, 2 * i + 2));
+        }
+        columns.append(column);
+    }
+    const QList<SchoolValue> school = schoolMeans(columns);
+    for (int j = 0; j < school.size(); ++j) {
+        const int c = j + 3;
+        grid->setCell(c, lastRow - 1, school[j].known ? formatSchoolValue(school[j].average) : QString());
+        grid->setCell(c, lastRow, school[j].known ? formatSchoolValue(school[j].facility) : QString());
+    }
+    const std::optional<QByteArray> bytes = schoolStatisticsFile(school, valueCount);
+    if (bytes && !writeFileAtomically(path, *bytes))
+        messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
+}
+
+void TfWyniki::updatePageControls()
+{
+    if (currentPage == 0) {
+        setStatic1(QStringLiteral("Liczba klas - liczba uczniów w danej klasie"));
+        ui->bWstecz->setEnabled(false);
+        ui->bDalej->setEnabled(true);
+        ui->bOblicz->setEnabled(false);
+        ui->bWykresy->setEnabled(false);
+        tabela1()->setEditingEnabled(false);
+    } else if (currentPage == pageCount() - 1) {
+        setStatic1(QStringLiteral("Podsumowanie"));
+        ui->bWstecz->setEnabled(true);
+        ui->bDalej->setEnabled(false);
+        ui->bWykresy->setEnabled(true);
+    } else {
+        setStatic1(QStringLiteral("Wyniki uczniów za poszczególne zadania - ") +
+                   classLabels.value(currentPage - 1));
+        ui->bWstecz->setEnabled(true);
+        ui->bDalej->setEnabled(true);
+        ui->bOblicz->setEnabled(true);
+        ui->bWykresy->setEnabled(true);
+    }
+}
+
+void TfWyniki::resetGrid(StringGrid *grid, int columns, int rows, int width)
+{
+    grid->setColCount(columns);
+    grid->setRowCount(rows);
+    grid->resize(width, grid->height());
+    for (int r = 0; r < rows; ++r)
+        for (int c = 1; c < columns; ++c)
+            grid->setCell(c, r, QString());
+    for (int r = 1; r < rows; ++r)
+        grid->setCell(0, r, QString::number(r));
+}
+
+void TfWyniki::layoutGridHeaders(int mode)
+{
+    StringGrid *upper = tabela1();
+    StringGrid *lower = tabela2();
+    upper->setCell(0, 0, QStringLiteral("L.p."));
+    upper->setColWidth(0, 25);
+    upper->setColWidth(1, 70);
+    lower->setCell(0, 0, QStringLiteral("L.p."));
+    lower->setColWidth(0, 25);
+    lower->setColWidth(1, 70);
+    lower->setCell(8, 0, QStringLiteral("Razem"));
+    for (int c = 3; c < upper->colCount(); ++c) {
+        upper->setCell(c, 0, test.taskLabels.value(c - 3));
+        upper->setColWidth(c, 35);
+    }
+    // Five standard columns whatever the test says; a missing standard leaves its heading empty.
+    for (int c = 3; c < lower->colCount() - 1; ++c) {
+        lower->setCell(c, 0, test.standardAbbreviations.value(c - 3));
+        lower->setColWidth(c, 60);
+    }
+    if (mode == 1) {
+        upper->setFixedCols(1);
+        lower->setFixedCols(1);
+        upper->setEditingEnabled(true);
+        for (StringGrid *grid : {upper, lower}) {
+            grid->setCell(1, 0, QStringLiteral("Kod ucznia"));
+            grid->setCell(2, 0, QStringLiteral("Ob."));
+            grid->setColWidth(2, 25);
+        }
+        for (int r = 1; r < upper->rowCount(); ++r)
+            upper->setCell(2, r, QStringLiteral("T"));
+    } else {
+        upper->setEditingEnabled(false);
+        for (StringGrid *grid : {upper, lower}) {
+            grid->setCell(1, 0, QStringLiteral("Nr. zadania"));
+            grid->setColWidth(1, 95);
+            grid->setColWidth(2, 0);
+            grid->setFixedCols(2);
+        }
+    }
+}

@@ -1,0 +1,104 @@
+// Open and Save on the toolbar, the reports, and the question that keeps typed points from being lost.
+#include "tfwyniki.h"
+
+#include "guarded.h"
+#include "messages.h"
+#include "report.h"
+#include "savefile.h"
+#include "stringgrid.h"
+#include "ui_tfwyniki.h"
+
+namespace
+{
+
+GridRows rowsOf(const StringGrid *grid)
+{
+    GridRows rows;
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < grid->colCount(); ++c)
+            cells.append(grid->cell(c, r));
+        rows.append(cells);
+    }
+    return rows;
+}
+
+} // namespace
+
+void TfWyniki::sbOtworzClick()
+{
+    if (isClassPage(currentPage)) {
+        readGridFile(tabela1(), classDirectory(currentPage - 1) + QStringLiteral("/Odpowiedzi.tmp"));
+        markScoresSaved();
+    } else if (isSchoolPage(currentPage)) {
+        readGridFile(tabela1(), schoolSubdirectory() + QStringLiteral("/Szkola.tmp"));
+    } else {
+        readSchoolFile(schoolDirectory + QStringLiteral("/Szkola.ini"));
+        tabela1()->setColWidth(1, 65);
+        tabela1()->setColWidth(2, 80);
+        setStatic1(QStringLiteral("Liczba klas - liczba uczniów w danej klasie"));
+        showSummary(false);
+    }
+}
+
+bool TfWyniki::writeReport(const QString &path)
+{
+    ReportContent content;
+    content.testName = test.testName;
+    content.testDate = test.testDate;
+    content.firstCaption = ui->static1->text();
+    content.firstGrid = rowsOf(tabela1());
+    content.secondCaption = ui->static2->text();
+    content.secondGrid = rowsOf(tabela2());
+    if (!writeFileAtomically(path, reportBytes(content))) {
+        messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
+        return false;
+    }
+    return true;
+}
+
+void TfWyniki::sbZapiszClick()
+{
+    if (isClassPage(currentPage)) {
+        const QString directory = classDirectory(currentPage - 1);
+        const bool saved = writeGridFile(tabela1(), directory + QStringLiteral("/Odpowiedzi.tmp"));
+        if (saved)
+            markScoresSaved();
+        // Success is confirmed only when both files are on disk.
+        if (writeReport(directory + QStringLiteral("/Wyniki uczniów.csv")) && saved)
+            messages::showMessage(QStringLiteral("Wyniki uczniów zostały zapisane!"));
+    } else if (isSchoolPage(currentPage)) {
+        const bool saved = writeGridFile(tabela1(), schoolSubdirectory() + QStringLiteral("/Szkola.tmp"));
+        if (writeReport(schoolSubdirectory() + QStringLiteral("/Podsumowanie wyników.csv")) && saved)
+            messages::showMessage(QStringLiteral("Wyniki zostały zapisane!"));
+    }
+}
+
+bool TfWyniki::confirmLeavingPage()
+{
+    if (!isClassPage(currentPage) || !m_scoresModified)
+        return true;
+    const auto answer = messages::askYesNoCancel(
+        QStringLiteral("Wyniki uczniów wpisane na stronie „%1” nie zostały zapisane.\n"
+                       "Czy zapisać je przed opuszczeniem tej strony?")
+            .arg(classLabels.value(currentPage - 1)));
+    if (answer == QMessageBox::Yes) {
+        if (!writeGridFile(tabela1(), classDirectory(currentPage - 1) + QStringLiteral("/Odpowiedzi.tmp")))
+            return false; // not saved: stay, so nothing is lost
+        markScoresSaved();
+        return true;
+    }
+    if (answer == QMessageBox::No) {
+        markScoresSaved();
+        return true;
+    }
+    return false;
+}
+
+void TfWyniki::reject()
+{
+    bool leave = false;
+    guarded([&] { leave = confirmLeavingPage(); });
+    if (leave)
+        QDialog::reject();
+}

@@ -1,0 +1,32 @@
+// The school's results: the unweighted mean of the classes' averages and facilities.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+#include <optional>
+
+// One summarised column as the school grid holds it: per class, whether the class has statistics
+// at all, and the texts of its average and facility cells.
+struct ClassColumnValues {
+    QList<bool> hasStatistics;
+    QStringList averages;
+    QStringList facilities;
+};
+
+struct SchoolValue {
+    bool known = false; // false when no class supplied a number for this column
+    float average = 0;
+    float facility = 0;
+};
+
+// An empty cell or one blank.
+bool isBlankCell(const QString &text);
+
+// Single-precision means over the classes that have statistics; a class whose cell holds no number
+// counts as having no statistics in that column.
+QList<SchoolValue> schoolMeans(const QList<ClassColumnValues> &columns);
+
+// The statistics file of the first valueCount columns, or nullopt when a column has no value
+// (for example when no class has been computed yet): then no file is written.
+std::optional<QByteArray> schoolStatisticsFile(const QList<SchoolValue> &values, int valueCount);

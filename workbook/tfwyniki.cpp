@@ -1,0 +1,281 @@
+// Construction of the workbook, its setup page, Help and Charts.
+#include "tfwyniki.h"
+
+#include "guarded.h"
+#include "helpviewer.h"
+#include "messages.h"
+#include "numbers.h"
+#include "setupchecks.h"
+#include "stringgrid.h"
+#include "ui_tfwyniki.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+TfWyniki *fWyniki = nullptr;
+
+TfWyniki::FolderChooser TfWyniki::folderChooser = [](QWidget *owner, const QString &title,
+                                                     const QString &start) {
+    return QFileDialog::getExistingDirectory(owner, title, start,
+                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+};
+
+namespace
+{
+
+// Connects a signal to a handler that runs guarded: an error ends only that operation.
+template <typename Sender, typename Signal, typename Handler>
+void connectGuarded(Sender *sender, Signal signal, TfWyniki *window, Handler handler)
+{
+    QObject::connect(sender, signal, window, [window, handler] { guarded([&] { (window->*handler)(); }); });
+}
+
+} // namespace
+
+TfWyniki::TfWyniki(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      ui(std::make_unique<Ui::TfWyniki>())
+{
+    ui->setupUi(this);
+    setFixedSize(692, 466);
+    move(201, 184);
+    fWyniki = this;
+
+    tabela1()->setDefaultColWidth(65);
+    tabela1()->setDefaultRowHeight(16);
+    tabela1()->setFixedRows(1);
+    tabela1()->setFixedCols(1);
+    tabela1()->setEditingEnabled(true);
+    tabela1()->drawCellHandler = [this](QPainter *p, int c, int r, const QRect &rect) {
+        tabela1DrawCell(p, c, r, rect);
+    };
+    tabela2()->setDefaultColWidth(64);
+    tabela2()->setDefaultRowHeight(16);
+    tabela2()->setFixedRows(1);
+    tabela2()->setFixedCols(1);
+    tabela2()->setEditingEnabled(false);
+    tabela2()->drawCellHandler = [this](QPainter *p, int c, int r, const QRect &rect) {
+        tabela2DrawCell(p, c, r, rect);
+    };
+    for (int c = 0; c < 9; ++c)
+        tabela2()->setColWidth(c, 64);
+
+    connectGuarded(ui->eLiczbaKlas, &QLineEdit::textChanged, this, &TfWyniki::eLiczbaKlasChange);
+    connectGuarded(ui->eNazwaKatalogu, &QLineEdit::textChanged, this, &TfWyniki::eNazwaKataloguChange);
+    connectGuarded(ui->bAkceptuj, &QPushButton::clicked, this, &TfWyniki::bAkceptujClick);
+    connectGuarded(ui->bKatalog, &QPushButton::clicked, this, &TfWyniki::bKatalogClick);
+    connectGuarded(ui->sbOtworz, &QToolButton::clicked, this, &TfWyniki::sbOtworzClick);
+    connectGuarded(ui->sbZapisz, &QToolButton::clicked, this, &TfWyniki::sbZapiszClick);
+    connectGuarded(ui->sbPomoc, &QToolButton::clicked, this, &TfWyniki::sbPomocClick);
+    connectGuarded(ui->bOblicz, &QPushButton::clicked, this, &TfWyniki::bObliczClick);
+    connectGuarded(ui->bWykresy, &QPushButton::clicked, this, &TfWyniki::bWykresyClick);
+    connectGuarded(ui->bWstecz, &QPushButton::clicked, this, &TfWyniki::bWsteczClick);
+    connectGuarded(ui->bDalej, &QPushButton::clicked, this, &TfWyniki::bDalejClick);
+    connect(ui->pcWyniki, &QTabWidget::currentChanged, this, [this] {
+        if (!m_changingPage)
+            guarded([this] { pcWynikiChange(); });
+    });
+    ui->pcWyniki->tabBar()->setFocusPolicy(Qt::NoFocus);
+    connect(tabela1(), &StringGrid::cellEdited, this, [this] {
+        if (isClassPage(currentPage))
+            m_scoresModified = true;
+    });
+
+    // The school's location starts in the teacher's home folder.
+    schoolDirectory = QDir::homePath();
+    ui->stSciezka->setText(schoolDirectory);
+    ui->stSciezka->resize(ui->stSciezka->sizeHint().width(), 17);
+
+    resetGrid(tabela1(), 3, 2, 195);
+    tabela1()->setColWidth(0, 25);
+    tabela1()->setColWidth(1, 65);
+    tabela1()->setColWidth(2, 80);
+    tabela1()->setCell(0, 0, QStringLiteral("L.p."));
+    tabela1()->setCell(1, 0, QStringLiteral("Klasa"));
+    tabela1()->setCell(2, 0, QStringLiteral("Liczba uczniów"));
+    tabela1()->setCell(0, 1, QString());
+    setStatic1(QStringLiteral("Liczba klas - liczba uczniów w danej klasie"));
+    showSummary(false);
+    ui->bOblicz->setEnabled(false);
+    ui->bWykresy->setEnabled(false);
+    ui->bWstecz->setEnabled(false);
+    ui->bDalej->setEnabled(false);
+    currentPage = 0;
+
+    test = loadTestDefinitionFrom(setupIniPath());
+    for (const QString &problem : std::as_const(test.problems))
+        messages::showMessage(problem);
+}
+
+TfWyniki::~TfWyniki()
+{
+    if (fWyniki == this)
+        fWyniki = nullptr;
+}
+
+StringGrid *TfWyniki::tabela1() const
+{
+    return ui->tabela1;
+}
+
+StringGrid *TfWyniki::tabela2() const
+{
+    return ui->tabela2;
+}
+
+int TfWyniki::pageCount() const
+{
+    return ui->pcWyniki->count();
+}
+
+QString TfWyniki::classDirectory(int classIndex) const
+{
+    return schoolDirectory + QLatin1Char('/') + classLabels.value(classIndex);
+}
+
+QString TfWyniki::schoolSubdirectory() const
+{
+    return schoolDirectory + QStringLiteral("/Szkoła");
+}
+
+void TfWyniki::setStatic1(const QString &caption)
+{
+    ui->static1->setText(caption);
+    ui->static1->resize(std::max(ui->static1->sizeHint().width(), 1), 17);
+}
+
+void TfWyniki::showSummary(bool visible)
+{
+    ui->tabela2->setVisible(visible);
+    ui->static2->setVisible(visible);
+}
+
+qint32 TfWyniki::cellAsInteger(StringGrid *grid, int col, int row) const
+{
+    return cellTextAsInteger(grid->cell(col, row));
+}
+
+void TfWyniki::eLiczbaKlasChange()
+{
+    const QString text = ui->eLiczbaKlas->text();
+    if (text.isEmpty() || text == QStringLiteral(" ") || text == QStringLiteral("0") ||
+        text == QStringLiteral("-")) {
+        classCount = 1;
+        ui->eLiczbaKlas->setText(QStringLiteral("1"));
+    } else {
+        const qint32 n = strToInt(text);
+        if (n > 25) {
+            classCount = 25;
+            ui->eLiczbaKlas->setText(QStringLiteral("25"));
+        } else if (n < 1) {
+            // A negative count means as little as "0": one class.
+            classCount = 1;
+            ui->eLiczbaKlas->setText(QStringLiteral("1"));
+        } else {
+            classCount = n;
+        }
+    }
+    StringGrid *list = tabela1();
+    list->setRowCount(classCount + 1);
+    list->setColCount(3);
+    const QString letters = defaultClassLetters();
+    for (int i = 1; i <= classCount; ++i) {
+        list->setCell(1, i, QStringLiteral("Klasa VI ") + letters.at(i - 1));
+        list->setCell(0, i, QString::number(i));
+    }
+}
+
+void TfWyniki::bAkceptujClick()
+{
+    StringGrid *list = tabela1();
+    bool fault = strToInt(ui->eLiczbaKlas->text()) == 0;
+    QList<qint32> counts;
+    QStringList labels;
+    for (int i = 1; i <= classCount; ++i) {
+        const qint32 pupils = cellAsInteger(list, 2, i);
+        if (pupils <= 0)
+            fault = true;
+        counts.append(pupils);
+        labels.append(list->cell(1, i));
+    }
+    if (fault || classCount < 1)
+        return;
+
+    // Labels name the class directories: refuse any that would clash or leave the school directory.
+    QString problem = pupilCountsProblem(counts);
+    if (problem.isEmpty())
+        problem = classLabelsProblem(labels);
+    if (!problem.isEmpty()) {
+        messages::showMessage(problem);
+        return;
+    }
+
+    const QString directory = ui->stSciezka->text() + QLatin1Char('/') + ui->eNazwaKatalogu->text();
+    QDir().mkdir(directory);
+    if (!QFileInfo(directory).isDir()) {
+        // Nothing is created; the teacher can choose another location and accept again.
+        messages::showMessage(QStringLiteral("Nie można utworzyć katalogu w podanej lokalizacji!"));
+        return;
+    }
+    schoolDirectory = directory;
+    QDir().mkdir(schoolSubdirectory());
+
+    pupilCounts = counts;
+    classLabels = labels;
+    for (int i = 0; i < classCount; ++i)
+        QDir().mkdir(classDirectory(i));
+
+    if (pageCount() <= classCount) {
+        for (int i = 0; i < classCount; ++i)
+            ui->pcWyniki->addTab(new QWidget, classLabels[i]);
+        ui->pcWyniki->addTab(new QWidget, QStringLiteral("Szkoła"));
+    }
+
+    ui->eLiczbaKlas->setEnabled(false);
+    ui->bAkceptuj->setEnabled(false);
+    ui->eNazwaKatalogu->setEnabled(false);
+    ui->bKatalog->setEnabled(false);
+    ui->bDalej->setEnabled(true);
+
+    writeSchoolFile(schoolDirectory + QStringLiteral("/Szkola.ini"));
+    list->setEditingEnabled(false);
+}
+
+void TfWyniki::bKatalogClick()
+{
+    const QString chosen = folderChooser(this, QStringLiteral("Wybierz folder:"), schoolDirectory);
+    if (!chosen.isEmpty())
+        schoolDirectory = QDir::cleanPath(chosen);
+    ui->stSciezka->setText(schoolDirectory);
+    ui->stSciezka->resize(ui->stSciezka->sizeHint().width(), 17);
+}
+
+void TfWyniki::eNazwaKataloguChange()
+{
+    // The name is read only at acceptance.
+}
+
+void TfWyniki::sbPomocClick()
+{
+    // The workbook's help lies beside the program, wherever it was started from.
+    showHelpTopic(this, QCoreApplication::applicationDirPath() + QStringLiteral("/Pomoc/Pomoc.html"),
+                  QStringLiteral("IDH_MAIN"));
+}
+
+void TfWyniki::tabela1DrawCell(QPainter *painter, int col, int row, const QRect &rect)
+{
+    drawCellCentred(painter, tabela1()->cell(col, row), rect);
+}
+
+void TfWyniki::tabela2DrawCell(QPainter *painter, int col, int row, const QRect &rect)
+{
+    drawCellCentred(painter, tabela2()->cell(col, row), rect);
+}
+
+void TfWyniki::bWykresyClick()
+{
+    messages::showMessage(QStringLiteral("Wykresy będą dostępne w następnej wersji programu."));
+}

@@ -1,0 +1,118 @@
+// The results workbook: the setup page, one page per class and the school page, with two grids
+// shared by all pages and rebuilt from the school directory's files whenever the page changes.
+#pragma once
+
+#include "testdefinition.h"
+
+#include <QDialog>
+#include <QList>
+#include <QRect>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QPainter;
+class StringGrid;
+
+namespace Ui
+{
+class TfWyniki;
+}
+
+class TfWyniki : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfWyniki(QWidget *parent = nullptr);
+    ~TfWyniki() override;
+
+    // The test, read from Setup.ini once, at construction.
+    TestDefinition test;
+
+    QString schoolDirectory;
+    qint32 classCount = 0;
+    qint32 currentPage = 0;
+    QList<qint32> pupilCounts;
+    QStringList classLabels;
+    qint32 badPupilCount = 0;
+
+    // Replaceable folder chooser (tests answer it): returns the chosen folder, or "" when cancelled.
+    using FolderChooser = std::function<QString(QWidget *owner, const QString &title, const QString &start)>;
+    static FolderChooser folderChooser;
+
+    Ui::TfWyniki *form() const { return ui.get(); }
+    StringGrid *tabela1() const;
+    StringGrid *tabela2() const;
+    int pageCount() const;
+
+    // Setup page
+    void eLiczbaKlasChange();
+    void bAkceptujClick();
+    void bKatalogClick();
+    void eNazwaKataloguChange();
+    void sbPomocClick();
+    void bWykresyClick();
+
+    // Open and Save
+    void sbOtworzClick();
+    void sbZapiszClick();
+    bool writeReport(const QString &path);
+
+    // Compute
+    void bObliczClick();
+    void validateScores(qint32 pupilCount);
+    void writeTaskStatistics(qint32 valueCount, StringGrid *grid, const QString &path);
+    void writeStandardStatistics(qint32 standardCount, StringGrid *grid, const QString &path);
+
+    // Navigation
+    void bDalejClick();
+    void bWsteczClick();
+    void pcWynikiChange();
+    void updatePageControls();
+    void resetGrid(StringGrid *grid, int columns, int rows, int width);
+    void layoutGridHeaders(int mode);
+    void writeSchoolStatistics(qint32 valueCount, qint32 classCount, StringGrid *grid, const QString &path);
+
+    void tabela1DrawCell(QPainter *painter, int col, int row, const QRect &rect);
+    void tabela2DrawCell(QPainter *painter, int col, int row, const QRect &rect);
+
+    qint32 cellAsInteger(StringGrid *grid, int col, int row) const;
+
+    // Files of the school directory; the writers report a failure and return false.
+    bool writeSchoolFile(const QString &path);
+    void readSchoolFile(const QString &path);
+    bool writeGridFile(StringGrid *grid, const QString &path);
+    void readGridFile(StringGrid *grid, const QString &path);
+    void readGridFileAt(StringGrid *grid, int firstCol, int firstRow, const QString &path);
+
+    // Typed points not yet written to the class's answers file.
+    bool scoresModified() const { return m_scoresModified; }
+    void markScoresSaved() { m_scoresModified = false; }
+    // Before a class page is left: asks whether to save unsaved points. False means stay.
+    bool confirmLeavingPage();
+
+    // The directory of class i (counted from 0) and the school's own subdirectory.
+    QString classDirectory(int classIndex) const;
+    QString schoolSubdirectory() const;
+
+private:
+    void goToPage(int index);
+    void buildClassPage(int page);
+    void buildSetupPage();
+    void buildSchoolPage();
+    void showSummary(bool visible);
+    // The caption above the upper grid grows with its text, like a self-sizing static text.
+    void setStatic1(const QString &caption);
+    bool isSchoolPage(int index) const { return index != 0 && index == pageCount() - 1; }
+    bool isClassPage(int index) const { return index != 0 && index != pageCount() - 1; }
+
+    std::unique_ptr<Ui::TfWyniki> ui;
+    // Closing the window (its close box or Escape) asks about unsaved points first.
+    void reject() override;
+
+    bool m_changingPage = false;
+    bool m_scoresModified = false;
+};
+
+extern TfWyniki *fWyniki;
