@@ -1,0 +1,159 @@
+// The workbook's heaviest steps on the largest school: 25 classes of 40 pupils, 60 tasks, every
+// class with its answers and statistics files. Prints the median and worst time of each step.
+#include "messages.h"
+#include "sondarykapplication.h"
+#include "stringgrid.h"
+#include "tfwyniki.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace
+{
+
+constexpr int classes = 25;
+constexpr int pupils = 40;
+constexpr int tasks = 60;
+
+TestDefinition largestTest()
+{
+    TestDefinition test;
+    test.taskCount = tasks;
+    test.maxTotalPoints = 120;
+    for (int t = 0; t < tasks; ++t) {
+        test.taskLabels.append(QStringLiteral("Zad.%1").arg(t + 1));
+        test.taskStandards.append(t % 5 + 1);
+        test.taskMaxPoints.append(2);
+        test.taskClosed.append(true);
+    }
+    for (int s = 0; s < 5; ++s) {
+        test.standardMaxPoints.append(24);
+        test.standardAbbreviations.append(QStringLiteral("St.%1").arg(s + 1));
+        test.standardDescriptions.append(QStringLiteral("Standard %1").arg(s + 1));
+    }
+    return test;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray answersFile()
+{
+    QByteArray bytes = "L.p.;Kod ucznia;Ob.;";
+    for (int t = 1; t <= tasks; ++t)
+        bytes += "Zad." + QByteArray::number(t) + ';';
+    for (int p = 1; p <= pupils; ++p) {
+        bytes += "\r\n" + QByteArray::number(p) + ";U" + QByteArray::number(p) + (p % 9 ? ";T;" : ";N;");
+        for (int t = 0; t < tasks; ++t)
+            bytes += QByteArray::number((p + t) % 3) + ';';
+    }
+    return bytes;
+}
+
+QByteArray statisticsFile(int values)
+{
+    QByteArray bytes;
+    for (int v = 0; v < values; ++v)
+        bytes += "1.23;";
+    bytes += "\r\n";
+    for (int v = 0; v < values; ++v)
+        bytes += "0.62;";
+    return bytes;
+}
+
+void report(const char *what, QList<double> ms, double target)
+{
+    std::sort(ms.begin(), ms.end());
+    std::printf("  %-56s median %7.2f ms, worst %7.2f ms (target: under %.0f ms)\n", what, ms[ms.size() / 2],
+                ms.back(), target);
+}
+
+QList<double> timeIt(int rounds, const std::function<void()> &setUp, const std::function<void()> &step)
+{
+    QList<double> ms;
+    for (int i = 0; i < rounds; ++i) {
+        setUp();
+        QElapsedTimer timer;
+        timer.start();
+        step();
+        ms.append(double(timer.nsecsElapsed()) / 1e6);
+    }
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    SondarykApplication app(argc, argv);
+    messages::setPresenter([](const messages::Message &message) {
+        if (message.kind != messages::Kind::Plain || !message.text.contains(QStringLiteral("zapisane")))
+            std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
+        return QMessageBox::Ok;
+    });
+    const int rounds = argc >= 2 ? std::max(1, atoi(argv[1])) : 30;
+
+    QTemporaryDir location;
+    TfWyniki::folderChooser = [&](QWidget *, const QString &, const QString &) { return location.path(); };
+    TfWyniki workbook;
+    workbook.test = largestTest();
+    workbook.show();
+    workbook.findChild<QPushButton *>(QStringLiteral("bKatalog"))->click();
+    workbook.findChild<QLineEdit *>(QStringLiteral("eLiczbaKlas"))->setText(QString::number(classes));
+    for (int i = 1; i <= classes; ++i)
+        workbook.tabela1()->setCell(2, i, QString::number(pupils));
+    workbook.findChild<QLineEdit *>(QStringLiteral("eNazwaKatalogu"))->setText(QStringLiteral("Szkola"));
+    workbook.findChild<QPushButton *>(QStringLiteral("bAkceptuj"))->click();
+    if (workbook.pageCount() != classes + 2)
+        qFatal("the school was not set up");
+    for (int i = 0; i < classes; ++i) {
+        const QString directory = workbook.classDirectory(i);
+        writeFile(directory + QStringLiteral("/Odpowiedzi.tmp"), answersFile());
+        writeFile(directory + QStringLiteral("/Zadania.tmp"), statisticsFile(tasks));
+        writeFile(directory + QStringLiteral("/Standardy.tmp"), statisticsFile(6));
+    }
+
+    auto *pages = workbook.findChild<QTabWidget *>(QStringLiteral("pcWyniki"));
+    std::printf("Workbook, %d classes of %d pupils, %d tasks (%d rounds)\n", classes, pupils, tasks, rounds);
+    report("class page built from its answers file",
+           timeIt(
+               rounds, [&] { pages->setCurrentIndex(classes + 1); },
+               [&] {
+                   pages->setCurrentIndex(1);
+                   QCoreApplication::processEvents();
+               }),
+           20);
+    report("school page (50 statistics files, 2 written)",
+           timeIt(
+               rounds, [&] { pages->setCurrentIndex(1); },
+               [&] {
+                   pages->setCurrentIndex(classes + 1);
+                   QCoreApplication::processEvents();
+               }),
+           20);
+    pages->setCurrentIndex(1);
+    report("Compute on a class page (answers and 2 statistics files)",
+           timeIt(
+               rounds, [] {}, [&] { workbook.bObliczClick(); }),
+           10);
+    report("Save on a class page (answers file and report)",
+           timeIt(
+               rounds, [] {}, [&] { workbook.sbZapiszClick(); }),
+           10);
+    return 0;
+}
