@@ -11,8 +11,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-namespace
-{
+namespace {
 
 class HelpWindow : public QDialog
 {

@@ -3,10 +3,8 @@
 #include <QApplication>
 #include <QWidget>
 
-namespace messages
-{
-namespace
-{
+namespace messages {
+namespace {
 
 Presenter &currentPresenter()
 {

@@ -8,8 +8,7 @@
 
 class QWidget;
 
-namespace messages
-{
+namespace messages {
 
 enum class Kind { Plain, FileError, Error, Question };
 

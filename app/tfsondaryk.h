@@ -6,8 +6,7 @@
 
 class InstanceGuard;
 
-namespace Ui
-{
+namespace Ui {
 class TfSondaryk;
 }
 

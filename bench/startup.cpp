@@ -17,8 +17,7 @@
 #include <ctime>
 #include <sys/resource.h>
 
-namespace
-{
+namespace {
 
 qint64 monotonicNs()
 {

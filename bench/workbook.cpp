@@ -17,8 +17,7 @@
 #include <cstdio>
 #include <functional>
 
-namespace
-{
+namespace {
 
 constexpr int classes = 25;
 constexpr int pupils = 40;

@@ -2,8 +2,7 @@
 
 #include <array>
 
-namespace
-{
+namespace {
 
 // Bytes 0x80-0xFF. The five bytes the code page leaves undefined (0x81, 0x83, 0x88, 0x90, 0x98)
 // stand for the C1 control of the same number, as Windows decodes them, so any file survives a
@@ -41,8 +40,7 @@ int byteFor(char16_t c)
 
 } // namespace
 
-namespace cp1250
-{
+namespace cp1250 {
 
 QString decode(const QByteArray &bytes)
 {

@@ -4,8 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace cp1250
-{
+namespace cp1250 {
 
 QString decode(const QByteArray &bytes);
 

@@ -9,8 +9,7 @@ class SondarykError : public std::runtime_error
 public:
     explicit SondarykError(const QString &message)
         : std::runtime_error(message.toStdString()), m_message(message)
-    {
-    }
+    {}
     QString message() const { return m_message; }
 
 private:
@@ -23,8 +22,7 @@ class ConvertError : public SondarykError
 public:
     explicit ConvertError(const QString &text)
         : SondarykError(QStringLiteral("'%1' is not a valid integer value").arg(text))
-    {
-    }
+    {}
 };
 
 // 0 / 0 and other operations without a result.

@@ -6,8 +6,7 @@
 
 #include <QStringView>
 
-namespace
-{
+namespace {
 
 bool isBlank(QChar c)
 {

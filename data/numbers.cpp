@@ -8,8 +8,7 @@
 #include <string>
 #include <system_error>
 
-namespace
-{
+namespace {
 
 int hexDigitValue(QChar c)
 {

@@ -2,8 +2,7 @@
 
 #include "cp1250.h"
 
-namespace
-{
+namespace {
 
 void appendRows(QString &text, const GridRows &rows)
 {

@@ -4,8 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace
-{
+namespace {
 
 // Every file of a school directory is a few kilobytes; anything far larger is not one of ours and
 // must not be read into memory whole.

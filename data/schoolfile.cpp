@@ -2,8 +2,7 @@
 
 #include "cp1250.h"
 
-namespace
-{
+namespace {
 
 const QString crlf = QStringLiteral("\r\n");
 

@@ -4,8 +4,7 @@
 
 #include <QCoreApplication>
 
-namespace
-{
+namespace {
 
 // A count below 0 means nothing and one above the limit is surely a typo that would build huge
 // grids; both become 0, and the reason is kept for the user.
@@ -32,6 +31,21 @@ qint32 acceptedCount(qint32 count, qint32 limit, const QString &key, const QStri
     return count;
 }
 
+// A negative maximum or one beyond the limit cannot be meant; it becomes 0, which the
+// statistics report as a failed division rather than as a wrong facility.
+qint32 acceptedMaximum(qint32 points, qint32 limit, const QString &where, QStringList *problems)
+{
+    if (points >= 0 && points <= limit)
+        return points;
+    problems->append(
+        QStringLiteral("Maksymalna liczba punktów (%1) w pliku Setup.ini wynosi %2, a dopuszczalne "
+                       "są wartości od 0 do %3; program przyjmuje 0.")
+            .arg(where)
+            .arg(points)
+            .arg(limit));
+    return 0;
+}
+
 } // namespace
 
 TestDefinition loadTestDefinitionFrom(const QString &iniPath)
@@ -47,7 +61,9 @@ TestDefinition loadTestDefinitionFrom(const QString &iniPath)
         acceptedCount(ini.readInteger(settings, QStringLiteral("LiczbaStandardow"), 5),
                       TestDefinition::maxStandardCount, QStringLiteral("LiczbaStandardow"),
                       QStringLiteral("Liczba standardów"), QStringLiteral("standardów"), &def.problems);
-    def.maxTotalPoints = ini.readInteger(settings, QStringLiteral("MaxLiczbaPunktow"), 40);
+    def.maxTotalPoints =
+        acceptedMaximum(ini.readInteger(settings, QStringLiteral("MaxLiczbaPunktow"), 40),
+                        TestDefinition::maxSumPoints, QStringLiteral("MaxLiczbaPunktow"), &def.problems);
     def.testName = ini.readString(settings, QStringLiteral("NazwaTestu"), QStringLiteral("Test"));
     def.testDate = ini.readString(settings, QStringLiteral("DataTestu"), QStringLiteral("2003-12-12"));
 
@@ -57,14 +73,18 @@ TestDefinition loadTestDefinitionFrom(const QString &iniPath)
         def.taskLabels.append(
             ini.readString(section, QStringLiteral("Etykieta"), QStringLiteral("Zad.") + number));
         def.taskStandards.append(ini.readInteger(section, QStringLiteral("KategoriaStandardu"), 1));
-        def.taskMaxPoints.append(ini.readInteger(section, QStringLiteral("MaxPunktow"), 1));
+        def.taskMaxPoints.append(acceptedMaximum(
+            ini.readInteger(section, QStringLiteral("MaxPunktow"), 1), TestDefinition::maxTaskPoints,
+            QStringLiteral("[%1] MaxPunktow").arg(section), &def.problems));
         def.taskClosed.append(ini.readBool(section, QStringLiteral("ZadanieZamkniete"), true));
     }
 
     for (qint32 i = 0; i < def.standardCount; ++i) {
         const QString number = QString::number(i + 1);
         const QString section = QStringLiteral("Standard") + number;
-        def.standardMaxPoints.append(ini.readInteger(section, QStringLiteral("MaxPunktow"), 1));
+        def.standardMaxPoints.append(acceptedMaximum(
+            ini.readInteger(section, QStringLiteral("MaxPunktow"), 1), TestDefinition::maxSumPoints,
+            QStringLiteral("[%1] MaxPunktow").arg(section), &def.problems));
         def.standardAbbreviations.append(
             ini.readString(section, QStringLiteral("Skrot"), QStringLiteral("St.") + number));
         def.standardDescriptions.append(

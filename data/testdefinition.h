@@ -24,6 +24,11 @@ struct TestDefinition {
     // Counts above these are refused (treated as 0) so that a typo cannot build huge grids.
     static constexpr qint32 maxTaskCount = 200;
     static constexpr qint32 maxStandardCount = 50;
+    // A task worth more points is surely a typo; the bound also keeps every sum of points, up to
+    // the whole test's, far from the limits of the arithmetic.
+    static constexpr qint32 maxTaskPoints = 1000;
+    // Standards and the whole test can hold at most every task at its largest.
+    static constexpr qint32 maxSumPoints = maxTaskCount * maxTaskPoints;
 
     // Polish texts describing what was refused while reading; empty when all was well.
     QStringList problems;

@@ -6,6 +6,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-translations-l10n libqt6svg6
     libgl-dev fonts-liberation2 locales
     xvfb xauth imagemagick
+    # The chart printing test prints to a PDF queue of its own.
+    cups printer-driver-cups-pdf
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -10,8 +10,7 @@
 
 #include <array>
 
-namespace
-{
+namespace {
 
 bool writeStatistics(const QString &path, const StatisticsLines &lines, int valueCount)
 {
@@ -29,6 +28,7 @@ bool writeStatistics(const QString &path, const StatisticsLines &lines, int valu
 
 void TfWyniki::bObliczClick()
 {
+    tabela1()->commitOpenEditor();
     if (!isClassPage(currentPage))
         return;
     const int classIndex = currentPage - 1;
@@ -49,7 +49,8 @@ void TfWyniki::validateScores(qint32 pupilCount)
     badPupilCount = 0;
     int badPupils = 0;
     for (int r = 1; r <= pupilCount; ++r) {
-        std::array<qint32, 5> standards{};
+        // Wide sums: a definition built without Setup.ini's bounds must not wrap around either.
+        std::array<qint64, 5> standards{};
         for (int c = 3; c <= test.taskCount + 2; ++c) {
             const int t = c - 3;
             const qint32 v = cellAsInteger(scores, c, r);
@@ -65,7 +66,7 @@ void TfWyniki::validateScores(qint32 pupilCount)
                 standards[k - 1] += v;
         }
         qint64 total = 0;
-        for (const qint32 s : standards)
+        for (const qint64 s : standards)
             total += s;
         if (badPupils != 0) {
             badPupilCount = badPupils;

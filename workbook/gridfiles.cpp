@@ -9,13 +9,14 @@
 #include "stringgrid.h"
 #include "ui_tfwyniki.h"
 
-namespace
-{
+namespace {
 
 const QString cannotWrite = QStringLiteral("Nie mogę zapisać pliku!");
 const QString cannotRead = QStringLiteral("Nie mogę odczytać pliku!");
 
-GridRows gridRows(const StringGrid *grid)
+} // namespace
+
+GridRows TfWyniki::contentsOf(const StringGrid *grid)
 {
     GridRows rows;
     rows.reserve(grid->rowCount());
@@ -28,6 +29,8 @@ GridRows gridRows(const StringGrid *grid)
     }
     return rows;
 }
+
+namespace {
 
 // Fields beyond the grid's shape are dropped: no one reads them.
 void putRows(StringGrid *grid, const GridRows &rows, int firstCol, int firstRow)
@@ -86,26 +89,27 @@ void TfWyniki::readSchoolFile(const QString &path)
 
 bool TfWyniki::writeGridFile(StringGrid *grid, const QString &path)
 {
-    if (!writeFileAtomically(path, gridFileBytes(gridRows(grid)))) {
+    if (!writeFileAtomically(path, gridFileBytes(contentsOf(grid)))) {
         messages::showFileError(cannotWrite);
         return false;
     }
     return true;
 }
 
-void TfWyniki::readGridFile(StringGrid *grid, const QString &path)
+bool TfWyniki::readGridFile(StringGrid *grid, const QString &path)
 {
     QByteArray bytes;
     switch (readWholeFile(path, &bytes)) {
     case ReadStatus::Missing:
-        return;
+        return false;
     case ReadStatus::Failed:
         messages::showFileError(cannotRead);
-        return;
+        return false;
     case ReadStatus::Ok:
         putRows(grid, parseGridFile(bytes), 0, 0);
-        return;
+        return true;
     }
+    return false;
 }
 
 void TfWyniki::readGridFileAt(StringGrid *grid, int firstCol, int firstRow, const QString &path)

@@ -8,28 +8,13 @@
 #include "stringgrid.h"
 #include "ui_tfwyniki.h"
 
-namespace
-{
-
-GridRows rowsOf(const StringGrid *grid)
-{
-    GridRows rows;
-    for (int r = 0; r < grid->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < grid->colCount(); ++c)
-            cells.append(grid->cell(c, r));
-        rows.append(cells);
-    }
-    return rows;
-}
-
-} // namespace
-
 void TfWyniki::sbOtworzClick()
 {
+    tabela1()->commitOpenEditor();
     if (isClassPage(currentPage)) {
-        readGridFile(tabela1(), classDirectory(currentPage - 1) + QStringLiteral("/Odpowiedzi.tmp"));
-        markScoresSaved();
+        // A missing or unreadable file leaves the typed points in the grid, still unsaved.
+        if (readGridFile(tabela1(), classDirectory(currentPage - 1) + QStringLiteral("/Odpowiedzi.tmp")))
+            markScoresSaved();
     } else if (isSchoolPage(currentPage)) {
         readGridFile(tabela1(), schoolSubdirectory() + QStringLiteral("/Szkola.tmp"));
     } else {
@@ -47,9 +32,9 @@ bool TfWyniki::writeReport(const QString &path)
     content.testName = test.testName;
     content.testDate = test.testDate;
     content.firstCaption = ui->static1->text();
-    content.firstGrid = rowsOf(tabela1());
+    content.firstGrid = contentsOf(tabela1());
     content.secondCaption = ui->static2->text();
-    content.secondGrid = rowsOf(tabela2());
+    content.secondGrid = contentsOf(tabela2());
     if (!writeFileAtomically(path, reportBytes(content))) {
         messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
         return false;
@@ -59,6 +44,7 @@ bool TfWyniki::writeReport(const QString &path)
 
 void TfWyniki::sbZapiszClick()
 {
+    tabela1()->commitOpenEditor();
     if (isClassPage(currentPage)) {
         const QString directory = classDirectory(currentPage - 1);
         const bool saved = writeGridFile(tabela1(), directory + QStringLiteral("/Odpowiedzi.tmp"));
@@ -76,6 +62,7 @@ void TfWyniki::sbZapiszClick()
 
 bool TfWyniki::confirmLeavingPage()
 {
+    tabela1()->commitOpenEditor();
     if (!isClassPage(currentPage) || !m_scoresModified)
         return true;
     const auto answer = messages::askYesNoCancel(

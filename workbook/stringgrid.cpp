@@ -30,8 +30,7 @@ void drawCellCentred(QPainter *painter, const QString &text, const QRect &rect)
     painter->drawText(QPoint(rect.left() + offset.x(), rect.top() + offset.y() + metrics.ascent()), text);
 }
 
-namespace
-{
+namespace {
 
 // Drops every character a cell may not hold, so that neither typing nor pasting can bring one in.
 class CellValidator : public QValidator

@@ -55,6 +55,9 @@ public:
     void setEditingEnabled(bool enabled);
     // A cell's editor is open.
     bool isEditing() const { return state() == EditingState; }
+    // Puts the text of an open editor into its cell and closes the editor, so that what the
+    // user typed last is part of what is read, written or computed next.
+    void commitOpenEditor();
 
     // Widths and heights are of the cell's inside, without the one-pixel grid line that follows
     // it. A width of 0 makes the column invisible.
@@ -98,7 +101,6 @@ private:
     Qt::ItemFlags flagsFor(int row, int col) const;
     void createMissingItems(int firstRow, int lastRow, int firstCol, int lastCol);
     void refreshFlags();
-    void commitOpenEditor();
     // The next (or previous) cell outside the fixed area in reading order, or an invalid index.
     QModelIndex tabTarget(const QModelIndex &from, bool next) const;
     QModelIndex firstFreeCell() const;

@@ -7,6 +7,7 @@
 #include "numbers.h"
 #include "setupchecks.h"
 #include "stringgrid.h"
+#include "tfwykres.h"
 #include "ui_tfwyniki.h"
 
 #include <QCoreApplication>
@@ -22,8 +23,7 @@ TfWyniki::FolderChooser TfWyniki::folderChooser = [](QWidget *owner, const QStri
                                              QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
 };
 
-namespace
-{
+namespace {
 
 // Connects a signal to a handler that runs guarded: an error ends only that operation.
 template <typename Sender, typename Signal, typename Handler>
@@ -112,6 +112,9 @@ TfWyniki::TfWyniki(QWidget *parent)
 
 TfWyniki::~TfWyniki()
 {
+    // An editor closed while the grid goes away must not reach this half-destroyed window.
+    disconnect(ui->tabela1, nullptr, this, nullptr);
+    disconnect(ui->tabela2, nullptr, this, nullptr);
     if (fWyniki == this)
         fWyniki = nullptr;
 }
@@ -277,5 +280,9 @@ void TfWyniki::tabela2DrawCell(QPainter *painter, int col, int row, const QRect 
 
 void TfWyniki::bWykresyClick()
 {
-    messages::showMessage(QStringLiteral("Wykresy będą dostępne w następnej wersji programu."));
+    // Each press draws from the page in view afresh; the chart window closed before is not needed.
+    delete fWykres;
+    fWykres = nullptr;
+    fWykres = new TfWykres(this);
+    fWykres->exec();
 }

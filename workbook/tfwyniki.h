@@ -14,8 +14,7 @@
 class QPainter;
 class StringGrid;
 
-namespace Ui
-{
+namespace Ui {
 class TfWyniki;
 }
 
@@ -83,7 +82,8 @@ public:
     bool writeSchoolFile(const QString &path);
     void readSchoolFile(const QString &path);
     bool writeGridFile(StringGrid *grid, const QString &path);
-    void readGridFile(StringGrid *grid, const QString &path);
+    // True when the file was there and read; the grid is unchanged otherwise.
+    bool readGridFile(StringGrid *grid, const QString &path);
     void readGridFileAt(StringGrid *grid, int firstCol, int firstRow, const QString &path);
 
     // Typed points not yet written to the class's answers file.
@@ -95,6 +95,9 @@ public:
     // The directory of class i (counted from 0) and the school's own subdirectory.
     QString classDirectory(int classIndex) const;
     QString schoolSubdirectory() const;
+
+    // Every cell's text, row by row.
+    static QList<QStringList> contentsOf(const StringGrid *grid);
 
 private:
     void goToPage(int index);

@@ -22,6 +22,7 @@ private Q_SLOTS:
     void unusableCounts_data();
     void unusableCounts();
     void largestCountsAccepted();
+    void unusableMaxima();
 
 private:
     TestDefinition load(const QByteArray &content);
@@ -233,6 +234,26 @@ void TstTestDefinition::largestCountsAccepted()
     QCOMPARE(def.standardCount, TestDefinition::maxStandardCount);
     QCOMPARE(def.standardAbbreviations.last(), u"St.50"_s);
     QVERIFY(def.problems.isEmpty());
+}
+
+void TstTestDefinition::unusableMaxima()
+{
+    const TestDefinition def = load("[Ustawienia]\r\nLiczbaZadan=3\r\nLiczbaStandardow=2\r\n"
+                                    "MaxLiczbaPunktow=-40\r\n"
+                                    "[Zadanie1]\r\nMaxPunktow=1000\r\n"
+                                    "[Zadanie2]\r\nMaxPunktow=1001\r\n"
+                                    "[Zadanie3]\r\nMaxPunktow=-1\r\n"
+                                    "[Standard1]\r\nMaxPunktow=200000\r\n"
+                                    "[Standard2]\r\nMaxPunktow=2147483647\r\n");
+    QCOMPARE(def.maxTotalPoints, 0);
+    QCOMPARE(def.taskMaxPoints, (QList<qint32>{1000, 0, 0}));
+    QCOMPARE(def.standardMaxPoints, (QList<qint32>{200000, 0}));
+    QCOMPARE(def.problems.size(), 4);
+    QCOMPARE(def.problems.at(1),
+             u"Maksymalna liczba punktów ([Zadanie2] MaxPunktow) w pliku Setup.ini wynosi "
+             "1001, a dopuszczalne są wartości od 0 do 1000; program przyjmuje 0."_s);
+    QVERIFY(def.problems.at(0).contains(u"(MaxLiczbaPunktow)"_s));
+    QVERIFY(def.problems.at(3).contains(u"2147483647"_s));
 }
 
 QTEST_GUILESS_MAIN(TstTestDefinition)

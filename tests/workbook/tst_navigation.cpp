@@ -29,6 +29,7 @@ private Q_SLOTS:
     void unusableClassStatistics();
     void schoolFilesCannotBeWritten();
     void computeDoesNothingOnSchoolPage();
+    void unreadableAnswersFile();
 };
 
 namespace {
@@ -74,7 +75,8 @@ void verifyEmptyClassPage(Workbook &wb, int page)
              u"Wyniki uczniów za poszczególne zadania - "_s + wb.window.classLabels.value(page - 1));
 }
 
-void writeClassStatistics(Workbook &wb, const QString &label, const QByteArray &tasks, const QByteArray &standards)
+void writeClassStatistics(Workbook &wb, const QString &label, const QByteArray &tasks,
+                          const QByteArray &standards)
 {
     QVERIFY(writeBytes(wb.school(label + u"/Zadania.tmp"_s), tasks));
     QVERIFY(writeBytes(wb.school(label + u"/Standardy.tmp"_s), standards));
@@ -185,22 +187,23 @@ void TstNavigation::controlsPerPage_data()
     const QString classC = u"Wyniki uczniów za poszczególne zadania - Klasa VI C"_s;
     const QString school = u"Podsumowanie"_s;
     using B = QList<bool>;
-    QTest::newRow("accepted setup page") << QStringList{} << 0 << setup << B{false, true, false, false} << false;
+    QTest::newRow("accepted setup page")
+        << QStringList{} << 0 << setup << B{false, true, false, false} << false;
     QTest::newRow("class 1") << QStringList{u"next"_s} << 1 << classA << B{true, true, true, true} << true;
     QTest::newRow("last class") << QStringList{u"next"_s, u"next"_s, u"next"_s} << 3 << classC
                                 << B{true, true, true, true} << true;
-    QTest::newRow("setup page by Wstecz") << QStringList{u"next"_s, u"back"_s} << 0 << setup
-                                          << B{false, true, false, false} << false;
-    QTest::newRow("setup page by tab") << QStringList{u"tab 2"_s, u"tab 0"_s} << 0 << setup
-                                       << B{false, true, false, false} << false;
-    QTest::newRow("school page by Dalej") << QStringList{u"next"_s, u"next"_s, u"next"_s, u"next"_s} << 4 << school
-                                          << B{true, false, true, true} << true;
+    QTest::newRow("setup page by Wstecz")
+        << QStringList{u"next"_s, u"back"_s} << 0 << setup << B{false, true, false, false} << false;
+    QTest::newRow("setup page by tab")
+        << QStringList{u"tab 2"_s, u"tab 0"_s} << 0 << setup << B{false, true, false, false} << false;
+    QTest::newRow("school page by Dalej") << QStringList{u"next"_s, u"next"_s, u"next"_s, u"next"_s} << 4
+                                          << school << B{true, false, true, true} << true;
     QTest::newRow("school page by tab from a class")
         << QStringList{u"tab 2"_s, u"tab 4"_s} << 4 << school << B{true, false, true, true} << true;
     QTest::newRow("school page by tab from the setup page")
         << QStringList{u"tab 4"_s} << 4 << school << B{true, false, false, true} << true;
-    QTest::newRow("school page, setup page in between")
-        << QStringList{u"tab 2"_s, u"tab 0"_s, u"tab 4"_s} << 4 << school << B{true, false, false, true} << true;
+    QTest::newRow("school page, setup page in between") << QStringList{u"tab 2"_s, u"tab 0"_s, u"tab 4"_s}
+                                                        << 4 << school << B{true, false, false, true} << true;
 }
 
 void TstNavigation::controlsPerPage()
@@ -238,8 +241,8 @@ void TstNavigation::savedAnswersComeBack_data()
     QTest::newRow("Wstecz, then Dalej") << QStringList{u"back"_s, u"next"_s};
     QTest::newRow("school tab and back") << QStringList{u"tab 4"_s, u"tab 1"_s};
     QTest::newRow("setup tab and back") << QStringList{u"tab 0"_s, u"tab 1"_s};
-    QTest::newRow("through every page") << QStringList{u"next"_s, u"next"_s, u"next"_s, u"back"_s, u"back"_s,
-                                                       u"back"_s, u"back"_s, u"next"_s};
+    QTest::newRow("through every page") << QStringList{u"next"_s, u"next"_s, u"next"_s, u"back"_s,
+                                                       u"back"_s, u"back"_s, u"back"_s, u"next"_s};
 }
 
 void TstNavigation::savedAnswersComeBack()
@@ -291,7 +294,8 @@ void TstNavigation::setupPageRebuiltFromSchoolFile_data()
     const QList<QStringList> defaults{cells(u"L.p.;Klasy;Liczba uczniów"_s), cells(u"1;Klasa 1;15"_s)};
 
     for (const QString &route : {u"back"_s, u"tab 0"_s}) {
-        QTest::addRow("%s, as accepted", qPrintable(route)) << route << QByteArray("-") << u"3"_s << asAccepted;
+        QTest::addRow("%s, as accepted", qPrintable(route))
+            << route << QByteArray("-") << u"3"_s << asAccepted;
         QTest::addRow("%s, file edited", qPrintable(route)) << route << edited << u"2"_s << editedList;
         QTest::addRow("%s, file removed", qPrintable(route)) << route << QByteArray() << u"1"_s << defaults;
     }
@@ -352,11 +356,11 @@ void TstNavigation::schoolPageSameByEveryRoute()
     WB_CHECK(wb.go(steps));
 
     WB_CHECK(verifySchoolPageControls(wb));
-    WB_CHECK(compareGrid(wb.upper(), schoolGrid(true, {tasksA, {}, {}},
-                                                {u"2.00;1.00;3.00"_s, u"0.67;1.00;1.00"_s})));
-    WB_CHECK(compareGrid(wb.lower(), schoolGrid(false, {standardsA, {}, {}},
-                                                {u"2.00;1.00;3.00;0.00;0.00;6.00"_s,
-                                                 u"1.00;1.00;1.00;0.00;0.00;0.60"_s})));
+    WB_CHECK(compareGrid(wb.upper(),
+                         schoolGrid(true, {tasksA, {}, {}}, {u"2.00;1.00;3.00"_s, u"0.67;1.00;1.00"_s})));
+    WB_CHECK(compareGrid(
+        wb.lower(), schoolGrid(false, {standardsA, {}, {}},
+                               {u"2.00;1.00;3.00;0.00;0.00;6.00"_s, u"1.00;1.00;1.00;0.00;0.00;0.60"_s})));
     QCOMPARE(columnWidths(wb.upper()), QList<int>({25, 95, 0, 35, 35, 35}));
     QCOMPARE(columnWidths(wb.lower()), QList<int>({25, 95, 0, 60, 60, 60, 60, 60, 64}));
     QCOMPARE(wb.upper()->width(), 640);
@@ -391,7 +395,8 @@ void TstNavigation::schoolSummary_data()
     // Each class weighs the same, however many pupils it has.
     QTest::newRow("three classes")
         << QList<QByteArray>{tasksA, tasksB, "0.00;2.00;0.00;\r\n0.00;1.00;0.00;"}
-        << QList<QByteArray>{standardsA, standardsB, "0.00;2.00;0.00;0.00;0.00;2.00;\r\n0.00;1.00;0.00;0.00;0.00;0.20;"}
+        << QList<QByteArray>{standardsA, standardsB,
+                             "0.00;2.00;0.00;0.00;0.00;2.00;\r\n0.00;1.00;0.00;0.00;0.00;0.20;"}
         << QStringList{u"1.00;1.00;1.50"_s, u"0.33;0.67;0.50"_s}
         << QStringList{u"1.00;1.00;1.50;0.00;0.00;3.50"_s, u"0.50;0.67;0.50;0.00;0.00;0.33"_s}
         << QByteArray("1.00;1.00;1.50;\r\n0.33;0.67;0.50;")
@@ -448,8 +453,8 @@ void TstNavigation::schoolPageRebuiltOnEveryVisit()
     // Another Compute in class B, then the school page again.
     WB_CHECK(writeClassStatistics(wb, u"Klasa VI B"_s, tasksB, standardsB));
     WB_CHECK(wb.go({u"back"_s, u"next"_s}));
-    WB_CHECK(compareGrid(wb.upper(), schoolGrid(true, {tasksA, tasksB, {}},
-                                                {u"1.50;0.50;2.25"_s, u"0.50;0.50;0.75"_s})));
+    WB_CHECK(compareGrid(wb.upper(),
+                         schoolGrid(true, {tasksA, tasksB, {}}, {u"1.50;0.50;2.25"_s, u"0.50;0.50;0.75"_s})));
     QCOMPARE(readBytes(wb.school(u"Szkoła/Zadania.tmp"_s)), QByteArray("1.50;0.50;2.25;\r\n0.50;0.50;0.75;"));
 
     // Values typed into the school grids by anyone are gone on the next visit.
@@ -466,14 +471,18 @@ void TstNavigation::unusableClassStatistics_data()
     QTest::addColumn<QByteArray>("standards");
 
     QTest::newRow("too few values") << QByteArray("2.00;\r\n0.67;") << QByteArray("2.00;1.00;\r\n1.00;");
-    QTest::newRow("text") << QByteArray("abc;x;1.00;\r\n0.67;y;1.00;") << QByteArray("a;b;c;d;e;f;\r\ng;h;i;j;k;l;");
+    QTest::newRow("text") << QByteArray("abc;x;1.00;\r\n0.67;y;1.00;")
+                          << QByteArray("a;b;c;d;e;f;\r\ng;h;i;j;k;l;");
     QTest::newRow("decimal comma") << QByteArray("2,00;1,00;3,00;\r\n0,67;1,00;1,00;")
-                                   << QByteArray("2,00;1,00;3,00;0,00;0,00;6,00;\r\n1,00;1,00;1,00;0,00;0,00;0,60;");
-    QTest::newRow("one line") << QByteArray("2.00;1.00;3.00;") << QByteArray("2.00;1.00;3.00;0.00;0.00;6.00;");
+                                   << QByteArray(
+                                          "2,00;1,00;3,00;0,00;0,00;6,00;\r\n1,00;1,00;1,00;0,00;0,00;0,60;");
+    QTest::newRow("one line") << QByteArray("2.00;1.00;3.00;")
+                              << QByteArray("2.00;1.00;3.00;0.00;0.00;6.00;");
     QTest::newRow("empty files") << QByteArray() << QByteArray();
     QTest::newRow("no separators") << QByteArray("2.00 1.00 3.00\r\n") << QByteArray("\r\n\r\n");
     QTest::newRow("infinite values") << QByteArray("inf;nan;1e99;\r\n-inf;nan;1e-99;")
-                                     << QByteArray("inf;nan;1e99;inf;nan;1e99;\r\ninf;nan;1e99;inf;nan;1e99;");
+                                     << QByteArray(
+                                            "inf;nan;1e99;inf;nan;1e99;\r\ninf;nan;1e99;inf;nan;1e99;");
 }
 
 void TstNavigation::unusableClassStatistics()
@@ -545,6 +554,20 @@ void TstNavigation::computeDoesNothingOnSchoolPage()
     QVERIFY(!QFileInfo::exists(wb.school(u"Klasa VI C/Zadania.tmp"_s)));
     QVERIFY(!QFileInfo::exists(wb.school(u"Klasa VI C/Odpowiedzi.tmp"_s)));
     QCOMPARE(wb.window.currentPage, 4);
+}
+
+void TstNavigation::unreadableAnswersFile()
+{
+    Workbook wb;
+    WB_CHECK(wb.accept(threeLabels, threePupilCounts));
+    QVERIFY(QDir().mkpath(wb.school(u"Klasa VI B/Odpowiedzi.tmp"_s)));
+    WB_CHECK(wb.go({u"tab 2"_s}));
+
+    QCOMPARE(wb.recorder.shown.size(), 1);
+    QCOMPARE(wb.recorder.shown[0].kind, messages::Kind::FileError);
+    QCOMPARE(wb.recorder.shown[0].caption, u"File Error"_s);
+    QCOMPARE(wb.recorder.shown[0].text, u"Nie mogę odczytać pliku!"_s);
+    WB_CHECK(verifyEmptyClassPage(wb, 2));
 }
 
 QTEST_MAIN(TstNavigation)

@@ -250,17 +250,19 @@ void TstSetupPage::acceptanceCreatesSchool_data()
                                   "[Klasa2]\r\n"
                                   "Etykieta=Klasa VI B\r\n"
                                   "LiczbaUczniow=25\r\n";
-    QTest::newRow("two classes") << QStringList{u"Klasa VI A"_s, u"Klasa VI B"_s} << QStringList{u"24"_s, u"25"_s}
-                                 << false << QList<qint32>{24, 25} << twoClasses;
+    QTest::newRow("two classes") << QStringList{u"Klasa VI A"_s, u"Klasa VI B"_s}
+                                 << QStringList{u"24"_s, u"25"_s} << false << QList<qint32>{24, 25}
+                                 << twoClasses;
     QTest::newRow("directory already there")
         << QStringList{u"Klasa VI A"_s, u"Klasa VI B"_s} << QStringList{u"24"_s, u"25"_s} << true
         << QList<qint32>{24, 25} << twoClasses;
     QTest::newRow("Polish label, largest class, hexadecimal count")
         << QStringList{u"Klasa VI Ż"_s, u"Oddział ąęś"_s} << QStringList{u"999"_s, u"$1A"_s} << false
         << QList<qint32>{999, 26}
-        << QByteArray("[Ustawienia]\r\nLiczbaKlas=2\r\n\r\n[EtykietyTabeli]\r\nKolumna0=L.p.\r\nKolumna1=Klasa\r\n"
-                      "Kolumna2=Liczba uczni\xF3w\r\n\r\n[Klasa1]\r\nEtykieta=Klasa VI \xAF\r\nLiczbaUczniow=999\r\n"
-                      "\r\n[Klasa2]\r\nEtykieta=Oddzia\xB3 \xB9\xEA\x9C\r\nLiczbaUczniow=$1A\r\n");
+        << QByteArray(
+               "[Ustawienia]\r\nLiczbaKlas=2\r\n\r\n[EtykietyTabeli]\r\nKolumna0=L.p.\r\nKolumna1=Klasa\r\n"
+               "Kolumna2=Liczba uczni\xF3w\r\n\r\n[Klasa1]\r\nEtykieta=Klasa VI \xAF\r\nLiczbaUczniow=999\r\n"
+               "\r\n[Klasa2]\r\nEtykieta=Oddzia\xB3 \xB9\xEA\x9C\r\nLiczbaUczniow=$1A\r\n");
 }
 
 void TstSetupPage::acceptanceCreatesSchool()
@@ -297,8 +299,8 @@ void TstSetupPage::acceptanceCreatesSchool()
     QCOMPARE(wb.pages()->currentIndex(), 0);
     QCOMPARE(wb.window.currentPage, 0);
 
-    for (const char *name : {"eLiczbaKlas", "bAkceptuj", "eNazwaKatalogu", "bKatalog", "bWstecz", "bOblicz",
-                             "bWykresy"})
+    for (const char *name :
+         {"eLiczbaKlas", "bAkceptuj", "eNazwaKatalogu", "bKatalog", "bWstecz", "bOblicz", "bWykresy"})
         QVERIFY2(!wb.find(name)->isEnabled(), name);
     QVERIFY(wb.button("bDalej")->isEnabled());
     QVERIFY(!wb.upper()->editingEnabled());
@@ -318,8 +320,8 @@ void TstSetupPage::acceptanceRefused_data()
     QTest::newRow("blank label") << QStringList{u"Klasa VI A"_s, u"   "_s} << counts << plain << QString();
     QTest::newRow("same label apart from case")
         << QStringList{u"Klasa VI A"_s, u"kLASA vi a"_s} << counts << plain << u"kLASA vi a"_s;
-    QTest::newRow("school's own directory") << QStringList{u"Szkoła"_s, u"Klasa VI B"_s} << counts << plain
-                                            << u"Szkoła"_s;
+    QTest::newRow("school's own directory")
+        << QStringList{u"Szkoła"_s, u"Klasa VI B"_s} << counts << plain << u"Szkoła"_s;
     QTest::newRow("school's own directory, capitals")
         << QStringList{u"Klasa VI A"_s, u"SZKOŁA"_s} << counts << plain << u"SZKOŁA"_s;
     QTest::newRow("school's own directory, mixed case")
@@ -462,7 +464,8 @@ void TstSetupPage::focusOrder_data()
     QTest::addColumn<QStringList>("order");
 
     QTest::newRow("new window") << 0 << u"eLiczbaKlas"_s
-                                << QStringList{u"bAkceptuj"_s, u"eNazwaKatalogu"_s, u"bKatalog"_s, u"tabela1"_s};
+                                << QStringList{u"bAkceptuj"_s, u"eNazwaKatalogu"_s, u"bKatalog"_s,
+                                               u"tabela1"_s};
     QTest::newRow("accepted") << 1 << u"bDalej"_s << QStringList{u"tabela1"_s};
     QTest::newRow("class page") << 2 << u"bOblicz"_s
                                 << QStringList{u"bWykresy"_s, u"bWstecz"_s, u"bDalej"_s, u"tabela1"_s};

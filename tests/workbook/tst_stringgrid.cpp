@@ -19,8 +19,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace
-{
+namespace {
 
 // A grid between two edits, as the workbook has it among its other controls.
 struct GridWindow {

@@ -32,7 +32,8 @@ using namespace Qt::StringLiterals;
 // Tasks labelled Zad.1, Zad.2, ... with the given maxima and standards; five standards whose maxima
 // (2, 1, 3, 4, 5) add up to 15, while the whole test is worth 10, so that a facility reveals which
 // maximum divided it.
-inline TestDefinition makeTest(const QList<qint32> &maxima = {2, 1, 3}, const QList<qint32> &standards = {1, 2, 3})
+inline TestDefinition makeTest(const QList<qint32> &maxima = {2, 1, 3},
+                               const QList<qint32> &standards = {1, 2, 3})
 {
     TestDefinition test;
     test.taskCount = qint32(maxima.size());
@@ -99,8 +100,8 @@ inline void compareGrid(const StringGrid *grid, const QList<QStringList> &expect
         QCOMPARE(grid->colCount(), int(expected[r].size()));
         for (int c = 0; c < expected[r].size(); ++c) {
             QVERIFY2(grid->cell(c, r) == expected[r][c],
-                     qPrintable(u"cell (%1, %2): \"%3\", expected \"%4\""_s.arg(c).arg(r).arg(grid->cell(c, r),
-                                                                                             expected[r][c])));
+                     qPrintable(u"cell (%1, %2): \"%3\", expected \"%4\""_s.arg(c).arg(r).arg(
+                         grid->cell(c, r), expected[r][c])));
         }
     }
 }
@@ -188,6 +189,11 @@ struct Workbook {
         if (!QTest::qWaitForWindowExposed(&window))
             qWarning("the workbook window was not exposed");
     }
+
+    // The program deletes a workbook only once it is hidden.
+    ~Workbook() { window.hide(); }
+    Workbook(const Workbook &) = delete;
+    Workbook &operator=(const Workbook &) = delete;
 
     template <typename T = QWidget> T *find(const char *name) const
     {

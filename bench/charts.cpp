@@ -1,0 +1,132 @@
+// Drawing and saving one chart on the largest pages: the school's task chart with 60 tasks and a
+// class chart with 40 pupils. Prints the median and worst time of each.
+#include "messages.h"
+#include "sondarykapplication.h"
+#include "stringgrid.h"
+#include "tfwykres.h"
+#include "tfwyniki.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr int classes = 3;
+constexpr int pupils = 40;
+constexpr int tasks = 60;
+
+TestDefinition largestTest()
+{
+    TestDefinition test;
+    test.taskCount = tasks;
+    test.maxTotalPoints = 120;
+    for (int t = 0; t < tasks; ++t) {
+        test.taskLabels.append(QStringLiteral("Zad.%1").arg(t + 1));
+        test.taskStandards.append(t % 5 + 1);
+        test.taskMaxPoints.append(2);
+        test.taskClosed.append(true);
+    }
+    for (int s = 0; s < 5; ++s) {
+        test.standardMaxPoints.append(24);
+        test.standardAbbreviations.append(QStringLiteral("St.%1").arg(s + 1));
+        test.standardDescriptions.append(QStringLiteral("Standard %1").arg(s + 1));
+    }
+    return test;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray statisticsFile(int values)
+{
+    QByteArray averages;
+    QByteArray facilities;
+    for (int v = 0; v < values; ++v) {
+        averages += QByteArray::number(0.5 + (v % 7) * 0.25, 'f', 2) + ';';
+        facilities += QByteArray::number(0.25 + (v % 7) * 0.1, 'f', 2) + ';';
+    }
+    return averages + "\r\n" + facilities;
+}
+
+void report(const char *what, QList<double> ms, double target)
+{
+    std::sort(ms.begin(), ms.end());
+    std::printf("  %-56s median %7.2f ms, worst %7.2f ms (target: under %.0f ms)\n", what, ms[ms.size() / 2],
+                ms.back(), target);
+}
+
+QList<double> timeIt(int rounds, const std::function<void()> &step)
+{
+    QList<double> ms;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        step();
+        ms.append(double(timer.nsecsElapsed()) / 1e6);
+    }
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    SondarykApplication app(argc, argv);
+    messages::setPresenter([](const messages::Message &message) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
+        return QMessageBox::Ok;
+    });
+    const int rounds = argc >= 2 ? std::max(1, atoi(argv[1])) : 30;
+
+    QTemporaryDir location;
+    TfWyniki::folderChooser = [&](QWidget *, const QString &, const QString &) { return location.path(); };
+    TfWyniki workbook;
+    workbook.test = largestTest();
+    workbook.findChild<QPushButton *>(QStringLiteral("bKatalog"))->click();
+    workbook.findChild<QLineEdit *>(QStringLiteral("eLiczbaKlas"))->setText(QString::number(classes));
+    for (int i = 1; i <= classes; ++i)
+        workbook.tabela1()->setCell(2, i, QString::number(pupils));
+    workbook.findChild<QLineEdit *>(QStringLiteral("eNazwaKatalogu"))->setText(QStringLiteral("Szkola"));
+    workbook.findChild<QPushButton *>(QStringLiteral("bAkceptuj"))->click();
+    if (workbook.pageCount() != classes + 2)
+        qFatal("the school was not set up");
+    for (int i = 0; i < classes; ++i) {
+        writeFile(workbook.classDirectory(i) + QStringLiteral("/Zadania.tmp"), statisticsFile(tasks));
+        writeFile(workbook.classDirectory(i) + QStringLiteral("/Standardy.tmp"), statisticsFile(6));
+    }
+    auto *pages = workbook.findChild<QTabWidget *>(QStringLiteral("pcWyniki"));
+
+    std::printf("Charts: drawing one chart and saving its bitmap (%d rounds)\n", rounds);
+    pages->setCurrentIndex(classes + 1);
+    {
+        TfWykres window(&workbook);
+        report("school chart W-1, 60 tasks written upwards", timeIt(rounds, [&] { window.buildChart(0); }),
+               30);
+    }
+    pages->setCurrentIndex(1);
+    for (int p = 1; p <= pupils; ++p) {
+        const int total = (p * 7) % 121;
+        for (int c = 3; c <= 7; ++c)
+            workbook.tabela2()->setCell(c, p, QString::number(total / 5));
+        workbook.tabela2()->setCell(8, p, p % 9 ? QString::number(total) : QStringLiteral("--"));
+    }
+    {
+        TfWykres window(&workbook);
+        report("class chart W-1, 40 pupils", timeIt(rounds, [&] { window.buildChart(0); }), 30);
+    }
+    return 0;
+}

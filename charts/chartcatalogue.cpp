@@ -1,0 +1,98 @@
+#include "chartcatalogue.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <iterator>
+#include <limits>
+
+namespace charts {
+
+const Chart *chartAt(Mode mode, int tabIndex)
+{
+    if (tabIndex < 0 || tabIndex >= chartCount(mode))
+        return nullptr;
+    return mode == Mode::School ? &schoolCharts[tabIndex] : &classCharts[tabIndex];
+}
+
+int chartCount(Mode mode)
+{
+    return mode == Mode::School ? int(std::size(schoolCharts)) : int(std::size(classCharts));
+}
+
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+
+} // namespace
+
+float textToFloat(const QString &text)
+{
+    // Checked by hand so that only this form reaches the conversion, which would take more
+    // ("inf", "nan", hexadecimal).
+    qsizetype i = 0;
+    qsizetype end = text.size();
+    while (i < end && text.at(i) == u' ')
+        ++i;
+    while (end > i && text.at(end - 1) == u' ')
+        --end;
+    const qsizetype first = i;
+    if (i < end && (text.at(i) == u'+' || text.at(i) == u'-'))
+        ++i;
+    qsizetype digits = 0;
+    while (i < end && isDigit(text.at(i))) {
+        ++i;
+        ++digits;
+    }
+    if (i < end && text.at(i) == u'.') {
+        ++i;
+        while (i < end && isDigit(text.at(i))) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits > 0 && i < end && (text.at(i) == u'e' || text.at(i) == u'E')) {
+        ++i;
+        if (i < end && (text.at(i) == u'+' || text.at(i) == u'-'))
+            ++i;
+        qsizetype exponentDigits = 0;
+        while (i < end && isDigit(text.at(i))) {
+            ++i;
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0)
+            digits = 0;
+    }
+    if (digits == 0 || i != end)
+        throw FloatConvertError(text);
+
+    QByteArray ascii = text.mid(first, end - first).toLatin1();
+    if (ascii.startsWith('+'))
+        ascii.remove(0, 1);
+    double value = 0;
+    const auto [stop, error] = std::from_chars(ascii.constData(), ascii.constData() + ascii.size(), value);
+    if (error != std::errc() || stop != ascii.constData() + ascii.size() ||
+        std::fabs(value) > double(std::numeric_limits<float>::max()))
+        throw FloatConvertError(text);
+    return float(value);
+}
+
+float barValue(const QString &cell)
+{
+    if (cell.isEmpty() || cell == u"--" || cell == u"-")
+        return 0.0f;
+    return textToFloat(cell);
+}
+
+qint32 largestValue(const QList<qint32> &values, qint32 count)
+{
+    qint32 largest = 0;
+    for (qint32 i = 0; i < count && i < values.size(); ++i)
+        largest = std::max(largest, values[i]);
+    return largest;
+}
+
+} // namespace charts
