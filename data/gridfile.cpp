@@ -17,6 +17,11 @@ QByteArray gridFileBytes(const GridRows &rows)
     return cp1250::encode(text);
 }
 
+bool isPresentMark(const QString &mark)
+{
+    return mark == QStringLiteral("T") || mark == QStringLiteral("t");
+}
+
 GridRows parseGridFile(const QByteArray &windows1250Bytes)
 {
     GridRows rows;

@@ -7,6 +7,9 @@
 
 using GridRows = QList<QStringList>; // rows of cell texts, row 0 first
 
+// A pupil sat the test only when the attendance mark is exactly "T" or "t".
+bool isPresentMark(const QString &mark);
+
 // "%s;" per cell, "-;" for an empty or one-blank cell, CR LF between rows, nothing after the last.
 QByteArray gridFileBytes(const GridRows &rows);
 

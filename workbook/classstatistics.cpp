@@ -2,11 +2,6 @@
 
 #include "numbers.h"
 
-bool isPresentMark(const QString &mark)
-{
-    return mark == QStringLiteral("T") || mark == QStringLiteral("t");
-}
-
 StatisticsLines columnStatistics(const QList<QList<qint32>> &points, const QList<bool> &present,
                                  const QList<qint32> &maxima)
 {

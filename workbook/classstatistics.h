@@ -1,11 +1,10 @@
 // A class's averages and facilities, in single precision as the statistics files hold them.
 #pragma once
 
+#include "gridfile.h"
+
 #include <QList>
 #include <QString>
-
-// A pupil sat the test only when the attendance mark is exactly "T" or "t".
-bool isPresentMark(const QString &mark);
 
 struct StatisticsLines {
     QList<float> averages;

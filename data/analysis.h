@@ -1,0 +1,148 @@
+// The analysis a school writes up for its staff meeting: descriptive statistics of the pupils'
+// total points, their distribution, every task's and standard's facility with its band, the
+// stanine of the mean, the pupils who need extra lessons per standard, and a few Polish sentences
+// that sum it up. Everything is read from the answers files; nothing here writes a file.
+#pragma once
+
+#include "gridfile.h"
+#include "testdefinition.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+// Optional sections of Setup.ini that tune the analysis.
+struct AnalysisSettings {
+    // Lower bounds of the bands "trudne", "umiarkowanie trudne", "łatwe" and "bardzo łatwe";
+    // below the first lies "bardzo trudne". Strictly rising, each within (0, 1].
+    std::array<double, 4> bandBounds{0.20, 0.50, 0.70, 0.90};
+    // That year's lower bounds of stanines 1 to 9 for a school's mean total points, rising; empty
+    // when Setup.ini holds no usable table (the stanine is then not shown).
+    QList<double> stanineBounds;
+    // Polish texts describing what was refused while reading; empty when all was well.
+    QStringList problems;
+};
+
+// Reads the sections [PrzedzialyLatwosci] and [Staniny] of the file at iniPath. Missing sections
+// give the defaults (usual bands, no stanines); unusable ones give the defaults and a problem.
+AnalysisSettings loadAnalysisSettingsFrom(const QString &iniPath);
+
+// A decimal number as Polish text writes it: "0,57", "24,50"; never "-0,00".
+QString polishDecimal(double value, int decimals = 2);
+
+// The five bands, hardest first.
+constexpr int bandCount = 5;
+// The band of a facility, 0 ("bardzo trudne") to 4 ("bardzo łatwe"). The facility is first
+// rounded to two decimals, so that the band always agrees with the figure printed beside it.
+int bandOf(double facility, const AnalysisSettings &settings);
+// "bardzo trudne", "trudne", "umiarkowanie trudne", "łatwe", "bardzo łatwe": the neuter forms
+// that go with "zadanie".
+QString bandName(int band);
+// The masculine forms that go with "standard" and "test": "bardzo trudny", …, "bardzo łatwy".
+QString bandNameMasculine(int band);
+// The band's colour as "#rrggbb", from red (hardest) to green (easiest).
+QString bandColour(int band);
+// The bounds of a band as text, "0,00–0,19", "0,90–1,00", from the settings.
+QString bandRange(int band, const AnalysisSettings &settings);
+
+// The stanine (1 to 9) of a mean on the table of lower bounds; nullopt without a table.
+std::optional<int> stanineOf(double mean, const QList<double> &stanineBounds);
+// "najniższy", "bardzo niski", "niski", "niżej średni", "średni", "wyżej średni", "wysoki",
+// "bardzo wysoki", "najwyższy".
+QString stanineName(int stanine);
+
+// One row of a class's answers.
+struct PupilResult {
+    int row = 0; // the row number on the class page, from 1
+    QString code;
+    bool present = false;
+    QList<qint32> taskPoints; // one per task of the test
+};
+
+struct ClassResults {
+    QString label;
+    qint32 pupilCount = 0;
+    QList<PupilResult> pupils; // pupilCount rows, absent pupils included
+};
+
+// The rows of a class's answers file, checked as Compute checks the class page: rows 1 to
+// pupilCount, a missing row or cell reading as empty. A value Compute would refuse (no whole
+// number, below 0 or above the task's maximum) gives an empty result and, in *problem, a Polish
+// note that names the class and tells the teacher to run "Oblicz" on its page.
+std::optional<ClassResults> classResultsFromGrid(const GridRows &rows, const QString &label, qint32 pupilCount,
+                                                 const TestDefinition &test, QString *problem);
+
+// Descriptive statistics of the present pupils' total points.
+struct TotalsSummary {
+    int pupils = 0;  // in the class or school
+    int present = 0; // who sat the test
+    int absent = 0;
+    bool hasData = false; // false when no pupil was present: every figure below is meaningless
+    double mean = 0;
+    double median = 0;  // the mean of the two middle totals for an even count
+    QList<int> modes;   // every total that occurs most often, rising
+    int lowest = 0;
+    int highest = 0;
+    int range = 0;
+    double standardDeviation = 0; // population: divided by the number of present pupils
+};
+
+TotalsSummary summariseTotals(const QList<int> &presentTotals, int pupils);
+
+// How many present pupils reached each total from 0 to maxTotal (and up to the highest total when
+// a pupil has more, so that no one drops out of the picture).
+QList<int> totalsHistogram(const QList<int> &presentTotals, int maxTotal);
+
+// One task, one standard or the whole test.
+struct ItemFacility {
+    QString label;   // the task's label, the standard's description, or "cały test"
+    qint32 maxPoints = 0;
+    double meanPoints = 0;          // over the present pupils
+    std::optional<double> facility; // nullopt without present pupils or with a maximum of 0
+};
+
+// A present pupil whose facility in a standard is below one half.
+struct WeakPupil {
+    QString classLabel;
+    int row = 0;
+    QString code;
+    double facility = 0;
+};
+
+// The analysis of one class, or of the whole school's pupils taken together.
+struct GroupAnalysis {
+    QString label; // the class's label, or "Szkoła"
+    TotalsSummary totals;
+    QList<int> histogram;
+    QList<ItemFacility> tasks;     // in the test's order
+    QList<ItemFacility> standards; // standards 1 to standardCount
+    ItemFacility wholeTest;
+    std::optional<int> stanine;     // of the mean, when Setup.ini has the table and there is data
+    QList<QList<WeakPupil>> weakPupils; // per standard, in class and row order
+};
+
+GroupAnalysis analyseGroup(const QString &label, const QList<ClassResults> &classes, const TestDefinition &test,
+                           const AnalysisSettings &settings);
+
+struct AnalysisReport {
+    bool school = false;
+    GroupAnalysis overall;         // the class, or the school over all its pupils
+    QList<GroupAnalysis> classes;  // school only: each class that could be read, side by side
+    QStringList notes;             // classes left out and why
+    QStringList sentences;         // the summary in Polish, decimal commas
+};
+
+AnalysisReport analyseClass(const ClassResults &results, const TestDefinition &test,
+                            const AnalysisSettings &settings);
+// notes: what reading the classes found (classes left out), carried into the report.
+AnalysisReport analyseSchool(const QList<ClassResults> &classes, const QStringList &notes,
+                             const TestDefinition &test, const AnalysisSettings &settings);
+
+// The sentences of the summary: the mean against the maximum, the test's band, the easiest and
+// hardest tasks and standards with facility and band, the stanine when known; for no present
+// pupil a single sentence saying there are no data ("brak danych").
+QStringList summarySentences(const GroupAnalysis &group, bool school, const TestDefinition &test,
+                             const AnalysisSettings &settings);
