@@ -395,8 +395,6 @@ void BarChart::updateValueAxis()
             m_axisY->setLabelFormat(QStringLiteral("%.0f"));
         return;
     }
-    if (m_axisY->max() != m_maximum || m_axisY->min() != 0)
-        m_axisY->setRange(0, m_maximum);
     double step = m_increment > 0 ? m_increment : m_maximum;
     // When its labels, each with the component's padding, stand taller than the plot, the
     // component cuts every one of them down to "...": label fewer values instead.
@@ -405,8 +403,19 @@ void BarChart::updateValueAxis()
     static constexpr double multiples[] = {2, 2.5, 2};
     for (int k = 0; m_maximum / step > most && k < 60; ++k)
         step *= multiples[k % 3];
-    if (m_axisY->tickInterval() != step)
+    // Whichever change keeps the ticks few goes first: a large range at a small old interval, or a
+    // small interval over a large old range, would first lay out thousands of them.
+    const bool rangeChanges = m_axisY->max() != m_maximum || m_axisY->min() != 0;
+    if (step >= m_axisY->tickInterval()) {
+        if (m_axisY->tickInterval() != step)
+            m_axisY->setTickInterval(step);
+        if (rangeChanges)
+            m_axisY->setRange(0, m_maximum);
+    } else {
+        if (rangeChanges)
+            m_axisY->setRange(0, m_maximum);
         m_axisY->setTickInterval(step);
+    }
     const QString format = QStringLiteral("%.%1f").arg(decimalsOf(step));
     if (m_axisY->labelFormat() != format)
         m_axisY->setLabelFormat(format);
@@ -498,11 +507,12 @@ QRectF BarChart::footerRect() const
 
 void BarChart::paintInto(QPainter *painter, const QRectF &target)
 {
-    layOut();
+    // Into a scene first: the layout measures the chart as it will be drawn there.
     if (!scene()) {
         m_ownScene = std::make_unique<QGraphicsScene>();
         m_ownScene->addItem(this);
     }
+    layOut();
     scene()->render(painter, target, sceneBoundingRect(), Qt::IgnoreAspectRatio);
 }
 

@@ -72,8 +72,9 @@ struct ClassResults {
 // pupilCount, a missing row or cell reading as empty. A value Compute would refuse (no whole
 // number, below 0 or above the task's maximum) gives an empty result and, in *problem, a Polish
 // note that names the class and tells the teacher to run "Oblicz" on its page.
-std::optional<ClassResults> classResultsFromGrid(const GridRows &rows, const QString &label, qint32 pupilCount,
-                                                 const TestDefinition &test, QString *problem);
+std::optional<ClassResults> classResultsFromGrid(const GridRows &rows, const QString &label,
+                                                 qint32 pupilCount, const TestDefinition &test,
+                                                 QString *problem);
 
 // Descriptive statistics of the present pupils' total points.
 struct TotalsSummary {
@@ -82,8 +83,8 @@ struct TotalsSummary {
     int absent = 0;
     bool hasData = false; // false when no pupil was present: every figure below is meaningless
     double mean = 0;
-    double median = 0;  // the mean of the two middle totals for an even count
-    QList<int> modes;   // every total that occurs most often, rising
+    double median = 0; // the mean of the two middle totals for an even count
+    QList<int> modes;  // every total that occurs most often, rising
     int lowest = 0;
     int highest = 0;
     int range = 0;
@@ -98,7 +99,7 @@ QList<int> totalsHistogram(const QList<int> &presentTotals, int maxTotal);
 
 // One task, one standard or the whole test.
 struct ItemFacility {
-    QString label;   // the task's label, the standard's description, or "cały test"
+    QString label; // the task's label, the standard's description, or "cały test"
     qint32 maxPoints = 0;
     double meanPoints = 0;          // over the present pupils
     std::optional<double> facility; // nullopt without present pupils or with a maximum of 0
@@ -120,19 +121,19 @@ struct GroupAnalysis {
     QList<ItemFacility> tasks;     // in the test's order
     QList<ItemFacility> standards; // standards 1 to standardCount
     ItemFacility wholeTest;
-    std::optional<int> stanine;     // of the mean, when Setup.ini has the table and there is data
+    std::optional<int> stanine;         // of the mean, when Setup.ini has the table and there is data
     QList<QList<WeakPupil>> weakPupils; // per standard, in class and row order
 };
 
-GroupAnalysis analyseGroup(const QString &label, const QList<ClassResults> &classes, const TestDefinition &test,
-                           const AnalysisSettings &settings);
+GroupAnalysis analyseGroup(const QString &label, const QList<ClassResults> &classes,
+                           const TestDefinition &test, const AnalysisSettings &settings);
 
 struct AnalysisReport {
     bool school = false;
-    GroupAnalysis overall;         // the class, or the school over all its pupils
-    QList<GroupAnalysis> classes;  // school only: each class that could be read, side by side
-    QStringList notes;             // classes left out and why
-    QStringList sentences;         // the summary in Polish, decimal commas
+    GroupAnalysis overall;        // the class, or the school over all its pupils
+    QList<GroupAnalysis> classes; // school only: each class that could be read, side by side
+    QStringList notes;            // classes left out and why
+    QStringList sentences;        // the summary in Polish, decimal commas
 };
 
 AnalysisReport analyseClass(const ClassResults &results, const TestDefinition &test,

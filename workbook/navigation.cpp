@@ -143,12 +143,14 @@ void TfWyniki::updatePageControls()
         ui->bDalej->setEnabled(true);
         ui->bOblicz->setEnabled(false);
         ui->bWykresy->setEnabled(false);
+        ui->sbAnaliza->setEnabled(false);
         tabela1()->setEditingEnabled(false);
     } else if (currentPage == pageCount() - 1) {
         setStatic1(QStringLiteral("Podsumowanie"));
         ui->bWstecz->setEnabled(true);
         ui->bDalej->setEnabled(false);
         ui->bWykresy->setEnabled(true);
+        ui->sbAnaliza->setEnabled(true);
     } else {
         setStatic1(QStringLiteral("Wyniki uczniów za poszczególne zadania - ") +
                    classLabels.value(currentPage - 1));
@@ -156,6 +158,7 @@ void TfWyniki::updatePageControls()
         ui->bDalej->setEnabled(true);
         ui->bOblicz->setEnabled(true);
         ui->bWykresy->setEnabled(true);
+        ui->sbAnaliza->setEnabled(true);
     }
 }
 

@@ -70,6 +70,7 @@ TfWyniki::TfWyniki(QWidget *parent)
     connectGuarded(ui->sbOtworz, &QToolButton::clicked, this, &TfWyniki::sbOtworzClick);
     connectGuarded(ui->sbZapisz, &QToolButton::clicked, this, &TfWyniki::sbZapiszClick);
     connectGuarded(ui->sbPomoc, &QToolButton::clicked, this, &TfWyniki::sbPomocClick);
+    connectGuarded(ui->sbAnaliza, &QToolButton::clicked, this, &TfWyniki::sbAnalizaClick);
     connectGuarded(ui->bOblicz, &QPushButton::clicked, this, &TfWyniki::bObliczClick);
     connectGuarded(ui->bWykresy, &QPushButton::clicked, this, &TfWyniki::bWykresyClick);
     connectGuarded(ui->bWstecz, &QPushButton::clicked, this, &TfWyniki::bWsteczClick);

@@ -2,6 +2,7 @@
 // shared by all pages and rebuilt from the school directory's files whenever the page changes.
 #pragma once
 
+#include "analysis.h"
 #include "testdefinition.h"
 
 #include <QDialog>
@@ -52,6 +53,12 @@ public:
     void eNazwaKataloguChange();
     void sbPomocClick();
     void bWykresyClick();
+
+    // Analysis of the class in view, or of the whole school on the school page.
+    void sbAnalizaClick();
+    // A class's answers file, checked as Compute checks the page; nullopt with a note for the
+    // teacher when it is missing, unreadable or holds values Compute would refuse.
+    std::optional<ClassResults> readClassResults(int classIndex, QString *note) const;
 
     // Open and Save
     void sbOtworzClick();

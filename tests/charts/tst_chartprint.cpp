@@ -1,5 +1,6 @@
 // "Drukuj Wykres": the chart in view on one landscape page of the current printer, whose
 // orientation comes back afterwards, also when printing fails; no printer gives a clear message.
+#include "../support/pdfpages.h"
 #include "chartstesting.h"
 
 #include <QPrinter>
@@ -23,24 +24,7 @@ private:
     std::unique_ptr<School> openSchool();
 };
 
-namespace {
-
-// The pages of a PDF file and their sizes in points, as "842x595".
-QStringList pdfPages(const QByteArray &pdf)
-{
-    QStringList pages;
-    static const QRegularExpression page(
-        uR"(/Type\s*/Page\b[^>]*?/MediaBox\s*\[\s*0\s+0\s+([\d.]+)\s+([\d.]+)\s*\])"_s);
-    auto it = page.globalMatch(QString::fromLatin1(pdf));
-    while (it.hasNext()) {
-        const auto match = it.next();
-        pages.append(
-            u"%1x%2"_s.arg(qRound(match.captured(1).toDouble())).arg(qRound(match.captured(2).toDouble())));
-    }
-    return pages;
-}
-
-} // namespace
+namespace {} // namespace
 
 void TstChartPrint::initTestCase()
 {

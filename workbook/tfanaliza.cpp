@@ -1,0 +1,256 @@
+#include "tfanaliza.h"
+
+#include "analysisdocument.h"
+#include "barchart.h"
+#include "guarded.h"
+#include "messages.h"
+#include "tfwykres.h"
+#include "ui_tfanaliza.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTemporaryFile>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cstdio>
+
+TfAnaliza *fAnaliza = nullptr;
+
+HistogramAxis histogramAxis(int largestCount)
+{
+    if (largestCount <= 10)
+        return {std::max(largestCount, 1), 1};
+    // A round step that leaves at most ten labels on the axis.
+    for (int scale = 1;; scale *= 10) {
+        for (const int step : {1, 2, 5}) {
+            const int increment = step * scale;
+            if (largestCount <= 10 * increment)
+                return {(largestCount + increment - 1) / increment * increment, increment};
+        }
+    }
+}
+
+int histogramLabelStep(int bars)
+{
+    // Scores written upwards need about 14 pixels each across the plot.
+    constexpr int mostLabels = 45;
+    for (int scale = 1;; scale *= 10) {
+        for (const int step : {1, 2, 5}) {
+            if (bars <= mostLabels * step * scale)
+                return step * scale;
+        }
+    }
+}
+
+HistogramBars histogramBars(const QList<int> &countsPerScore)
+{
+    const qsizetype scores = countsPerScore.size();
+    int width = 1;
+    if (scores > 101) {
+        for (int scale = 1; width == 1; scale *= 10) {
+            for (const int step : {2, 5, 10}) {
+                if ((scores + step * scale - 1) / (step * scale) <= 100) {
+                    width = step * scale;
+                    break;
+                }
+            }
+        }
+    }
+    HistogramBars bars{width, QList<int>((scores + width - 1) / width, 0)};
+    for (qsizetype score = 0; score < scores; ++score)
+        bars.counts[score / width] += countsPerScore[score];
+    return bars;
+}
+
+namespace {
+
+// Puts the printer's page back as it was, however printing ends.
+class PageLayoutKeeper
+{
+public:
+    explicit PageLayoutKeeper(QPrinter *printer) : m_printer(printer), m_layout(printer->pageLayout()) {}
+    ~PageLayoutKeeper() { m_printer->setPageLayout(m_layout); }
+    PageLayoutKeeper(const PageLayoutKeeper &) = delete;
+    PageLayoutKeeper &operator=(const PageLayoutKeeper &) = delete;
+
+private:
+    QPrinter *m_printer;
+    QPageLayout m_layout;
+};
+
+void prepareA4(QPrinter *printer, const QString &title)
+{
+    printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                       QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+    printer->setDocName(title);
+    printer->setCreator(QStringLiteral("Sondaryk"));
+}
+
+} // namespace
+
+TfAnaliza::TfAnaliza(const AnalysisReport &report, const TestDefinition &test,
+                     const AnalysisSettings &settings, const QString &pdfPath, QWidget *parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TfAnaliza>()), m_report(report), m_test(test),
+      m_pdfPath(pdfPath)
+{
+    ui->setupUi(this);
+    setWindowTitle(analysisTitle(report));
+
+    QTextDocument *doc = ui->teRaport->document();
+    // Point sizes, not pixels: the printed copy is laid out at the printer's resolution.
+    QFont font = this->font();
+    font.setPointSizeF(9);
+    doc->setDefaultFont(font);
+    doc->setDefaultStyleSheet(QStringLiteral("h1 { font-size: 15pt; } "
+                                             "h2 { font-size: 12pt; margin-top: 14px; margin-bottom: 6px; } "
+                                             "h3 { font-size: 10pt; margin-top: 10px; margin-bottom: 4px; } "
+                                             "th { background-color: #e4e4e4; }"));
+    drawHistogram();
+    ui->teRaport->setHtml(analysisHtml(report, test, settings));
+
+    connect(ui->bDrukuj, &QPushButton::clicked, this, [this] { guarded([this] { bDrukujClick(); }); });
+    connect(ui->bZapiszPdf, &QPushButton::clicked, this, [this] { guarded([this] { bZapiszPdfClick(); }); });
+    connect(ui->bZamknij, &QPushButton::clicked, this, &QDialog::accept);
+    ui->teRaport->setFocus();
+}
+
+TfAnaliza::~TfAnaliza()
+{
+    if (fAnaliza == this)
+        fAnaliza = nullptr;
+}
+
+QTextDocument *TfAnaliza::document() const
+{
+    return ui->teRaport->document();
+}
+
+void TfAnaliza::drawHistogram()
+{
+    m_histogram = std::make_unique<BarChart>();
+    BarChart *chart = m_histogram.get();
+    const HistogramBars bars = histogramBars(m_report.overall.histogram);
+    const QList<int> &counts = bars.counts;
+    const int step = histogramLabelStep(int(counts.size()));
+    int largest = 0;
+    for (qsizetype bar = 0; bar < counts.size(); ++bar) {
+        largest = std::max(largest, counts[bar]);
+        chart->addBar(float(counts[bar]), bar % step == 0 ? QString::number(bar * bars.width) : QString());
+    }
+    const HistogramAxis axis = histogramAxis(largest);
+    chart->setTitleText(histogramTitle(m_report));
+    chart->setFooter(m_test.testName + QStringLiteral(": ") + m_test.testDate);
+    chart->setLeftTitle(QStringLiteral("Liczba uczniów"));
+    chart->setBottomTitle(
+        bars.width == 1 ? QStringLiteral("Suma punktów")
+                        : QStringLiteral("Suma punktów (przedziały po %1 pkt, podpisany początek przedziału)")
+                              .arg(bars.width));
+    chart->setIncrement(axis.increment);
+    chart->setMaximum(axis.maximum);
+    chart->setLabelAngle(counts.size() > 21 ? 90 : 0);
+
+    // Twice the pixels, so that the picture stays sharp on paper and on dense screens.
+    QImage image(histogramWidth * 2, histogramHeight * 2, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    chart->paintInto(&painter, QRectF(0, 0, histogramWidth, histogramHeight));
+    painter.end();
+    document()->addResource(QTextDocument::ImageResource, QUrl(QLatin1StringView(histogramImageName)), image);
+}
+
+bool TfAnaliza::printReport(QPrinter *printer)
+{
+    const PageLayoutKeeper keeper(printer);
+    prepareA4(printer, windowTitle());
+    // Printing lays out a copy of the document, which must carry the picture with it.
+    std::unique_ptr<QTextDocument> copy(document()->clone());
+    copy->addResource(
+        QTextDocument::ImageResource, QUrl(QLatin1StringView(histogramImageName)),
+        document()->resource(QTextDocument::ImageResource, QUrl(QLatin1StringView(histogramImageName))));
+
+    QPainter painter;
+    if (!painter.begin(printer))
+        return false;
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    // The pages are laid out at the window's width, so that the histogram fits across the paper, and
+    // then scaled to the printable area, less a line at the foot for the page number.
+    const QRectF area(QPointF(0, 0), printer->pageRect(QPrinter::DevicePixel).size());
+    constexpr qreal pageWidth = histogramWidth + 40;
+    const qreal scale = area.width() / pageWidth;
+    constexpr qreal footHeight = 24;
+    const QSizeF page(pageWidth, area.height() / scale - footHeight);
+    copy->setPageSize(page);
+    const int pages = copy->pageCount();
+    QFont footFont = copy->defaultFont();
+    footFont.setPointSizeF(8);
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0 && !printer->newPage())
+            return false;
+        painter.save();
+        painter.scale(scale, scale);
+        painter.translate(0, -i * page.height());
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(QPointF(0, i * page.height()), page);
+        painter.setClipRect(context.clip);
+        copy->documentLayout()->draw(&painter, context);
+        painter.restore();
+
+        // The printer's own resolution for the foot line, where its point size means what it says.
+        painter.setFont(QFont(footFont, printer));
+        painter.drawText(QRectF(0, page.height() * scale, area.width(), footHeight * scale),
+                         Qt::AlignRight | Qt::AlignBottom,
+                         QStringLiteral("%1 – strona %2 z %3").arg(windowTitle()).arg(i + 1).arg(pages));
+    }
+    return painter.end() && printer->printerState() != QPrinter::Error &&
+           printer->printerState() != QPrinter::Aborted;
+}
+
+void TfAnaliza::bDrukujClick()
+{
+    QPrinter *printer = TfWykres::printerSource ? TfWykres::printerSource() : nullptr;
+    if (!printer) {
+        messages::showMessage(
+            QStringLiteral("Nie można wydrukować analizy: w systemie nie ma żadnej drukarki. "
+                           "Zainstaluj drukarkę albo zapisz analizę jako PDF."));
+        return;
+    }
+    if (!printReport(printer))
+        throw SondarykError(
+            QStringLiteral("Nie udało się wydrukować analizy: drukarka nie przyjęła wydruku."));
+}
+
+void TfAnaliza::bZapiszPdfClick()
+{
+    // The report goes into a new file beside the old one, which it replaces only once it is whole.
+    QTemporaryFile temporary(QFileInfo(m_pdfPath).absolutePath() + QStringLiteral("/.Analiza-XXXXXX.pdf"));
+    bool written = temporary.open();
+    if (written) {
+        temporary.close();
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(temporary.fileName());
+        // Readable by everyone who can read the school's other files, as any new file would be.
+        written = printReport(&printer) && QFileInfo(temporary.fileName()).size() > 0 &&
+                  QFile::setPermissions(temporary.fileName(),
+                                        QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadGroup | QFileDevice::ReadOther) &&
+                  std::rename(QFile::encodeName(temporary.fileName()).constData(),
+                              QFile::encodeName(m_pdfPath).constData()) == 0;
+    }
+    if (!written) {
+        messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
+        return;
+    }
+    temporary.setAutoRemove(false);
+    messages::showMessage(QStringLiteral("Analiza została zapisana w pliku:\n") + m_pdfPath);
+}

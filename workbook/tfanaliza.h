@@ -1,0 +1,67 @@
+// The analysis window: the class's or the school's analysis as one report, with its histogram
+// drawn by the charts' own component, ready to print or to save as PDF for the staff meeting.
+#pragma once
+
+#include "analysis.h"
+
+#include <QDialog>
+#include <memory>
+
+class BarChart;
+class QPrinter;
+class QTextDocument;
+
+namespace Ui {
+class TfAnaliza;
+}
+
+// The value axis of the histogram: its maximum and label increment for the largest bar.
+struct HistogramAxis {
+    int maximum = 1;
+    int increment = 1;
+};
+HistogramAxis histogramAxis(int largestCount);
+// Every how many bars a score is written under the histogram, so that the labels never overlap.
+int histogramLabelStep(int bars);
+// Pupils per score, or per range of scores where a bar for every score would be too thin to see:
+// above 101 scores, ranges of a round width, at most 100 of them.
+struct HistogramBars {
+    int width = 1; // scores per bar
+    QList<int> counts;
+};
+HistogramBars histogramBars(const QList<int> &countsPerScore);
+
+class TfAnaliza : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // pdfPath: where "Zapisz PDF" writes the report.
+    TfAnaliza(const AnalysisReport &report, const TestDefinition &test, const AnalysisSettings &settings,
+              const QString &pdfPath, QWidget *parent = nullptr);
+    ~TfAnaliza() override;
+
+    void bDrukujClick();
+    void bZapiszPdfClick();
+
+    Ui::TfAnaliza *form() const { return ui.get(); }
+    const AnalysisReport &report() const { return m_report; }
+    QString pdfPath() const { return m_pdfPath; }
+    BarChart *histogram() const { return m_histogram.get(); }
+    QTextDocument *document() const;
+
+    // Lays the report out on A4 pages in portrait and sends it to the printer; false when the
+    // printer would not take it.
+    bool printReport(QPrinter *printer);
+
+private:
+    void drawHistogram();
+
+    std::unique_ptr<Ui::TfAnaliza> ui;
+    AnalysisReport m_report;
+    TestDefinition m_test;
+    QString m_pdfPath;
+    std::unique_ptr<BarChart> m_histogram;
+};
+
+extern TfAnaliza *fAnaliza;
