@@ -1,5 +1,6 @@
 // Drawing and saving one chart on the largest pages: the school's task chart with 60 tasks and a
 // class chart with 40 pupils. Prints the median and worst time of each.
+#include "benchsupport.h"
 #include "messages.h"
 #include "sondarykapplication.h"
 #include "stringgrid.h"
@@ -19,35 +20,9 @@
 
 namespace {
 
+using namespace bench;
+
 constexpr int classes = 3;
-constexpr int pupils = 40;
-constexpr int tasks = 60;
-
-TestDefinition largestTest()
-{
-    TestDefinition test;
-    test.taskCount = tasks;
-    test.maxTotalPoints = 120;
-    for (int t = 0; t < tasks; ++t) {
-        test.taskLabels.append(QStringLiteral("Zad.%1").arg(t + 1));
-        test.taskStandards.append(t % 5 + 1);
-        test.taskMaxPoints.append(2);
-        test.taskClosed.append(true);
-    }
-    for (int s = 0; s < 5; ++s) {
-        test.standardMaxPoints.append(24);
-        test.standardAbbreviations.append(QStringLiteral("St.%1").arg(s + 1));
-        test.standardDescriptions.append(QStringLiteral("Standard %1").arg(s + 1));
-    }
-    return test;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 QByteArray statisticsFile(int values)
 {
@@ -58,25 +33,6 @@ QByteArray statisticsFile(int values)
         facilities += QByteArray::number(0.25 + (v % 7) * 0.1, 'f', 2) + ';';
     }
     return averages + "\r\n" + facilities;
-}
-
-void report(const char *what, QList<double> ms, double target)
-{
-    std::sort(ms.begin(), ms.end());
-    std::printf("  %-56s median %7.2f ms, worst %7.2f ms (target: under %.0f ms)\n", what, ms[ms.size() / 2],
-                ms.back(), target);
-}
-
-QList<double> timeIt(int rounds, const std::function<void()> &step)
-{
-    QList<double> ms;
-    for (int i = 0; i < rounds; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        step();
-        ms.append(double(timer.nsecsElapsed()) / 1e6);
-    }
-    return ms;
 }
 
 } // namespace
@@ -114,7 +70,9 @@ int main(int argc, char **argv)
     pages->setCurrentIndex(classes + 1);
     {
         TfWykres window(&workbook);
-        report("school chart W-1, 60 tasks written upwards", timeIt(rounds, [&] { window.buildChart(0); }),
+        report("school chart W-1, 60 tasks written upwards",
+               timeIt(
+                   rounds, [] {}, [&] { window.buildChart(0); }),
                30);
     }
     pages->setCurrentIndex(1);
@@ -126,7 +84,10 @@ int main(int argc, char **argv)
     }
     {
         TfWykres window(&workbook);
-        report("class chart W-1, 40 pupils", timeIt(rounds, [&] { window.buildChart(0); }), 30);
+        report("class chart W-1, 40 pupils",
+               timeIt(
+                   rounds, [] {}, [&] { window.buildChart(0); }),
+               30);
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 // The workbook's heaviest steps on the largest school: 25 classes of 40 pupils, 60 tasks, every
 // class with its answers and statistics files, and the school's analysis. Prints the median and worst time of
 // each step.
+#include "benchsupport.h"
 #include "messages.h"
 #include "sondarykapplication.h"
 #include "stringgrid.h"
@@ -22,35 +23,9 @@
 
 namespace {
 
+using namespace bench;
+
 constexpr int classes = 25;
-constexpr int pupils = 40;
-constexpr int tasks = 60;
-
-TestDefinition largestTest()
-{
-    TestDefinition test;
-    test.taskCount = tasks;
-    test.maxTotalPoints = 120;
-    for (int t = 0; t < tasks; ++t) {
-        test.taskLabels.append(QStringLiteral("Zad.%1").arg(t + 1));
-        test.taskStandards.append(t % 5 + 1);
-        test.taskMaxPoints.append(2);
-        test.taskClosed.append(true);
-    }
-    for (int s = 0; s < 5; ++s) {
-        test.standardMaxPoints.append(24);
-        test.standardAbbreviations.append(QStringLiteral("St.%1").arg(s + 1));
-        test.standardDescriptions.append(QStringLiteral("Standard %1").arg(s + 1));
-    }
-    return test;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 QByteArray answersFile()
 {
@@ -74,26 +49,6 @@ QByteArray statisticsFile(int values)
     for (int v = 0; v < values; ++v)
         bytes += "0.62;";
     return bytes;
-}
-
-void report(const char *what, QList<double> ms, double target)
-{
-    std::sort(ms.begin(), ms.end());
-    std::printf("  %-56s median %7.2f ms, worst %7.2f ms (target: under %.0f ms)\n", what, ms[ms.size() / 2],
-                ms.back(), target);
-}
-
-QList<double> timeIt(int rounds, const std::function<void()> &setUp, const std::function<void()> &step)
-{
-    QList<double> ms;
-    for (int i = 0; i < rounds; ++i) {
-        setUp();
-        QElapsedTimer timer;
-        timer.start();
-        step();
-        ms.append(double(timer.nsecsElapsed()) / 1e6);
-    }
-    return ms;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "../support/messagerecorder.h"
+#include "../support/testfiles.h"
 #include "barchart.h"
 #include "sondarykapplication.h"
 #include "stringgrid.h"
@@ -57,26 +58,6 @@ inline TestDefinition makeTest(const QList<qint32> &maxima = {1, 2, 4, 1}, qint3
         test.standardDescriptions.append(descriptions.value(s));
     }
     return test;
-}
-
-inline void setUpApplication()
-{
-    SondarykApplication::setUp(*qobject_cast<QApplication *>(QCoreApplication::instance()));
-    TfWyniki::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
-}
-
-inline QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing: ") + path.toUtf8() + '>';
-    return file.readAll();
-}
-
-inline bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 // The chart bitmaps lying in a folder, by name.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "../support/messagerecorder.h"
+#include "../support/testfiles.h"
 #include "sondarykapplication.h"
 #include "stringgrid.h"
 #include "tfwyniki.h"
@@ -52,27 +53,6 @@ inline TestDefinition makeTest(const QList<qint32> &maxima = {2, 1, 3},
     test.standardDescriptions = {u"Czytanie"_s, u"Pisanie"_s, u"Rozumowanie"_s, u"Korzystanie z informacji"_s,
                                  u"Wykorzystywanie wiedzy"_s};
     return test;
-}
-
-inline void setUpApplication()
-{
-    SondarykApplication::setUp(*qobject_cast<QApplication *>(QCoreApplication::instance()));
-    // No real folder dialog may ever open in a test.
-    TfWyniki::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
-}
-
-inline QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing: ") + path.toUtf8() + '>';
-    return file.readAll();
-}
-
-inline bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 // A cell row written as its texts joined by ";" ("1;A1;T;;2").

@@ -1,0 +1,67 @@
+// What the benchmarks share: the largest test a school meets, files written without checks of
+// their own, and the timing and printing of each step.
+#pragma once
+
+#include "testdefinition.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace bench {
+
+constexpr int pupils = 40;
+constexpr int tasks = 60;
+
+// 60 tasks of 2 points, five standards of 24 points in turn, 120 points in all.
+inline TestDefinition largestTest()
+{
+    TestDefinition test;
+    test.taskCount = tasks;
+    test.maxTotalPoints = 120;
+    for (int t = 0; t < tasks; ++t) {
+        test.taskLabels.append(QStringLiteral("Zad.%1").arg(t + 1));
+        test.taskStandards.append(t % 5 + 1);
+        test.taskMaxPoints.append(2);
+        test.taskClosed.append(true);
+    }
+    for (int s = 0; s < 5; ++s) {
+        test.standardMaxPoints.append(24);
+        test.standardAbbreviations.append(QStringLiteral("St.%1").arg(s + 1));
+        test.standardDescriptions.append(QStringLiteral("Standard %1").arg(s + 1));
+    }
+    return test;
+}
+
+inline void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+inline void report(const char *what, QList<double> ms, double target)
+{
+    std::sort(ms.begin(), ms.end());
+    std::printf("  %-60s median %7.2f ms, worst %7.2f ms (target: under %.0f ms)\n", what, ms[ms.size() / 2],
+                ms.back(), target);
+}
+
+// Milliseconds of each round of step; setUp runs before each round, untimed.
+inline QList<double> timeIt(int rounds, const std::function<void()> &setUp, const std::function<void()> &step)
+{
+    QList<double> ms;
+    for (int i = 0; i < rounds; ++i) {
+        setUp();
+        QElapsedTimer timer;
+        timer.start();
+        step();
+        ms.append(double(timer.nsecsElapsed()) / 1e6);
+    }
+    return ms;
+}
+
+} // namespace bench

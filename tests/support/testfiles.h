@@ -1,0 +1,32 @@
+// Reading and writing whole files in tests, and the application set up as the program sets it up.
+#pragma once
+
+#include "sondarykapplication.h"
+#include "tfwyniki.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+// The file's bytes, or a text naming it when it is missing, so that a comparison shows which.
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing: ") + path.toUtf8() + '>';
+    return file.readAll();
+}
+
+inline bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+inline void setUpApplication()
+{
+    SondarykApplication::setUp(*qobject_cast<QApplication *>(QCoreApplication::instance()));
+    // No real folder dialog may ever open in a test.
+    TfWyniki::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
+}
