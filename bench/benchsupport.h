@@ -2,10 +2,15 @@
 // their own, and the timing and printing of each step.
 #pragma once
 
+#include "messages.h"
+#include "stringgrid.h"
 #include "testdefinition.h"
+#include "tfwyniki.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include <algorithm>
 #include <cstdio>
@@ -62,6 +67,33 @@ inline QList<double> timeIt(int rounds, const std::function<void()> &setUp, cons
         ms.append(double(timer.nsecsElapsed()) / 1e6);
     }
     return ms;
+}
+
+// Messages go to the error stream, never into a box that would wait for a click; those that
+// contain quiet (confirmations the benchmark expects) are not shown at all.
+inline void printMessages(const QString &quiet = QString())
+{
+    messages::setPresenter([quiet](const messages::Message &message) {
+        if (quiet.isEmpty() || message.kind != messages::Kind::Plain || !message.text.contains(quiet))
+            std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
+        return QMessageBox::Ok;
+    });
+}
+
+// Sets up, in location, a school of the largest test with classes of 40 pupils each, as a teacher
+// does on the setup page.
+inline void setUpSchool(TfWyniki &workbook, const QString &location, int classes)
+{
+    TfWyniki::folderChooser = [location](QWidget *, const QString &, const QString &) { return location; };
+    workbook.test = largestTest();
+    workbook.findChild<QPushButton *>(QStringLiteral("bKatalog"))->click();
+    workbook.findChild<QLineEdit *>(QStringLiteral("eLiczbaKlas"))->setText(QString::number(classes));
+    for (int i = 1; i <= classes; ++i)
+        workbook.tabela1()->setCell(2, i, QString::number(pupils));
+    workbook.findChild<QLineEdit *>(QStringLiteral("eNazwaKatalogu"))->setText(QStringLiteral("Szkola"));
+    workbook.findChild<QPushButton *>(QStringLiteral("bAkceptuj"))->click();
+    if (workbook.pageCount() != classes + 2)
+        qFatal("the school was not set up");
 }
 
 } // namespace bench

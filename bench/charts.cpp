@@ -42,24 +42,12 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     SondarykApplication app(argc, argv);
-    messages::setPresenter([](const messages::Message &message) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(message.text));
-        return QMessageBox::Ok;
-    });
+    printMessages();
     const int rounds = argc >= 2 ? std::max(1, atoi(argv[1])) : 30;
 
     QTemporaryDir location;
-    TfWyniki::folderChooser = [&](QWidget *, const QString &, const QString &) { return location.path(); };
     TfWyniki workbook;
-    workbook.test = largestTest();
-    workbook.findChild<QPushButton *>(QStringLiteral("bKatalog"))->click();
-    workbook.findChild<QLineEdit *>(QStringLiteral("eLiczbaKlas"))->setText(QString::number(classes));
-    for (int i = 1; i <= classes; ++i)
-        workbook.tabela1()->setCell(2, i, QString::number(pupils));
-    workbook.findChild<QLineEdit *>(QStringLiteral("eNazwaKatalogu"))->setText(QStringLiteral("Szkola"));
-    workbook.findChild<QPushButton *>(QStringLiteral("bAkceptuj"))->click();
-    if (workbook.pageCount() != classes + 2)
-        qFatal("the school was not set up");
+    setUpSchool(workbook, location.path(), classes);
     for (int i = 0; i < classes; ++i) {
         writeFile(workbook.classDirectory(i) + QStringLiteral("/Zadania.tmp"), statisticsFile(tasks));
         writeFile(workbook.classDirectory(i) + QStringLiteral("/Standardy.tmp"), statisticsFile(6));
