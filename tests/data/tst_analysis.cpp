@@ -1,6 +1,7 @@
 // The staff-meeting analysis: settings from Setup.ini, Polish figures, bands and stanines, the answers
 // files read as Compute checks them, the statistics of a class and a school, and the summary
 // sentences, all against results worked out by hand.
+#include "../support/setupini.h"
 #include "analysis.h"
 #include "cp1250.h"
 #include "numbers.h"
@@ -161,13 +162,7 @@ void TstAnalysis::initTestCase()
 
 AnalysisSettings TstAnalysis::load(const QByteArray &content)
 {
-    const QString path = m_dir.filePath(u"Setup.ini"_s);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write Setup.ini");
-    file.write(content);
-    file.close();
-    return loadAnalysisSettingsFrom(path);
+    return loadAnalysisSettingsFrom(writeSetupIni(m_dir, content));
 }
 
 void TstAnalysis::settingsFromMissingFile()

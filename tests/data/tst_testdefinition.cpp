@@ -1,4 +1,5 @@
 // Setup.ini read into the test definition: defaults, partial sections and counts that cannot be used.
+#include "../support/setupini.h"
 #include "testdefinition.h"
 
 #include <QFile>
@@ -31,13 +32,7 @@ private:
 
 TestDefinition TstTestDefinition::load(const QByteArray &content)
 {
-    const QString path = m_dir.filePath(u"Setup.ini"_s);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write Setup.ini");
-    file.write(content);
-    file.close();
-    return loadTestDefinitionFrom(path);
+    return loadTestDefinitionFrom(writeSetupIni(m_dir, content));
 }
 
 void TstTestDefinition::missingFileGivesBuiltInDefinition()
