@@ -3,8 +3,13 @@
 #include "sondarykapplication.h"
 #include "tfsondaryk.h"
 
+#include <QHashSeed>
+
 int main(int argc, char *argv[])
 {
+    // Qt orders the glyphs of a font it embeds in a PDF by hash: a fixed seed makes the same
+    // analysis give the same file.
+    QHashSeed::setDeterministicGlobalSeed();
     SondarykApplication application(argc, argv);
     int exitCode = 0;
     guarded([&] {

@@ -1,0 +1,418 @@
+// A school's results from the start window to the analysis and back, through the real windows on
+// a real X display, typed as a teacher types them. Every file the road writes is compared with the
+// fixtures byte for byte. SONDARYK_UPDATE_FIXTURES=1 writes the fixtures anew instead.
+#include "../support/messagerecorder.h"
+#include "../support/testfiles.h"
+#include "sondarykapplication.h"
+#include "stringgrid.h"
+#include "tfsondaryk.h"
+#include "tfwyniki.h"
+
+#include <QAbstractButton>
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QGuiApplication>
+#include <QHashSeed>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMap>
+#include <QRegularExpression>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Ends the calling function when a step it called has failed.
+#define ROAD_CHECK(call)                                                                                     \
+    do {                                                                                                     \
+        call;                                                                                                \
+        if (QTest::currentTestFailed())                                                                      \
+            return;                                                                                          \
+    } while (false)
+
+QWidget *focused()
+{
+    return QApplication::focusWidget();
+}
+
+// Keys go where the keyboard focus is, as they do for a teacher.
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget *target = focused();
+    QVERIFY2(target, "nothing has the keyboard focus");
+    QTest::keyClick(target, key, modifiers);
+}
+
+void type(const QString &text)
+{
+    for (const QChar c : text) {
+        QWidget *target = focused();
+        QVERIFY2(target, "nothing has the keyboard focus");
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7F)
+            QTest::keyClick(target, char(c.unicode()));
+        else
+            QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+void expectFocus(const char *name)
+{
+    QTRY_VERIFY2(focused() && focused()->objectName() == QLatin1String(name),
+                 qPrintable(u"focus is on "_s + (focused() ? focused()->objectName() : u"nothing"_s) +
+                            u", expected "_s + QLatin1String(name)));
+}
+
+void click(QWidget *control)
+{
+    QVERIFY2(control, "no such control");
+    QVERIFY2(control->isVisible(), qPrintable(control->objectName() + u" is hidden"_s));
+    QVERIFY2(control->isEnabled(), qPrintable(control->objectName() + u" is disabled"_s));
+    QTest::mouseClick(control, Qt::LeftButton);
+}
+
+void clickCell(StringGrid *grid, int col, int row)
+{
+    grid->scrollTo(grid->model()->index(row, col));
+    const QRect rect = grid->visualRect(grid->model()->index(row, col));
+    QVERIFY2(rect.isValid(), "the cell is not on screen");
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+    QCOMPARE(grid->currentColumn(), col);
+    QCOMPARE(grid->currentRow(), row);
+}
+
+// Runs `inside` once the modal window that `open` shows is up, then closes that window if
+// `inside` left it open; `open` returns when the window is closed.
+void whileModal(const std::function<void(QWidget *)> &inside, const std::function<void()> &open)
+{
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        QWidget *modal = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((modal = QApplication::activeModalWidget()) != nullptr, 10000);
+        // Xvfb has no window manager to hand the new window the keyboard.
+        modal->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(modal));
+        ran = true;
+        inside(modal);
+        if (modal->isVisible())
+            modal->close();
+    });
+    open();
+    QVERIFY2(ran, "the window did not open");
+}
+
+QByteArray normalised(const QString &relative, QByteArray bytes)
+{
+    // A PDF names the moment it was made; nothing else in it may differ.
+    if (relative.endsWith(u".pdf"_s)) {
+        static const QRegularExpression date(u"/CreationDate \\(D:[^)]*\\)"_s);
+        static const QRegularExpression id(u"/ID \\[<[0-9a-fA-F]*> <[0-9a-fA-F]*>\\]"_s);
+        QString latin = QString::fromLatin1(bytes);
+        latin.replace(date, u"/CreationDate (D:<date>)"_s);
+        latin.replace(id, u"/ID [<id> <id>]"_s);
+        bytes = latin.toLatin1();
+    }
+    return bytes;
+}
+
+QStringList filesUnder(const QString &root)
+{
+    QStringList files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(QDir(root).relativeFilePath(it.next()));
+    files.sort();
+    return files;
+}
+
+// Points of pupil p (from 0) in task t (from 0): spread over the whole range, the same every run.
+int pointsFor(int classIndex, int pupil, int task, int maximum)
+{
+    return (classIndex * 5 + pupil * 7 + task * task * 3 + pupil * task) % (maximum + 1);
+}
+
+} // namespace
+
+class TstWholeRoad : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void road();
+
+private:
+    void setUpSchool(TfWyniki *workbook);
+    void typeClass(TfWyniki *workbook, int classIndex, int pupils, int absentPupil);
+    void lookAtCharts(TfWyniki *workbook, int expectedTabs);
+    void analyseAndSavePdf(TfWyniki *workbook);
+    void compareWithFixtures();
+
+    MessageRecorder m_recorder;
+    QTemporaryDir m_location;
+    QString m_school;
+};
+
+void TstWholeRoad::initTestCase()
+{
+    QCOMPARE(QGuiApplication::platformName(), u"xcb"_s);
+    QVERIFY(m_location.isValid());
+    m_school = m_location.filePath(u"Szkoła Podstawowa nr 1"_s);
+    TfWyniki::folderChooser = [this](QWidget *, const QString &title, const QString &) {
+        return title == u"Wybierz folder:"_s ? m_location.path() : QString();
+    };
+}
+
+void TstWholeRoad::setUpSchool(TfWyniki *workbook)
+{
+    auto *classes = workbook->findChild<QLineEdit *>(u"eLiczbaKlas"_s);
+    auto *grid = workbook->findChild<StringGrid *>(u"tabela1"_s);
+    QVERIFY(classes && grid);
+
+    // The number of classes first, then the pupils in the class list, then the directory.
+    classes->setFocus();
+    expectFocus("eLiczbaKlas");
+    ROAD_CHECK(press(Qt::Key_A, Qt::ControlModifier));
+    ROAD_CHECK(type(u"3"_s));
+    QCOMPARE(grid->rowCount(), 4);
+    QCOMPARE(grid->cell(1, 3), u"Klasa VI C"_s);
+
+    ROAD_CHECK(clickCell(grid, 2, 1));
+    const QStringList pupils = {u"4"_s, u"3"_s, u"3"_s};
+    for (int i = 0; i < pupils.size(); ++i) {
+        ROAD_CHECK(type(pupils[i]));
+        ROAD_CHECK(press(Qt::Key_Return));
+        QTRY_VERIFY(!grid->isEditing());
+        QCOMPARE(grid->cell(2, i + 1), pupils[i]);
+        if (i + 1 < pupils.size())
+            ROAD_CHECK(press(Qt::Key_Down));
+    }
+
+    // From the class count the Tab key leads to the name and the folder button.
+    classes->setFocus();
+    ROAD_CHECK(press(Qt::Key_Tab));
+    expectFocus("bAkceptuj");
+    ROAD_CHECK(press(Qt::Key_Tab));
+    expectFocus("eNazwaKatalogu");
+    ROAD_CHECK(press(Qt::Key_A, Qt::ControlModifier));
+    ROAD_CHECK(type(u"Szkoła Podstawowa nr 1"_s));
+    ROAD_CHECK(press(Qt::Key_Tab));
+    expectFocus("bKatalog");
+    ROAD_CHECK(press(Qt::Key_Space));
+    QCOMPARE(workbook->findChild<QLabel *>(u"stSciezka"_s)->text(), m_location.path());
+
+    ROAD_CHECK(click(workbook->findChild<QAbstractButton *>(u"bAkceptuj"_s)));
+    QVERIFY2(m_recorder.shown.isEmpty(), qPrintable(m_recorder.texts().join(u" | "_s)));
+    QCOMPARE(workbook->findChild<QTabWidget *>(u"pcWyniki"_s)->count(), 5);
+    QVERIFY(QFileInfo(m_school + u"/Szkoła"_s).isDir());
+    QVERIFY(QFileInfo(m_school + u"/Klasa VI B"_s).isDir());
+}
+
+void TstWholeRoad::typeClass(TfWyniki *workbook, int classIndex, int pupils, int absentPupil)
+{
+    auto *grid = workbook->findChild<StringGrid *>(u"tabela1"_s);
+    const TestDefinition &test = workbook->test;
+    QCOMPARE(grid->rowCount(), pupils + 1);
+    ROAD_CHECK(clickCell(grid, 1, 1));
+    for (int p = 0; p < pupils; ++p) {
+        // Code, attendance mark and the points of every task, each cell left with Tab.
+        QCOMPARE(grid->currentRow(), p + 1);
+        QCOMPARE(grid->currentColumn(), 1);
+        ROAD_CHECK(type(u"%1%2"_s.arg(QChar(u'A' + classIndex)).arg(p + 1, 2, 10, QChar(u'0'))));
+        ROAD_CHECK(press(Qt::Key_Tab));
+        const bool absent = p == absentPupil;
+        ROAD_CHECK(type(absent ? u"N"_s : (p % 2 ? u"t"_s : u"T"_s)));
+        ROAD_CHECK(press(Qt::Key_Tab));
+        for (int t = 0; t < test.taskCount; ++t) {
+            if (!absent)
+                ROAD_CHECK(type(QString::number(pointsFor(classIndex, p, t, test.taskMaxPoints[t]))));
+            ROAD_CHECK(press(Qt::Key_Tab));
+        }
+    }
+    QTRY_VERIFY(!grid->isEditing());
+    QCOMPARE(grid->cell(1, 1), u"%1%2"_s.arg(QChar(u'A' + classIndex)).arg(1, 2, 10, QChar(u'0')));
+    QCOMPARE(grid->cell(3, pupils),
+             absentPupil == pupils - 1
+                 ? QString()
+                 : u"%1"_s.arg(pointsFor(classIndex, pupils - 1, 0, test.taskMaxPoints[0])));
+
+    ROAD_CHECK(click(workbook->findChild<QAbstractButton *>(u"bOblicz"_s)));
+    QVERIFY2(m_recorder.shown.isEmpty(), qPrintable(m_recorder.texts().join(u" | "_s)));
+}
+
+void TstWholeRoad::lookAtCharts(TfWyniki *workbook, int expectedTabs)
+{
+    whileModal(
+        [&](QWidget *chartWindow) {
+            auto *tabs = chartWindow->findChild<QTabWidget *>(u"tabControl"_s);
+            QVERIFY(tabs);
+            QCOMPARE(tabs->count(), expectedTabs);
+            // Every tab draws its chart and saves it as a bitmap.
+            for (int i = 1; i < tabs->count(); ++i) {
+                const QRect rect = tabs->tabBar()->tabRect(i);
+                QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, Qt::NoModifier, rect.center());
+                QCOMPARE(tabs->currentIndex(), i);
+            }
+            QTest::keyClick(chartWindow, Qt::Key_Escape);
+            QTRY_VERIFY(!chartWindow->isVisible());
+        },
+        [&] { click(workbook->findChild<QAbstractButton *>(u"bWykresy"_s)); });
+    QVERIFY2(m_recorder.shown.isEmpty(), qPrintable(m_recorder.texts().join(u" | "_s)));
+}
+
+void TstWholeRoad::analyseAndSavePdf(TfWyniki *workbook)
+{
+    whileModal(
+        [&](QWidget *analysis) {
+            QVERIFY(analysis->windowTitle().contains(u"Szkoła"_s) ||
+                    analysis->findChild<QWidget *>(u"teRaport"_s));
+            click(analysis->findChild<QAbstractButton *>(u"bZapiszPdf"_s));
+            QCOMPARE(m_recorder.texts(), QStringList({u"Analiza została zapisana w pliku:\n"_s + m_school +
+                                                      u"/Szkoła/Analiza wyników.pdf"_s}));
+            m_recorder.clear();
+            click(analysis->findChild<QAbstractButton *>(u"bZamknij"_s));
+            QTRY_VERIFY(!analysis->isVisible());
+        },
+        [&] { click(workbook->findChild<QAbstractButton *>(u"sbAnaliza"_s)); });
+}
+
+namespace {
+
+// Bitmaps are kept in the fixtures as their SHA-256 sums, one "sum  path" line each; every other
+// file is kept whole.
+const QString bitmapSums = u"bitmaps.sha256"_s;
+
+QByteArray sha256Of(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+}
+
+} // namespace
+
+void TstWholeRoad::compareWithFixtures()
+{
+    const QString fixtures = QStringLiteral(SONDARYK_ROAD_FIXTURES);
+    const QStringList written = filesUnder(m_school);
+    auto isBitmap = [](const QString &relative) { return relative.endsWith(u".bmp"_s); };
+    if (qEnvironmentVariableIsSet("SONDARYK_UPDATE_FIXTURES")) {
+        QDir(fixtures).removeRecursively();
+        QByteArray sums;
+        for (const QString &relative : written) {
+            const QByteArray bytes = readBytes(m_school + u'/' + relative);
+            if (isBitmap(relative)) {
+                sums += sha256Of(bytes) + "  " + relative.toUtf8() + '\n';
+                continue;
+            }
+            QDir().mkpath(QFileInfo(fixtures + u'/' + relative).path());
+            QVERIFY(writeBytes(fixtures + u'/' + relative, bytes));
+        }
+        QVERIFY(writeBytes(fixtures + u'/' + bitmapSums, sums));
+        QSKIP("fixtures written anew");
+    }
+
+    QMap<QString, QByteArray> expectedSums;
+    for (const QByteArray &line : readBytes(fixtures + u'/' + bitmapSums).split('\n')) {
+        if (!line.isEmpty())
+            expectedSums.insert(QString::fromUtf8(line.mid(66)), line.left(64));
+    }
+    QStringList expectedFiles = filesUnder(fixtures);
+    expectedFiles.removeOne(bitmapSums);
+    expectedFiles += expectedSums.keys();
+    expectedFiles.sort();
+    QCOMPARE(written, expectedFiles);
+
+    for (const QString &relative : written) {
+        const QByteArray actual = normalised(relative, readBytes(m_school + u'/' + relative));
+        const bool same = isBitmap(relative)
+                              ? sha256Of(actual) == expectedSums.value(relative)
+                              : actual == normalised(relative, readBytes(fixtures + u'/' + relative));
+        if (!same) {
+            // Kept for a look at what differs.
+            const QString kept = QDir::temp().filePath(u"sondaryk-road/"_s + relative);
+            QDir().mkpath(QFileInfo(kept).path());
+            writeBytes(kept, readBytes(m_school + u'/' + relative));
+            QFAIL(qPrintable(relative + u" differs from its fixture; the file written is kept as "_s + kept));
+        }
+    }
+}
+
+void TstWholeRoad::road()
+{
+    fSondaryk = new TfSondaryk;
+    QVERIFY(fSondaryk->FormCreate());
+    fSondaryk->show();
+    fSondaryk->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(fSondaryk));
+
+    whileModal(
+        [&](QWidget *modal) {
+            auto *workbook = qobject_cast<TfWyniki *>(modal);
+            QVERIFY(workbook);
+            QCOMPARE(workbook->currentPage, 0);
+            ROAD_CHECK(setUpSchool(workbook));
+            auto *next = workbook->findChild<QAbstractButton *>(u"bDalej"_s);
+            auto *back = workbook->findChild<QAbstractButton *>(u"bWstecz"_s);
+
+            // Three classes typed in full; one pupil of the last two was absent.
+            const int pupils[] = {4, 3, 3};
+            const int absent[] = {-1, 1, 2};
+            for (int c = 0; c < 3; ++c) {
+                ROAD_CHECK(click(next));
+                QCOMPARE(workbook->currentPage, c + 1);
+                ROAD_CHECK(typeClass(workbook, c, pupils[c], absent[c]));
+                if (c == 0) {
+                    ROAD_CHECK(lookAtCharts(workbook, 6));
+                    ROAD_CHECK(click(workbook->findChild<QAbstractButton *>(u"sbZapisz"_s)));
+                    QCOMPARE(m_recorder.texts(), QStringList({u"Wyniki uczniów zostały zapisane!"_s}));
+                    m_recorder.clear();
+                }
+            }
+
+            // The school page: every class's statistics, the school charts, the summary saved.
+            ROAD_CHECK(click(next));
+            QCOMPARE(workbook->currentPage, 4);
+            QVERIFY2(m_recorder.shown.isEmpty(), qPrintable(m_recorder.texts().join(u" | "_s)));
+            ROAD_CHECK(lookAtCharts(workbook, 14));
+            ROAD_CHECK(click(workbook->findChild<QAbstractButton *>(u"sbZapisz"_s)));
+            QCOMPARE(m_recorder.texts(), QStringList({u"Wyniki zostały zapisane!"_s}));
+            m_recorder.clear();
+            ROAD_CHECK(analyseAndSavePdf(workbook));
+
+            // Back through the classes, each shown from its saved answers, to the setup page.
+            for (int page = 3; page >= 0; --page) {
+                ROAD_CHECK(click(back));
+                QCOMPARE(workbook->currentPage, page);
+            }
+            auto *grid = workbook->findChild<StringGrid *>(u"tabela1"_s);
+            QCOMPARE(grid->cell(1, 2), u"Klasa VI B"_s);
+            QCOMPARE(grid->cell(2, 1), u"4"_s);
+            QVERIFY2(m_recorder.shown.isEmpty(), qPrintable(m_recorder.texts().join(u" | "_s)));
+            QTest::keyClick(workbook, Qt::Key_Escape);
+        },
+        [&] { click(fSondaryk->findChild<QAbstractButton *>(u"bWyniki"_s)); });
+    if (QTest::currentTestFailed())
+        return;
+
+    click(fSondaryk->findChild<QAbstractButton *>(u"bKoniec"_s));
+    QVERIFY(!fSondaryk->isVisible());
+    delete fSondaryk;
+    fSondaryk = nullptr;
+    compareWithFixtures();
+}
+
+int main(int argc, char *argv[])
+{
+    // As the program does, so that the PDF is repeatable.
+    QHashSeed::setDeterministicGlobalSeed();
+    SondarykApplication application(argc, argv);
+    TstWholeRoad road;
+    return QTest::qExec(&road, argc, argv);
+}
+
+#include "tst_wholeroad.moc"
