@@ -26,8 +26,11 @@ public:
         browser = new QTextBrowser(this);
         browser->setObjectName(QStringLiteral("helpBrowser"));
         browser->setOpenExternalLinks(false);
+        browser->setAccessibleName(QStringLiteral("Treść pomocy"));
         layout->addWidget(browser);
         auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+        QPushButton *close = buttons->button(QDialogButtonBox::Close);
+        close->setAccessibleName(close->text().remove(QLatin1Char('&')));
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
         layout->addWidget(buttons);
         resize(640, 520);

@@ -8,6 +8,7 @@
 #include "ui_tfsondaryk.h"
 
 #include <QDir>
+#include <QShortcut>
 
 TfSondaryk *fSondaryk = nullptr;
 
@@ -27,6 +28,9 @@ TfSondaryk::TfSondaryk(QWidget *parent)
     connect(ui->bPomoc, &QPushButton::clicked, this, [this] { guarded([this] { bPomocClick(); }); });
     connect(ui->bWyniki, &QPushButton::clicked, this, [this] { guarded([this] { bWynikiClick(); }); });
     connect(ui->bKoniec, &QPushButton::clicked, this, [this] { guarded([this] { bKoniecClick(); }); });
+    // F1 asks for help here as in the workbook.
+    auto *help = new QShortcut(QKeySequence::HelpContents, ui->bPomoc);
+    connect(help, &QShortcut::activated, ui->bPomoc, &QPushButton::click);
 }
 
 TfSondaryk::~TfSondaryk() = default;

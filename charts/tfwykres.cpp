@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QChartView>
+#include <QLocale>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -111,6 +112,8 @@ TfWykres::TfWykres(QWidget *parent)
     m_view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_view->setRubberBand(QChartView::NoRubberBand);
     m_view->setInteractive(false);
+    // A picture, not a control: the keyboard goes from the tabs to the print button and back.
+    m_view->setFocusPolicy(Qt::NoFocus);
     m_view->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
 
     auto *tabsStyle = new NarrowTabsStyle;
@@ -125,13 +128,20 @@ TfWykres::TfWykres(QWidget *parent)
         delete page;
     }
     const int tabs = charts::chartCount(currentMode());
-    for (int i = 0; i < tabs; ++i)
-        ui->tabControl->addTab(new QWidget, QStringLiteral("W-%1").arg(i + 1));
+    for (int i = 0; i < tabs; ++i) {
+        const QString caption = QStringLiteral("W-%1").arg(i + 1);
+        ui->tabControl->addTab(new QWidget, caption);
+        ui->tabControl->tabBar()->setAccessibleTabName(i, caption);
+    }
     ui->tabControl->setCurrentIndex(0);
     m_view->raise();
+    nameSelectedTab();
+    addPageShortcuts(this, ui->tabControl);
 
-    connect(ui->tabControl, &QTabWidget::currentChanged, this,
-            [this] { guarded([this] { tabControlChange(); }); });
+    connect(ui->tabControl, &QTabWidget::currentChanged, this, [this] {
+        nameSelectedTab();
+        guarded([this] { tabControlChange(); });
+    });
     connect(ui->bDrukujWykres, &QPushButton::clicked, this,
             [this] { guarded([this] { bDrukujWykresClick(); }); });
 
@@ -142,6 +152,27 @@ TfWykres::~TfWykres()
 {
     if (fWykres == this)
         fWykres = nullptr;
+}
+
+void TfWykres::nameSelectedTab()
+{
+    // The tab bar takes the focus; it is named after the tab it shows.
+    const QString caption = ui->tabControl->tabText(ui->tabControl->currentIndex());
+    ui->tabControl->setAccessibleName(caption);
+    ui->tabControl->tabBar()->setAccessibleName(caption);
+}
+
+void TfWykres::describeChart()
+{
+    // A screen reader reads the chart by its title and its bars as text.
+    m_view->setAccessibleName(m_chart->titleText());
+    QStringList bars;
+    const QList<qreal> values = m_chart->values();
+    const QStringList labels = m_chart->labels();
+    const QLocale locale;
+    for (qsizetype i = 0; i < values.size(); ++i)
+        bars.append(labels.value(i) + QStringLiteral(": ") + locale.toString(values[i]));
+    m_view->setAccessibleDescription(bars.join(QStringLiteral("; ")));
 }
 
 Mode TfWykres::currentMode()
@@ -161,6 +192,11 @@ void TfWykres::buildChart(qint32 tabIndex)
     if (!fWyniki)
         return;
     const TestDefinition &test = fWyniki->test;
+    // Told as it is drawn, also when a value ends the drawing half-way.
+    struct Describer {
+        TfWykres *window;
+        ~Describer() { window->describeChart(); }
+    } describer{this};
     m_chart->clearBars();
     m_chart->setLabelAngle(0);
     m_chart->setFooter(test.testName + QStringLiteral(": ") + test.testDate);

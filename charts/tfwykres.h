@@ -45,6 +45,8 @@ public:
 
 private:
     void addBars(const charts::Chart &chart, charts::Mode mode);
+    void nameSelectedTab();
+    void describeChart();
     QString bitmapPath(const charts::Chart &chart, charts::Mode mode) const;
 
     std::unique_ptr<Ui::TfWykres> ui;

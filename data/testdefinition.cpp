@@ -72,7 +72,18 @@ TestDefinition loadTestDefinitionFrom(const QString &iniPath)
         const QString section = QStringLiteral("Zadanie") + number;
         def.taskLabels.append(
             ini.readString(section, QStringLiteral("Etykieta"), QStringLiteral("Zad.") + number));
-        def.taskStandards.append(ini.readInteger(section, QStringLiteral("KategoriaStandardu"), 1));
+        const qint32 standard = ini.readInteger(section, QStringLiteral("KategoriaStandardu"), 1);
+        // Such a task still counts in the whole test, but in no standard: the teacher must know.
+        // Without any standards the count's own message says enough.
+        if (def.standardCount > 0 && (standard < 1 || standard > def.standardCount))
+            def.problems.append(
+                QStringLiteral("Zadanie [%1] należy według pliku Setup.ini do standardu %2, a "
+                               "standardy są numerowane od 1 do %3; zadanie nie wejdzie do "
+                               "wyników żadnego standardu.")
+                    .arg(section)
+                    .arg(standard)
+                    .arg(def.standardCount));
+        def.taskStandards.append(standard);
         def.taskMaxPoints.append(acceptedMaximum(
             ini.readInteger(section, QStringLiteral("MaxPunktow"), 1), TestDefinition::maxTaskPoints,
             QStringLiteral("[%1] MaxPunktow").arg(section), &def.problems));
@@ -91,6 +102,15 @@ TestDefinition loadTestDefinitionFrom(const QString &iniPath)
             ini.readString(section, QStringLiteral("Opis"), QStringLiteral("Standard ") + number));
     }
     return def;
+}
+
+QString problemsMessage(const QStringList &problems)
+{
+    constexpr qsizetype shown = 10;
+    QStringList lines = problems.first(qMin(problems.size(), shown));
+    if (problems.size() > shown)
+        lines.append(QStringLiteral("Dalszych uwag: %1.").arg(problems.size() - shown));
+    return lines.join(u'\n');
 }
 
 QString setupIniPath()

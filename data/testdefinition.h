@@ -37,5 +37,9 @@ struct TestDefinition {
 // Reads the file at iniPath; a missing file, section or key gives the built-in defaults.
 TestDefinition loadTestDefinitionFrom(const QString &iniPath);
 
+// The problems as one message: a mistyped Setup.ini can hold hundreds, and one box each would
+// keep the teacher clicking; the first ten are listed and the rest counted.
+QString problemsMessage(const QStringList &problems);
+
 // Setup.ini in the directory of the program's executable.
 QString setupIniPath();

@@ -5,7 +5,11 @@ packages=(
     build-essential cmake ninja-build clang-format
     qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-translations-l10n libqt6svg6
     libgl-dev fonts-liberation2 locales
-    xvfb xauth imagemagick
+    xvfb xauth imagemagick xdotool
+    # The fuzz targets: clang with its libFuzzer and sanitizer runtimes.
+    clang libclang-rt-14-dev
+    # The Debian package: cpack finds its library dependencies with dpkg-shlibdeps.
+    dpkg-dev file
     # The chart printing test prints to a PDF queue of its own.
     cups printer-driver-cups-pdf
 )

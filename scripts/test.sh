@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test twice: a normal build with warnings as
-# errors, and a build under AddressSanitizer and UndefinedBehaviorSanitizer.
+# errors, and a build under AddressSanitizer and UndefinedBehaviorSanitizer. Between the two, the
+# Debian package is built, installed and started; last, every file reader is fuzzed briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -10,8 +11,11 @@ jobs=$(nproc)
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSONDARYK_WERROR=ON >/dev/null
 cmake --build build-test -j "$jobs"
 ctest --test-dir build-test --output-on-failure -j "$jobs"
+tests/package/test-package.sh build-test
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSONDARYK_WERROR=ON -DSONDARYK_SANITIZE=ON \
     -DSONDARYK_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+scripts/fuzz.sh

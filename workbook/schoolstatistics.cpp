@@ -3,10 +3,25 @@
 #include "gridfile.h"
 #include "numbers.h"
 
+#include <cmath>
+
 bool isBlankCell(const QString &text)
 {
     return text.isEmpty() || text == QStringLiteral(" ");
 }
+
+namespace {
+
+// No test yields a mean or facility anywhere near this; a larger value was typed into the file
+// by hand and would overflow the single-precision sums into "inf".
+constexpr double largestPlausibleValue = 1e9;
+
+bool plausible(const std::optional<double> &value)
+{
+    return value && std::abs(*value) <= largestPlausibleValue;
+}
+
+} // namespace
 
 QList<SchoolValue> schoolMeans(const QList<ClassColumnValues> &columns)
 {
@@ -21,7 +36,7 @@ QList<SchoolValue> schoolMeans(const QList<ClassColumnValues> &columns)
                 continue;
             const std::optional<double> average = parseDecimal(column.averages.value(i));
             const std::optional<double> facility = parseDecimal(column.facilities.value(i));
-            if (!average || !facility)
+            if (!plausible(average) || !plausible(facility))
                 continue;
             n += 1;
             sumAverages = float(double(sumAverages) + *average);

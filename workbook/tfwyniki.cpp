@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QShortcut>
+#include <QTabBar>
 
 TfWyniki *fWyniki = nullptr;
 
@@ -32,7 +34,43 @@ void connectGuarded(Sender *sender, Signal signal, TfWyniki *window, Handler han
     QObject::connect(sender, signal, window, [window, handler] { guarded([&] { (window->*handler)(); }); });
 }
 
+// The toolbar's buttons take no focus: each gets a key of its own instead, which works only while
+// its button is there to be clicked. The key is told to screen readers, the hint is left as it is.
+void giveShortcut(QAbstractButton *button, const QKeySequence &key)
+{
+    auto *shortcut = new QShortcut(key, button);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
+        if (button->isEnabled() && button->isVisible())
+            button->click();
+    });
+    button->setAccessibleDescription(QStringLiteral("Skrót klawiszowy: ") +
+                                     key.toString(QKeySequence::NativeText));
+}
+
 } // namespace
+
+// The page tabs take no focus; Ctrl+PgDn and Ctrl+Tab show the next page, Ctrl+PgUp and
+// Ctrl+Shift+Tab the one before, round the ends, as a click on that tab does.
+void addPageShortcuts(QWidget *window, QTabWidget *pages)
+{
+    const auto step = [pages](int by) {
+        const int count = pages->count();
+        if (count > 1)
+            pages->setCurrentIndex((pages->currentIndex() + by + count) % count);
+    };
+    const QList<std::pair<QKeySequence, int>> keys{
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+    };
+    for (const auto &[key, by] : keys) {
+        auto *shortcut = new QShortcut(key, window);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, pages, [step, by = by] { step(by); });
+    }
+}
 
 TfWyniki::TfWyniki(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -80,6 +118,12 @@ TfWyniki::TfWyniki(QWidget *parent)
             guarded([this] { pcWynikiChange(); });
     });
     ui->pcWyniki->tabBar()->setFocusPolicy(Qt::NoFocus);
+    addPageShortcuts(this, ui->pcWyniki);
+    giveShortcut(ui->sbOtworz, QKeySequence::Open);
+    giveShortcut(ui->sbZapisz, QKeySequence::Save);
+    giveShortcut(ui->sbPomoc, QKeySequence::HelpContents);
+    // Not Ctrl+A, which selects a cell's text; F9 is free in the edits, the grids and their editors.
+    giveShortcut(ui->sbAnaliza, QKeySequence(Qt::Key_F9));
     connect(tabela1(), &StringGrid::cellEdited, this, [this] {
         if (isClassPage(currentPage))
             m_scoresModified = true;
@@ -107,8 +151,8 @@ TfWyniki::TfWyniki(QWidget *parent)
     currentPage = 0;
 
     test = loadTestDefinitionFrom(setupIniPath());
-    for (const QString &problem : std::as_const(test.problems))
-        messages::showMessage(problem);
+    if (!test.problems.isEmpty())
+        messages::showMessage(problemsMessage(test.problems));
 }
 
 TfWyniki::~TfWyniki()
@@ -148,6 +192,8 @@ QString TfWyniki::schoolSubdirectory() const
 void TfWyniki::setStatic1(const QString &caption)
 {
     ui->static1->setText(caption);
+    // The caption names the grid under it for screen readers too.
+    ui->tabela1->setAccessibleName(caption);
     ui->static1->resize(std::max(ui->static1->sizeHint().width(), 1), 17);
 }
 
@@ -218,23 +264,27 @@ void TfWyniki::bAkceptujClick()
     }
 
     const QString directory = ui->stSciezka->text() + QLatin1Char('/') + ui->eNazwaKatalogu->text();
-    QDir().mkdir(directory);
-    if (!QFileInfo(directory).isDir()) {
-        // Nothing is created; the teacher can choose another location and accept again.
-        messages::showMessage(QStringLiteral("Nie można utworzyć katalogu w podanej lokalizacji!"));
-        return;
+    // Every directory the school needs must be there before anything is written into it; a plain
+    // file in the way of one would otherwise fail every later write.
+    QStringList needed{directory, directory + QStringLiteral("/Szkoła")};
+    for (const QString &label : std::as_const(labels))
+        needed.append(directory + QLatin1Char('/') + label);
+    for (const QString &path : std::as_const(needed)) {
+        QDir().mkdir(path);
+        if (!QFileInfo(path).isDir()) {
+            // The teacher can choose another location and accept again.
+            messages::showMessage(QStringLiteral("Nie można utworzyć katalogu w podanej lokalizacji!"));
+            return;
+        }
     }
     schoolDirectory = directory;
-    QDir().mkdir(schoolSubdirectory());
-
     pupilCounts = counts;
     classLabels = labels;
-    for (int i = 0; i < classCount; ++i)
-        QDir().mkdir(classDirectory(i));
 
     if (pageCount() <= classCount) {
         for (int i = 0; i < classCount; ++i)
-            ui->pcWyniki->addTab(new QWidget, classLabels[i]);
+            // A tab's text takes "&" for a keyboard accelerator; a label shows it as typed.
+            ui->pcWyniki->addTab(new QWidget, QString(classLabels[i]).replace(u'&', QStringLiteral("&&")));
         ui->pcWyniki->addTab(new QWidget, QStringLiteral("Szkoła"));
     }
 

@@ -13,6 +13,7 @@
 #include <memory>
 
 class QPainter;
+class QTabWidget;
 class StringGrid;
 
 namespace Ui {
@@ -126,3 +127,6 @@ private:
 };
 
 extern TfWyniki *fWyniki;
+
+// Keys that switch a window's pages as clicks on their tabs do, whichever control has the focus.
+void addPageShortcuts(QWidget *window, QTabWidget *pages);

@@ -24,6 +24,8 @@ private Q_SLOTS:
     void unusableCounts();
     void largestCountsAccepted();
     void unusableMaxima();
+    void tasksOutsideTheStandards();
+    void problemsInOneMessage();
 
 private:
     TestDefinition load(const QByteArray &content);
@@ -249,6 +251,41 @@ void TstTestDefinition::unusableMaxima()
              "1001, a dopuszczalne są wartości od 0 do 1000; program przyjmuje 0."_s);
     QVERIFY(def.problems.at(0).contains(u"(MaxLiczbaPunktow)"_s));
     QVERIFY(def.problems.at(3).contains(u"2147483647"_s));
+}
+
+void TstTestDefinition::tasksOutsideTheStandards()
+{
+    const TestDefinition def = load("[Ustawienia]\r\nLiczbaZadan=4\r\nLiczbaStandardow=3\r\n"
+                                    "[Zadanie1]\r\nKategoriaStandardu=3\r\n"
+                                    "[Zadanie2]\r\nKategoriaStandardu=4\r\n"
+                                    "[Zadanie3]\r\nKategoriaStandardu=-1\r\n"
+                                    "[Zadanie4]\r\nKategoriaStandardu=1\r\n");
+    // Kept as written: the task still counts in the whole test.
+    QCOMPARE(def.taskStandards, (QList<qint32>{3, 4, -1, 1}));
+    QCOMPARE(def.problems,
+             (QStringList{u"Zadanie [Zadanie2] należy według pliku Setup.ini do standardu 4, a standardy są "
+                          "numerowane od 1 do 3; zadanie nie wejdzie do wyników żadnego standardu."_s,
+                          u"Zadanie [Zadanie3] należy według pliku Setup.ini do standardu -1, a standardy są "
+                          "numerowane od 1 do 3; zadanie nie wejdzie do wyników żadnego standardu."_s}));
+
+    // With no standards at all, the count's message alone is given, not one per task.
+    const TestDefinition none = load("[Ustawienia]\r\nLiczbaZadan=30\r\nLiczbaStandardow=-2\r\n");
+    QCOMPARE(none.problems.size(), 1);
+}
+
+void TstTestDefinition::problemsInOneMessage()
+{
+    QCOMPARE(problemsMessage({}), QString());
+    QCOMPARE(problemsMessage({u"a"_s, u"b"_s}), u"a\nb"_s);
+    QStringList many;
+    for (int i = 1; i <= 200; ++i)
+        many.append(u"uwaga %1"_s.arg(i));
+    const QStringList lines = problemsMessage(many).split(u'\n');
+    QCOMPARE(lines.size(), 11);
+    QCOMPARE(lines.at(9), u"uwaga 10"_s);
+    QCOMPARE(lines.at(10), u"Dalszych uwag: 190."_s);
+    QCOMPARE(problemsMessage(many.first(11)).split(u'\n').last(), u"Dalszych uwag: 1."_s);
+    QCOMPARE(problemsMessage(many.first(10)).split(u'\n').last(), u"uwaga 10"_s);
 }
 
 QTEST_GUILESS_MAIN(TstTestDefinition)

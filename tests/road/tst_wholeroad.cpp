@@ -1,12 +1,8 @@
 // A school's results from the start window to the analysis and back, through the real windows on
 // a real X display, typed as a teacher types them. Every file the road writes is compared with the
 // fixtures byte for byte. SONDARYK_UPDATE_FIXTURES=1 writes the fixtures anew instead.
-#include "../support/messagerecorder.h"
-#include "../support/testfiles.h"
-#include "sondarykapplication.h"
-#include "stringgrid.h"
+#include "../workbook/workbooktesting.h"
 #include "tfsondaryk.h"
-#include "tfwyniki.h"
 
 #include <QAbstractButton>
 #include <QCryptographicHash>
@@ -29,13 +25,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Ends the calling function when a step it called has failed.
-#define ROAD_CHECK(call)                                                                                     \
-    do {                                                                                                     \
-        call;                                                                                                \
-        if (QTest::currentTestFailed())                                                                      \
-            return;                                                                                          \
-    } while (false)
+using wb::click;
 
 QWidget *focused()
 {
@@ -67,14 +57,6 @@ void expectFocus(const char *name)
     QTRY_VERIFY2(focused() && focused()->objectName() == QLatin1String(name),
                  qPrintable(u"focus is on "_s + (focused() ? focused()->objectName() : u"nothing"_s) +
                             u", expected "_s + QLatin1String(name)));
-}
-
-void click(QWidget *control)
-{
-    QVERIFY2(control, "no such control");
-    QVERIFY2(control->isVisible(), qPrintable(control->objectName() + u" is hidden"_s));
-    QVERIFY2(control->isEnabled(), qPrintable(control->objectName() + u" is disabled"_s));
-    QTest::mouseClick(control, Qt::LeftButton);
 }
 
 void clickCell(StringGrid *grid, int col, int row)
@@ -178,36 +160,36 @@ void TstWholeRoad::setUpSchool(TfWyniki *workbook)
     // The number of classes first, then the pupils in the class list, then the directory.
     classes->setFocus();
     expectFocus("eLiczbaKlas");
-    ROAD_CHECK(press(Qt::Key_A, Qt::ControlModifier));
-    ROAD_CHECK(type(u"3"_s));
+    WB_CHECK(press(Qt::Key_A, Qt::ControlModifier));
+    WB_CHECK(type(u"3"_s));
     QCOMPARE(grid->rowCount(), 4);
     QCOMPARE(grid->cell(1, 3), u"Klasa VI C"_s);
 
-    ROAD_CHECK(clickCell(grid, 2, 1));
+    WB_CHECK(clickCell(grid, 2, 1));
     const QStringList pupils = {u"4"_s, u"3"_s, u"3"_s};
     for (int i = 0; i < pupils.size(); ++i) {
-        ROAD_CHECK(type(pupils[i]));
-        ROAD_CHECK(press(Qt::Key_Return));
+        WB_CHECK(type(pupils[i]));
+        WB_CHECK(press(Qt::Key_Return));
         QTRY_VERIFY(!grid->isEditing());
         QCOMPARE(grid->cell(2, i + 1), pupils[i]);
         if (i + 1 < pupils.size())
-            ROAD_CHECK(press(Qt::Key_Down));
+            WB_CHECK(press(Qt::Key_Down));
     }
 
     // From the class count the Tab key leads to the name and the folder button.
     classes->setFocus();
-    ROAD_CHECK(press(Qt::Key_Tab));
+    WB_CHECK(press(Qt::Key_Tab));
     expectFocus("bAkceptuj");
-    ROAD_CHECK(press(Qt::Key_Tab));
+    WB_CHECK(press(Qt::Key_Tab));
     expectFocus("eNazwaKatalogu");
-    ROAD_CHECK(press(Qt::Key_A, Qt::ControlModifier));
-    ROAD_CHECK(type(u"Szkoła Podstawowa nr 1"_s));
-    ROAD_CHECK(press(Qt::Key_Tab));
+    WB_CHECK(press(Qt::Key_A, Qt::ControlModifier));
+    WB_CHECK(type(u"Szkoła Podstawowa nr 1"_s));
+    WB_CHECK(press(Qt::Key_Tab));
     expectFocus("bKatalog");
-    ROAD_CHECK(press(Qt::Key_Space));
+    WB_CHECK(press(Qt::Key_Space));
     QCOMPARE(workbook->findChild<QLabel *>(u"stSciezka"_s)->text(), m_location.path());
 
-    ROAD_CHECK(click(workbook->findChild<QAbstractButton *>(u"bAkceptuj"_s)));
+    WB_CHECK(click(workbook->findChild<QAbstractButton *>(u"bAkceptuj"_s)));
     QVERIFY2(m_recorder.shown.isEmpty(), qPrintable(m_recorder.texts().join(u" | "_s)));
     QCOMPARE(workbook->findChild<QTabWidget *>(u"pcWyniki"_s)->count(), 5);
     QVERIFY(QFileInfo(m_school + u"/Szkoła"_s).isDir());
@@ -219,20 +201,20 @@ void TstWholeRoad::typeClass(TfWyniki *workbook, int classIndex, int pupils, int
     auto *grid = workbook->findChild<StringGrid *>(u"tabela1"_s);
     const TestDefinition &test = workbook->test;
     QCOMPARE(grid->rowCount(), pupils + 1);
-    ROAD_CHECK(clickCell(grid, 1, 1));
+    WB_CHECK(clickCell(grid, 1, 1));
     for (int p = 0; p < pupils; ++p) {
         // Code, attendance mark and the points of every task, each cell left with Tab.
         QCOMPARE(grid->currentRow(), p + 1);
         QCOMPARE(grid->currentColumn(), 1);
-        ROAD_CHECK(type(u"%1%2"_s.arg(QChar(u'A' + classIndex)).arg(p + 1, 2, 10, QChar(u'0'))));
-        ROAD_CHECK(press(Qt::Key_Tab));
+        WB_CHECK(type(u"%1%2"_s.arg(QChar(u'A' + classIndex)).arg(p + 1, 2, 10, QChar(u'0'))));
+        WB_CHECK(press(Qt::Key_Tab));
         const bool absent = p == absentPupil;
-        ROAD_CHECK(type(absent ? u"N"_s : (p % 2 ? u"t"_s : u"T"_s)));
-        ROAD_CHECK(press(Qt::Key_Tab));
+        WB_CHECK(type(absent ? u"N"_s : (p % 2 ? u"t"_s : u"T"_s)));
+        WB_CHECK(press(Qt::Key_Tab));
         for (int t = 0; t < test.taskCount; ++t) {
             if (!absent)
-                ROAD_CHECK(type(QString::number(pointsFor(classIndex, p, t, test.taskMaxPoints[t]))));
-            ROAD_CHECK(press(Qt::Key_Tab));
+                WB_CHECK(type(QString::number(pointsFor(classIndex, p, t, test.taskMaxPoints[t]))));
+            WB_CHECK(press(Qt::Key_Tab));
         }
     }
     QTRY_VERIFY(!grid->isEditing());
@@ -242,7 +224,7 @@ void TstWholeRoad::typeClass(TfWyniki *workbook, int classIndex, int pupils, int
                  ? QString()
                  : u"%1"_s.arg(pointsFor(classIndex, pupils - 1, 0, test.taskMaxPoints[0])));
 
-    ROAD_CHECK(click(workbook->findChild<QAbstractButton *>(u"bOblicz"_s)));
+    WB_CHECK(click(workbook->findChild<QAbstractButton *>(u"bOblicz"_s)));
     QVERIFY2(m_recorder.shown.isEmpty(), qPrintable(m_recorder.texts().join(u" | "_s)));
 }
 
@@ -355,7 +337,7 @@ void TstWholeRoad::road()
             auto *workbook = qobject_cast<TfWyniki *>(modal);
             QVERIFY(workbook);
             QCOMPARE(workbook->currentPage, 0);
-            ROAD_CHECK(setUpSchool(workbook));
+            WB_CHECK(setUpSchool(workbook));
             auto *next = workbook->findChild<QAbstractButton *>(u"bDalej"_s);
             auto *back = workbook->findChild<QAbstractButton *>(u"bWstecz"_s);
 
@@ -363,30 +345,30 @@ void TstWholeRoad::road()
             const int pupils[] = {4, 3, 3};
             const int absent[] = {-1, 1, 2};
             for (int c = 0; c < 3; ++c) {
-                ROAD_CHECK(click(next));
+                WB_CHECK(click(next));
                 QCOMPARE(workbook->currentPage, c + 1);
-                ROAD_CHECK(typeClass(workbook, c, pupils[c], absent[c]));
+                WB_CHECK(typeClass(workbook, c, pupils[c], absent[c]));
                 if (c == 0) {
-                    ROAD_CHECK(lookAtCharts(workbook, 6));
-                    ROAD_CHECK(click(workbook->findChild<QAbstractButton *>(u"sbZapisz"_s)));
+                    WB_CHECK(lookAtCharts(workbook, 6));
+                    WB_CHECK(click(workbook->findChild<QAbstractButton *>(u"sbZapisz"_s)));
                     QCOMPARE(m_recorder.texts(), QStringList({u"Wyniki uczniów zostały zapisane!"_s}));
                     m_recorder.clear();
                 }
             }
 
             // The school page: every class's statistics, the school charts, the summary saved.
-            ROAD_CHECK(click(next));
+            WB_CHECK(click(next));
             QCOMPARE(workbook->currentPage, 4);
             QVERIFY2(m_recorder.shown.isEmpty(), qPrintable(m_recorder.texts().join(u" | "_s)));
-            ROAD_CHECK(lookAtCharts(workbook, 14));
-            ROAD_CHECK(click(workbook->findChild<QAbstractButton *>(u"sbZapisz"_s)));
+            WB_CHECK(lookAtCharts(workbook, 14));
+            WB_CHECK(click(workbook->findChild<QAbstractButton *>(u"sbZapisz"_s)));
             QCOMPARE(m_recorder.texts(), QStringList({u"Wyniki zostały zapisane!"_s}));
             m_recorder.clear();
-            ROAD_CHECK(analyseAndSavePdf(workbook));
+            WB_CHECK(analyseAndSavePdf(workbook));
 
             // Back through the classes, each shown from its saved answers, to the setup page.
             for (int page = 3; page >= 0; --page) {
-                ROAD_CHECK(click(back));
+                WB_CHECK(click(back));
                 QCOMPARE(workbook->currentPage, page);
             }
             auto *grid = workbook->findChild<StringGrid *>(u"tabela1"_s);

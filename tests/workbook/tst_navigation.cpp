@@ -483,6 +483,10 @@ void TstNavigation::unusableClassStatistics_data()
     QTest::newRow("infinite values") << QByteArray("inf;nan;1e99;\r\n-inf;nan;1e-99;")
                                      << QByteArray(
                                             "inf;nan;1e99;inf;nan;1e99;\r\ninf;nan;1e99;inf;nan;1e99;");
+    const QByteArray huge = "999999999999999999999999999999999999999.5";
+    QTest::newRow("beyond single precision")
+        << QByteArray(huge + ';' + huge + ';' + huge + ";\r\n" + huge + ';' + huge + ';' + huge + ';')
+        << QByteArray(huge + ";1e99;x;y;z;" + huge + ";\r\n" + huge + ";1;1;1;1;" + huge + ';');
 }
 
 void TstNavigation::unusableClassStatistics()

@@ -2,6 +2,7 @@
 // the acceptance that creates the school directory and the pages.
 #include "workbooktesting.h"
 
+#include <QAccessible>
 #include <QClipboard>
 
 using namespace wb;
@@ -256,6 +257,11 @@ void TstSetupPage::acceptanceCreatesSchool_data()
     QTest::newRow("directory already there")
         << QStringList{u"Klasa VI A"_s, u"Klasa VI B"_s} << QStringList{u"24"_s, u"25"_s} << true
         << QList<qint32>{24, 25} << twoClasses;
+    QTest::newRow("ampersand in a label")
+        << QStringList{u"Klasa VI A&B"_s} << QStringList{u"20"_s} << false << QList<qint32>{20}
+        << QByteArray(
+               "[Ustawienia]\r\nLiczbaKlas=1\r\n\r\n[EtykietyTabeli]\r\nKolumna0=L.p.\r\nKolumna1=Klasa\r\n"
+               "Kolumna2=Liczba uczni\xF3w\r\n\r\n[Klasa1]\r\nEtykieta=Klasa VI A&B\r\nLiczbaUczniow=20\r\n");
     QTest::newRow("Polish label, largest class, hexadecimal count")
         << QStringList{u"Klasa VI Ż"_s, u"Oddział ąęś"_s} << QStringList{u"999"_s, u"$1A"_s} << false
         << QList<qint32>{999, 26}
@@ -292,9 +298,12 @@ void TstSetupPage::acceptanceCreatesSchool()
     QCOMPARE(wb.window.classLabels, labels);
     QCOMPARE(wb.window.pupilCounts, pupilCounts);
 
+    // The tabs as shown and as a screen reader reads them: an "&" is no accelerator here.
     QStringList tabs;
+    QAccessibleInterface *tabBar = QAccessible::queryAccessibleInterface(wb.pages()->tabBar());
+    QVERIFY(tabBar);
     for (int i = 0; i < wb.window.pageCount(); ++i)
-        tabs.append(wb.pages()->tabText(i));
+        tabs.append(tabBar->child(i)->text(QAccessible::Name));
     QCOMPARE(tabs, QStringList{u"Liczba klas"_s} + labels + QStringList{u"Szkoła"_s});
     QCOMPARE(wb.pages()->currentIndex(), 0);
     QCOMPARE(wb.window.currentPage, 0);

@@ -1,0 +1,24 @@
+# A Debian package of the program: `cpack -G DEB` in a build tree writes sondaryk_<version>_<arch>.deb.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME sondaryk)
+set(CPACK_PACKAGE_VENDOR "Sondaryk")
+set(CPACK_PACKAGE_CONTACT "Sondaryk <sondaryk@localhost>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Wyniki sprawdzianu szóstoklasisty w szkole podstawowej")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Zapis punktów uczniów ze sprawdzianu w szóstej klasie i ich analiza: średnie i łatwość zadań, "
+    "standardów i całego testu dla klas i szkoły, wykresy, raporty do arkusza i analiza na radę "
+    "pedagogiczną.")
+set(CPACK_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# The install scripts write below DESTDIR with the final prefix, so the desktop entry names the
+# program where the package puts it.
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The Qt libraries come from what the program links; fonts and translations are used at run time.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-translations-l10n, qt6-qpa-plugins")
+set(CPACK_STRIP_FILES ON)
+include(CPack)
