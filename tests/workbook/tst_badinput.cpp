@@ -89,6 +89,8 @@ void TstBadInput::cleanupTestCase()
 
 void TstBadInput::absurdSetupIni_data()
 {
+    static const char binary[] = "\x00\x01\xff\x81 binary\r\n[[[=\r\n=";
+    const QByteArray notIni(binary, sizeof binary - 1);
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("taskCount");
     QTest::addColumn<int>("standardCount");
@@ -125,8 +127,7 @@ void TstBadInput::absurdSetupIni_data()
                        u"numerowane od 1 do 2; zadanie nie wejdzie do wyników żadnego standardu."_s,
                        u"Zadanie [Zadanie2] należy według pliku Setup.ini do standardu 0, a standardy są "
                        u"numerowane od 1 do 2; zadanie nie wejdzie do wyników żadnego standardu."_s};
-    QTest::newRow("not an INI file at all")
-        << QByteArray("\x00\x01\xff\x81 binary\r\n[[[=\r\n=", 16) << 25 << 5 << QStringList();
+    QTest::newRow("not an INI file at all") << notIni << 25 << 5 << QStringList();
 }
 
 void TstBadInput::absurdSetupIni()
@@ -251,9 +252,9 @@ void TstBadInput::workFileWithInvalidBytes()
     Workbook wb;
     WB_CHECK(wb.accept({u"Klasa VI A"_s, u"Klasa VI B"_s}, {u"2"_s, u"1"_s}));
     // NUL, bytes Windows-1250 leaves undefined, lone CR, a field too many and no final line break.
-    const QByteArray damaged("L.p.;Kod\x00ucznia;Ob.;Zad.1\r\n1;\x81\x83\x88\x90\x98;T;1;2;3;4;5;6\r2;B;\xff"
-                             "T;x;;;;;;;;;;;;;;;;;;;;;;;;;\n;;;",
-                             97);
+    static const char raw[] = "L.p.;Kod\x00ucznia;Ob.;Zad.1\r\n1;\x81\x83\x88\x90\x98;T;1;2;3;4;5;6\r2;B;\xff"
+                              "T;x;;;;;;;;;;;;;;;;;;;;;;;;;\n;;;";
+    const QByteArray damaged(raw, sizeof raw - 1);
     const QString answers = wb.school(u"Klasa VI A/Odpowiedzi.tmp"_s);
     QVERIFY(writeBytes(answers, damaged));
     WB_CHECK(wb.go({u"next"_s}));
