@@ -1,10 +1,8 @@
 // Every window used from the keyboard and read by a screen reader: each control a teacher can reach
 // is named as it is captioned, Tab visits every control and comes back, and the keys that stand in
 // for the toolbar's buttons and the tabs do what a click does, and only when a click could.
-#include "../support/messagerecorder.h"
-#include "../support/testfiles.h"
+#include "../workbook/workbooktesting.h"
 #include "barchart.h"
-#include "stringgrid.h"
 #include "tfanaliza.h"
 #include "tfsondaryk.h"
 #include "tfwykres.h"
@@ -27,14 +25,6 @@
 #include <functional>
 
 using namespace Qt::StringLiterals;
-
-// Ends the calling test function when a helper it called has failed.
-#define A11Y_CHECK(call)                                                                                     \
-    do {                                                                                                     \
-        call;                                                                                                \
-        if (QTest::currentTestFailed())                                                                      \
-            return;                                                                                          \
-    } while (false)
 
 class TstAccessibility : public QObject
 {
@@ -63,53 +53,16 @@ private Q_SLOTS:
 
 namespace {
 
-// Tasks Zad.1 to Zad.3 worth 2, 1 and 3 points, five standards.
-TestDefinition smallTest()
-{
-    TestDefinition test;
-    test.taskCount = 3;
-    test.standardCount = 5;
-    test.maxTotalPoints = 6;
-    test.testName = u"Sprawdzian"_s;
-    test.testDate = u"2004-04-01"_s;
-    test.taskLabels = {u"Zad.1"_s, u"Zad.2"_s, u"Zad.3"_s};
-    test.taskMaxPoints = {2, 1, 3};
-    test.taskStandards = {1, 2, 3};
-    test.taskClosed = {true, true, false};
-    test.standardMaxPoints = {2, 1, 3, 1, 1};
-    test.standardAbbreviations = {u"St.1"_s, u"St.2"_s, u"St.3"_s, u"St.4"_s, u"St.5"_s};
-    test.standardDescriptions = {u"Czytanie"_s, u"Pisanie"_s, u"Rozumowanie"_s, u"Informacja"_s, u"Wiedza"_s};
-    return test;
-}
-
-// A workbook on screen and active, every message box recorded; accept() sets up two classes of
-// two pupils in a temporary folder as the setup page takes them.
-struct Workbook {
-    MessageRecorder recorder;
-    QTemporaryDir location;
-    TfWyniki window;
-
-    Workbook()
+// The workbook of the workbook tests, also made the active window, since shortcuts only reach
+// the active window; accept() sets up two classes of two pupils in a temporary folder as the
+// setup page takes them.
+struct Workbook : wb::Workbook {
+    Workbook() : wb::Workbook(wb::makeTest())
     {
-        window.test = smallTest();
-        recorder.clear();
-        window.show();
         window.activateWindow();
         if (!QTest::qWaitForWindowActive(&window))
             qWarning("the workbook did not become the active window");
     }
-    ~Workbook() { window.hide(); }
-    Workbook(const Workbook &) = delete;
-    Workbook &operator=(const Workbook &) = delete;
-
-    template <typename T = QWidget> T *find(const char *name) const
-    {
-        return window.findChild<T *>(QString::fromLatin1(name));
-    }
-    QAbstractButton *button(const char *name) const { return find<QAbstractButton>(name); }
-    QLabel *label(const char *name) const { return find<QLabel>(name); }
-    StringGrid *upper() const { return window.tabela1(); }
-    QTabWidget *pages() const { return find<QTabWidget>("pcWyniki"); }
 
     void accept()
     {
@@ -304,9 +257,9 @@ void TstAccessibility::startWindow()
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    A11Y_CHECK(verifyNames(&window, {}));
+    WB_CHECK(verifyNames(&window, {}));
     QCOMPARE(window.findChild<QWidget *>(u"StaticText1"_s)->accessibleName(), u"Kalborn"_s);
-    A11Y_CHECK(verifyTabOrder(&window, {u"bPomoc"_s, u"bWyniki"_s, u"bKoniec"_s}));
+    WB_CHECK(verifyTabOrder(&window, {u"bPomoc"_s, u"bWyniki"_s, u"bKoniec"_s}));
     // The window that starts the program is not closed by a stray Escape.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QVERIFY(window.isVisible());
@@ -338,10 +291,10 @@ void TstAccessibility::helpWindow()
     help->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(help));
     QTRY_COMPARE(QApplication::activeWindow(), help);
-    A11Y_CHECK(verifyNames(help, {{u"helpBrowser"_s, u"Treść pomocy"_s}}));
+    WB_CHECK(verifyNames(help, {{u"helpBrowser"_s, u"Treść pomocy"_s}}));
     auto *close = help->findChild<QAbstractButton *>();
     QVERIFY(close);
-    A11Y_CHECK(verifyTabOrder(help, {u"helpBrowser"_s, close->text()}));
+    WB_CHECK(verifyTabOrder(help, {u"helpBrowser"_s, close->text()}));
 
     // Escape closes the help as its button does.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -369,7 +322,7 @@ void TstAccessibility::workbookPages()
 
     Workbook wb;
     if (page >= 0)
-        A11Y_CHECK(wb.accept());
+        WB_CHECK(wb.accept());
     for (const QString &button : std::as_const(steps))
         wb.button(button.toLatin1().constData())->click();
     if (steps.isEmpty() && page > 0)
@@ -383,7 +336,7 @@ void TstAccessibility::workbookPages()
         {u"tabela1"_s, wb.label("static1")->text()},
         {u"tabela2"_s, wb.label("static2")->text()},
     };
-    A11Y_CHECK(verifyNames(&wb.window, named));
+    WB_CHECK(verifyNames(&wb.window, named));
     for (const char *toolbar : {"sbOtworz", "sbZapisz", "sbPomoc", "sbAnaliza"})
         QCOMPARE(wb.button(toolbar)->accessibleName(), wb.button(toolbar)->toolTip());
     // The workbook's order; a control that is hidden or disabled on this page is passed over.
@@ -396,14 +349,14 @@ void TstAccessibility::workbookPages()
         if (control->isVisible() && control->isEnabled())
             order.append(name);
     }
-    A11Y_CHECK(verifyTabOrder(&wb.window, order));
+    WB_CHECK(verifyTabOrder(&wb.window, order));
     QVERIFY2(wb.recorder.shown.isEmpty(), qPrintable(wb.recorder.texts().join(u" | "_s)));
 }
 
 void TstAccessibility::gridCaptionNamesTheGrid()
 {
     Workbook wb;
-    A11Y_CHECK(wb.accept());
+    WB_CHECK(wb.accept());
     const QStringList expected{
         u"Liczba klas - liczba uczniów w danej klasie"_s,
         u"Wyniki uczniów za poszczególne zadania - Klasa VI A"_s,
@@ -438,9 +391,9 @@ void TstAccessibility::saveAndOpenKeysDoWhatTheButtonsDo()
     QFETCH(bool, school);
 
     Workbook wb;
-    A11Y_CHECK(wb.accept());
+    WB_CHECK(wb.accept());
     wb.pages()->setCurrentIndex(1);
-    A11Y_CHECK(wb.computeClass());
+    WB_CHECK(wb.computeClass());
     if (school)
         wb.pages()->setCurrentIndex(3);
     const QString directory = school ? wb.window.schoolSubdirectory() : wb.window.classDirectory(0);
@@ -487,7 +440,7 @@ void TstAccessibility::saveAndOpenKeysDoWhatTheButtonsDo()
 void TstAccessibility::helpKeyInTheWorkbook()
 {
     Workbook wb;
-    A11Y_CHECK(wb.accept());
+    WB_CHECK(wb.accept());
     wb.pages()->setCurrentIndex(1);
     wb.upper()->setFocus();
     wb.key(Qt::Key_F1);
@@ -507,36 +460,36 @@ void TstAccessibility::helpKeyInTheWorkbook()
 void TstAccessibility::analysisKey()
 {
     Workbook wb;
-    A11Y_CHECK(wb.accept());
+    WB_CHECK(wb.accept());
     wb.pages()->setCurrentIndex(1);
-    A11Y_CHECK(wb.computeClass());
+    WB_CHECK(wb.computeClass());
     wb.upper()->setFocus();
 
     bool seen = false;
     QString title;
-    whileShown([] { return fAnaliza; },
-               [&](QWidget *window) {
-                   auto *analysis = static_cast<TfAnaliza *>(window);
-                   title = analysis->windowTitle();
-                   A11Y_CHECK(verifyNames(analysis, {{u"teRaport"_s, u"Raport analizy wyników"_s}}));
-                   A11Y_CHECK(verifyTabOrder(analysis,
-                                             {u"teRaport"_s, u"bDrukuj"_s, u"bZapiszPdf"_s, u"bZamknij"_s}));
-                   // The report can be selected and copied from the keyboard.
-                   auto *report = analysis->findChild<QTextBrowser *>(u"teRaport"_s);
-                   report->setFocus();
-                   QApplication::clipboard()->clear();
-                   QTest::keyClick(report, Qt::Key_A, Qt::ControlModifier);
-                   QTest::keyClick(report, Qt::Key_C, Qt::ControlModifier);
-                   QVERIFY(QApplication::clipboard()->text().contains(u"A2"_s));
-                   // Keys of the workbook are not the analysis window's: nothing is saved from here.
-                   QFile::remove(wb.classFile(u"Wyniki uczniów.csv"_s));
-                   QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
-                   QVERIFY(!QFile::exists(wb.classFile(u"Wyniki uczniów.csv"_s)));
-                   // Escape closes it, as Zamknij does.
-                   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-                   QVERIFY(!analysis->isVisible());
-               },
-               [&] { wb.key(Qt::Key_F9); }, &seen);
+    whileShown(
+        [] { return fAnaliza; },
+        [&](QWidget *window) {
+            auto *analysis = static_cast<TfAnaliza *>(window);
+            title = analysis->windowTitle();
+            WB_CHECK(verifyNames(analysis, {{u"teRaport"_s, u"Raport analizy wyników"_s}}));
+            WB_CHECK(verifyTabOrder(analysis, {u"teRaport"_s, u"bDrukuj"_s, u"bZapiszPdf"_s, u"bZamknij"_s}));
+            // The report can be selected and copied from the keyboard.
+            auto *report = analysis->findChild<QTextBrowser *>(u"teRaport"_s);
+            report->setFocus();
+            QApplication::clipboard()->clear();
+            QTest::keyClick(report, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(report, Qt::Key_C, Qt::ControlModifier);
+            QVERIFY(QApplication::clipboard()->text().contains(u"A2"_s));
+            // Keys of the workbook are not the analysis window's: nothing is saved from here.
+            QFile::remove(wb.classFile(u"Wyniki uczniów.csv"_s));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+            QVERIFY(!QFile::exists(wb.classFile(u"Wyniki uczniów.csv"_s)));
+            // Escape closes it, as Zamknij does.
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QVERIFY(!analysis->isVisible());
+        },
+        [&] { wb.key(Qt::Key_F9); }, &seen);
     if (QTest::currentTestFailed())
         return;
     QVERIFY2(seen, "F9 did not open the analysis");
@@ -556,7 +509,7 @@ void TstAccessibility::analysisKeyWhileTheButtonIsDisabled()
     QFETCH(bool, accepted);
     Workbook wb;
     if (accepted)
-        A11Y_CHECK(wb.accept());
+        WB_CHECK(wb.accept());
     QVERIFY(!wb.button("sbAnaliza")->isEnabled());
     bool seen = false;
     whileShown([] { return fAnaliza; }, [](QWidget *) {}, [&] { wb.key(Qt::Key_F9); }, &seen);
@@ -572,7 +525,7 @@ void TstAccessibility::analysisKeyWhileTheButtonIsDisabled()
 void TstAccessibility::cellEditorKeepsItsKeys()
 {
     Workbook wb;
-    A11Y_CHECK(wb.accept());
+    WB_CHECK(wb.accept());
     wb.pages()->setCurrentIndex(1);
     StringGrid *grid = wb.upper();
     grid->setFocus();
@@ -626,7 +579,7 @@ void TstAccessibility::pageKeys()
     // One page only: nothing to switch to.
     wb.key(Qt::Key_PageDown, Qt::ControlModifier);
     QCOMPARE(wb.window.currentPage, 0);
-    A11Y_CHECK(wb.accept());
+    WB_CHECK(wb.accept());
     wb.button("bDalej")->setFocus();
 
     QList<int> shown;
@@ -668,7 +621,7 @@ void TstAccessibility::pageKeys()
 void TstAccessibility::pageKeyAsksAboutUnsavedPoints()
 {
     Workbook wb;
-    A11Y_CHECK(wb.accept());
+    WB_CHECK(wb.accept());
     wb.pages()->setCurrentIndex(1);
     StringGrid *grid = wb.upper();
     grid->setFocus();
@@ -693,9 +646,9 @@ void TstAccessibility::pageKeyAsksAboutUnsavedPoints()
 void TstAccessibility::chartWindow()
 {
     Workbook wb;
-    A11Y_CHECK(wb.accept());
+    WB_CHECK(wb.accept());
     wb.pages()->setCurrentIndex(1);
-    A11Y_CHECK(wb.computeClass());
+    WB_CHECK(wb.computeClass());
     const QString folder = wb.window.classDirectory(0);
     QFile::remove(folder + u"/Wyniki uczniów.csv"_s);
 
@@ -708,11 +661,11 @@ void TstAccessibility::chartWindow()
                    const auto named = [&] {
                        return QHash<QString, QString>{{u"Chart1"_s, charts->chart()->titleText()}};
                    };
-                   A11Y_CHECK(verifyNames(charts, named()));
+                   WB_CHECK(verifyNames(charts, named()));
                    QCOMPARE(bar->accessibleName(), u"W-1"_s);
                    // The chart's bars are there to be read, not only seen.
                    QCOMPARE(charts->chartView()->accessibleDescription(), u"1: 6; 2: 3"_s);
-                   A11Y_CHECK(verifyTabOrder(charts, {u"tabControl"_s, u"bDrukujWykres"_s}));
+                   WB_CHECK(verifyTabOrder(charts, {u"tabControl"_s, u"bDrukujWykres"_s}));
 
                    // Arrows on the tab bar, Ctrl+PgDn and Ctrl+Tab from anywhere: each draws its chart.
                    bar->setFocus(Qt::TabFocusReason);
@@ -728,7 +681,7 @@ void TstAccessibility::chartWindow()
                    QCOMPARE(tabs->currentIndex(), 2);
                    QVERIFY(QFile::exists(folder + u"/wykr_3.bmp"_s));
                    QCOMPARE(charts->chartView()->accessibleName(), charts->chart()->titleText());
-                   A11Y_CHECK(verifyNames(charts, named()));
+                   WB_CHECK(verifyNames(charts, named()));
                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
                    QCOMPARE(tabs->currentIndex(), 3);
                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab,
