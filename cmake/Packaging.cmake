@@ -21,4 +21,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-translations-l10n, qt6-qpa-plugins")
 set(CPACK_STRIP_FILES ON)
+# The school's Setup.ini is kept over upgrades, and dpkg asks before replacing an edited one.
+set(SONDARYK_CONFFILES ${CMAKE_BINARY_DIR}/debian/conffiles)
+file(WRITE ${SONDARYK_CONFFILES} "/etc/sondaryk/Setup.ini\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${SONDARYK_CONFFILES})
 include(CPack)

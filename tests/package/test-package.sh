@@ -14,7 +14,7 @@ deb=$(ls "$build"/sondaryk_*.deb)
 echo "test-package: built $(basename "$deb")"
 
 contents=$(dpkg-deb --contents "$deb")
-for path in ./usr/bin/sondaryk ./usr/lib/sondaryk/sondaryk ./usr/lib/sondaryk/Setup.ini \
+for path in ./usr/bin/sondaryk ./usr/lib/sondaryk/sondaryk ./usr/lib/sondaryk/Setup.ini ./etc/sondaryk/Setup.ini \
     ./usr/lib/sondaryk/Pomoc/Pomoc.html ./usr/share/applications/sondaryk.desktop \
     ./usr/share/icons/hicolor/scalable/apps/sondaryk.svg; do
     grep -q " $path" <<<"$contents" || fail "the package lacks $path"
@@ -24,6 +24,12 @@ DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "$deb" >/dev/null
 trap '$sudo dpkg --purge sondaryk >/dev/null 2>&1 || true' EXIT
 dpkg-query -W -f='${Status}' sondaryk | grep -q "install ok installed" || fail "the package did not install"
 cmp -s /usr/lib/sondaryk/Setup.ini "$(dirname "$0")/../../resources/Setup.ini" || fail "Setup.ini differs"
+dpkg-query -W -f='${Conffiles}' sondaryk | grep -q '/etc/sondaryk/Setup.ini' || fail "Setup.ini is no conffile"
+# A school's own Setup.ini outlives installing the package again.
+echo "; zmiana szkoły" | $sudo tee -a /etc/sondaryk/Setup.ini >/dev/null
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --reinstall -o Dpkg::Options::=--force-confold \
+    "$deb" >/dev/null
+tail -n 1 /usr/lib/sondaryk/Setup.ini | grep -q "zmiana szkoły" || fail "reinstalling lost the school's Setup.ini"
 entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/sondaryk.desktop)
 grep -qx 'Exec=/usr/lib/sondaryk/sondaryk' <<<"$entry" || fail "the menu entry does not start the installed program"
 grep -qx 'Path=/usr/lib/sondaryk' <<<"$entry" || fail "the menu entry does not start in the program's folder"
