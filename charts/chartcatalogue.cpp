@@ -74,10 +74,14 @@ float textToFloat(const QString &text)
         ascii.remove(0, 1);
     double value = 0;
     const auto [stop, error] = std::from_chars(ascii.constData(), ascii.constData() + ascii.size(), value);
+    // Refused only when single precision would round it to infinity: the largest float written
+    // with nine digits (3.40282347e+38) lies a little above it and must still read back.
+    constexpr double largest = double(std::numeric_limits<float>::max());
+    constexpr double roundsToInfinity = largest + 0x1p103; // half a unit in the last place
     if (error != std::errc() || stop != ascii.constData() + ascii.size() ||
-        std::fabs(value) > double(std::numeric_limits<float>::max()))
+        std::fabs(value) >= roundsToInfinity)
         throw FloatConvertError(text);
-    return float(value);
+    return float(std::clamp(value, -largest, largest));
 }
 
 float barValue(const QString &cell)

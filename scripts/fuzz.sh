@@ -14,6 +14,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-${FUZZ_SECONDS:-10}}
+# The short run of the test command starts from a fixed seed, so that it repeats the same inputs
+# (as far as its seconds reach) on every machine; a longer run explores afresh. FUZZ_SEED chooses.
+if [[ -z ${1:-} && -z ${FUZZ_SECONDS:-} ]]; then
+    fuzz_seed=${FUZZ_SEED:-1}
+else
+    fuzz_seed=${FUZZ_SEED:-0}
+fi
 if ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
     echo "usage: $0 [seconds per target]" >&2
     exit 2
@@ -43,7 +50,7 @@ for target in $targets; do
     [[ -f tests/fuzz/$target.dict ]] && dict=(-dict="tests/fuzz/$target.dict")
     echo "== $target: $seconds s"
     log=$build/$target.log
-    if "$build/fuzz/$target" "$corpus" "${dict[@]}" -max_total_time="$seconds" -timeout=10 \
+    if "$build/fuzz/$target" "$corpus" "${dict[@]}" -max_total_time="$seconds" -seed="$fuzz_seed" -timeout=10 \
         -rss_limit_mb=2048 -max_len=65536 -detect_leaks=1 -print_final_stats=1 \
         -artifact_prefix="$artifacts/" >"$log" 2>&1; then
         grep -E '^stat::number_of_executed_units|^stat::average_exec_per_sec|^#[0-9]+ *DONE' "$log" || true

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -51,6 +53,10 @@ void TstChartValues::barValue_data()
     QTest::newRow("not a number") << u"nan"_s << error << error;
     QTest::newRow("hexadecimal") << u"0x10"_s << error << error;
     QTest::newRow("too large for single precision") << u"1e39"_s << error << error;
+    const auto largest = std::optional(std::numeric_limits<float>::max());
+    QTest::newRow("largest float as nine digits") << u"3.40282347e+38"_s << largest << largest;
+    QTest::newRow("rounds down to the largest float") << u"3.4028235677973362e38"_s << largest << largest;
+    QTest::newRow("rounds up to infinity") << u"3.4028235677973366e38"_s << error << error;
     QTest::newRow("blank inside") << u"1 5"_s << error << error;
 }
 
