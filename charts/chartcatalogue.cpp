@@ -1,5 +1,7 @@
 #include "chartcatalogue.h"
 
+#include "numbers.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -7,7 +9,6 @@
 #include <limits>
 
 namespace charts {
-
 const Chart *chartAt(Mode mode, int tabIndex)
 {
     if (tabIndex < 0 || tabIndex >= chartCount(mode))
@@ -20,53 +21,16 @@ int chartCount(Mode mode)
     return mode == Mode::School ? int(std::size(schoolCharts)) : int(std::size(classCharts));
 }
 
-namespace {
-
-bool isDigit(QChar c)
-{
-    return c.unicode() >= u'0' && c.unicode() <= u'9';
-}
-
-} // namespace
-
 float textToFloat(const QString &text)
 {
-    // Checked by hand so that only this form reaches the conversion, which would take more
-    // ("inf", "nan", hexadecimal).
-    qsizetype i = 0;
+    qsizetype first = 0;
     qsizetype end = text.size();
-    while (i < end && text.at(i) == u' ')
-        ++i;
-    while (end > i && text.at(end - 1) == u' ')
+    while (first < end && text.at(first) == u' ')
+        ++first;
+    while (end > first && text.at(end - 1) == u' ')
         --end;
-    const qsizetype first = i;
-    if (i < end && (text.at(i) == u'+' || text.at(i) == u'-'))
-        ++i;
-    qsizetype digits = 0;
-    while (i < end && isDigit(text.at(i))) {
-        ++i;
-        ++digits;
-    }
-    if (i < end && text.at(i) == u'.') {
-        ++i;
-        while (i < end && isDigit(text.at(i))) {
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits > 0 && i < end && (text.at(i) == u'e' || text.at(i) == u'E')) {
-        ++i;
-        if (i < end && (text.at(i) == u'+' || text.at(i) == u'-'))
-            ++i;
-        qsizetype exponentDigits = 0;
-        while (i < end && isDigit(text.at(i))) {
-            ++i;
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0)
-            digits = 0;
-    }
-    if (digits == 0 || i != end)
+    const QStringView number = QStringView(text).sliced(first, end - first);
+    if (number.isEmpty() || decimalFormLength(number, true) != number.size())
         throw FloatConvertError(text);
 
     QByteArray ascii = text.mid(first, end - first).toLatin1();

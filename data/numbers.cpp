@@ -96,18 +96,12 @@ qint32 cellTextAsInteger(const QString &text)
     return strToInt(text);
 }
 
-std::optional<double> parseDecimal(const QString &text)
+qsizetype decimalFormLength(QStringView text, bool exponentAllowed)
 {
-    // Checked by hand first so that only this exact form reaches the conversion, which accepts
-    // more (exponents, "inf", "nan").
     const qsizetype n = text.size();
     qsizetype i = 0;
-    bool negative = false;
-    if (i < n && (text.at(i) == u'+' || text.at(i) == u'-')) {
-        negative = text.at(i) == u'-';
+    if (i < n && (text.at(i) == u'+' || text.at(i) == u'-'))
         ++i;
-    }
-    const qsizetype start = i;
     qsizetype digits = 0;
     while (i < n && isAsciiDigit(text.at(i))) {
         ++i;
@@ -120,10 +114,29 @@ std::optional<double> parseDecimal(const QString &text)
             ++digits;
         }
     }
-    if (i != n || digits == 0)
-        return std::nullopt;
+    if (digits == 0)
+        return 0;
+    if (exponentAllowed && i < n && (text.at(i) == u'e' || text.at(i) == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (text.at(j) == u'+' || text.at(j) == u'-'))
+            ++j;
+        const qsizetype exponentStart = j;
+        while (j < n && isAsciiDigit(text.at(j)))
+            ++j;
+        if (j == exponentStart)
+            return 0;
+        i = j;
+    }
+    return i;
+}
 
-    const QByteArray ascii = text.mid(start).toLatin1();
+std::optional<double> parseDecimal(const QString &text)
+{
+    if (text.isEmpty() || decimalFormLength(text, false) != text.size())
+        return std::nullopt;
+    const bool negative = text.front() == u'-';
+    const bool hasSign = negative || text.front() == u'+';
+    const QByteArray ascii = text.mid(hasSign ? 1 : 0).toLatin1();
     double value = 0;
     const auto [end, error] =
         std::from_chars(ascii.constData(), ascii.constData() + ascii.size(), value, std::chars_format::fixed);

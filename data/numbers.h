@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 #include <optional>
 
 // The whole-number conversion used for every typed or stored integer: leading blanks, an optional
@@ -15,6 +16,12 @@ qint32 strToInt(const QString &text);
 
 // A grid cell as a whole number: empty, one blank and "-" are 0; anything else as strToInt.
 qint32 cellTextAsInteger(const QString &text);
+
+// How many characters of text, from its start, form a number: an optional sign, digits with at
+// most one full stop (at least one digit) and, where allowed, an exponent ("e" or "E", an optional
+// sign, digits). 0 when they form none. Readers check the form with it before the conversion,
+// which would accept more ("inf", "nan", hexadecimal).
+qsizetype decimalFormLength(QStringView text, bool exponentAllowed);
 
 // A decimal number with the full stop ("1.5", "0.67"); nullopt for anything else (no locale).
 std::optional<double> parseDecimal(const QString &text);
