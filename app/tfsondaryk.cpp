@@ -1,5 +1,6 @@
 #include "tfsondaryk.h"
 
+#include "fixedwindow.h"
 #include "guarded.h"
 #include "helpviewer.h"
 #include "instanceguard.h"
@@ -13,9 +14,7 @@
 TfSondaryk *fSondaryk = nullptr;
 
 TfSondaryk::TfSondaryk(QWidget *parent)
-    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      ui(std::make_unique<Ui::TfSondaryk>()),
+    : QWidget(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfSondaryk>()),
       // Taken from the current directory at start, not from where the program lies.
       m_helpFilePath(QDir::currentPath() + QStringLiteral("/Pomoc/Pomoc.html"))
 {

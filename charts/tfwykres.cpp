@@ -1,6 +1,7 @@
 #include "tfwykres.h"
 
 #include "barchart.h"
+#include "fixedwindow.h"
 #include "guarded.h"
 #include "messages.h"
 #include "stringgrid.h"
@@ -91,10 +92,7 @@ public:
 
 } // namespace
 
-TfWykres::TfWykres(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      ui(std::make_unique<Ui::TfWykres>())
+TfWykres::TfWykres(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfWykres>())
 {
     ui->setupUi(this);
     setFixedSize(650, 458);

@@ -1,6 +1,7 @@
 // Construction of the workbook, its setup page, Help and Charts.
 #include "tfwyniki.h"
 
+#include "fixedwindow.h"
 #include "guarded.h"
 #include "helpviewer.h"
 #include "messages.h"
@@ -72,10 +73,7 @@ void addPageShortcuts(QWidget *window, QTabWidget *pages)
     }
 }
 
-TfWyniki::TfWyniki(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      ui(std::make_unique<Ui::TfWyniki>())
+TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfWyniki>())
 {
     ui->setupUi(this);
     setFixedSize(692, 466);
