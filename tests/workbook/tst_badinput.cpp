@@ -279,11 +279,9 @@ void TstBadInput::statisticsFileHoldingText()
     Workbook wb;
     WB_CHECK(wb.accept({u"Klasa VI A"_s, u"Klasa VI B"_s}, {u"1"_s, u"1"_s}));
     // Class A's statistics hold prose; class B's are sound.
-    QVERIFY(writeBytes(wb.school(u"Klasa VI A/Zadania.tmp"_s), "To nie są liczby\r\nani to\r\n"));
-    QVERIFY(writeBytes(wb.school(u"Klasa VI A/Standardy.tmp"_s), "1.00;abc;\r\n"));
-    QVERIFY(writeBytes(wb.school(u"Klasa VI B/Zadania.tmp"_s), "1.00;0.50;3.00;\r\n0.50;0.50;1.00;\r\n"));
-    QVERIFY(writeBytes(wb.school(u"Klasa VI B/Standardy.tmp"_s),
-                       "1.00;1.00;1.00;1.00;1.00;5.00;\r\n0.50;1.00;0.33;0.25;0.20;0.50;\r\n"));
+    WB_CHECK(wb.writeClassStatistics(u"Klasa VI A"_s, "To nie są liczby\r\nani to\r\n", "1.00;abc;\r\n"));
+    WB_CHECK(wb.writeClassStatistics(u"Klasa VI B"_s, "1.00;0.50;3.00;\r\n0.50;0.50;1.00;\r\n",
+                                     "1.00;1.00;1.00;1.00;1.00;5.00;\r\n0.50;1.00;0.33;0.25;0.20;0.50;\r\n"));
     const QByteArray prose = fingerprint(wb.school(u"Klasa VI A/Zadania.tmp"_s));
     WB_CHECK(wb.go({u"tab 3"_s}));
     QCOMPARE(wb.window.currentPage, 3);

@@ -75,13 +75,6 @@ void verifyEmptyClassPage(Workbook &wb, int page)
              u"Wyniki uczniów za poszczególne zadania - "_s + wb.window.classLabels.value(page - 1));
 }
 
-void writeClassStatistics(Workbook &wb, const QString &label, const QByteArray &tasks,
-                          const QByteArray &standards)
-{
-    QVERIFY(writeBytes(wb.school(label + u"/Zadania.tmp"_s), tasks));
-    QVERIFY(writeBytes(wb.school(label + u"/Standardy.tmp"_s), standards));
-}
-
 // Two lines of fields as the school grid shows a class's statistics file.
 QList<QStringList> statisticsFields(const QByteArray &file, int columns)
 {
@@ -352,7 +345,7 @@ void TstNavigation::schoolPageSameByEveryRoute()
 
     Workbook wb;
     WB_CHECK(wb.accept(threeLabels, threePupilCounts));
-    WB_CHECK(writeClassStatistics(wb, u"Klasa VI A"_s, tasksA, standardsA));
+    WB_CHECK(wb.writeClassStatistics(u"Klasa VI A"_s, tasksA, standardsA));
     WB_CHECK(wb.go(steps));
 
     WB_CHECK(verifySchoolPageControls(wb));
@@ -425,7 +418,7 @@ void TstNavigation::schoolSummary()
     WB_CHECK(wb.accept(threeLabels, threePupilCounts));
     for (int i = 0; i < 3; ++i) {
         if (!tasks[i].isEmpty())
-            WB_CHECK(writeClassStatistics(wb, threeLabels[i], tasks[i], standards[i]));
+            WB_CHECK(wb.writeClassStatistics(threeLabels[i], tasks[i], standards[i]));
     }
     WB_CHECK(wb.go({u"next"_s, u"tab 4"_s}));
 
@@ -446,12 +439,12 @@ void TstNavigation::schoolPageRebuiltOnEveryVisit()
 {
     Workbook wb;
     WB_CHECK(wb.accept(threeLabels, threePupilCounts));
-    WB_CHECK(writeClassStatistics(wb, u"Klasa VI A"_s, tasksA, standardsA));
+    WB_CHECK(wb.writeClassStatistics(u"Klasa VI A"_s, tasksA, standardsA));
     WB_CHECK(wb.go({u"tab 4"_s}));
     QCOMPARE(wb.upper()->cell(3, 7), u"2.00"_s);
 
     // Another Compute in class B, then the school page again.
-    WB_CHECK(writeClassStatistics(wb, u"Klasa VI B"_s, tasksB, standardsB));
+    WB_CHECK(wb.writeClassStatistics(u"Klasa VI B"_s, tasksB, standardsB));
     WB_CHECK(wb.go({u"back"_s, u"next"_s}));
     WB_CHECK(compareGrid(wb.upper(),
                          schoolGrid(true, {tasksA, tasksB, {}}, {u"1.50;0.50;2.25"_s, u"0.50;0.50;0.75"_s})));
@@ -496,8 +489,8 @@ void TstNavigation::unusableClassStatistics()
 
     Workbook wb;
     WB_CHECK(wb.accept(threeLabels, threePupilCounts));
-    WB_CHECK(writeClassStatistics(wb, u"Klasa VI A"_s, tasks, standards));
-    WB_CHECK(writeClassStatistics(wb, u"Klasa VI B"_s, tasksB, standardsB));
+    WB_CHECK(wb.writeClassStatistics(u"Klasa VI A"_s, tasks, standards));
+    WB_CHECK(wb.writeClassStatistics(u"Klasa VI B"_s, tasksB, standardsB));
     WB_CHECK(wb.go({u"next"_s, u"tab 4"_s}));
 
     QVERIFY2(wb.recorder.shown.isEmpty(), qPrintable(wb.shownTexts().join(u" | "_s)));
@@ -523,7 +516,7 @@ void TstNavigation::schoolFilesCannotBeWritten()
 {
     Workbook wb;
     WB_CHECK(wb.accept(threeLabels, threePupilCounts));
-    WB_CHECK(writeClassStatistics(wb, u"Klasa VI A"_s, tasksA, standardsA));
+    WB_CHECK(wb.writeClassStatistics(u"Klasa VI A"_s, tasksA, standardsA));
     QVERIFY(QDir(wb.school(u"Szkoła"_s)).removeRecursively());
     QVERIFY(writeBytes(wb.school(u"Szkoła"_s), "not a directory"));
     WB_CHECK(wb.go({u"tab 4"_s}));
@@ -544,7 +537,7 @@ void TstNavigation::computeDoesNothingOnSchoolPage()
 {
     Workbook wb;
     WB_CHECK(wb.accept(threeLabels, threePupilCounts));
-    WB_CHECK(writeClassStatistics(wb, u"Klasa VI A"_s, tasksA, standardsA));
+    WB_CHECK(wb.writeClassStatistics(u"Klasa VI A"_s, tasksA, standardsA));
     WB_CHECK(wb.go({u"next"_s, u"next"_s, u"next"_s, u"next"_s}));
     QVERIFY(wb.button("bOblicz")->isEnabled());
     const QList<QStringList> upper = gridCells(wb.upper());

@@ -150,8 +150,7 @@ void TstOpenSave::saveSchoolPage()
 {
     Workbook wb;
     WB_CHECK(wb.accept({u"Klasa VI A"_s, u"Klasa VI B"_s}, {u"2"_s, u"3"_s}));
-    QVERIFY(writeBytes(wb.school(u"Klasa VI A/Zadania.tmp"_s), tasksA));
-    QVERIFY(writeBytes(wb.school(u"Klasa VI A/Standardy.tmp"_s), standardsA));
+    WB_CHECK(wb.writeClassStatistics(u"Klasa VI A"_s, tasksA, standardsA));
     WB_CHECK(wb.go({u"tab 3"_s}));
     WB_CHECK(wb.press("sbZapisz"));
 
@@ -206,8 +205,7 @@ void TstOpenSave::saveThenOpenSchoolPage()
 {
     Workbook wb;
     WB_CHECK(wb.accept({u"Klasa VI A"_s, u"Klasa VI B"_s}, {u"2"_s, u"3"_s}));
-    QVERIFY(writeBytes(wb.school(u"Klasa VI A/Zadania.tmp"_s), tasksA));
-    QVERIFY(writeBytes(wb.school(u"Klasa VI A/Standardy.tmp"_s), standardsA));
+    WB_CHECK(wb.writeClassStatistics(u"Klasa VI A"_s, tasksA, standardsA));
     WB_CHECK(wb.go({u"next"_s, u"next"_s, u"next"_s}));
     const QList<QStringList> upper = gridCells(wb.upper());
     const QList<QStringList> lower = gridCells(wb.lower());

@@ -220,6 +220,13 @@ struct Workbook {
         }
     }
 
+    // A class's statistics files as Compute would have left them.
+    void writeClassStatistics(const QString &label, const QByteArray &tasks, const QByteArray &standards)
+    {
+        QVERIFY(writeBytes(school(label + u"/Zadania.tmp"_s), tasks));
+        QVERIFY(writeBytes(school(label + u"/Standardy.tmp"_s), standards));
+    }
+
     // Chooses the temporary location with the folder button.
     void chooseLocation(const QString &folder)
     {
