@@ -6,6 +6,12 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+QString instanceGuardName()
+{
+    const QString name = qEnvironmentVariable("SONDARYK_INSTANCE_NAME");
+    return name.isEmpty() ? QStringLiteral("Sondaryk.exe") : name;
+}
+
 // An abstract-namespace Unix socket: no file is left behind, and the name is per user.
 InstanceGuard::InstanceGuard(const QString &name)
 {

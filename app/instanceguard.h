@@ -4,6 +4,10 @@
 
 #include <QString>
 
+// The name the program's copies share: "Sondaryk.exe", or SONDARYK_INSTANCE_NAME when set, so
+// that tests run beside a teacher's open copy without either seeing the other.
+QString instanceGuardName();
+
 class InstanceGuard
 {
 public:

@@ -1,5 +1,4 @@
 // Sondaryk: records and analyses a school's results in the sixth-grade test.
-#include "guarded.h"
 #include "sondarykapplication.h"
 #include "tfsondaryk.h"
 
@@ -11,15 +10,5 @@ int main(int argc, char *argv[])
     // analysis give the same file.
     QHashSeed::setDeterministicGlobalSeed();
     SondarykApplication application(argc, argv);
-    int exitCode = 0;
-    guarded([&] {
-        fSondaryk = new TfSondaryk;
-        if (!fSondaryk->FormCreate())
-            return;
-        fSondaryk->show();
-        application.exec();
-    });
-    delete fSondaryk;
-    fSondaryk = nullptr;
-    return exitCode;
+    return runSondaryk(application);
 }

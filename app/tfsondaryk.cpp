@@ -8,7 +8,9 @@
 #include "tfwyniki.h"
 #include "ui_tfsondaryk.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QShortcut>
 
 TfSondaryk *fSondaryk = nullptr;
@@ -36,7 +38,7 @@ TfSondaryk::~TfSondaryk() = default;
 
 bool TfSondaryk::FormCreate()
 {
-    m_guard = std::make_unique<InstanceGuard>(QStringLiteral("Sondaryk.exe"));
+    m_guard = std::make_unique<InstanceGuard>(instanceGuardName());
     if (m_guard->anotherInstanceRuns()) {
         messages::showMessage(QStringLiteral("Ten program jest już uruchomiony!"));
         return false;
@@ -44,9 +46,34 @@ bool TfSondaryk::FormCreate()
     return true;
 }
 
+QString startHelpPath(const QString &currentDirectoryHelp, const QString &programDirectory)
+{
+    if (QFileInfo(currentDirectoryHelp).isFile())
+        return currentDirectoryHelp;
+    const QString beside = programDirectory + QStringLiteral("/Pomoc/Pomoc.html");
+    return QFileInfo(beside).isFile() ? beside : currentDirectoryHelp;
+}
+
 void TfSondaryk::bPomocClick()
 {
-    showHelpTopic(this, m_helpFilePath, QStringLiteral("IDH_MAIN"));
+    // Started from a terminal elsewhere, the help still lies beside the program.
+    showHelpTopic(this, startHelpPath(m_helpFilePath, QCoreApplication::applicationDirPath()),
+                  QStringLiteral("IDH_MAIN"));
+}
+
+int runSondaryk(QApplication &application)
+{
+    int exitCode = 0;
+    guarded([&] {
+        fSondaryk = new TfSondaryk;
+        if (!fSondaryk->FormCreate())
+            return;
+        fSondaryk->show();
+        exitCode = application.exec();
+    });
+    delete fSondaryk;
+    fSondaryk = nullptr;
+    return exitCode;
 }
 
 void TfSondaryk::bWynikiClick()

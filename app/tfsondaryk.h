@@ -34,3 +34,13 @@ private:
 };
 
 extern TfSondaryk *fSondaryk;
+
+class QApplication;
+
+// The help file the start window's Pomoc shows: the one under the current directory at start, as
+// ever, or else the one in the program's own folder; the first when neither exists.
+QString startHelpPath(const QString &currentDirectoryHelp, const QString &programDirectory);
+
+// The program: the start window with its single-instance guard, then the event loop. Returns the
+// loop's exit code, or 0 when another copy already runs.
+int runSondaryk(QApplication &application);

@@ -453,7 +453,8 @@ GroupAnalysis analyseGroup(const QString &label, const QList<ClassResults> &clas
     group.label = label;
 
     const int taskCount = std::max(test.taskCount, 0);
-    const int standardCount = std::max(test.standardCount, 0);
+    // The standards the workbook counts, so that every figure agrees with its grids.
+    const int standardCount = test.countedStandardCount();
     QList<double> taskSums(taskCount, 0.0);
     QList<double> standardSums(standardCount, 0.0);
     QList<int> totals;
@@ -470,8 +471,12 @@ GroupAnalysis analyseGroup(const QString &label, const QList<ClassResults> &clas
             for (int t = 0; t < taskCount; ++t) {
                 const qint32 points = pupil.taskPoints.value(t);
                 taskSums[t] += points;
-                total += points;
                 const qint32 k = test.taskStandards.value(t);
+                // A standard the test defines but the workbook does not count (6 and above) leaves
+                // its tasks out of the total too, as the grid's "Razem" does.
+                if (k > TestDefinition::countedStandardLimit && k <= test.standardCount)
+                    continue;
+                total += points;
                 if (k >= 1 && k <= standardCount)
                     standardPoints[k - 1] += points;
             }

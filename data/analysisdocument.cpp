@@ -114,9 +114,10 @@ QString tasksTable(const GroupAnalysis &group, const TestDefinition &test, const
                 true);
     for (qsizetype t = 0; t < group.tasks.size(); ++t) {
         const ItemFacility &task = group.tasks[t];
-        const qint32 k = test.taskStandards.value(t);
-        const QString standard =
-            k >= 1 && k <= test.standardCount ? test.standardAbbreviations.value(k - 1) : QStringLiteral("–");
+        const qint32 k = test.countedStandardOf(t);
+        const QString standard = k >= 1 && k <= test.countedStandardCount()
+                                     ? test.standardAbbreviations.value(k - 1)
+                                     : QStringLiteral("–");
         html += row(QList<Cell>{Cell{task.label}, Cell{standard}, right(QString::number(task.maxPoints)),
                                 right(meanPoints(task, group.totals.hasData))} +
                     facilityCells(task.facility, false, settings));

@@ -46,6 +46,30 @@ qint32 acceptedMaximum(qint32 points, qint32 limit, const QString &where, QStrin
     return 0;
 }
 
+// The workbook counts standards 1 to 5 only: the teacher must know which tasks that leaves out.
+QString beyondCountedStandards(const TestDefinition &def)
+{
+    const qint32 limit = TestDefinition::countedStandardLimit;
+    QStringList tasks;
+    for (qint32 t = 0; t < def.taskCount; ++t) {
+        const qint32 k = def.taskStandards.value(t);
+        if (k > limit && k <= def.standardCount)
+            tasks.append(QStringLiteral("%1 (standard %2)").arg(def.taskLabels.value(t)).arg(k));
+    }
+    QString text = QStringLiteral("Plik Setup.ini określa %1 standardów (LiczbaStandardow), a program liczy "
+                                  "wyniki tylko standardów od 1 do %2: tyle mieszczą tabele, pliki wyników "
+                                  "i wykresy. ")
+                       .arg(def.standardCount)
+                       .arg(limit);
+    if (tasks.isEmpty())
+        return text + QStringLiteral("Żadne zadanie nie należy do standardów od %1 do %2.")
+                          .arg(limit + 1)
+                          .arg(def.standardCount);
+    return text + QStringLiteral("Te zadania nie należą więc do żadnego standardu i nie wchodzą do sumy "
+                                 "„Razem”: %1.")
+                      .arg(tasks.join(QStringLiteral(", ")));
+}
+
 } // namespace
 
 TestDefinition loadTestDefinitionFrom(const QString &iniPath)
@@ -89,6 +113,10 @@ TestDefinition loadTestDefinitionFrom(const QString &iniPath)
             QStringLiteral("[%1] MaxPunktow").arg(section), &def.problems));
         def.taskClosed.append(ini.readBool(section, QStringLiteral("ZadanieZamkniete"), true));
     }
+
+    // Shown first: it explains figures in every window, and a long list of other problems is cut.
+    if (def.standardCount > TestDefinition::countedStandardLimit)
+        def.problems.prepend(beyondCountedStandards(def));
 
     for (qint32 i = 0; i < def.standardCount; ++i) {
         const QString number = QString::number(i + 1);

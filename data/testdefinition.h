@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 struct TestDefinition {
     qint32 taskCount = 25;
@@ -29,6 +30,18 @@ struct TestDefinition {
     static constexpr qint32 maxTaskPoints = 1000;
     // Standards and the whole test can hold at most every task at its largest.
     static constexpr qint32 maxSumPoints = maxTaskCount * maxTaskPoints;
+
+    // The workbook, its files and its charts hold five standards, whatever the test defines.
+    static constexpr qint32 countedStandardLimit = 5;
+    // The standards whose results are counted everywhere: 1 to this.
+    qint32 countedStandardCount() const { return qBound(0, standardCount, countedStandardLimit); }
+    // The standard (1 to 5) whose results task t (from 0) counts in, as the grid's standard columns
+    // and its "Razem" count it; 0 for a task in no counted standard.
+    qint32 countedStandardOf(qsizetype task) const
+    {
+        const qint32 k = taskStandards.value(task);
+        return k >= 1 && k <= countedStandardLimit ? k : 0;
+    }
 
     // Polish texts describing what was refused while reading; empty when all was well.
     QStringList problems;

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build clang-format
-    qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-translations-l10n libqt6svg6
+    qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-charts-dev qt6-translations-l10n libqt6svg6
     libgl-dev fonts-liberation2 locales
     xvfb xauth imagemagick xdotool
     # The fuzz targets: clang with its libFuzzer and sanitizer runtimes.
@@ -12,6 +12,8 @@ packages=(
     dpkg-dev file
     # The chart printing test prints to a PDF queue of its own.
     cups printer-driver-cups-pdf
+    # The test command proves this list complete in a clean Debian 12 root of its own.
+    mmdebstrap
 )
 missing=()
 for p in "${packages[@]}"; do

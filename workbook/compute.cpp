@@ -61,8 +61,7 @@ void TfWyniki::validateScores(qint32 pupilCount)
                 ++badPupils;
                 break;
             }
-            const qint32 k = test.taskStandards.value(t);
-            if (k >= 1 && k <= 5)
+            if (const qint32 k = test.countedStandardOf(t))
                 standards[k - 1] += v;
         }
         qint64 total = 0;

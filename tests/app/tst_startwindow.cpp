@@ -1,5 +1,6 @@
 // The start window: its layout, its three buttons, help, and the single-instance guard.
 #include "../support/messagerecorder.h"
+#include "helpviewer.h"
 #include "instanceguard.h"
 #include "sondarykapplication.h"
 #include "tfsondaryk.h"
@@ -31,12 +32,16 @@ private Q_SLOTS:
     void captionsAndFocusOrder();
     void helpShowsTheMainTopic();
     void helpUsesTheCurrentDirectoryAtStart();
+    void helpFallsBackToTheProgramsFolder();
+    void helpPathChoice();
     void missingHelpFileIsReported();
     void resultsOpensAFreshWorkbookEachTime();
     void endClosesTheWindow();
     void guardInOneProcess();
     void secondCopyIsToldAndStops();
     void guardBetweenRealProcesses();
+    void aTeachersCopyDoesNotDisturbTheTests();
+    void theProgramReturnsTheLoopsExitCode();
 
 private:
     static QPushButton *button(QWidget &window, const char *name)
@@ -128,8 +133,10 @@ void TstStartWindow::helpUsesTheCurrentDirectoryAtStart()
     QCOMPARE(window.helpFilePath(), QDir(dir.path()).absolutePath() + u"/Pomoc/Pomoc.html"_s);
 }
 
-void TstStartWindow::missingHelpFileIsReported()
+void TstStartWindow::helpFallsBackToTheProgramsFolder()
 {
+    // Started from a folder without the help, as the `sondaryk` command is: the help beside the
+    // program (build/bin/Pomoc here) opens, with no message.
     QTemporaryDir dir;
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());
@@ -137,8 +144,42 @@ void TstStartWindow::missingHelpFileIsReported()
     QDir::setCurrent(previous);
     MessageRecorder recorder;
     QTest::mouseClick(button(window, "bPomoc"), Qt::LeftButton);
+    QVERIFY2(recorder.shown.isEmpty(), qPrintable(recorder.texts().join(u" | "_s)));
+    auto *browser = window.findChild<QTextBrowser *>(u"helpBrowser"_s);
+    QVERIFY(browser);
+    QCOMPARE(browser->source().toLocalFile(),
+             QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(u"Pomoc/Pomoc.html"_s));
+    QCOMPARE(browser->source().fragment(), u"IDH_MAIN"_s);
+    browser->window()->close();
+}
+
+void TstStartWindow::helpPathChoice()
+{
+    QTemporaryDir current;
+    QTemporaryDir program;
+    const QString inCurrent = current.filePath(u"Pomoc/Pomoc.html"_s);
+    const QString inProgram = program.filePath(u"Pomoc/Pomoc.html"_s);
+    // Neither has it: the current directory's path, which the message then names.
+    QCOMPARE(startHelpPath(inCurrent, program.path()), inCurrent);
+    QVERIFY(QDir(program.path()).mkdir(u"Pomoc"_s));
+    QVERIFY(QFile(inProgram).open(QIODevice::WriteOnly));
+    QCOMPARE(startHelpPath(inCurrent, program.path()), inProgram);
+    // The current directory comes first, as it always did.
+    QVERIFY(QDir(current.path()).mkdir(u"Pomoc"_s));
+    QVERIFY(QFile(inCurrent).open(QIODevice::WriteOnly));
+    QCOMPARE(startHelpPath(inCurrent, program.path()), inCurrent);
+}
+
+void TstStartWindow::missingHelpFileIsReported()
+{
+    // The help window itself names a file it cannot show.
+    QTemporaryDir dir;
+    MessageRecorder recorder;
+    const QString missing = dir.filePath(u"Pomoc/Pomoc.html"_s);
+    QWidget owner;
+    QVERIFY(!showHelpTopic(&owner, missing, u"IDH_MAIN"_s));
     QCOMPARE(recorder.shown.size(), 1);
-    QVERIFY(recorder.shown[0].text.contains(window.helpFilePath()));
+    QVERIFY(recorder.shown[0].text.contains(missing));
     QVERIFY(recorder.shown[0].text.startsWith(u"Nie można otworzyć pliku pomocy"_s));
 }
 
@@ -199,9 +240,8 @@ void TstStartWindow::guardInOneProcess()
 
 void TstStartWindow::secondCopyIsToldAndStops()
 {
-    InstanceGuard running(u"Sondaryk.exe"_s);
-    if (running.anotherInstanceRuns())
-        QSKIP("a real copy of the program is running on this machine");
+    InstanceGuard running(instanceGuardName());
+    QVERIFY(!running.anotherInstanceRuns());
     MessageRecorder recorder;
     TfSondaryk second;
     QVERIFY(!second.FormCreate());
@@ -222,8 +262,7 @@ void TstStartWindow::guardBetweenRealProcesses()
         p.waitForFinished(10000);
         return QString::fromLatin1(p.readAllStandardOutput()).trimmed();
     };
-    if (probeSays() != u"free"_s)
-        QSKIP("a real copy of the program is running on this machine");
+    QCOMPARE(probeSays(), u"free"_s);
 
     QProcess first;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -237,6 +276,43 @@ void TstStartWindow::guardBetweenRealProcesses()
     ::kill(pid_t(first.processId()), SIGKILL);
     QVERIFY(first.waitForFinished(10000));
     QCOMPARE(probeSays(), u"free"_s);
+}
+
+void TstStartWindow::aTeachersCopyDoesNotDisturbTheTests()
+{
+    // The test runner gives this test a guard name of its own.
+    QVERIFY(!qEnvironmentVariableIsEmpty("SONDARYK_INSTANCE_NAME"));
+    QVERIFY(instanceGuardName() != u"Sondaryk.exe"_s);
+    InstanceGuard teachersCopy(u"Sondaryk.exe"_s);
+    MessageRecorder recorder;
+    TfSondaryk window;
+    QVERIFY(window.FormCreate());
+    QVERIFY(recorder.shown.isEmpty());
+
+    // Without the variable the program's own name holds.
+    const QByteArray name = qgetenv("SONDARYK_INSTANCE_NAME");
+    qunsetenv("SONDARYK_INSTANCE_NAME");
+    const QString unset = instanceGuardName();
+    qputenv("SONDARYK_INSTANCE_NAME", name);
+    QCOMPARE(unset, u"Sondaryk.exe"_s);
+}
+
+void TstStartWindow::theProgramReturnsTheLoopsExitCode()
+{
+    MessageRecorder recorder;
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        shown = fSondaryk && fSondaryk->isVisible();
+        QCoreApplication::exit(7);
+    });
+    QCOMPARE(runSondaryk(*qApp), 7);
+    QVERIFY(shown);
+    QCOMPARE(fSondaryk, nullptr);
+
+    // A second copy ends at once, with 0, after saying so.
+    InstanceGuard running(instanceGuardName());
+    QCOMPARE(runSondaryk(*qApp), 0);
+    QCOMPARE(recorder.texts(), QStringList{u"Ten program jest już uruchomiony!"_s});
 }
 
 QTEST_MAIN(TstStartWindow)

@@ -144,6 +144,7 @@ private Q_SLOTS:
     void analyseSchoolOfTwoClasses();
     void groupWithoutPresentPupils();
     void zeroMaxima();
+    void moreThanFiveStandards();
     void sentences_data();
     void sentences();
     void sentenceLabels_data();
@@ -813,6 +814,35 @@ void TstAnalysis::zeroMaxima()
     QCOMPARE(summarySentences(group, false, test, AnalysisSettings()).mid(0, 2),
              (QStringList{u"Średni wynik klasy 6a to 5,00 punktu."_s,
                           u"Najłatwiejsze okazały się zadania Z1 i Z4 (1,00 – bardzo łatwe)."_s}));
+}
+
+void TstAnalysis::moreThanFiveStandards()
+{
+    // Seven standards: the workbook counts standards 1 to 5, and so does the analysis, so that its
+    // figures are the grid's. Tasks Z2 (standard 6) and Z3 (standard 7) count nowhere.
+    TestDefinition test = smallTest();
+    test.standardCount = 7;
+    test.taskStandards = {1, 6, 7, 5};
+    test.standardMaxPoints = {1, 1, 1, 1, 4, 2, 3};
+    test.standardAbbreviations = {u"S1"_s, u"S2"_s, u"S3"_s, u"S4"_s, u"S5"_s, u"S6"_s, u"S7"_s};
+    test.standardDescriptions = {u"s1"_s, u"s2"_s, u"s3"_s, u"s4"_s, u"s5"_s, u"s6"_s, u"s7"_s};
+    const GridRows rows{{},
+                        {u"1"_s, u"A"_s, u"T"_s, u"1"_s, u"2"_s, u"3"_s, u"4"_s},
+                        {u"2"_s, u"B"_s, u"T"_s, u"0"_s, u"1"_s, u"1"_s, u"2"_s}};
+    QString problem;
+    const std::optional<ClassResults> results = classResultsFromGrid(rows, u"6a"_s, 2, test, &problem);
+    QVERIFY2(results, qPrintable(problem));
+    const GroupAnalysis group = analyseGroup(u"6a"_s, {*results}, test, AnalysisSettings());
+
+    QCOMPARE(group.standards.size(), 5);
+    QCOMPARE(group.weakPupils.size(), 5);
+    QCOMPARE(describe(group.standards.mid(4)), u"s5 3,0000/4 0,7500"_s);
+    // The grid's "Razem": 1 + 4 and 0 + 2, so the mean total is 3.5 of 10.
+    QCOMPARE(group.histogram.value(5), 1);
+    QCOMPARE(group.histogram.value(2), 1);
+    QCOMPARE(describe({group.wholeTest}), u"cały test 3,5000/10 0,3500"_s);
+    // Every task keeps its own figures.
+    QCOMPARE(describe(group.tasks.mid(1, 2)), u"Z2 1,5000/2 0,7500; Z3 2,0000/3 0,6667"_s);
 }
 
 void TstAnalysis::sentences_data()

@@ -25,6 +25,7 @@ private Q_SLOTS:
     void largestCountsAccepted();
     void unusableMaxima();
     void tasksOutsideTheStandards();
+    void moreThanFiveStandards();
     void problemsInOneMessage();
 
 private:
@@ -230,7 +231,9 @@ void TstTestDefinition::largestCountsAccepted()
     QCOMPARE(def.taskClosed.size(), 200);
     QCOMPARE(def.standardCount, TestDefinition::maxStandardCount);
     QCOMPARE(def.standardAbbreviations.last(), u"St.50"_s);
-    QVERIFY(def.problems.isEmpty());
+    // Accepted, with only the note that standards above 5 are not counted.
+    QCOMPARE(def.problems.size(), 1);
+    QVERIFY(def.problems.at(0).startsWith(u"Plik Setup.ini określa 50 standardów"_s));
 }
 
 void TstTestDefinition::unusableMaxima()
@@ -271,6 +274,39 @@ void TstTestDefinition::tasksOutsideTheStandards()
     // With no standards at all, the count's message alone is given, not one per task.
     const TestDefinition none = load("[Ustawienia]\r\nLiczbaZadan=30\r\nLiczbaStandardow=-2\r\n");
     QCOMPARE(none.problems.size(), 1);
+}
+
+void TstTestDefinition::moreThanFiveStandards()
+{
+    const TestDefinition def = load("[Ustawienia]\r\nLiczbaZadan=4\r\nLiczbaStandardow=7\r\n"
+                                    "[Zadanie1]\r\nKategoriaStandardu=5\r\n"
+                                    "[Zadanie2]\r\nKategoriaStandardu=6\r\nEtykieta=Zad. 2a\r\n"
+                                    "[Zadanie3]\r\nKategoriaStandardu=7\r\n"
+                                    "[Zadanie4]\r\nKategoriaStandardu=9\r\n");
+    QCOMPARE(def.standardCount, 7);
+    QCOMPARE(def.countedStandardCount(), 5);
+    QCOMPARE(def.standardAbbreviations.size(), 7);
+    // First, so that a long list of other problems never hides it.
+    QCOMPARE(def.problems.size(), 2);
+    QCOMPARE(def.problems.at(0),
+             u"Plik Setup.ini określa 7 standardów (LiczbaStandardow), a program liczy wyniki tylko "
+             "standardów od 1 do 5: tyle mieszczą tabele, pliki wyników i wykresy. Te zadania nie należą "
+             "więc do żadnego standardu i nie wchodzą do sumy „Razem”: Zad. 2a (standard 6), Zad.3 "
+             "(standard 7)."_s);
+    QVERIFY(def.problems.at(1).startsWith(u"Zadanie [Zadanie4] należy"_s));
+    QCOMPARE(def.countedStandardOf(0), 5);
+    QCOMPARE(def.countedStandardOf(1), 0);
+    QCOMPARE(def.countedStandardOf(3), 0);
+
+    const TestDefinition unused = load("[Ustawienia]\r\nLiczbaZadan=2\r\nLiczbaStandardow=6\r\n");
+    QCOMPARE(unused.problems,
+             QStringList{u"Plik Setup.ini określa 6 standardów (LiczbaStandardow), a program liczy wyniki "
+                         "tylko standardów od 1 do 5: tyle mieszczą tabele, pliki wyników i wykresy. Żadne "
+                         "zadanie nie należy do standardów od 6 do 6."_s});
+
+    // Five or fewer standards say nothing of it.
+    QVERIFY(load("[Ustawienia]\r\nLiczbaStandardow=5\r\n").problems.isEmpty());
+    QCOMPARE(load("[Ustawienia]\r\nLiczbaStandardow=3\r\n").countedStandardCount(), 3);
 }
 
 void TstTestDefinition::problemsInOneMessage()

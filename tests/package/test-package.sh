@@ -41,7 +41,8 @@ screenshot="$build/installed-program.png"
 cat >"$build/start-installed.sh" <<'INNER'
 set -euo pipefail
 cd /usr/lib/sondaryk
-QT_QPA_PLATFORM=xcb sondaryk 2>"$LOG" &
+# A guard name of its own: a copy the teacher has open must not stop the test.
+SONDARYK_INSTANCE_NAME=Sondaryk.test-package QT_QPA_PLATFORM=xcb sondaryk 2>"$LOG" &
 program=$!
 start=$(timeout 20 xdotool search --sync --onlyvisible --name '^Sondaryk$' | head -1)
 eval "$(xdotool getwindowgeometry --shell "$start")"

@@ -2,6 +2,7 @@
 // a real X display, typed as a teacher types them. Every file the road writes is compared with the
 // fixtures byte for byte. SONDARYK_UPDATE_FIXTURES=1 writes the fixtures anew instead.
 #include "../workbook/workbooktesting.h"
+#include "instanceguard.h"
 #include "tfsondaryk.h"
 
 #include <QAbstractButton>
@@ -326,6 +327,8 @@ void TstWholeRoad::compareWithFixtures()
 
 void TstWholeRoad::road()
 {
+    // A teacher's own copy of the program may be open meanwhile.
+    const InstanceGuard teachersCopy(u"Sondaryk.exe"_s);
     fSondaryk = new TfSondaryk;
     QVERIFY(fSondaryk->FormCreate());
     fSondaryk->show();

@@ -127,6 +127,12 @@ void TstBadInput::absurdSetupIni_data()
                        u"numerowane od 1 do 2; zadanie nie wejdzie do wyników żadnego standardu."_s,
                        u"Zadanie [Zadanie2] należy według pliku Setup.ini do standardu 0, a standardy są "
                        u"numerowane od 1 do 2; zadanie nie wejdzie do wyników żadnego standardu."_s};
+    QTest::newRow("more than five standards")
+        << setupIni("LiczbaZadan=3\r\nLiczbaStandardow=7", "[Zadanie2]\r\nKategoriaStandardu=6\r\n") << 3 << 7
+        << QStringList{
+               u"Plik Setup.ini określa 7 standardów (LiczbaStandardow), a program liczy wyniki tylko "
+               u"standardów od 1 do 5: tyle mieszczą tabele, pliki wyników i wykresy. Te zadania nie "
+               u"należą więc do żadnego standardu i nie wchodzą do sumy „Razem”: Zad.2 (standard 6)."_s};
     QTest::newRow("not an INI file at all") << notIni << 25 << 5 << QStringList();
 }
 
