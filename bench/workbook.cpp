@@ -108,6 +108,42 @@ int main(int argc, char **argv)
            timeIt(
                rounds, [] {}, [&] { workbook.sbZapiszClick(); }),
            10);
+    // Damaged files of 63 MiB holding only ";": refused by their size, at once.
+    const QByteArray damaged(63 * 1024 * 1024, ';');
+    writeFile(workbook.classDirectory(0) + QStringLiteral("/Odpowiedzi.tmp"), damaged);
+    for (int i = 0; i < 2; ++i) {
+        writeFile(workbook.classDirectory(i) + QStringLiteral("/Zadania.tmp"), damaged);
+        writeFile(workbook.classDirectory(i) + QStringLiteral("/Standardy.tmp"), damaged);
+    }
+    report("class page over a damaged 63 MiB answers file (refused)",
+           timeIt(
+               rounds,
+               [&] {
+                   pages->setCurrentIndex(2);
+                   QCoreApplication::processEvents();
+               },
+               [&] {
+                   pages->setCurrentIndex(1);
+                   QCoreApplication::processEvents();
+               }),
+           1000);
+    report("school page with four damaged 63 MiB statistics files (refused)",
+           timeIt(
+               rounds,
+               [&] {
+                   pages->setCurrentIndex(2);
+                   QCoreApplication::processEvents();
+               },
+               [&] {
+                   pages->setCurrentIndex(classes + 1);
+                   QCoreApplication::processEvents();
+               }),
+           1000);
+    writeFile(workbook.classDirectory(0) + QStringLiteral("/Odpowiedzi.tmp"), answersFile());
+    for (int i = 0; i < 2; ++i) {
+        writeFile(workbook.classDirectory(i) + QStringLiteral("/Zadania.tmp"), statisticsFile(tasks));
+        writeFile(workbook.classDirectory(i) + QStringLiteral("/Standardy.tmp"), statisticsFile(6));
+    }
     pages->setCurrentIndex(classes + 1);
     report("school analysis opened (25 answers files, report, histogram)",
            timeIt(

@@ -1,7 +1,10 @@
 #include "barchart.h"
 
+#include "savefile.h"
+
 #include <QBarSeries>
 #include <QBarSet>
+#include <QBuffer>
 #include <QDir>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
@@ -11,7 +14,6 @@
 #include <QImageWriter>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QSaveFile>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -527,18 +529,22 @@ QImage BarChart::toImage()
     return image;
 }
 
-void BarChart::saveBitmap(const QString &path)
+QByteArray BarChart::bitmapBytes()
 {
-    const QImage image = toImage();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw BitmapWriteError(path);
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        throw BitmapWriteError(path);
-    }
-    if (!file.commit())
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp");
+    if (!writer.write(toImage()))
+        return QByteArray();
+    return bytes;
+}
+
+void BarChart::saveBitmap(const QString &path, const QString &root)
+{
+    const QByteArray bytes = bitmapBytes();
+    if (bytes.isEmpty() ||
+        !(root.isEmpty() ? writeFileAtomically(path, bytes) : writeFileInside(root, path, bytes)))
         throw BitmapWriteError(path);
 }
 

@@ -72,8 +72,11 @@ public:
 
     // The chart at its size on white.
     QImage toImage();
-    // Writes toImage() as a Windows bitmap, replacing the file whole; throws BitmapWriteError.
-    void saveBitmap(const QString &path);
+    // toImage() as a Windows bitmap file.
+    QByteArray bitmapBytes();
+    // Writes the bitmap, replacing the file whole or not at all, and within the school folder root
+    // when one is given; throws BitmapWriteError.
+    void saveBitmap(const QString &path, const QString &root = QString());
     // Draws the chart stretched over target, which should have the chart's proportions.
     void paintInto(QPainter *painter, const QRectF &target);
 

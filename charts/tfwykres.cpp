@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QChartView>
+#include <QDir>
 #include <QLocale>
 #include <QPainter>
 #include <QPrinter>
@@ -213,7 +214,20 @@ void TfWykres::buildChart(qint32 tabIndex)
         bottomTitle = bottomTitle.arg(fWyniki->classLabels.value(fWyniki->currentPage - 1));
     m_chart->setBottomTitle(bottomTitle);
     m_chart->setLeftTitle(charts::leftAxisTitle.toString());
-    m_chart->saveBitmap(bitmapPath(*chart, mode));
+    try {
+        m_chart->saveBitmap(bitmapPath(*chart, mode), fWyniki->schoolDirectory);
+    } catch (const BitmapWriteError &) {
+        // A folder that cannot be written (read-only, full) still lets the teacher look at every
+        // chart and print it; saying so once is enough.
+        if (!m_bitmapFailureShown) {
+            m_bitmapFailureShown = true;
+            messages::showFileError(
+                QStringLiteral("Wykres jest pokazany, ale nie został zapisany do pliku %1, bo nie można tam "
+                               "pisać (katalog tylko do odczytu, pełny dysk albo dowiązanie poza katalog "
+                               "szkoły). Wykresy można dalej oglądać i drukować.")
+                    .arg(QDir::toNativeSeparators(bitmapPath(*chart, mode))));
+        }
+    }
 }
 
 void TfWykres::addBars(const Chart &chart, Mode mode)

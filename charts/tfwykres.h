@@ -52,6 +52,7 @@ private:
     std::unique_ptr<Ui::TfWykres> ui;
     BarChart *m_chart = nullptr;
     QChartView *m_view = nullptr;
+    bool m_bitmapFailureShown = false;
 };
 
 extern TfWykres *fWykres;

@@ -38,7 +38,7 @@ QStringView unquote(QStringView value)
 IniFile IniFile::load(const QString &path)
 {
     QByteArray bytes;
-    if (readWholeFile(path, &bytes) != ReadStatus::Ok)
+    if (readWholeFile(path, &bytes, maxFileSize) != ReadStatus::Ok)
         return IniFile();
     return fromBytes(bytes);
 }

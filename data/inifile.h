@@ -11,7 +11,7 @@ class IniFile
 public:
     IniFile() = default;
 
-    // A missing or unreadable file reads as an empty one.
+    // A missing, unreadable or oversized file reads as an empty one.
     static IniFile load(const QString &path);
     static IniFile fromBytes(const QByteArray &windows1250Bytes);
 
@@ -24,6 +24,9 @@ public:
     bool readBool(const QString &section, const QString &key, bool defaultValue) const;
 
     static constexpr int maxValueLength = 2047;
+    // Setup.ini of the largest test, every text at its longest, is far smaller; a larger file is
+    // read as a missing one rather than take the program's memory.
+    static constexpr qint64 maxFileSize = 8 * 1024 * 1024;
 
 private:
     struct Entry {

@@ -5,6 +5,10 @@ packages=(
     build-essential cmake ninja-build clang-format
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-charts-dev qt6-translations-l10n libqt6svg6
     libgl-dev fonts-liberation2 locales
+    # Spreadsheet files (XLSX), and LibreOffice Calc to read them back in the tests.
+    libxlsxwriter-dev pkgconf libreoffice-calc-nogui
+    # Paste on a real X clipboard, and the text of a written PDF.
+    xclip poppler-utils
     xvfb xauth imagemagick xdotool
     # The fuzz targets: clang with its libFuzzer and sanitizer runtimes.
     clang libclang-rt-14-dev

@@ -12,16 +12,10 @@
 
 namespace {
 
-bool writeStatistics(const QString &path, const StatisticsLines &lines, int valueCount)
+QByteArray statisticsBytes(const StatisticsLines &lines, int valueCount)
 {
     const int count = std::min<int>(valueCount, int(lines.averages.size()));
-    const QByteArray bytes =
-        statisticsFileBytes(lines.averages.mid(0, count), lines.facilities.mid(0, count));
-    if (!writeFileAtomically(path, bytes)) {
-        messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
-        return false;
-    }
-    return true;
+    return statisticsFileBytes(lines.averages.mid(0, count), lines.facilities.mid(0, count));
 }
 
 } // namespace
@@ -36,8 +30,13 @@ void TfWyniki::bObliczClick()
     if (badPupilCount != 0)
         return;
     const QString directory = classDirectory(classIndex);
-    if (writeGridFile(tabela1(), directory + QStringLiteral("/Odpowiedzi.tmp")))
+    const WriteStatus saved =
+        writeInSchool(directory + QStringLiteral("/Odpowiedzi.tmp"), gridFileBytes(contentsOf(tabela1())));
+    if (saved == WriteStatus::Ok)
         markScoresSaved();
+    // The statistics would lead out of the school folder the same way; it has been said once.
+    if (saved == WriteStatus::OutsideSchool)
+        return;
     writeTaskStatistics(test.taskCount, tabela1(), directory + QStringLiteral("/Zadania.tmp"));
     writeStandardStatistics(test.standardCount, tabela2(), directory + QStringLiteral("/Standardy.tmp"));
 }
@@ -94,7 +93,7 @@ void TfWyniki::writeTaskStatistics(qint32 valueCount, StringGrid *grid, const QS
         points.append(column);
         maxima.append(test.taskMaxPoints.value(c - 3));
     }
-    writeStatistics(path, columnStatistics(points, present, maxima), valueCount);
+    writeInSchool(path, statisticsBytes(columnStatistics(points, present, maxima), valueCount));
 }
 
 void TfWyniki::writeStandardStatistics(qint32 standards, StringGrid *grid, const QString &path)
@@ -115,5 +114,5 @@ void TfWyniki::writeStandardStatistics(qint32 standards, StringGrid *grid, const
     // Always the five standard columns and the whole test, so that every class file lines up with
     // the school grid whatever number of standards the test defines.
     Q_UNUSED(standards);
-    writeStatistics(path, columnStatistics(points, present, maxima), 6);
+    writeInSchool(path, statisticsBytes(columnStatistics(points, present, maxima), 6));
 }

@@ -9,12 +9,45 @@
 #include "stringgrid.h"
 #include "ui_tfwyniki.h"
 
+#include <QDir>
+
 namespace {
 
 const QString cannotWrite = QStringLiteral("Nie mogę zapisać pliku!");
 const QString cannotRead = QStringLiteral("Nie mogę odczytać pliku!");
 
+QString outsideSchool(const QString &path, const QString &root, bool writing)
+{
+    return (writing ? QStringLiteral("Nie mogę zapisać pliku:\n%1\nPlik albo jego katalog jest dowiązaniem "
+                                     "symbolicznym, które prowadzi poza katalog szkoły (%2). Dla "
+                                     "bezpieczeństwa program niczego nie zapisał.")
+                    : QStringLiteral("Nie mogę odczytać pliku:\n%1\nPlik albo jego katalog jest dowiązaniem "
+                                     "symbolicznym, które prowadzi poza katalog szkoły (%2). Dla "
+                                     "bezpieczeństwa program go nie odczytał."))
+        .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(root));
+}
+
 } // namespace
+
+WriteStatus TfWyniki::writeInSchool(const QString &path, const QByteArray &bytes)
+{
+    const WriteResult result = writeFileInside(schoolDirectory, path, bytes);
+    if (result.status == WriteStatus::OutsideSchool)
+        messages::showFileError(outsideSchool(path, schoolDirectory, true));
+    else if (result.status == WriteStatus::Failed)
+        messages::showFileError(cannotWrite);
+    return result.status;
+}
+
+ReadStatus TfWyniki::readFromSchool(const QString &path, QByteArray *bytes, qint64 limit, bool quiet) const
+{
+    const ReadStatus status = readFileInside(schoolDirectory, path, bytes, limit);
+    if (!quiet && status == ReadStatus::OutsideSchool)
+        messages::showFileError(outsideSchool(path, schoolDirectory, false));
+    else if (!quiet && status == ReadStatus::Failed)
+        messages::showFileError(cannotRead);
+    return status;
+}
 
 GridRows TfWyniki::contentsOf(const StringGrid *grid)
 {
@@ -62,16 +95,19 @@ bool TfWyniki::writeSchoolFile(const QString &path)
         setup.labels.append(list->cell(1, n));
         setup.pupilTexts.append(list->cell(2, n));
     }
-    if (!writeFileAtomically(path, schoolFileBytes(setup))) {
-        messages::showFileError(cannotWrite);
-        return false;
-    }
-    return true;
+    return writeInSchool(path, schoolFileBytes(setup)) == WriteStatus::Ok;
 }
 
 void TfWyniki::readSchoolFile(const QString &path)
 {
-    const SchoolFileReader reader(path);
+    // Twenty-five classes with the longest labels fit many times over.
+    constexpr qint64 largestSchoolFile = 1024 * 1024;
+    QByteArray bytes;
+    // An unreadable file gives the defaults without a word, as a missing one does; one reached
+    // through a symlink out of the school folder is said.
+    if (readFromSchool(path, &bytes, largestSchoolFile, true) == ReadStatus::OutsideSchool)
+        messages::showFileError(outsideSchool(path, schoolDirectory, false));
+    const SchoolFileReader reader(IniFile::fromBytes(bytes));
     classCount = reader.classCount();
     // The edit's change handler keeps the count within 1 to 25 and lays the list out.
     ui->eLiczbaKlas->setText(QString::number(classCount));
@@ -89,32 +125,31 @@ void TfWyniki::readSchoolFile(const QString &path)
 
 bool TfWyniki::writeGridFile(StringGrid *grid, const QString &path)
 {
-    if (!writeFileAtomically(path, gridFileBytes(contentsOf(grid)))) {
-        messages::showFileError(cannotWrite);
-        return false;
-    }
-    return true;
+    return writeInSchool(path, gridFileBytes(contentsOf(grid))) == WriteStatus::Ok;
 }
 
 bool TfWyniki::readGridFile(StringGrid *grid, const QString &path)
 {
+    const GridLimits limits = gridLimitsFor(grid->rowCount(), grid->colCount());
     QByteArray bytes;
-    switch (readWholeFile(path, &bytes)) {
-    case ReadStatus::Missing:
+    if (readFromSchool(path, &bytes, limits.bytes, false) != ReadStatus::Ok)
         return false;
-    case ReadStatus::Failed:
+    const std::optional<GridRows> rows = parseGridFileWithin(bytes, limits);
+    if (!rows) {
         messages::showFileError(cannotRead);
         return false;
-    case ReadStatus::Ok:
-        putRows(grid, parseGridFile(bytes), 0, 0);
-        return true;
     }
-    return false;
+    putRows(grid, *rows, 0, 0);
+    return true;
 }
 
 void TfWyniki::readGridFileAt(StringGrid *grid, int firstCol, int firstRow, const QString &path)
 {
+    // A statistics file: two lines of one value per column.
+    const GridLimits limits = gridLimitsFor(2, grid->colCount() - firstCol);
     QByteArray bytes;
-    if (readWholeFile(path, &bytes) == ReadStatus::Ok)
-        putRows(grid, parseGridFile(bytes), firstCol, firstRow);
+    if (readFromSchool(path, &bytes, limits.bytes, true) != ReadStatus::Ok)
+        return;
+    if (const std::optional<GridRows> rows = parseGridFileWithin(bytes, limits))
+        putRows(grid, *rows, firstCol, firstRow);
 }

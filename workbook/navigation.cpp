@@ -131,8 +131,8 @@ void TfWyniki::writeSchoolStatistics(qint32 valueCount, qint32 classes, StringGr
         grid->setCell(c, lastRow, school[j].known ? formatSchoolValue(school[j].facility) : QString());
     }
     const std::optional<QByteArray> bytes = schoolStatisticsFile(school, valueCount);
-    if (bytes && !writeFileAtomically(path, *bytes))
-        messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
+    if (bytes)
+        writeInSchool(path, *bytes);
 }
 
 void TfWyniki::updatePageControls()

@@ -16,8 +16,15 @@ const QString answersFile = QStringLiteral("/Odpowiedzi.tmp");
 std::optional<ClassResults> TfWyniki::readClassResults(int classIndex, QString *note) const
 {
     const QString label = classLabels.value(classIndex);
+    const qint32 pupils = pupilCounts.value(classIndex);
+    const GridLimits limits = gridLimitsFor(pupils + 1, test.taskCount + 3);
     QByteArray bytes;
-    switch (readWholeFile(classDirectory(classIndex) + answersFile, &bytes)) {
+    switch (readFromSchool(classDirectory(classIndex) + answersFile, &bytes, limits.bytes, true)) {
+    case ReadStatus::OutsideSchool:
+        *note = QStringLiteral("Plik wyników klasy „%1” jest dowiązaniem symbolicznym (albo leży w takim "
+                               "katalogu), które prowadzi poza katalog szkoły; klasa została pominięta.")
+                    .arg(label);
+        return std::nullopt;
     case ReadStatus::Missing:
         *note = QStringLiteral("Klasa „%1” nie ma jeszcze zapisanych wyników. Wpisz je na stronie tej klasy "
                                "i naciśnij „Oblicz” lub „Zapisz”.")
@@ -30,7 +37,13 @@ std::optional<ClassResults> TfWyniki::readClassResults(int classIndex, QString *
     case ReadStatus::Ok:
         break;
     }
-    return classResultsFromGrid(parseGridFile(bytes), label, pupilCounts.value(classIndex), test, note);
+    const std::optional<GridRows> rows = parseGridFileWithin(bytes, limits);
+    if (!rows) {
+        *note =
+            QStringLiteral("Nie mogę odczytać pliku wyników klasy „%1”; klasa została pominięta.").arg(label);
+        return std::nullopt;
+    }
+    return classResultsFromGrid(*rows, label, pupils, test, note);
 }
 
 void TfWyniki::sbAnalizaClick()
@@ -86,5 +99,6 @@ void TfWyniki::sbAnalizaClick()
     delete fAnaliza;
     fAnaliza = nullptr;
     fAnaliza = new TfAnaliza(report, test, settings, pdfPath, this);
+    fAnaliza->setSchoolRoot(schoolDirectory);
     fAnaliza->exec();
 }

@@ -1,6 +1,7 @@
 // Open and Save on the toolbar, the reports, and the question that keeps typed points from being lost.
 #include "tfwyniki.h"
 
+#include "gridfile.h"
 #include "guarded.h"
 #include "messages.h"
 #include "report.h"
@@ -35,11 +36,7 @@ bool TfWyniki::writeReport(const QString &path)
     content.firstGrid = contentsOf(tabela1());
     content.secondCaption = ui->static2->text();
     content.secondGrid = contentsOf(tabela2());
-    if (!writeFileAtomically(path, reportBytes(content))) {
-        messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
-        return false;
-    }
-    return true;
+    return writeInSchool(path, reportBytes(content)) == WriteStatus::Ok;
 }
 
 void TfWyniki::sbZapiszClick()
@@ -47,15 +44,23 @@ void TfWyniki::sbZapiszClick()
     tabela1()->commitOpenEditor();
     if (isClassPage(currentPage)) {
         const QString directory = classDirectory(currentPage - 1);
-        const bool saved = writeGridFile(tabela1(), directory + QStringLiteral("/Odpowiedzi.tmp"));
-        if (saved)
+        const WriteStatus saved = writeInSchool(directory + QStringLiteral("/Odpowiedzi.tmp"),
+                                                gridFileBytes(contentsOf(tabela1())));
+        if (saved == WriteStatus::Ok)
             markScoresSaved();
+        // The report would lead out of the school folder the same way; it has been said once.
+        if (saved == WriteStatus::OutsideSchool)
+            return;
         // Success is confirmed only when both files are on disk.
-        if (writeReport(directory + QStringLiteral("/Wyniki uczniów.csv")) && saved)
+        if (writeReport(directory + QStringLiteral("/Wyniki uczniów.csv")) && saved == WriteStatus::Ok)
             messages::showMessage(QStringLiteral("Wyniki uczniów zostały zapisane!"));
     } else if (isSchoolPage(currentPage)) {
-        const bool saved = writeGridFile(tabela1(), schoolSubdirectory() + QStringLiteral("/Szkola.tmp"));
-        if (writeReport(schoolSubdirectory() + QStringLiteral("/Podsumowanie wyników.csv")) && saved)
+        const WriteStatus saved = writeInSchool(schoolSubdirectory() + QStringLiteral("/Szkola.tmp"),
+                                                gridFileBytes(contentsOf(tabela1())));
+        if (saved == WriteStatus::OutsideSchool)
+            return;
+        if (writeReport(schoolSubdirectory() + QStringLiteral("/Podsumowanie wyników.csv")) &&
+            saved == WriteStatus::Ok)
             messages::showMessage(QStringLiteral("Wyniki zostały zapisane!"));
     }
 }

@@ -4,23 +4,22 @@
 #include "barchart.h"
 #include "guarded.h"
 #include "messages.h"
+#include "savefile.h"
 #include "tfwykres.h"
 #include "ui_tfanaliza.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFile>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPushButton>
-#include <QTemporaryFile>
 #include <QTextDocument>
 
 #include <algorithm>
-#include <cstdio>
 
 TfAnaliza *fAnaliza = nullptr;
 
@@ -72,26 +71,39 @@ HistogramBars histogramBars(const QList<int> &countsPerScore)
 
 namespace {
 
-// Puts the printer's page back as it was, however printing ends.
+// Puts the device's page back as it was, however printing ends.
 class PageLayoutKeeper
 {
 public:
-    explicit PageLayoutKeeper(QPrinter *printer) : m_printer(printer), m_layout(printer->pageLayout()) {}
-    ~PageLayoutKeeper() { m_printer->setPageLayout(m_layout); }
+    explicit PageLayoutKeeper(QPagedPaintDevice *device) : m_device(device), m_layout(device->pageLayout()) {}
+    ~PageLayoutKeeper() { m_device->setPageLayout(m_layout); }
     PageLayoutKeeper(const PageLayoutKeeper &) = delete;
     PageLayoutKeeper &operator=(const PageLayoutKeeper &) = delete;
 
 private:
-    QPrinter *m_printer;
+    QPagedPaintDevice *m_device;
     QPageLayout m_layout;
 };
 
-void prepareA4(QPrinter *printer, const QString &title)
+void prepareA4(QPagedPaintDevice *device, const QString &title)
 {
-    printer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                       QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-    printer->setDocName(title);
-    printer->setCreator(QStringLiteral("Sondaryk"));
+    device->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+    if (auto *printer = dynamic_cast<QPrinter *>(device)) {
+        printer->setDocName(title);
+        printer->setCreator(QStringLiteral("Sondaryk"));
+    } else if (auto *pdf = dynamic_cast<QPdfWriter *>(device)) {
+        pdf->setTitle(title);
+        pdf->setCreator(QStringLiteral("Sondaryk"));
+    }
+}
+
+// The printable area, in the device's pixels.
+QRectF printableArea(QPagedPaintDevice *device)
+{
+    if (auto *printer = dynamic_cast<QPrinter *>(device))
+        return printer->pageRect(QPrinter::DevicePixel);
+    return device->pageLayout().paintRectPixels(device->logicalDpiX());
 }
 
 } // namespace
@@ -168,7 +180,7 @@ void TfAnaliza::drawHistogram()
     document()->addResource(QTextDocument::ImageResource, QUrl(QLatin1StringView(histogramImageName)), image);
 }
 
-bool TfAnaliza::printReport(QPrinter *printer)
+bool TfAnaliza::printReport(QPagedPaintDevice *printer)
 {
     const PageLayoutKeeper keeper(printer);
     prepareA4(printer, windowTitle());
@@ -184,7 +196,7 @@ bool TfAnaliza::printReport(QPrinter *printer)
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     // The pages are laid out at the window's width, so that the histogram fits across the paper, and
     // then scaled to the printable area, less a line at the foot for the page number.
-    const QRectF area(QPointF(0, 0), printer->pageRect(QPrinter::DevicePixel).size());
+    const QRectF area(QPointF(0, 0), printableArea(printer).size());
     constexpr qreal pageWidth = histogramWidth + 40;
     const qreal scale = area.width() / pageWidth;
     constexpr qreal footHeight = 24;
@@ -211,8 +223,10 @@ bool TfAnaliza::printReport(QPrinter *printer)
                          Qt::AlignRight | Qt::AlignBottom,
                          QStringLiteral("%1 – strona %2 z %3").arg(windowTitle()).arg(i + 1).arg(pages));
     }
-    return painter.end() && printer->printerState() != QPrinter::Error &&
-           printer->printerState() != QPrinter::Aborted;
+    if (!painter.end())
+        return false;
+    auto *real = dynamic_cast<QPrinter *>(printer);
+    return !real || (real->printerState() != QPrinter::Error && real->printerState() != QPrinter::Aborted);
 }
 
 void TfAnaliza::bDrukujClick()
@@ -229,28 +243,41 @@ void TfAnaliza::bDrukujClick()
             QStringLiteral("Nie udało się wydrukować analizy: drukarka nie przyjęła wydruku."));
 }
 
+QByteArray TfAnaliza::pdfBytes()
+{
+    // Made in memory and then written as every other file is: whole or not at all.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly))
+        return QByteArray();
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(1200);
+        if (!printReport(&writer))
+            return QByteArray();
+    }
+    // A PDF ends with its end-of-file marker; anything else is not whole.
+    return bytes.trimmed().endsWith("%%EOF") ? bytes : QByteArray();
+}
+
 void TfAnaliza::bZapiszPdfClick()
 {
-    // The report goes into a new file beside the old one, which it replaces only once it is whole.
-    QTemporaryFile temporary(QFileInfo(m_pdfPath).absolutePath() + QStringLiteral("/.Analiza-XXXXXX.pdf"));
-    bool written = temporary.open();
-    if (written) {
-        temporary.close();
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(temporary.fileName());
-        // Readable by everyone who can read the school's other files, as any new file would be.
-        written = printReport(&printer) && QFileInfo(temporary.fileName()).size() > 0 &&
-                  QFile::setPermissions(temporary.fileName(),
-                                        QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                            QFileDevice::ReadGroup | QFileDevice::ReadOther) &&
-                  std::rename(QFile::encodeName(temporary.fileName()).constData(),
-                              QFile::encodeName(m_pdfPath).constData()) == 0;
+    const QByteArray bytes = pdfBytes();
+    const WriteResult result =
+        bytes.isEmpty() ? WriteResult{WriteStatus::Failed, QString()}
+                        : (m_schoolRoot.isEmpty() ? writeFileAtomically(m_pdfPath, bytes)
+                                                  : writeFileInside(m_schoolRoot, m_pdfPath, bytes));
+    if (result.status == WriteStatus::OutsideSchool) {
+        messages::showFileError(
+            QStringLiteral("Nie mogę zapisać pliku:\n%1\nPlik albo jego katalog jest "
+                           "dowiązaniem symbolicznym, które prowadzi poza katalog szkoły. Dla "
+                           "bezpieczeństwa program niczego nie zapisał.")
+                .arg(m_pdfPath));
+        return;
     }
-    if (!written) {
+    if (!result) {
         messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
         return;
     }
-    temporary.setAutoRemove(false);
     messages::showMessage(QStringLiteral("Analiza została zapisana w pliku:\n") + m_pdfPath);
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 class BarChart;
+class QPagedPaintDevice;
 class QPrinter;
 class QTextDocument;
 
@@ -50,9 +51,13 @@ public:
     BarChart *histogram() const { return m_histogram.get(); }
     QTextDocument *document() const;
 
-    // Lays the report out on A4 pages in portrait and sends it to the printer; false when the
-    // printer would not take it.
-    bool printReport(QPrinter *printer);
+    // Lays the report out on A4 pages in portrait and sends it to the printer (or a PDF writer);
+    // false when it would not take it.
+    bool printReport(QPagedPaintDevice *printer);
+    // The report as a whole PDF file, or empty when it could not be made.
+    QByteArray pdfBytes();
+    // The school folder the PDF must stay in; empty for none.
+    void setSchoolRoot(const QString &root) { m_schoolRoot = root; }
 
 private:
     void drawHistogram();
@@ -61,6 +66,7 @@ private:
     AnalysisReport m_report;
     TestDefinition m_test;
     QString m_pdfPath;
+    QString m_schoolRoot;
     std::unique_ptr<BarChart> m_histogram;
 };
 

@@ -275,7 +275,14 @@ void TfWyniki::bAkceptujClick()
             return;
         }
     }
+    // The school file first: a school whose file could not be written is not set up, and the
+    // teacher can try again (another location, or once there is room on the disk).
+    const QString location = schoolDirectory;
     schoolDirectory = directory;
+    if (!writeSchoolFile(schoolDirectory + QStringLiteral("/Szkola.ini"))) {
+        schoolDirectory = location;
+        return;
+    }
     pupilCounts = counts;
     classLabels = labels;
 
@@ -291,8 +298,6 @@ void TfWyniki::bAkceptujClick()
     ui->eNazwaKatalogu->setEnabled(false);
     ui->bKatalog->setEnabled(false);
     ui->bDalej->setEnabled(true);
-
-    writeSchoolFile(schoolDirectory + QStringLiteral("/Szkola.ini"));
     list->setEditingEnabled(false);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "analysis.h"
+#include "savefile.h"
 #include "testdefinition.h"
 
 #include <QDialog>
@@ -93,6 +94,13 @@ public:
     // True when the file was there and read; the grid is unchanged otherwise.
     bool readGridFile(StringGrid *grid, const QString &path);
     void readGridFileAt(StringGrid *grid, int firstCol, int firstRow, const QString &path);
+
+    // Writes a file of the school folder whole or not at all, refusing a path that leads out of it
+    // through a symlink; a failure is shown ("Nie mogę zapisać pliku!") and returned.
+    WriteStatus writeInSchool(const QString &path, const QByteArray &bytes);
+    // Reads a file of the school folder of at most limit bytes; unless quiet, a failure other than
+    // a missing file is shown.
+    ReadStatus readFromSchool(const QString &path, QByteArray *bytes, qint64 limit, bool quiet) const;
 
     // Typed points not yet written to the class's answers file.
     bool scoresModified() const { return m_scoresModified; }

@@ -2,6 +2,7 @@
 // titles and bitmap file, and what happens when a value or a file is not as expected.
 #include "chartstesting.h"
 #include "guarded.h"
+#include "ui_tfwykres.h"
 
 #include <QChartView>
 #include <QTabBar>
@@ -31,6 +32,7 @@ private Q_SLOTS:
     void fewerStandards();
     void firstChartFails_data();
     void firstChartFails();
+    void folderCannotBeWritten();
     void notFromTheSetupPage();
     void computedClassThroughWykresyButton();
 };
@@ -416,7 +418,6 @@ void TstChartWindow::firstChartFails_data()
 
     QTest::newRow("a total that is no number")
         << u"x"_s << false << u"'x' is not a valid floating point value"_s;
-    QTest::newRow("class folder removed") << u"12"_s << true << u"Nie mogę zapisać wykresu do pliku "_s;
 }
 
 void TstChartWindow::firstChartFails()
@@ -441,6 +442,39 @@ void TstChartWindow::firstChartFails()
     QCOMPARE(school.window.currentPage, 1);
     if (!folderRemoved)
         QCOMPARE(bitmapsIn(school.classFolder(0)), QStringList());
+}
+
+void TstChartWindow::folderCannotBeWritten()
+{
+    // The class folder is gone (or read-only, or full): every chart is still shown and can be
+    // printed, and the teacher is told once that it was not saved.
+    School school(makeTest(), {u"6a"_s}, {2});
+    school.showPage(1);
+    school.setSummaryRows({u"1;2;3;4;5;15"_s, u"1;1;1;1;1;5"_s});
+    QVERIFY(QDir(school.classFolder(0)).removeRecursively());
+    school.recorder.clear();
+
+    QList<QList<qreal>> drawn;
+    QTimer::singleShot(0, &school.window, [&] {
+        if (!fWykres)
+            return;
+        for (int tab = 0; tab < 6; ++tab) {
+            fWykres->form()->tabControl->setCurrentIndex(tab);
+            drawn.append(fWykres->chart()->values());
+        }
+        fWykres->close();
+    });
+    school.button("bWykresy")->click();
+    QVERIFY(fWykres);
+    QCOMPARE(drawn.size(), 6);
+    QCOMPARE(drawn[0], (QList<qreal>{15, 5}));
+    QCOMPARE(drawn[5], (QList<qreal>{5, 1}));
+    QCOMPARE(school.recorder.shown.size(), 1);
+    QCOMPARE(school.recorder.shown[0].kind, messages::Kind::FileError);
+    QVERIFY2(school.recorder.shown[0].text.startsWith(
+                 u"Wykres jest pokazany, ale nie został zapisany do pliku "_s),
+             qPrintable(school.recorder.shown[0].text));
+    QVERIFY(!QFileInfo::exists(school.classFolder(0)));
 }
 
 void TstChartWindow::notFromTheSetupPage()

@@ -6,14 +6,33 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
 
 class TstWorkFiles : public QObject
 {
@@ -38,6 +57,12 @@ private Q_SLOTS:
     void failedWriteKeepsWhatWasThere();
     void readWholeFile();
     void readRefusesSpecialAndHugeFiles();
+    void writeKeepsPermissionsAndRemovesLeftovers();
+    void symlinksAndTheSchoolFolder_data();
+    void symlinksAndTheSchoolFolder();
+    void fullDiskKeepsTheOldFile();
+    void boundedGridReading_data();
+    void boundedGridReading();
 };
 
 void TstWorkFiles::schoolFileExample()
@@ -350,6 +375,145 @@ void TstWorkFiles::readRefusesSpecialAndHugeFiles()
     QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
     QCOMPARE(::readWholeFile(dir.filePath(u"potok"_s), &bytes), ReadStatus::Failed);
 #endif
+}
+
+void TstWorkFiles::writeKeepsPermissionsAndRemovesLeftovers()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"Szkola.ini"_s);
+    QVERIFY(writeFileAtomically(path, "old"));
+    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    // What killed saves left behind, and a file of the teacher's that only looks alike.
+    for (const QString &name : {u".sondaryk-Ab12Cd.part"_s, u".Analiza-x1Y2z3.pdf"_s, u".sondaryk-notes"_s})
+        QVERIFY(writeBytes(dir.filePath(name), "left"));
+    QVERIFY(writeFileAtomically(path, "new"));
+    QCOMPARE(readBytes(path), QByteArray("new"));
+    struct stat info {
+    };
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 0777, 0600u);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{u".sondaryk-notes"_s, u"Szkola.ini"_s}));
+    QVERIFY(isOwnTemporaryName(u".sondaryk-Zz09aa.part"_s));
+    QVERIFY(!isOwnTemporaryName(u"sondaryk-Zz09aa.part"_s));
+}
+
+void TstWorkFiles::symlinksAndTheSchoolFolder_data()
+{
+    // In a school folder "szkola" beside a folder "obcy" of someone else's; the path written is
+    // "szkola/" + path.
+    QTest::addColumn<QString>("link");   // made inside szkola, "" for none
+    QTest::addColumn<QString>("target"); // what it points at, relative to the top
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("status");        // WriteStatus
+    QTest::addColumn<QString>("writtenTo"); // relative to the top, "" for nothing written
+
+    const int ok = int(WriteStatus::Ok);
+    const int outside = int(WriteStatus::OutsideSchool);
+    QTest::newRow("plain file") << QString() << QString() << u"6a/Odpowiedzi.tmp"_s << ok
+                                << u"szkola/6a/Odpowiedzi.tmp"_s;
+    QTest::newRow("class folder linked out")
+        << u"6b"_s << u"obcy"_s << u"6b/Odpowiedzi.tmp"_s << outside << QString();
+    QTest::newRow("file linked out") << u"6a/Odpowiedzi.tmp"_s << u"obcy/passwd"_s << u"6a/Odpowiedzi.tmp"_s
+                                     << outside << QString();
+    QTest::newRow("link that leads nowhere")
+        << u"6a/Odpowiedzi.tmp"_s << u"obcy/brak"_s << u"6a/Odpowiedzi.tmp"_s << outside << QString();
+    QTest::newRow("dot-dot out of the folder")
+        << QString() << QString() << u"6a/../../obcy/x.tmp"_s << outside << QString();
+    QTest::newRow("class folder linked inside") << u"6b"_s << u"szkola/archiwum"_s << u"6b/Odpowiedzi.tmp"_s
+                                                << ok << u"szkola/archiwum/Odpowiedzi.tmp"_s;
+    QTest::newRow("file linked inside") << u"6a/Odpowiedzi.tmp"_s << u"szkola/archiwum/stary.tmp"_s
+                                        << u"6a/Odpowiedzi.tmp"_s << ok << u"szkola/archiwum/stary.tmp"_s;
+}
+
+void TstWorkFiles::symlinksAndTheSchoolFolder()
+{
+    QFETCH(QString, link);
+    QFETCH(QString, target);
+    QFETCH(QString, path);
+    QFETCH(int, status);
+    QFETCH(QString, writtenTo);
+
+    QTemporaryDir top;
+    for (const QString &folder : {u"szkola/6a"_s, u"szkola/archiwum"_s, u"obcy"_s})
+        QVERIFY(QDir().mkpath(top.filePath(folder)));
+    QVERIFY(writeBytes(top.filePath(u"obcy/passwd"_s), "root:x:0:0"));
+    QVERIFY(writeBytes(top.filePath(u"szkola/archiwum/stary.tmp"_s), "stary"));
+    if (!link.isEmpty())
+        QVERIFY(QFile::link(top.filePath(target), top.filePath(u"szkola/"_s + link)));
+    const QString root = top.filePath(u"szkola"_s);
+    const QMap<QString, QByteArray> outsideBefore{{u"passwd"_s, readBytes(top.filePath(u"obcy/passwd"_s))}};
+
+    const WriteResult result = writeFileInside(root, root + u'/' + path, "nowe");
+    QCOMPARE(int(result.status), status);
+    if (!writtenTo.isEmpty())
+        QCOMPARE(readBytes(top.filePath(writtenTo)), QByteArray("nowe"));
+    if (!link.isEmpty())
+        QVERIFY(QFileInfo(top.filePath(u"szkola/"_s + link)).isSymLink());
+    // Nothing ever reaches the other folder, and reading through the same path is refused alike.
+    QCOMPARE(QDir(top.filePath(u"obcy"_s)).entryList(QDir::Files | QDir::Hidden), QStringList{u"passwd"_s});
+    QCOMPARE(readBytes(top.filePath(u"obcy/passwd"_s)), outsideBefore.value(u"passwd"_s));
+    QByteArray bytes;
+    const ReadStatus read = readFileInside(root, root + u'/' + path, &bytes);
+    QCOMPARE(read == ReadStatus::OutsideSchool, status == int(WriteStatus::OutsideSchool));
+}
+
+void TstWorkFiles::fullDiskKeepsTheOldFile()
+{
+    // A real full file system: a small tmpfs of this test's own, which needs root to mount.
+    if (::geteuid() != 0)
+        QSKIP("mounting a small tmpfs needs root (the test command runs this test as root)");
+    QTemporaryDir dir;
+    if (QProcess::execute(u"mount"_s,
+                          {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=64k"_s, u"sondaryk-test"_s, dir.path()}) != 0)
+        QSKIP("mount -t tmpfs failed");
+    const auto unmount = qScopeGuard([&] { QProcess::execute(u"umount"_s, {u"-l"_s, dir.path()}); });
+    const QString path = dir.filePath(u"Odpowiedzi.tmp"_s);
+    const QByteArray old(2037, 'o');
+    QVERIFY(writeFileAtomically(path, old));
+    QFile filler(dir.filePath(u"wypelniacz"_s));
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'x')) > 0) {
+    }
+    filler.close();
+
+    // 200 bytes: within the buffer that a commit would write only at its end.
+    const WriteResult result = writeFileAtomically(path, QByteArray(200, 'n'));
+    QCOMPARE(int(result.status), int(WriteStatus::Failed));
+    QVERIFY2(!result.reason.isEmpty(), "the system's reason is kept");
+    QCOMPARE(readBytes(path), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{u"Odpowiedzi.tmp"_s, u"wypelniacz"_s}));
+}
+
+void TstWorkFiles::boundedGridReading_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("read");
+
+    // A grid of 3 rows and 6 columns takes 76 lines of 88 fields, and a few megabytes.
+    QTest::newRow("as written") << QByteArray("a;b;\r\n1;2;") << true;
+    QTest::newRow("a field too many per line, and lines too many")
+        << QByteArray(88, ';').append(75, '\n') << true;
+    QTest::newRow("a line of fields beyond the limit") << QByteArray(89, ';') << false;
+    QTest::newRow("too many lines") << QByteArray(77, '\n') << false;
+    QTest::newRow("2 MB of one line") << QByteArray(2 * 1024 * 1024, ';') << false;
+    QTest::newRow("63 MiB: refused by its size") << QByteArray(63 * 1024 * 1024, 'x') << false;
+}
+
+void TstWorkFiles::boundedGridReading()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, read);
+    const GridLimits limits = gridLimitsFor(3, 6);
+    QCOMPARE(limits.rows, 76);
+    QCOMPARE(limits.fields, 88);
+    const std::optional<GridRows> rows = parseGridFileWithin(bytes, limits);
+    QCOMPARE(rows.has_value(), read);
+    if (read)
+        QCOMPARE(*rows, ::parseGridFile(bytes));
+    // The largest grid still fits under the old limit for a whole file.
+    QCOMPARE(gridLimitsFor(1000, 203).bytes, maxReadSize);
 }
 
 QTEST_GUILESS_MAIN(TstWorkFiles)

@@ -17,6 +17,9 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 namespace wb {
 
@@ -144,6 +147,30 @@ inline void typeIntoCell(StringGrid *grid, int col, int row, const QString &text
     QCOMPARE(grid->cell(col, row), text);
 }
 
+// Runs inside on the modal window that open() shows, then closes it if still open, so that no
+// modal loop waits for a person.
+inline void whileModalOpen(const std::function<void(QWidget *)> &inside, const std::function<void()> &open)
+{
+    QWidget *before = QApplication::activeModalWidget();
+    bool ran = false;
+    QTimer watcher;
+    watcher.setInterval(0);
+    QObject::connect(&watcher, &QTimer::timeout, &watcher, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || modal == before || !modal->isVisible())
+            return;
+        watcher.stop();
+        ran = true;
+        inside(modal);
+        if (modal->isVisible())
+            modal->close();
+    });
+    watcher.start();
+    open();
+    watcher.stop();
+    QVERIFY2(ran, "the window did not open");
+}
+
 // Clicks a control after checking that a teacher could click it.
 inline void click(QWidget *control)
 {
@@ -190,7 +217,12 @@ struct Workbook {
     // The user's click on a page's tab.
     void showTab(int index) { pages()->setCurrentIndex(index); }
 
-    QString path(const QString &relative) const { return location.filePath(relative); }
+    // Where the school is set up: the temporary location, unless a test chooses another folder.
+    QString where;
+    QString path(const QString &relative) const
+    {
+        return where.isEmpty() ? location.filePath(relative) : where + u'/' + relative;
+    }
     QString school(const QString &relative = QString()) const
     {
         return relative.isEmpty() ? path(u"Szkola1"_s) : path(u"Szkola1/"_s + relative);
@@ -240,7 +272,7 @@ struct Workbook {
     // from the default ones, pupil counts, directory name "Szkola1", then "Akceptuj".
     void accept(const QStringList &labels, const QStringList &pupils)
     {
-        WB_CHECK(chooseLocation(location.path()));
+        WB_CHECK(chooseLocation(where.isEmpty() ? location.path() : where));
         WB_CHECK(typeInto(edit("eLiczbaKlas"), QString::number(labels.size())));
         for (int i = 0; i < labels.size(); ++i) {
             if (upper()->cell(1, i + 1) != labels[i])

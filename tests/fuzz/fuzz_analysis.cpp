@@ -1,0 +1,129 @@
+// The analysis path: answers files read as Compute checks them (classResultsFromGrid), the class's
+// and the school's analysis, and the report document made of it. The first bytes shape the test
+// (tasks, their maxima and standards, the number of standards and pupils); the rest is one or two
+// classes' answers files, split at the first form feed.
+#include "analysis.h"
+#include "analysisdocument.h"
+#include "fuzzsupport.h"
+#include "gridfile.h"
+
+#include <QByteArray>
+
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+using fuzz::require;
+
+struct Input {
+    const std::uint8_t *data;
+    std::size_t size;
+    std::size_t at = 0;
+    std::uint8_t next() { return at < size ? data[at++] : 0; }
+};
+
+TestDefinition testFrom(Input &input)
+{
+    TestDefinition test;
+    test.taskCount = input.next() % 13;
+    test.standardCount = input.next() % 8;
+    test.maxTotalPoints = input.next() % 50;
+    test.taskLabels.clear();
+    for (int t = 0; t < test.taskCount; ++t) {
+        test.taskLabels.append(QStringLiteral("Z%1").arg(t + 1));
+        test.taskMaxPoints.append(input.next() % 6);
+        // Now and then a standard the test lacks, or one above the five that are counted.
+        test.taskStandards.append(int(input.next() % 9) - 1);
+        test.taskClosed.append(true);
+    }
+    for (int k = 0; k < test.standardCount; ++k) {
+        test.standardMaxPoints.append(input.next() % 20);
+        test.standardAbbreviations.append(QStringLiteral("S%1").arg(k + 1));
+        test.standardDescriptions.append(QStringLiteral("standard <%1> & co").arg(k + 1));
+    }
+    return test;
+}
+
+void checkTotals(const TotalsSummary &t)
+{
+    require(t.present >= 0 && t.present + t.absent == std::max(t.pupils, t.present), "pupil counts");
+    if (!t.hasData)
+        return;
+    require(t.lowest <= t.highest && t.range == t.highest - t.lowest, "range");
+    require(t.mean >= t.lowest - 1e-9 && t.mean <= t.highest + 1e-9, "mean outside the totals");
+    require(t.median >= t.lowest && t.median <= t.highest, "median outside the totals");
+    require(t.standardDeviation >= 0 && std::isfinite(t.standardDeviation), "standard deviation");
+    require(!t.modes.isEmpty(), "no mode");
+}
+
+void checkGroup(const GroupAnalysis &group, const TestDefinition &test)
+{
+    checkTotals(group.totals);
+    int counted = 0;
+    for (const int count : group.histogram)
+        counted += count;
+    require(counted == group.totals.present, "the histogram does not hold every present pupil");
+    require(group.tasks.size() == test.taskCount, "one figure per task");
+    require(group.standards.size() == test.countedStandardCount(), "one figure per counted standard");
+    require(group.weakPupils.size() == group.standards.size(), "weak pupils per standard");
+    for (const ItemFacility &item : group.tasks) {
+        // Compute's checks keep every point within the task's maximum.
+        if (item.facility)
+            require(*item.facility >= 0 && *item.facility <= 1 + 1e-9, "task facility outside 0 to 1");
+    }
+    for (const QList<WeakPupil> &pupils : group.weakPupils) {
+        for (const WeakPupil &pupil : pupils)
+            require(pupil.facility >= 0 && pupil.facility < 0.5, "a weak pupil at one half or above");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    Input input{data, size};
+    const TestDefinition test = testFrom(input);
+    const qint32 pupils = input.next() % 40;
+    const QByteArray rest(reinterpret_cast<const char *>(data + input.at), qsizetype(size - input.at));
+    const qsizetype split = rest.indexOf('\f');
+    const QList<QByteArray> files =
+        split < 0 ? QList<QByteArray>{rest} : QList<QByteArray>{rest.first(split), rest.sliced(split + 1)};
+
+    AnalysisSettings settings;
+    if (size % 2 == 0)
+        settings.stanineBounds = {0, 5, 10, 15, 20, 25, 30, 35, 40};
+    QList<ClassResults> classes;
+    QStringList notes;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString label = QStringLiteral("Klasa %1").arg(i + 1);
+        const std::optional<GridRows> rows =
+            parseGridFileWithin(files[i], gridLimitsFor(pupils + 1, test.taskCount + 3));
+        if (!rows)
+            continue;
+        QString problem;
+        const std::optional<ClassResults> results =
+            classResultsFromGrid(*rows, label, pupils, test, &problem);
+        if (!results) {
+            require(problem.contains(label), "a refusal that does not name the class", problem);
+            notes.append(problem);
+            continue;
+        }
+        require(results->pupils.size() == pupils, "one result per pupil row");
+        for (const PupilResult &pupil : results->pupils)
+            require(pupil.taskPoints.size() == test.taskCount, "one figure per task");
+        classes.append(*results);
+
+        const AnalysisReport report = analyseClass(*results, test, settings);
+        checkGroup(report.overall, test);
+        require(!report.sentences.isEmpty(), "a class without sentences");
+        require(!analysisHtml(report, test, settings).isEmpty(), "an empty document");
+    }
+    const AnalysisReport school = analyseSchool(classes, notes, test, settings);
+    checkGroup(school.overall, test);
+    require(school.classes.size() == classes.size(), "one analysis per class read");
+    const QString html = analysisHtml(school, test, settings);
+    require(html.contains(analysisTitle(school).toHtmlEscaped()), "the document has its title");
+    require(!histogramTitle(school).isEmpty(), "the histogram has a title");
+    return 0;
+}
