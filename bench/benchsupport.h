@@ -3,6 +3,7 @@
 #pragma once
 
 #include "messages.h"
+#include "seams.h"
 #include "stringgrid.h"
 #include "testdefinition.h"
 #include "tfwyniki.h"
@@ -84,7 +85,7 @@ inline void printMessages(const QString &quiet = QString())
 // does on the setup page.
 inline void setUpSchool(TfWyniki &workbook, const QString &location, int classes)
 {
-    TfWyniki::folderChooser = [location](QWidget *, const QString &, const QString &) { return location; };
+    ui::folderChooser = [location](QWidget *, const QString &, const QString &) { return location; };
     workbook.test = largestTest();
     workbook.findChild<QPushButton *>(QStringLiteral("bKatalog"))->click();
     workbook.findChild<QLineEdit *>(QStringLiteral("eLiczbaKlas"))->setText(QString::number(classes));

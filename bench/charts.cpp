@@ -57,7 +57,7 @@ int main(int argc, char **argv)
     std::printf("Charts: drawing one chart and saving its bitmap (%d rounds)\n", rounds);
     pages->setCurrentIndex(classes + 1);
     {
-        TfWykres window(&workbook);
+        TfWykres window(workbook.chartData(), &workbook);
         report("school chart W-1, 60 tasks written upwards",
                timeIt(
                    rounds, [] {}, [&] { window.buildChart(0); }),
@@ -71,7 +71,7 @@ int main(int argc, char **argv)
         workbook.tabela2()->setCell(8, p, p % 9 ? QString::number(total) : QStringLiteral("--"));
     }
     {
-        TfWykres window(&workbook);
+        TfWykres window(workbook.chartData(), &workbook);
         report("class chart W-1, 40 pupils",
                timeIt(
                    rounds, [] {}, [&] { window.buildChart(0); }),

@@ -3,9 +3,12 @@
 #pragma once
 
 #include "errors.h"
+#include "gridfile.h"
+#include "testdefinition.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // A text that is no number where a bar's value is needed.
@@ -103,5 +106,35 @@ float barValue(const QString &cell);
 
 // The largest of the first count values, starting from 0 (so 0 for none, or for none above 0).
 qint32 largestValue(const QList<qint32> &values, qint32 count);
+
+// Everything the chart window draws from, as the workbook's page stood when it was opened.
+struct ChartData {
+    Mode mode = Mode::Class;
+    TestDefinition test;
+    qint32 classCount = 0;
+    QStringList classLabels;
+    QString classLabel;    // class mode: the class shown
+    qint32 pupilCount = 0; // class mode: its pupils
+    GridRows upperGrid;    // the score grid, or the school's task summary
+    GridRows lowerGrid;    // the summary grid, or the school's standard summary
+    QString bitmapFolder;  // where wykr_<N>.bmp goes
+    QString schoolFolder;  // the folder every bitmap must stay within
+};
+
+struct Bar {
+    float value;
+    QString label;
+};
+
+// The bars of a chart, in order, read from the grids by the missing-value rule; the school's bar
+// is converted as it stands, so a school row without a number throws FloatConvertError after the
+// classes' bars, which are in *drawn.
+QList<Bar> barsOf(const Chart &chart, const ChartData &data, QList<Bar> *drawn = nullptr);
+
+// The left axis's maximum, the title and the bottom axis's title of a chart. A standard the test
+// does not have gives a chart without a maximum, a description or bars.
+double axisMaximum(const Chart &chart, const TestDefinition &test);
+QString titleOf(const Chart &chart, const TestDefinition &test);
+QString bottomTitleOf(const Chart &chart, const ChartData &data);
 
 } // namespace charts

@@ -4,71 +4,25 @@
 #include "fixedwindow.h"
 #include "guarded.h"
 #include "messages.h"
-#include "stringgrid.h"
-#include "tfwyniki.h"
+#include "schoolpaths.h"
+#include "seams.h"
+#include "shortcuts.h"
 #include "ui_tfwykres.h"
 
-#include <QApplication>
 #include <QChartView>
 #include <QDir>
 #include <QLocale>
 #include <QPainter>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QProxyStyle>
+#include <QScopeGuard>
 #include <QTabBar>
 
 TfWykres *fWykres = nullptr;
 
-TfWykres::PrinterSource TfWykres::printerSource = [] { return TfWykres::systemPrinter(); };
-
 namespace {
 
-using charts::Bars;
 using charts::Chart;
-using charts::Maximum;
-using charts::Mode;
-using charts::Rows;
-
-// A standard the test does not have gets a chart without bars and without a description.
-bool testHasStandard(const Chart &chart, const TestDefinition &test)
-{
-    return chart.standard == 0 || chart.standard <= test.standardCount;
-}
-
-double axisMaximum(const Chart &chart, const TestDefinition &test)
-{
-    switch (chart.maximum) {
-    case Maximum::TotalPoints:
-        return test.maxTotalPoints;
-    case Maximum::StandardPoints:
-        return testHasStandard(chart, test) ? test.standardMaxPoints.value(chart.standard - 1) : 0;
-    case Maximum::LargestTaskPoints:
-        return charts::largestValue(test.taskMaxPoints, test.taskCount);
-    case Maximum::One:
-        return 1;
-    }
-    return 0;
-}
-
-QString titleOf(const Chart &chart, const TestDefinition &test)
-{
-    QString title = chart.title.toString();
-    if (chart.standard > 0 && testHasStandard(chart, test))
-        title += test.standardDescriptions.value(chart.standard - 1);
-    return title;
-}
-
-// The rows of the school page that hold the classes' and the school's values.
-int classRow(const Chart &chart, int classIndex)
-{
-    return 2 * classIndex + (chart.rows == Rows::Average ? 1 : 2);
-}
-
-int schoolRow(const Chart &chart, const StringGrid *grid)
-{
-    return grid->rowCount() - (chart.rows == Rows::Average ? 2 : 1);
-}
 
 // Fourteen tabs side by side in the window's width, as on the tab control the window was designed
 // with: the tabs' padding of the program's style would push the last ones out of sight.
@@ -83,24 +37,14 @@ public:
     }
 };
 
-// Keeps the system's printer alive as long as the application, and no longer.
-class PrinterHolder : public QObject
-{
-public:
-    using QObject::QObject;
-    std::unique_ptr<QPrinter> printer;
-};
-
 } // namespace
 
-TfWykres::TfWykres(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfWykres>())
+TfWykres::TfWykres(const charts::ChartData &data, QWidget *parent)
+    : QDialog(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfWykres>()), m_data(data)
 {
     ui->setupUi(this);
     setFixedSize(650, 458);
     move(274, 184);
-    if (!fWyniki || fWyniki->currentPage < 1 || fWyniki->currentPage >= fWyniki->pageCount())
-        throw SondarykError(
-            QStringLiteral("Wykresy można oglądać tylko na stronie klasy lub na stronie „Szkoła”."));
 
     m_chart = new BarChart;
     m_view = new QChartView(m_chart, ui->tabControl);
@@ -126,7 +70,7 @@ TfWykres::TfWykres(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std:
         ui->tabControl->removeTab(0);
         delete page;
     }
-    const int tabs = charts::chartCount(currentMode());
+    const int tabs = charts::chartCount(m_data.mode);
     for (int i = 0; i < tabs; ++i) {
         const QString caption = QStringLiteral("W-%1").arg(i + 1);
         ui->tabControl->addTab(new QWidget, caption);
@@ -174,11 +118,6 @@ void TfWykres::describeChart()
     m_view->setAccessibleDescription(bars.join(QStringLiteral("; ")));
 }
 
-Mode TfWykres::currentMode()
-{
-    return fWyniki && fWyniki->pageCount() == fWyniki->currentPage + 1 ? Mode::School : Mode::Class;
-}
-
 void TfWykres::tabControlChange()
 {
     const int index = ui->tabControl->currentIndex();
@@ -188,9 +127,7 @@ void TfWykres::tabControlChange()
 
 void TfWykres::buildChart(qint32 tabIndex)
 {
-    if (!fWyniki)
-        return;
-    const TestDefinition &test = fWyniki->test;
+    const TestDefinition &test = m_data.test;
     // Told as it is drawn, also when a value ends the drawing half-way.
     struct Describer {
         TfWykres *window;
@@ -199,23 +136,27 @@ void TfWykres::buildChart(qint32 tabIndex)
     m_chart->clearBars();
     m_chart->setLabelAngle(0);
     m_chart->setFooter(test.testName + QStringLiteral(": ") + test.testDate);
-    const Mode mode = currentMode();
-    const Chart *chart = charts::chartAt(mode, tabIndex);
+    const Chart *chart = charts::chartAt(m_data.mode, tabIndex);
     if (!chart)
         return;
-    m_chart->setMaximum(axisMaximum(*chart, test));
+    m_chart->setMaximum(charts::axisMaximum(*chart, test));
     m_chart->setIncrement(chart->increment);
-    addBars(*chart, mode);
-    m_chart->setTitleText(titleOf(*chart, test));
+    {
+        // The bars read before a value that is no number stay drawn.
+        QList<charts::Bar> bars;
+        const auto addBars = qScopeGuard([&] {
+            for (const charts::Bar &bar : std::as_const(bars))
+                m_chart->addBar(bar.value, bar.label);
+        });
+        charts::barsOf(*chart, m_data, &bars);
+    }
+    m_chart->setTitleText(charts::titleOf(*chart, test));
     if (chart->labelAngle != 0)
         m_chart->setLabelAngle(chart->labelAngle);
-    QString bottomTitle = chart->bottomTitle.toString();
-    if (bottomTitle.contains(u"%1"))
-        bottomTitle = bottomTitle.arg(fWyniki->classLabels.value(fWyniki->currentPage - 1));
-    m_chart->setBottomTitle(bottomTitle);
+    m_chart->setBottomTitle(charts::bottomTitleOf(*chart, m_data));
     m_chart->setLeftTitle(charts::leftAxisTitle.toString());
     try {
-        m_chart->saveBitmap(bitmapPath(*chart, mode), fWyniki->schoolDirectory);
+        m_chart->saveBitmap(bitmapPath(*chart), m_data.schoolFolder);
     } catch (const BitmapWriteError &) {
         // A folder that cannot be written (read-only, full) still lets the teacher look at every
         // chart and print it; saying so once is enough.
@@ -225,100 +166,26 @@ void TfWykres::buildChart(qint32 tabIndex)
                 QStringLiteral("Wykres jest pokazany, ale nie został zapisany do pliku %1, bo nie można tam "
                                "pisać (katalog tylko do odczytu, pełny dysk albo dowiązanie poza katalog "
                                "szkoły). Wykresy można dalej oglądać i drukować.")
-                    .arg(QDir::toNativeSeparators(bitmapPath(*chart, mode))));
+                    .arg(QDir::toNativeSeparators(bitmapPath(*chart))));
         }
     }
 }
 
-void TfWykres::addBars(const Chart &chart, Mode mode)
+QString TfWykres::bitmapPath(const Chart &chart) const
 {
-    const TestDefinition &test = fWyniki->test;
-    if (!testHasStandard(chart, test))
-        return;
-    switch (chart.bars) {
-    case Bars::Pupils: {
-        const StringGrid *summary = fWyniki->tabela2();
-        const qint32 pupils = mode == Mode::Class ? fWyniki->pupilCounts.value(fWyniki->currentPage - 1) : 0;
-        for (int p = 1; p <= pupils; ++p)
-            m_chart->addBar(charts::barValue(summary->cell(chart.column, p)), QString::number(p));
-        break;
-    }
-    case Bars::SchoolTasks: {
-        const StringGrid *scores = fWyniki->tabela1();
-        const int row = schoolRow(chart, scores);
-        for (int t = 1; t <= test.taskCount; ++t)
-            m_chart->addBar(charts::barValue(scores->cell(chart.column + t - 1, row)),
-                            test.taskLabels.value(t - 1));
-        break;
-    }
-    case Bars::ClassesAndSchool: {
-        const StringGrid *summary = fWyniki->tabela2();
-        for (int i = 0; i < fWyniki->classCount; ++i)
-            m_chart->addBar(charts::barValue(summary->cell(chart.column, classRow(chart, i))),
-                            fWyniki->classLabels.value(i));
-        // The school's bar is converted as it stands: a school row without a number ends the drawing.
-        m_chart->addBar(charts::textToFloat(summary->cell(chart.column, schoolRow(chart, summary))),
-                        charts::schoolBarLabel.toString());
-        break;
-    }
-    }
+    return m_data.bitmapFolder + u'/' + schoolfiles::chartBitmap(chart.number);
 }
-
-QString TfWykres::bitmapPath(const Chart &chart, Mode mode) const
-{
-    const QString directory = mode == Mode::School ? fWyniki->schoolSubdirectory()
-                                                   : fWyniki->classDirectory(fWyniki->currentPage - 1);
-    return directory + QStringLiteral("/wykr_%1.bmp").arg(chart.number);
-}
-
-QPrinter *TfWykres::systemPrinter()
-{
-    static PrinterHolder *holder = nullptr;
-    if (!holder) {
-        holder = new PrinterHolder(QCoreApplication::instance());
-        QObject::connect(holder, &QObject::destroyed, [] { holder = nullptr; });
-    }
-    if (!holder->printer) {
-        QPrinterInfo info = QPrinterInfo::defaultPrinter();
-        if (info.isNull())
-            info = QPrinterInfo::availablePrinters().value(0);
-        if (info.isNull())
-            return nullptr;
-        holder->printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    }
-    return holder->printer.get();
-}
-
-namespace {
-
-// Puts the printer back into the orientation it had, however printing ends.
-class OrientationKeeper
-{
-public:
-    explicit OrientationKeeper(QPrinter *printer)
-        : m_printer(printer), m_orientation(printer->pageLayout().orientation())
-    {}
-    ~OrientationKeeper() { m_printer->setPageOrientation(m_orientation); }
-    OrientationKeeper(const OrientationKeeper &) = delete;
-    OrientationKeeper &operator=(const OrientationKeeper &) = delete;
-
-private:
-    QPrinter *m_printer;
-    QPageLayout::Orientation m_orientation;
-};
-
-} // namespace
 
 void TfWykres::bDrukujWykresClick()
 {
-    QPrinter *printer = printerSource ? printerSource() : nullptr;
+    QPrinter *printer = ui::printerSource ? ui::printerSource() : nullptr;
     if (!printer) {
         messages::showMessage(
             QStringLiteral("Nie można wydrukować wykresu: w systemie nie ma żadnej drukarki. "
                            "Zainstaluj drukarkę i spróbuj ponownie."));
         return;
     }
-    const OrientationKeeper keeper(printer);
+    const ui::PageLayoutGuard keeper(printer);
     printer->setPageOrientation(QPageLayout::Landscape);
     printer->setDocName(QStringLiteral("Chart1"));
     QPainter painter;

@@ -1,9 +1,11 @@
-// The analysis a school writes up for its staff meeting: descriptive statistics of the pupils'
-// total points, their distribution, every task's and standard's facility with its band, the
-// stanine of the mean, the pupils who need extra lessons per standard, and a few Polish sentences
-// that sum it up. Everything is read from the answers files; nothing here writes a file.
+// The figures of the analysis a school writes up for its staff meeting: descriptive statistics of
+// the pupils' total points, their distribution, every task's and standard's facility, the stanine
+// of the mean and the pupils who need extra lessons per standard. Everything is read from the
+// answers files; nothing here writes a file. The settings are in analysissettings.h, the Polish
+// sentences that sum it up in analysissentences.h.
 #pragma once
 
+#include "analysissettings.h"
 #include "gridfile.h"
 #include "testdefinition.h"
 
@@ -13,46 +15,6 @@
 
 #include <array>
 #include <optional>
-
-// Optional sections of Setup.ini that tune the analysis.
-struct AnalysisSettings {
-    // Lower bounds of the bands "trudne", "umiarkowanie trudne", "łatwe" and "bardzo łatwe";
-    // below the first lies "bardzo trudne". Strictly rising, each within (0, 1].
-    std::array<double, 4> bandBounds{0.20, 0.50, 0.70, 0.90};
-    // That year's lower bounds of stanines 1 to 9 for a school's mean total points, rising; empty
-    // when Setup.ini holds no usable table (the stanine is then not shown).
-    QList<double> stanineBounds;
-    // Polish texts describing what was refused while reading; empty when all was well.
-    QStringList problems;
-};
-
-// Reads the sections [PrzedzialyLatwosci] and [Staniny] of the file at iniPath. Missing sections
-// give the defaults (usual bands, no stanines); unusable ones give the defaults and a problem.
-AnalysisSettings loadAnalysisSettingsFrom(const QString &iniPath);
-
-// A decimal number as Polish text writes it: "0,57", "24,50"; never "-0,00".
-QString polishDecimal(double value, int decimals = 2);
-
-// The five bands, hardest first.
-constexpr int bandCount = 5;
-// The band of a facility, 0 ("bardzo trudne") to 4 ("bardzo łatwe"). The facility is first
-// rounded to two decimals, so that the band always agrees with the figure printed beside it.
-int bandOf(double facility, const AnalysisSettings &settings);
-// "bardzo trudne", "trudne", "umiarkowanie trudne", "łatwe", "bardzo łatwe": the neuter forms
-// that go with "zadanie".
-QString bandName(int band);
-// The masculine forms that go with "standard" and "test": "bardzo trudny", …, "bardzo łatwy".
-QString bandNameMasculine(int band);
-// The band's colour as "#rrggbb", from red (hardest) to green (easiest).
-QString bandColour(int band);
-// The bounds of a band as text, "0,00–0,19", "0,90–1,00", from the settings.
-QString bandRange(int band, const AnalysisSettings &settings);
-
-// The stanine (1 to 9) of a mean on the table of lower bounds; nullopt without a table.
-std::optional<int> stanineOf(double mean, const QList<double> &stanineBounds);
-// "najniższy", "bardzo niski", "niski", "niżej średni", "średni", "wyżej średni", "wysoki",
-// "bardzo wysoki", "najwyższy".
-QString stanineName(int stanine);
 
 // One row of a class's answers.
 struct PupilResult {
@@ -141,9 +103,3 @@ AnalysisReport analyseClass(const ClassResults &results, const TestDefinition &t
 // notes: what reading the classes found (classes left out), carried into the report.
 AnalysisReport analyseSchool(const QList<ClassResults> &classes, const QStringList &notes,
                              const TestDefinition &test, const AnalysisSettings &settings);
-
-// The sentences of the summary: the mean against the maximum, the test's band, the easiest and
-// hardest tasks and standards with facility and band, the stanine when known; for no present
-// pupil a single sentence saying there are no data ("brak danych").
-QStringList summarySentences(const GroupAnalysis &group, bool school, const TestDefinition &test,
-                             const AnalysisSettings &settings);

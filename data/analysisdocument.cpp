@@ -1,5 +1,7 @@
 #include "analysisdocument.h"
 
+#include "numbers.h"
+
 #include <QStringList>
 
 namespace {

@@ -1,5 +1,7 @@
 #include "comparison.h"
 
+#include "schoolpaths.h"
+
 #include "analysis.h"
 #include "cp1250.h"
 #include "numbers.h"
@@ -124,7 +126,7 @@ bool ComparisonFigures::isEmpty() const
 
 QString comparisonFileName()
 {
-    return QStringLiteral("Porownanie.ini");
+    return schoolfiles::comparison.toString();
 }
 
 QByteArray comparisonFileBytes(const ComparisonFigures &figures, const TestDefinition &test)
@@ -217,13 +219,9 @@ QString facilityText(double facility)
 
 int differenceInPoints(double own, double area)
 {
-    const double points = (own - area) * 100.0;
-    if (std::isnan(points))
-        return 0;
-    // (0.3 − 0.255) · 100 comes out a hair below 4.5; a teacher working by hand writes 5. The nudge
-    // is far below any difference of two real facilities.
-    const double nudged = points + std::copysign(1e-9 + std::fabs(points) * 1e-12, points);
-    return int(std::round(std::clamp(nudged, -1e6, 1e6)));
+    // (0.3 − 0.255) · 100 comes out a hair below 4.5; a teacher working by hand writes 5, and so
+    // does the rounding of every printed figure. hundredths() treats NaN as 0.
+    return int(hundredths(own - area));
 }
 
 QString signedPoints(int difference)

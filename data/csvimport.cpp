@@ -183,11 +183,6 @@ QString cellAt(const QStringList &row, qsizetype column)
     return column >= 0 && column < row.size() ? row.at(column).trimmed() : QString();
 }
 
-bool isEmptyCell(const QString &trimmed)
-{
-    return trimmed.isEmpty() || trimmed == u"-";
-}
-
 struct CellCounts {
     qsizetype numbers = 0;
     qsizetype marks = 0;
@@ -197,7 +192,7 @@ struct CellCounts {
 
 void count(CellCounts &counts, const QString &cell)
 {
-    if (isEmptyCell(cell))
+    if (isBlankCell(cell))
         ++counts.blanks;
     else if (looksNumeric(cell))
         ++counts.numbers;
@@ -249,7 +244,7 @@ bool isPupilRow(const QStringList &row, const QList<bool> &numeric, int taskCoun
     bool numberOrMark = false;
     for (qsizetype c = 0; c < row.size(); ++c) {
         const QString cell = row.at(c).trimmed();
-        if (isEmptyCell(cell))
+        if (isBlankCell(cell))
             continue;
         if (isMark(cell)) {
             numberOrMark = true;

@@ -14,16 +14,11 @@ QByteArray gridFileBytes(const GridRows &rows)
         if (r > 0)
             text += QStringLiteral("\r\n");
         for (const QString &cell : rows.at(r)) {
-            text += cell.isEmpty() || cell == u" " ? QStringLiteral("-") : cell;
+            text += isEmptyCell(cell) ? QStringLiteral("-") : cell;
             text += u';';
         }
     }
     return cp1250::encode(text);
-}
-
-bool isPresentMark(const QString &mark)
-{
-    return mark == QStringLiteral("T") || mark == QStringLiteral("t");
 }
 
 GridRows parseGridFile(const QByteArray &windows1250Bytes)

@@ -1,6 +1,8 @@
 // The semicolon grid file and the statistics file, the two work-file formats of a school directory.
 #pragma once
 
+#include "cells.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QStringList>
@@ -8,9 +10,6 @@
 #include <optional>
 
 using GridRows = QList<QStringList>; // rows of cell texts, row 0 first
-
-// A pupil sat the test only when the attendance mark is exactly "T" or "t".
-bool isPresentMark(const QString &mark);
 
 // "%s;" per cell, "-;" for an empty or one-blank cell, CR LF between rows, nothing after the last.
 QByteArray gridFileBytes(const GridRows &rows);

@@ -1,6 +1,8 @@
 #include "norms.h"
-
 #include "numbers.h"
+
+#include "analysissettings.h"
+#include "inifile.h"
 
 #include <algorithm>
 
@@ -8,10 +10,8 @@ int pupilTotal(const PupilResult &pupil, const TestDefinition &test)
 {
     qint64 total = 0;
     for (int t = 0; t < test.taskCount; ++t) {
-        const qint32 k = test.taskStandards.value(t);
-        if (k > TestDefinition::countedStandardLimit && k <= test.standardCount)
-            continue;
-        total += pupil.taskPoints.value(t);
+        if (test.countsInTotal(t))
+            total += pupil.taskPoints.value(t);
     }
     // Checked points stay far inside an int; the clamp only guards rows that were never checked.
     return int(std::clamp<qint64>(total, -TestDefinition::maxSumPoints, TestDefinition::maxSumPoints));
@@ -31,37 +31,13 @@ QList<int> presentTotals(const QList<ClassResults> &classes, const TestDefinitio
 
 QList<double> loadPupilStanineBounds(const IniFile &setup, QStringList *problems)
 {
-    const QString section = QStringLiteral("StaninyUczniow");
-    constexpr int stanines = 9;
-    bool anyKey = false;
-    for (int k = 1; k <= stanines; ++k)
-        anyKey = anyKey || setup.hasKey(section, QStringLiteral("Stanin%1").arg(k));
-    if (!anyKey)
-        return {};
-
-    QList<double> bounds;
-    for (int k = 1; k <= stanines; ++k) {
-        const QString key = QStringLiteral("Stanin%1").arg(k);
-        if (!setup.hasKey(section, key))
-            break;
-        const std::optional<double> value =
-            parseDecimal(setup.readString(section, key, QString()).replace(u',', u'.'));
-        if (!value || *value < 0.0)
-            break;
-        // As in [Staniny]: stanine 1 is the floor and may meet the next bound; the others must rise,
-        // or a stanine could never be reached.
-        if (!bounds.isEmpty() && (bounds.size() == 1 ? *value < bounds.last() : *value <= bounds.last()))
-            break;
-        bounds.append(*value + 0.0);
-    }
-    if (bounds.size() == stanines)
-        return bounds;
-    if (problems) {
+    bool usable = true;
+    const QList<double> bounds = readStanineTable(setup, QStringLiteral("StaninyUczniow"), &usable);
+    if (!usable && problems)
         problems->append(
             QStringLiteral("Tabela staninów uczniów w sekcji [StaninyUczniow] pliku Setup.ini jest "
                            "niepełna lub nieprawidłowa; staniny uczniów nie będą pokazywane."));
-    }
-    return {};
+    return bounds;
 }
 
 int pupilStanine(int total, const QList<double> &bounds)

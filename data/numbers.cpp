@@ -1,5 +1,7 @@
 #include "numbers.h"
 
+#include "cells.h"
+
 #include "errors.h"
 
 #include <algorithm>
@@ -91,7 +93,7 @@ qint32 strToInt(const QString &text)
 
 qint32 cellTextAsInteger(const QString &text)
 {
-    if (text.isEmpty() || text == u" " || text == u"-")
+    if (isBlankCell(text))
         return 0;
     return strToInt(text);
 }
@@ -212,4 +214,43 @@ QString formatSchoolValue(float value)
     if (value < 0 && mantissa != 0)
         text.prepend(u'-');
     return text;
+}
+
+double roundedUnits(double value, int decimals)
+{
+    const double scaled = value * std::pow(10.0, decimals); // powers of ten up to 10^15 are exact
+    return std::round(scaled + std::copysign(1e-9 + std::fabs(scaled) * 1e-12, scaled));
+}
+
+// The clamp keeps the conversion defined; it moves no value across a bound of the facility bands,
+// as every one lies within (0, 1].
+qint64 hundredths(double fraction)
+{
+    if (std::isnan(fraction))
+        return 0;
+    return qint64(roundedUnits(std::clamp(fraction, -10.0, 10.0), 2));
+}
+
+QString polishDecimal(double value, int decimals)
+{
+    decimals = std::clamp(decimals, 0, 15);
+    const double scaled = roundedUnits(value, decimals);
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.0e15) {
+        // Beyond whole-number precision: the exact digits of the value, still without a locale.
+        char buffer[400];
+        const auto [end, error] =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+        QString text = error == std::errc() ? QString::fromLatin1(buffer, end - buffer) : QString();
+        return text.replace(u'.', u',');
+    }
+    // Rounded the way the bands round, so that a printed figure and its band always agree.
+    const qint64 units = qint64(scaled);
+    QString digits = QString::number(units < 0 ? -units : units);
+    if (digits.size() <= decimals)
+        digits.prepend(QString(decimals + 1 - digits.size(), u'0'));
+    if (decimals > 0)
+        digits.insert(digits.size() - decimals, u',');
+    if (units < 0) // zero after rounding never carries a sign
+        digits.prepend(u'-');
+    return digits;
 }

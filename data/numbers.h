@@ -34,3 +34,15 @@ float checkedDivide(float numerator, float denominator);
 
 // The value rounded to four significant digits, then written with two decimals (123.456 -> "123.50").
 QString formatSchoolValue(float value);
+
+// A value times 10^decimals, rounded half away from zero on the decimal figure it stands for:
+// 0.575 and 0.695 are stored a hair below themselves, yet a teacher rounding by hand writes 0,58
+// and 0,70. The nudge is far below any difference between two real results.
+double roundedUnits(double value, int decimals);
+
+// A fraction in whole hundredths, as it is printed with two decimals: comparing these, a band,
+// a tie and the printed figure always agree.
+qint64 hundredths(double fraction);
+
+// A decimal number as Polish text writes it: "0,57", "24,50"; never "-0,00".
+QString polishDecimal(double value, int decimals = 2);

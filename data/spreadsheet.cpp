@@ -1,5 +1,6 @@
 #include "spreadsheet.h"
 
+#include "cells.h"
 #include "numbers.h"
 
 #include <QDir>
@@ -31,9 +32,10 @@ bool isAsciiDigits(QStringView text)
     return true;
 }
 
+// Cells of blanks only, as well as "-" and an absent pupil's "--", hold no figure.
 bool isBlankText(const QString &text)
 {
-    return text.trimmed().isEmpty() || text == u"-" || text == u"--";
+    return text.trimmed().isEmpty() || isBlankCell(text) || text == u"--";
 }
 
 SheetCell textCell(const QString &text, bool bold = false)

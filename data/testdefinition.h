@@ -43,6 +43,15 @@ struct TestDefinition {
         return k >= 1 && k <= countedStandardLimit ? k : 0;
     }
 
+    // Whether task t counts in a pupil's total: not when it belongs to a standard the test defines
+    // but the workbook does not count (6 and above), as the grid's "Razem" leaves it out. A task of
+    // a standard the test lacks still counts.
+    bool countsInTotal(qsizetype task) const
+    {
+        const qint32 k = taskStandards.value(task);
+        return k <= countedStandardLimit || k > standardCount;
+    }
+
     // Polish texts describing what was refused while reading; empty when all was well.
     QStringList problems;
 };

@@ -1,5 +1,7 @@
 #include "testquality.h"
 
+#include "numbers.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -62,24 +64,14 @@ std::optional<double> correlation(const QList<double> &x, const QList<double> &y
     return std::clamp(sxy / std::sqrt(sxx * syy), -1.0, 1.0);
 }
 
-// The figure in hundredths as polishDecimal prints it, rounded half away from zero with the same
-// nudge, so that a figure a hair below 0.395 is 0,40 both in print and here.
-qint64 printedHundredths(double value)
-{
-    const double scaled = std::clamp(value, -1e6, 1e6) * 100.0;
-    return qint64(std::round(scaled + std::copysign(1e-9 + std::fabs(scaled) * 1e-12, scaled)));
-}
-
 } // namespace
 
 QList<int> totalTasks(const TestDefinition &test)
 {
     QList<int> tasks;
     for (int t = 0; t < test.taskCount; ++t) {
-        const qint32 k = test.taskStandards.value(t);
-        if (k > TestDefinition::countedStandardLimit && k <= test.standardCount)
-            continue;
-        tasks.append(t);
+        if (test.countsInTotal(t))
+            tasks.append(t);
     }
     return tasks;
 }
@@ -149,10 +141,10 @@ QString discriminationLabel(std::optional<double> value)
 {
     if (!value || std::isnan(*value))
         return QStringLiteral("nie różnicuje (brak zróżnicowania wyników)");
-    const qint64 printed = printedHundredths(*value);
-    if (printed >= printedHundredths(discriminationGood))
+    const qint64 printed = hundredths(*value);
+    if (printed >= hundredths(discriminationGood))
         return QStringLiteral("dobrze różnicuje");
-    if (printed >= printedHundredths(discriminationSufficient))
+    if (printed >= hundredths(discriminationSufficient))
         return QStringLiteral("dostatecznie różnicuje");
     return QStringLiteral("słabo różnicuje");
 }
@@ -161,10 +153,10 @@ QString alphaLabel(std::optional<double> value)
 {
     if (!value || std::isnan(*value))
         return QStringLiteral("brak danych");
-    const qint64 printed = printedHundredths(*value);
-    if (printed >= printedHundredths(alphaReliable))
+    const qint64 printed = hundredths(*value);
+    if (printed >= hundredths(alphaReliable))
         return QStringLiteral("rzetelny");
-    if (printed >= printedHundredths(alphaModerate))
+    if (printed >= hundredths(alphaModerate))
         return QStringLiteral("umiarkowanie rzetelny");
     return QStringLiteral("mało rzetelny");
 }

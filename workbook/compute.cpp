@@ -5,10 +5,11 @@
 #include "gridfile.h"
 #include "messages.h"
 #include "savefile.h"
+#include "scorecheck.h"
 #include "stringgrid.h"
 #include "ui_tfwyniki.h"
 
-#include <array>
+#include "errors.h"
 
 namespace {
 
@@ -29,16 +30,17 @@ void TfWyniki::bObliczClick()
     validateScores(pupilCounts.value(classIndex));
     if (badPupilCount != 0)
         return;
-    const QString directory = classDirectory(classIndex);
-    const WriteStatus saved =
-        writeInSchool(directory + QStringLiteral("/Odpowiedzi.tmp"), gridFileBytes(contentsOf(tabela1())));
+    const SchoolPaths files = paths();
+    const WriteStatus saved = writeInSchool(files.classFile(classIndex, schoolfiles::answers),
+                                            gridFileBytes(contentsOf(tabela1())));
     if (saved == WriteStatus::Ok)
         markScoresSaved();
     // The statistics would lead out of the school folder the same way; it has been said once.
     if (saved == WriteStatus::OutsideSchool)
         return;
-    writeTaskStatistics(test.taskCount, tabela1(), directory + QStringLiteral("/Zadania.tmp"));
-    writeStandardStatistics(test.standardCount, tabela2(), directory + QStringLiteral("/Standardy.tmp"));
+    writeTaskStatistics(test.taskCount, tabela1(), files.classFile(classIndex, schoolfiles::taskStatistics));
+    writeStandardStatistics(test.standardCount, tabela2(),
+                            files.classFile(classIndex, schoolfiles::standardStatistics));
 }
 
 void TfWyniki::validateScores(qint32 pupilCount)
@@ -47,25 +49,17 @@ void TfWyniki::validateScores(qint32 pupilCount)
     StringGrid *summary = tabela2();
     badPupilCount = 0;
     int badPupils = 0;
-    for (int r = 1; r <= pupilCount; ++r) {
-        // Wide sums: a definition built without Setup.ini's bounds must not wrap around either.
-        std::array<qint64, 5> standards{};
-        for (int c = 3; c <= test.taskCount + 2; ++c) {
-            const int t = c - 3;
-            const qint32 v = cellAsInteger(scores, c, r);
-            if (v > test.taskMaxPoints.value(t) || v < 0) {
-                messages::showMessage(QStringLiteral("Dla ucznia o kodzie ") + scores->cell(1, r) +
-                                      QStringLiteral(", w zadaniu ") + test.taskLabels.value(t) +
-                                      QStringLiteral(" wprowadzono złą liczbę punktów!"));
-                ++badPupils;
-                break;
-            }
-            if (const qint32 k = test.countedStandardOf(t))
-                standards[k - 1] += v;
+    for (const PupilScores &pupil : checkClassScores(contentsOf(scores), pupilCount, test)) {
+        const int r = pupil.row;
+        if (pupil.fault == PupilScores::Fault::NotANumber)
+            throw ConvertError(pupil.faultText);
+        if (pupil.fault == PupilScores::Fault::OutOfRange) {
+            messages::showMessage(QStringLiteral("Dla ucznia o kodzie ") + scores->cell(1, r) +
+                                  QStringLiteral(", w zadaniu ") + test.taskLabels.value(pupil.faultTask) +
+                                  QStringLiteral(" wprowadzono złą liczbę punktów!"));
+            ++badPupils;
         }
-        qint64 total = 0;
-        for (const qint64 s : standards)
-            total += s;
+        // From the first pupil with a wrong value on, no summary row is refreshed.
         if (badPupils != 0) {
             badPupilCount = badPupils;
             continue;
@@ -74,8 +68,9 @@ void TfWyniki::validateScores(qint32 pupilCount)
         summary->setCell(2, r, scores->cell(2, r));
         const bool present = isPresentMark(summary->cell(2, r));
         for (int k = 0; k < 5; ++k)
-            summary->setCell(3 + k, r, present ? QString::number(standards[k]) : QStringLiteral("--"));
-        summary->setCell(8, r, present ? QString::number(total) : QStringLiteral("--"));
+            summary->setCell(
+                3 + k, r, present ? QString::number(pupil.standards[std::size_t(k)]) : QStringLiteral("--"));
+        summary->setCell(8, r, present ? QString::number(pupil.total) : QStringLiteral("--"));
     }
 }
 

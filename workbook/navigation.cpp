@@ -73,7 +73,7 @@ void TfWyniki::buildClassPage(int page)
     resetGrid(tabela1(), test.taskCount + 3, pupils + 1, 640);
     resetGrid(tabela2(), 9, pupils + 1, 505);
     layoutGridHeaders(1);
-    readGridFile(tabela1(), classDirectory(classIndex) + QStringLiteral("/Odpowiedzi.tmp"));
+    readGridFile(tabela1(), paths().classFile(classIndex, schoolfiles::answers));
     markScoresSaved();
 }
 
@@ -81,7 +81,7 @@ void TfWyniki::buildSetupPage()
 {
     tabela1()->setColWidth(1, 65);
     tabela1()->setColWidth(2, 80);
-    readSchoolFile(schoolDirectory + QStringLiteral("/Szkola.ini"));
+    readSchoolFile(paths().file(schoolfiles::setup));
     setStatic1(QStringLiteral("Liczba klas - liczba uczniów w danej klasie"));
 }
 
@@ -101,14 +101,14 @@ void TfWyniki::buildSchoolPage()
         grid->setCell(1, rows - 2, QStringLiteral("Szkoła - Śr."));
         grid->setCell(1, rows - 1, QStringLiteral("Szkoła - Ła."));
     }
+    const SchoolPaths files = paths();
     for (int i = 0; i < classes; ++i) {
-        readGridFileAt(tabela1(), 3, 2 * i + 1, classDirectory(i) + QStringLiteral("/Zadania.tmp"));
-        readGridFileAt(tabela2(), 3, 2 * i + 1, classDirectory(i) + QStringLiteral("/Standardy.tmp"));
+        readGridFileAt(tabela1(), 3, 2 * i + 1, files.classFile(i, schoolfiles::taskStatistics));
+        readGridFileAt(tabela2(), 3, 2 * i + 1, files.classFile(i, schoolfiles::standardStatistics));
     }
-    writeSchoolStatistics(test.taskCount, classes, tabela1(),
-                          schoolSubdirectory() + QStringLiteral("/Zadania.tmp"));
+    writeSchoolStatistics(test.taskCount, classes, tabela1(), files.schoolFile(schoolfiles::taskStatistics));
     // Five standards and the whole test, as in every class's file.
-    writeSchoolStatistics(6, classes, tabela2(), schoolSubdirectory() + QStringLiteral("/Standardy.tmp"));
+    writeSchoolStatistics(6, classes, tabela2(), files.schoolFile(schoolfiles::standardStatistics));
 }
 
 void TfWyniki::writeSchoolStatistics(qint32 valueCount, qint32 classes, StringGrid *grid, const QString &path)
@@ -118,7 +118,7 @@ void TfWyniki::writeSchoolStatistics(qint32 valueCount, qint32 classes, StringGr
     for (int c = 3; c < grid->colCount(); ++c) {
         ClassColumnValues column;
         for (int i = 0; i < classes; ++i) {
-            column.hasStatistics.append(!isBlankCell(grid->cell(3, 2 * i + 1)));
+            column.hasStatistics.append(!isEmptyCell(grid->cell(3, 2 * i + 1)));
             column.averages.append(grid->cell(c, 2 * i + 1));
             column.facilities.append(grid->cell(c, 2 * i + 2));
         }

@@ -7,19 +7,13 @@
 #include "stringgrid.h"
 #include "tfanaliza.h"
 
-namespace {
-
-const QString answersFile = QStringLiteral("/Odpowiedzi.tmp");
-
-} // namespace
-
 std::optional<ClassResults> TfWyniki::readClassResults(int classIndex, QString *note) const
 {
     const QString label = classLabels.value(classIndex);
     const qint32 pupils = pupilCounts.value(classIndex);
     const GridLimits limits = gridLimitsFor(pupils + 1, test.taskCount + 3);
     QByteArray bytes;
-    switch (readFromSchool(classDirectory(classIndex) + answersFile, &bytes, limits.bytes, true)) {
+    switch (readFromSchool(paths().classFile(classIndex, schoolfiles::answers), &bytes, limits.bytes, true)) {
     case ReadStatus::OutsideSchool:
         *note = QStringLiteral("Plik wyników klasy „%1” jest dowiązaniem symbolicznym (albo leży w takim "
                                "katalogu), które prowadzi poza katalog szkoły; klasa została pominięta.")
@@ -60,7 +54,7 @@ void TfWyniki::sbAnalizaClick()
         if (answer == QMessageBox::Cancel)
             return;
         if (answer == QMessageBox::Yes) {
-            if (!writeGridFile(tabela1(), classDirectory(currentPage - 1) + answersFile))
+            if (!writeGridFile(tabela1(), paths().classFile(currentPage - 1, schoolfiles::answers)))
                 return;
             markScoresSaved();
         }
@@ -81,7 +75,7 @@ void TfWyniki::sbAnalizaClick()
             return;
         }
         report = analyseClass(*results, test, settings);
-        pdfPath = classDirectory(classIndex) + QStringLiteral("/Analiza wyników.pdf");
+        pdfPath = paths().classFile(classIndex, schoolfiles::analysis);
     } else {
         QList<ClassResults> classes;
         QStringList notes;
@@ -93,7 +87,7 @@ void TfWyniki::sbAnalizaClick()
                 notes.append(note);
         }
         report = analyseSchool(classes, notes, test, settings);
-        pdfPath = schoolSubdirectory() + QStringLiteral("/Analiza wyników.pdf");
+        pdfPath = paths().schoolFile(schoolfiles::analysis);
     }
 
     delete fAnaliza;

@@ -14,12 +14,12 @@ void TfWyniki::sbOtworzClick()
     tabela1()->commitOpenEditor();
     if (isClassPage(currentPage)) {
         // A missing or unreadable file leaves the typed points in the grid, still unsaved.
-        if (readGridFile(tabela1(), classDirectory(currentPage - 1) + QStringLiteral("/Odpowiedzi.tmp")))
+        if (readGridFile(tabela1(), paths().classFile(currentPage - 1, schoolfiles::answers)))
             markScoresSaved();
     } else if (isSchoolPage(currentPage)) {
-        readGridFile(tabela1(), schoolSubdirectory() + QStringLiteral("/Szkola.tmp"));
+        readGridFile(tabela1(), paths().schoolFile(schoolfiles::schoolSummary));
     } else {
-        readSchoolFile(schoolDirectory + QStringLiteral("/Szkola.ini"));
+        readSchoolFile(paths().file(schoolfiles::setup));
         tabela1()->setColWidth(1, 65);
         tabela1()->setColWidth(2, 80);
         setStatic1(QStringLiteral("Liczba klas - liczba uczniów w danej klasie"));
@@ -43,8 +43,7 @@ void TfWyniki::sbZapiszClick()
 {
     tabela1()->commitOpenEditor();
     if (isClassPage(currentPage)) {
-        const QString directory = classDirectory(currentPage - 1);
-        const WriteStatus saved = writeInSchool(directory + QStringLiteral("/Odpowiedzi.tmp"),
+        const WriteStatus saved = writeInSchool(paths().classFile(currentPage - 1, schoolfiles::answers),
                                                 gridFileBytes(contentsOf(tabela1())));
         if (saved == WriteStatus::Ok)
             markScoresSaved();
@@ -52,15 +51,15 @@ void TfWyniki::sbZapiszClick()
         if (saved == WriteStatus::OutsideSchool)
             return;
         // Success is confirmed only when both files are on disk.
-        if (writeReport(directory + QStringLiteral("/Wyniki uczniów.csv")) && saved == WriteStatus::Ok)
+        if (writeReport(paths().classFile(currentPage - 1, schoolfiles::classReport)) &&
+            saved == WriteStatus::Ok)
             messages::showMessage(QStringLiteral("Wyniki uczniów zostały zapisane!"));
     } else if (isSchoolPage(currentPage)) {
-        const WriteStatus saved = writeInSchool(schoolSubdirectory() + QStringLiteral("/Szkola.tmp"),
+        const WriteStatus saved = writeInSchool(paths().schoolFile(schoolfiles::schoolSummary),
                                                 gridFileBytes(contentsOf(tabela1())));
         if (saved == WriteStatus::OutsideSchool)
             return;
-        if (writeReport(schoolSubdirectory() + QStringLiteral("/Podsumowanie wyników.csv")) &&
-            saved == WriteStatus::Ok)
+        if (writeReport(paths().schoolFile(schoolfiles::schoolReport)) && saved == WriteStatus::Ok)
             messages::showMessage(QStringLiteral("Wyniki zostały zapisane!"));
     }
 }
@@ -75,7 +74,7 @@ bool TfWyniki::confirmLeavingPage()
                        "Czy zapisać je przed opuszczeniem tej strony?")
             .arg(classLabels.value(currentPage - 1)));
     if (answer == QMessageBox::Yes) {
-        if (!writeGridFile(tabela1(), classDirectory(currentPage - 1) + QStringLiteral("/Odpowiedzi.tmp")))
+        if (!writeGridFile(tabela1(), paths().classFile(currentPage - 1, schoolfiles::answers)))
             return false; // not saved: stay, so nothing is lost
         markScoresSaved();
         return true;

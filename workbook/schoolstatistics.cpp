@@ -5,11 +5,6 @@
 
 #include <cmath>
 
-bool isBlankCell(const QString &text)
-{
-    return text.isEmpty() || text == QStringLiteral(" ");
-}
-
 namespace {
 
 // No test yields a mean or facility anywhere near this; a larger value was typed into the file

@@ -20,9 +20,6 @@ struct SchoolValue {
     float facility = 0;
 };
 
-// An empty cell or one blank.
-bool isBlankCell(const QString &text);
-
 // Single-precision means over the classes that have statistics; a class whose cell holds no number
 // counts as having no statistics in that column.
 QList<SchoolValue> schoolMeans(const QList<ClassColumnValues> &columns);

@@ -1,5 +1,7 @@
 #include "setupchecks.h"
 
+#include "schoolpaths.h"
+
 QString defaultClassLetters()
 {
     return QStringLiteral("ABCDEFGHIJKLMNOPQRSTUWXYZ");
@@ -14,7 +16,7 @@ QString classLabelsProblem(const QStringList &labels)
         if (label.trimmed().isEmpty())
             return QStringLiteral("Klasa nr %1 nie ma nazwy. Wpisz nazwę klasy w kolumnie „Klasa”.")
                 .arg(number);
-        if (label.compare(QStringLiteral("Szkoła"), Qt::CaseInsensitive) == 0)
+        if (label.compare(schoolfiles::schoolFolder, Qt::CaseInsensitive) == 0)
             return QStringLiteral("Nazwa „%1” (klasa nr %2) jest zarezerwowana dla wyników całej szkoły. "
                                   "Nadaj tej klasie inną nazwę.")
                 .arg(label)

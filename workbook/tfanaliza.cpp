@@ -3,9 +3,10 @@
 #include "analysisdocument.h"
 #include "barchart.h"
 #include "guarded.h"
+#include "histogram.h"
 #include "messages.h"
 #include "savefile.h"
-#include "tfwykres.h"
+#include "seams.h"
 #include "ui_tfanaliza.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -23,67 +24,7 @@
 
 TfAnaliza *fAnaliza = nullptr;
 
-HistogramAxis histogramAxis(int largestCount)
-{
-    if (largestCount <= 10)
-        return {std::max(largestCount, 1), 1};
-    // A round step that leaves at most ten labels on the axis.
-    for (int scale = 1;; scale *= 10) {
-        for (const int step : {1, 2, 5}) {
-            const int increment = step * scale;
-            if (largestCount <= 10 * increment)
-                return {(largestCount + increment - 1) / increment * increment, increment};
-        }
-    }
-}
-
-int histogramLabelStep(int bars)
-{
-    // Scores written upwards need about 14 pixels each across the plot.
-    constexpr int mostLabels = 45;
-    for (int scale = 1;; scale *= 10) {
-        for (const int step : {1, 2, 5}) {
-            if (bars <= mostLabels * step * scale)
-                return step * scale;
-        }
-    }
-}
-
-HistogramBars histogramBars(const QList<int> &countsPerScore)
-{
-    const qsizetype scores = countsPerScore.size();
-    int width = 1;
-    if (scores > 101) {
-        for (int scale = 1; width == 1; scale *= 10) {
-            for (const int step : {2, 5, 10}) {
-                if ((scores + step * scale - 1) / (step * scale) <= 100) {
-                    width = step * scale;
-                    break;
-                }
-            }
-        }
-    }
-    HistogramBars bars{width, QList<int>((scores + width - 1) / width, 0)};
-    for (qsizetype score = 0; score < scores; ++score)
-        bars.counts[score / width] += countsPerScore[score];
-    return bars;
-}
-
 namespace {
-
-// Puts the device's page back as it was, however printing ends.
-class PageLayoutKeeper
-{
-public:
-    explicit PageLayoutKeeper(QPagedPaintDevice *device) : m_device(device), m_layout(device->pageLayout()) {}
-    ~PageLayoutKeeper() { m_device->setPageLayout(m_layout); }
-    PageLayoutKeeper(const PageLayoutKeeper &) = delete;
-    PageLayoutKeeper &operator=(const PageLayoutKeeper &) = delete;
-
-private:
-    QPagedPaintDevice *m_device;
-    QPageLayout m_layout;
-};
 
 void prepareA4(QPagedPaintDevice *device, const QString &title)
 {
@@ -182,7 +123,7 @@ void TfAnaliza::drawHistogram()
 
 bool TfAnaliza::printReport(QPagedPaintDevice *printer)
 {
-    const PageLayoutKeeper keeper(printer);
+    const ui::PageLayoutGuard keeper(printer);
     prepareA4(printer, windowTitle());
     // Printing lays out a copy of the document, which must carry the picture with it.
     std::unique_ptr<QTextDocument> copy(document()->clone());
@@ -231,7 +172,7 @@ bool TfAnaliza::printReport(QPagedPaintDevice *printer)
 
 void TfAnaliza::bDrukujClick()
 {
-    QPrinter *printer = TfWykres::printerSource ? TfWykres::printerSource() : nullptr;
+    QPrinter *printer = ui::printerSource ? ui::printerSource() : nullptr;
     if (!printer) {
         messages::showMessage(
             QStringLiteral("Nie można wydrukować analizy: w systemie nie ma żadnej drukarki. "

@@ -1,77 +1,26 @@
 // Construction of the workbook, its setup page, Help and Charts.
 #include "tfwyniki.h"
 
+#include "cells.h"
 #include "fixedwindow.h"
 #include "guarded.h"
 #include "helpviewer.h"
 #include "messages.h"
 #include "numbers.h"
+#include "schoolpaths.h"
+#include "seams.h"
 #include "setupchecks.h"
+#include "shortcuts.h"
 #include "stringgrid.h"
 #include "tfwykres.h"
 #include "ui_tfwyniki.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QShortcut>
 #include <QTabBar>
 
 TfWyniki *fWyniki = nullptr;
-
-TfWyniki::FolderChooser TfWyniki::folderChooser = [](QWidget *owner, const QString &title,
-                                                     const QString &start) {
-    return QFileDialog::getExistingDirectory(owner, title, start,
-                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
-};
-
-namespace {
-
-// Connects a signal to a handler that runs guarded: an error ends only that operation.
-template <typename Sender, typename Signal, typename Handler>
-void connectGuarded(Sender *sender, Signal signal, TfWyniki *window, Handler handler)
-{
-    QObject::connect(sender, signal, window, [window, handler] { guarded([&] { (window->*handler)(); }); });
-}
-
-// The toolbar's buttons take no focus: each gets a key of its own instead, which works only while
-// its button is there to be clicked. The key is told to screen readers, the hint is left as it is.
-void giveShortcut(QAbstractButton *button, const QKeySequence &key)
-{
-    auto *shortcut = new QShortcut(key, button);
-    shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
-        if (button->isEnabled() && button->isVisible())
-            button->click();
-    });
-    button->setAccessibleDescription(QStringLiteral("Skrót klawiszowy: ") +
-                                     key.toString(QKeySequence::NativeText));
-}
-
-} // namespace
-
-// The page tabs take no focus; Ctrl+PgDn and Ctrl+Tab show the next page, Ctrl+PgUp and
-// Ctrl+Shift+Tab the one before, round the ends, as a click on that tab does.
-void addPageShortcuts(QWidget *window, QTabWidget *pages)
-{
-    const auto step = [pages](int by) {
-        const int count = pages->count();
-        if (count > 1)
-            pages->setCurrentIndex((pages->currentIndex() + by + count) % count);
-    };
-    const QList<std::pair<QKeySequence, int>> keys{
-        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
-        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
-        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1},
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
-    };
-    for (const auto &[key, by] : keys) {
-        auto *shortcut = new QShortcut(key, window);
-        shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, pages, [step, by = by] { step(by); });
-    }
-}
 
 TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfWyniki>())
 {
@@ -177,14 +126,19 @@ int TfWyniki::pageCount() const
     return ui->pcWyniki->count();
 }
 
+SchoolPaths TfWyniki::paths() const
+{
+    return SchoolPaths{schoolDirectory, classLabels};
+}
+
 QString TfWyniki::classDirectory(int classIndex) const
 {
-    return schoolDirectory + QLatin1Char('/') + classLabels.value(classIndex);
+    return paths().classFolder(classIndex);
 }
 
 QString TfWyniki::schoolSubdirectory() const
 {
-    return schoolDirectory + QStringLiteral("/Szkoła");
+    return paths().schoolFolder();
 }
 
 void TfWyniki::setStatic1(const QString &caption)
@@ -209,8 +163,7 @@ qint32 TfWyniki::cellAsInteger(StringGrid *grid, int col, int row) const
 void TfWyniki::eLiczbaKlasChange()
 {
     const QString text = ui->eLiczbaKlas->text();
-    if (text.isEmpty() || text == QStringLiteral(" ") || text == QStringLiteral("0") ||
-        text == QStringLiteral("-")) {
+    if (isBlankCell(text) || text == QStringLiteral("0")) {
         classCount = 1;
         ui->eLiczbaKlas->setText(QStringLiteral("1"));
     } else {
@@ -264,7 +217,7 @@ void TfWyniki::bAkceptujClick()
     const QString directory = ui->stSciezka->text() + QLatin1Char('/') + ui->eNazwaKatalogu->text();
     // Every directory the school needs must be there before anything is written into it; a plain
     // file in the way of one would otherwise fail every later write.
-    QStringList needed{directory, directory + QStringLiteral("/Szkoła")};
+    QStringList needed{directory, SchoolPaths{directory, {}}.schoolFolder()};
     for (const QString &label : std::as_const(labels))
         needed.append(directory + QLatin1Char('/') + label);
     for (const QString &path : std::as_const(needed)) {
@@ -279,7 +232,7 @@ void TfWyniki::bAkceptujClick()
     // teacher can try again (another location, or once there is room on the disk).
     const QString location = schoolDirectory;
     schoolDirectory = directory;
-    if (!writeSchoolFile(schoolDirectory + QStringLiteral("/Szkola.ini"))) {
+    if (!writeSchoolFile(paths().file(schoolfiles::setup))) {
         schoolDirectory = location;
         return;
     }
@@ -303,7 +256,7 @@ void TfWyniki::bAkceptujClick()
 
 void TfWyniki::bKatalogClick()
 {
-    const QString chosen = folderChooser(this, QStringLiteral("Wybierz folder:"), schoolDirectory);
+    const QString chosen = ui::folderChooser(this, QStringLiteral("Wybierz folder:"), schoolDirectory);
     if (!chosen.isEmpty())
         schoolDirectory = QDir::cleanPath(chosen);
     ui->stSciezka->setText(schoolDirectory);
@@ -332,11 +285,34 @@ void TfWyniki::tabela2DrawCell(QPainter *painter, int col, int row, const QRect 
     drawCellCentred(painter, tabela2()->cell(col, row), rect);
 }
 
+charts::ChartData TfWyniki::chartData() const
+{
+    if (!isClassPage(currentPage) && !isSchoolPage(currentPage))
+        throw SondarykError(
+            QStringLiteral("Wykresy można oglądać tylko na stronie klasy lub na stronie „Szkoła”."));
+    charts::ChartData data;
+    const bool school = isSchoolPage(currentPage);
+    data.mode = school ? charts::Mode::School : charts::Mode::Class;
+    data.test = test;
+    data.classCount = classCount;
+    data.classLabels = classLabels;
+    if (!school) {
+        data.classLabel = classLabels.value(currentPage - 1);
+        data.pupilCount = pupilCounts.value(currentPage - 1);
+    }
+    data.upperGrid = contentsOf(tabela1());
+    data.lowerGrid = contentsOf(tabela2());
+    data.bitmapFolder = school ? schoolSubdirectory() : classDirectory(currentPage - 1);
+    data.schoolFolder = schoolDirectory;
+    return data;
+}
+
 void TfWyniki::bWykresyClick()
 {
+    const charts::ChartData data = chartData();
     // Each press draws from the page in view afresh; the chart window closed before is not needed.
     delete fWykres;
     fWykres = nullptr;
-    fWykres = new TfWykres(this);
+    fWykres = new TfWykres(data, this);
     fWykres->exec();
 }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "analysis.h"
+#include "chartcatalogue.h"
 #include "savefile.h"
+#include "schoolpaths.h"
 #include "testdefinition.h"
 
 #include <QDialog>
@@ -39,10 +41,6 @@ public:
     QStringList classLabels;
     qint32 badPupilCount = 0;
 
-    // Replaceable folder chooser (tests answer it): returns the chosen folder, or "" when cancelled.
-    using FolderChooser = std::function<QString(QWidget *owner, const QString &title, const QString &start)>;
-    static FolderChooser folderChooser;
-
     Ui::TfWyniki *form() const { return ui.get(); }
     StringGrid *tabela1() const;
     StringGrid *tabela2() const;
@@ -55,6 +53,9 @@ public:
     void eNazwaKataloguChange();
     void sbPomocClick();
     void bWykresyClick();
+    // What the chart window draws: the page in view as it stands; throws off the class and
+    // school pages.
+    charts::ChartData chartData() const;
 
     // Analysis of the class in view, or of the whole school on the school page.
     void sbAnalizaClick();
@@ -108,7 +109,9 @@ public:
     // Before a class page is left: asks whether to save unsaved points. False means stay.
     bool confirmLeavingPage();
 
-    // The directory of class i (counted from 0) and the school's own subdirectory.
+    // Where the school's files lie; the directory of class i (counted from 0) and the school's own
+    // subdirectory.
+    SchoolPaths paths() const;
     QString classDirectory(int classIndex) const;
     QString schoolSubdirectory() const;
 
@@ -135,6 +138,3 @@ private:
 };
 
 extern TfWyniki *fWyniki;
-
-// Keys that switch a window's pages as clicks on their tabs do, whichever control has the focus.
-void addPageShortcuts(QWidget *window, QTabWidget *pages);

@@ -67,9 +67,9 @@ struct Workbook : wb::Workbook {
     void accept()
     {
         const QString folder = location.path();
-        TfWyniki::folderChooser = [folder](QWidget *, const QString &, const QString &) { return folder; };
+        ui::folderChooser = [folder](QWidget *, const QString &, const QString &) { return folder; };
         button("bKatalog")->click();
-        TfWyniki::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
+        ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
         find<QLineEdit>("eLiczbaKlas")->setText(u"2"_s);
         upper()->setCell(2, 1, u"2"_s);
         upper()->setCell(2, 2, u"2"_s);

@@ -4,8 +4,8 @@
 
 #include "../support/messagerecorder.h"
 #include "../support/testfiles.h"
+#include "appearance.h"
 #include "barchart.h"
-#include "sondarykapplication.h"
 #include "stringgrid.h"
 #include "tfwykres.h"
 #include "tfwyniki.h"
@@ -93,9 +93,9 @@ struct School {
         window.test = test;
         recorder.clear();
         const QString folder = location.path();
-        TfWyniki::folderChooser = [folder](QWidget *, const QString &, const QString &) { return folder; };
+        ui::folderChooser = [folder](QWidget *, const QString &, const QString &) { return folder; };
         button("bKatalog")->click();
-        TfWyniki::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
+        ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
         edit("eLiczbaKlas")->setText(QString::number(labels.size()));
         for (int i = 0; i < labels.size(); ++i) {
             window.tabela1()->setCell(1, i + 1, labels[i]);

@@ -1,8 +1,9 @@
 // The chart component as a user sees its picture: every bar with its own whole label, labels that
 // never run into each other, bars cut off at the top of the plot, and bitmaps replaced whole.
 #include "../support/messagerecorder.h"
+#include "appearance.h"
 #include "barchart.h"
-#include "sondarykapplication.h"
+#include "seams.h"
 
 #include <QApplication>
 #include <QDir>
@@ -77,7 +78,7 @@ bool hasInk(const QImage &image, const QRectF &rect)
 
 void TstBarChart::initTestCase()
 {
-    SondarykApplication::setUp(*qobject_cast<QApplication *>(QCoreApplication::instance()));
+    applyProgramLook(*qobject_cast<QApplication *>(QCoreApplication::instance()));
 }
 
 void TstBarChart::labelsUnderTheirBars_data()

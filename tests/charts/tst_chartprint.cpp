@@ -33,7 +33,7 @@ void TstChartPrint::initTestCase()
 
 void TstChartPrint::cleanup()
 {
-    TfWykres::printerSource = [] { return TfWykres::systemPrinter(); };
+    ui::printerSource = [] { return ui::systemPrinter(); };
 }
 
 std::unique_ptr<School> TstChartPrint::openSchool()
@@ -61,9 +61,9 @@ void TstChartPrint::printsOneLandscapePage()
     printer.setOutputFileName(output);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(orientation);
-    TfWykres::printerSource = [&printer] { return &printer; };
+    ui::printerSource = [&printer] { return &printer; };
 
-    TfWykres window(&school->window);
+    TfWykres window(school->window.chartData(), &school->window);
     tabsOf(&window)->setCurrentIndex(2);
     school->recorder.clear();
     window.findChild<QAbstractButton *>(u"bDrukujWykres"_s)->click();
@@ -89,9 +89,9 @@ void TstChartPrint::printerFails()
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(school->location.filePath(u"no such folder/wykres.pdf"_s));
     printer.setPageOrientation(QPageLayout::Portrait);
-    TfWykres::printerSource = [&printer] { return &printer; };
+    ui::printerSource = [&printer] { return &printer; };
 
-    TfWykres window(&school->window);
+    TfWykres window(school->window.chartData(), &school->window);
     school->recorder.clear();
     window.findChild<QAbstractButton *>(u"bDrukujWykres"_s)->click();
     QCOMPARE(school->errors(),
@@ -104,8 +104,8 @@ void TstChartPrint::printerFails()
 void TstChartPrint::noPrinter()
 {
     const std::unique_ptr<School> school = openSchool();
-    TfWykres::printerSource = [] { return nullptr; };
-    TfWykres window(&school->window);
+    ui::printerSource = [] { return nullptr; };
+    TfWykres window(school->window.chartData(), &school->window);
     school->recorder.clear();
     window.findChild<QAbstractButton *>(u"bDrukujWykres"_s)->click();
     QCOMPARE(school->recorder.shown.size(), 1);

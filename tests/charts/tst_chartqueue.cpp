@@ -136,7 +136,7 @@ void TstChartQueue::printsOnTheDefaultQueue()
 {
     if (!m_skipReason.isEmpty())
         QSKIP(qPrintable(m_skipReason));
-    QPrinter *printer = TfWykres::systemPrinter();
+    QPrinter *printer = ui::systemPrinter();
     QVERIFY(printer);
     QCOMPARE(printer->printerName(), queue);
     printer->setPageOrientation(QPageLayout::Portrait);
@@ -145,7 +145,7 @@ void TstChartQueue::printsOnTheDefaultQueue()
     School school(makeTest(), {u"6a"_s}, {2});
     school.showPage(1);
     school.setSummaryRows({u"1;2;3;4;5;15"_s, u"2;2;2;2;2;10"_s});
-    TfWykres window(&school.window);
+    TfWykres window(school.window.chartData(), &school.window);
     school.recorder.clear();
     window.findChild<QAbstractButton *>(u"bDrukujWykres"_s)->click();
     QVERIFY2(school.recorder.shown.isEmpty(), qPrintable(school.recorder.texts().join(u" | "_s)));

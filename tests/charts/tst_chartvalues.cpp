@@ -21,7 +21,64 @@ private Q_SLOTS:
     void largestValue();
     void printedChartRect_data();
     void printedChartRect();
+    void barsOfEveryChart_data();
+    void barsOfEveryChart();
+    void schoolBarThatIsNoNumber();
 };
+
+namespace {
+
+// A class of three pupils and a school of two classes, as the workbook hands them over.
+charts::ChartData classData()
+{
+    charts::ChartData data;
+    data.mode = charts::Mode::Class;
+    data.test.taskCount = 2;
+    data.test.taskLabels = {u"Zad.1"_s, u"Zad.2"_s};
+    data.test.taskMaxPoints = {3, 5};
+    data.test.standardCount = 2;
+    data.test.standardMaxPoints = {4, 6};
+    data.test.standardDescriptions = {u"czytanie"_s, u"pisanie"_s};
+    data.classLabel = u"6a"_s;
+    data.pupilCount = 3;
+    data.lowerGrid = {{u"L.p."_s},
+                      {u"1"_s, u"A"_s, u"T"_s, u"2"_s, u"3"_s, u""_s, u""_s, u""_s, u"5"_s},
+                      {u"2"_s, u"B"_s, u"N"_s, u"--"_s, u"--"_s, u"--"_s, u"--"_s, u"--"_s, u"--"_s}};
+    return data;
+}
+
+charts::ChartData schoolData()
+{
+    charts::ChartData data = classData();
+    data.mode = charts::Mode::School;
+    data.classCount = 2;
+    data.classLabels = {u"6a"_s, u"6b"_s};
+    data.upperGrid = {{},
+                      {},
+                      {},
+                      {},
+                      {},
+                      {u""_s, u""_s, u""_s, u"1.50"_s, u"2.25"_s},
+                      {u""_s, u""_s, u""_s, u"0.50"_s, u"0.45"_s}};
+    data.lowerGrid = {{},
+                      {u""_s, u""_s, u""_s, u"3.00"_s, u""_s, u""_s, u""_s, u""_s, u"12.00"_s},
+                      {u""_s, u""_s, u""_s, u"0.75"_s, u""_s, u""_s, u""_s, u""_s, u"0.30"_s},
+                      {u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s, u""_s},
+                      {},
+                      {u""_s, u""_s, u""_s, u"2.50"_s, u""_s, u""_s, u""_s, u""_s, u"10.00"_s},
+                      {u""_s, u""_s, u""_s, u"0.63"_s, u""_s, u""_s, u""_s, u""_s, u"0.25"_s}};
+    return data;
+}
+
+QString describe(const QList<charts::Bar> &bars)
+{
+    QStringList out;
+    for (const charts::Bar &bar : bars)
+        out.append(bar.label + u'=' + QString::number(bar.value));
+    return out.join(u' ');
+}
+
+} // namespace
 
 void TstChartValues::barValue_data()
 {
@@ -130,6 +187,63 @@ void TstChartValues::printedChartRect()
                             .arg(result.top())
                             .arg(result.width())
                             .arg(result.height())));
+}
+
+void TstChartValues::barsOfEveryChart_data()
+{
+    QTest::addColumn<bool>("school");
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("bars");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("bottomTitle");
+
+    QTest::newRow("class W-1: totals, an absent pupil's as 0, a pupil past the grid as 0")
+        << false << 0 << u"1=5 2=0 3=0"_s << 40.0 << u"Wyniki z testu dla poszczególnych uczniów"_s
+        << u"Numer ucznia [6a]"_s;
+    QTest::newRow("class W-2: standard 1")
+        << false << 1 << u"1=2 2=0 3=0"_s << 4.0 << u"Liczba punktów za standard: czytanie"_s
+        << u"Numer ucznia [6a]"_s;
+    QTest::newRow("class W-4: a standard the test lacks")
+        << false << 3 << QString() << 0.0 << u"Liczba punktów za standard: "_s << u"Numer ucznia [6a]"_s;
+    QTest::newRow("school W-1: the school's task averages")
+        << true << 0 << u"Zad.1=1.5 Zad.2=2.25"_s << 5.0
+        << u"Średnia liczba punktów za poszczególne umiejętności (dla szkoły)"_s << u"Numer zadania"_s;
+    QTest::newRow("school W-2: facilities")
+        << true << 1 << u"Zad.1=0.5 Zad.2=0.45"_s << 1.0
+        << u"Łatwość poszczególnych umiejętności (dla szkoły)"_s << u"Numer zadania"_s;
+    QTest::newRow("school W-3: classes, one without statistics, and the school")
+        << true << 2 << u"6a=3 6b=0 Szkoła=2.5"_s << 4.0 << u"Średnia liczba punktów za standard: czytanie"_s
+        << u"Klasa / szkoła"_s;
+    QTest::newRow("school W-14: the whole test's facility")
+        << true << 13 << u"6a=0.3 6b=0 Szkoła=0.25"_s << 1.0 << u"Łatwość testu"_s << u"Klasa / szkoła"_s;
+}
+
+void TstChartValues::barsOfEveryChart()
+{
+    QFETCH(bool, school);
+    QFETCH(int, tab);
+    QFETCH(QString, bars);
+    QFETCH(double, maximum);
+    QFETCH(QString, title);
+    QFETCH(QString, bottomTitle);
+    const charts::ChartData data = school ? schoolData() : classData();
+    const charts::Chart *chart = charts::chartAt(data.mode, tab);
+    QVERIFY(chart);
+    QCOMPARE(describe(charts::barsOf(*chart, data)), bars);
+    QCOMPARE(charts::axisMaximum(*chart, data.test), maximum);
+    QCOMPARE(charts::titleOf(*chart, data.test), title);
+    QCOMPARE(charts::bottomTitleOf(*chart, data), bottomTitle);
+}
+
+void TstChartValues::schoolBarThatIsNoNumber()
+{
+    // The classes' bars are read, then the school's empty cell ends the drawing.
+    charts::ChartData data = schoolData();
+    data.lowerGrid[5][3] = QString();
+    QList<charts::Bar> drawn;
+    QVERIFY_THROWS_EXCEPTION(FloatConvertError, charts::barsOf(*charts::chartAt(data.mode, 2), data, &drawn));
+    QCOMPARE(describe(drawn), u"6a=3 6b=0"_s);
 }
 
 QTEST_GUILESS_MAIN(TstChartValues)

@@ -106,7 +106,7 @@ void TstChartWindow::classCharts()
     // Pupil 2 is absent or not computed: every missing-value form; pupil 3 is above W-2's maximum.
     school.setSummaryRows({u"2;1;3;4;2;12"_s, u"--;;-;--;--;--"_s, u"7;2;0;4;5;30"_s});
 
-    TfWykres window(&school.window);
+    TfWykres window(school.window.chartData(), &school.window);
     QCOMPARE(window.windowTitle(), u"Wizualizacja wyników"_s);
     QCOMPARE(tabTexts(&window), (QStringList{u"W-1"_s, u"W-2"_s, u"W-3"_s, u"W-4"_s, u"W-5"_s, u"W-6"_s}));
     QCOMPARE(tabsOf(&window)->currentIndex(), 0);
@@ -186,7 +186,7 @@ void TstChartWindow::schoolCharts()
     CT_CHECK(setUpThreeClasses(school));
     school.recorder.clear();
 
-    TfWykres window(&school.window);
+    TfWykres window(school.window.chartData(), &school.window);
     QStringList tabs;
     for (int i = 1; i <= 14; ++i)
         tabs.append(u"W-%1"_s.arg(i));
@@ -245,7 +245,7 @@ void TstChartWindow::onlyViewedChartsLeaveFiles()
     QVERIFY(writeBytes(path5, "earlier wykr_5"));
     QVERIFY(writeBytes(path1, QByteArray(1000000, 'x')));
 
-    TfWykres window(&school.window);
+    TfWykres window(school.window.chartData(), &school.window);
     // Opening draws "W-1" at once and replaces its file whole.
     QCOMPARE(bitmapsIn(folder), (QStringList{u"wykr_1.bmp"_s, u"wykr_5.bmp"_s}));
     CT_CHECK(verifyBitmap(path1));
@@ -283,7 +283,7 @@ void TstChartWindow::classWithoutPupils()
     school.showPage(1);
     // A class that has no pupils (as a school file may say).
     school.window.pupilCounts[0] = 0;
-    TfWykres window(&school.window);
+    TfWykres window(school.window.chartData(), &school.window);
     for (int tab = 0; tab < 6; ++tab) {
         selectTab(window, tab);
         QCOMPARE(window.chart()->values(), QList<qreal>());
@@ -313,7 +313,7 @@ void TstChartWindow::schoolRowNotANumber()
     summary->setCell(3, summary->rowCount() - 2, cell);
     school.recorder.clear();
 
-    TfWykres window(&school.window);
+    TfWykres window(school.window.chartData(), &school.window);
     selectTab(window, 2);
     // The drawing ends at the school's bar: the classes' bars stay, titles and file do not come.
     QCOMPARE(school.errors(), QStringList{u"'%1' is not a valid floating point value"_s.arg(cell)});
@@ -337,7 +337,7 @@ void TstChartWindow::schoolWithoutStatistics()
     school.showSchoolPage();
     school.recorder.clear();
 
-    TfWykres window(&school.window);
+    TfWykres window(school.window.chartData(), &school.window);
     QCOMPARE(barValues(window.chart()), (QList<float>{0, 0, 0, 0}));
     selectTab(window, 1);
     QCOMPARE(barValues(window.chart()), (QList<float>{0, 0, 0, 0}));
@@ -356,7 +356,7 @@ void TstChartWindow::noTasks()
     School school(makeTest({}), {u"6a"_s}, {2});
     school.showSchoolPage();
     school.recorder.clear();
-    TfWykres window(&school.window);
+    TfWykres window(school.window.chartData(), &school.window);
     QCOMPARE(window.chart()->values(), QList<qreal>());
     QCOMPARE(window.chart()->maximum(), 0.0);
     QCOMPARE(window.chart()->bottomTitle(), u"Numer zadania"_s);
@@ -400,7 +400,7 @@ void TstChartWindow::fewerStandards()
         school.setSummaryRows({u"1;2;3;4;5;15"_s, u"1;1;1;1;1;5"_s});
     }
     school.recorder.clear();
-    TfWykres window(&school.window);
+    TfWykres window(school.window.chartData(), &school.window);
     selectTab(window, tab);
     QCOMPARE(window.chart()->titleText(), title);
     QCOMPARE(window.chart()->values().isEmpty(), !drawn);

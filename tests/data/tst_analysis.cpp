@@ -3,6 +3,7 @@
 // sentences, all against results worked out by hand.
 #include "../support/setupini.h"
 #include "analysis.h"
+#include "analysissentences.h"
 #include "cp1250.h"
 #include "numbers.h"
 

@@ -1,5 +1,6 @@
 // The test's own quality: item–rest discrimination and Cronbach's alpha against examples worked out by
 // hand, the cases without variance, and the words that go with the figures.
+#include "numbers.h"
 #include "testquality.h"
 
 #include <QTest>

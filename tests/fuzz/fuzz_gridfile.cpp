@@ -29,6 +29,7 @@ using fuzz::require;
 
 TfWyniki *workbook = nullptr;
 QTemporaryDir *scratch = nullptr;
+QStringList *shown = nullptr;
 
 void checkParsed(const QByteArray &bytes, const GridRows &rows)
 {
@@ -140,13 +141,16 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Kept for the whole run: the workbook and its grids are built once, like the program's.
     new QApplication(*argc, *argv);
-    messages::setPresenter([](const messages::Message &message) -> QMessageBox::StandardButton {
-        // Every scratch file exists and is readable, so no file error may be shown.
-        fail("unexpected message box:", message.text);
+    shown = new QStringList;
+    messages::setPresenter([](const messages::Message &message) {
+        shown->append(message.text);
+        return QMessageBox::Ok;
     });
     scratch = new QTemporaryDir;
     require(scratch->isValid(), "no temporary directory");
     workbook = new TfWyniki;
+    // The scratch folder is the school's, so that its files may be read at all.
+    workbook->schoolDirectory = scratch->path();
     return 0;
 }
 
@@ -171,14 +175,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     StringGrid *upper = workbook->tabela1();
     resetGrid(upper, cols, height);
-    require(workbook->readGridFile(upper, path), "readGridFile did not read an existing file");
-    checkGrid(upper, rows, 0, 0, cols, height);
+    shown->clear();
+    // A file far beyond the grid's shape is refused, with the file error, and the grid kept.
+    const bool withinLimits = parseGridFileWithin(bytes, gridLimitsFor(height, cols)).has_value();
+    require(workbook->readGridFile(upper, path) == withinLimits, "readGridFile and the limits disagree");
+    require(*shown ==
+                (withinLimits ? QStringList() : QStringList{QStringLiteral("Nie mogę odczytać pliku!")}),
+            "unexpected message box:", shown->join(u'|'));
+    checkGrid(upper, withinLimits ? rows : GridRows(), 0, 0, cols, height);
 
     resetGrid(upper, cols, height);
+    const bool statisticsWithin = parseGridFileWithin(bytes, gridLimitsFor(2, cols - firstCol)).has_value();
+    const qsizetype messagesBefore = shown->size();
     workbook->readGridFileAt(upper, firstCol, firstRow, path);
-    checkGrid(upper, rows, firstCol, firstRow, cols, height);
+    checkGrid(upper, statisticsWithin ? rows : GridRows(), firstCol, firstRow, cols, height);
+    require(shown->size() == messagesBefore, "readGridFileAt showed a message", shown->join(u'|'));
 
     checkSchoolStatistics(path, 1 + int((hash >> 14) % 4));
+    require(shown->size() == messagesBefore, "the school statistics showed a message", shown->join(u'|'));
     // What the grids queued for the event loop (repaints) runs now, as it would in the program.
     QCoreApplication::processEvents();
     return 0;

@@ -3,6 +3,7 @@
 // fixtures byte for byte. SONDARYK_UPDATE_FIXTURES=1 writes the fixtures anew instead.
 #include "../workbook/workbooktesting.h"
 #include "instanceguard.h"
+#include "sondarykapplication.h"
 #include "tfsondaryk.h"
 
 #include <QAbstractButton>
@@ -147,7 +148,7 @@ void TstWholeRoad::initTestCase()
     QCOMPARE(QGuiApplication::platformName(), u"xcb"_s);
     QVERIFY(m_location.isValid());
     m_school = m_location.filePath(u"Szkoła Podstawowa nr 1"_s);
-    TfWyniki::folderChooser = [this](QWidget *, const QString &title, const QString &) {
+    ui::folderChooser = [this](QWidget *, const QString &title, const QString &) {
         return title == u"Wybierz folder:"_s ? m_location.path() : QString();
     };
 }

@@ -1,7 +1,8 @@
 // Reading and writing whole files in tests, and the application set up as the program sets it up.
 #pragma once
 
-#include "sondarykapplication.h"
+#include "appearance.h"
+#include "seams.h"
 #include "tfwyniki.h"
 
 #include <QApplication>
@@ -26,7 +27,7 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
 
 inline void setUpApplication()
 {
-    SondarykApplication::setUp(*qobject_cast<QApplication *>(QCoreApplication::instance()));
+    applyProgramLook(*qobject_cast<QApplication *>(QCoreApplication::instance()));
     // No real folder dialog may ever open in a test.
-    TfWyniki::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
+    ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
 }

@@ -63,13 +63,6 @@ private Q_SLOTS:
     void printReport();
     void printerFails();
     void noPrinter();
-    void histogramBarsCoverEveryScore();
-    void histogramAxisValues_data();
-    void histogramAxisValues();
-    void histogramAxisEverywhere();
-    void histogramLabelStepValues_data();
-    void histogramLabelStepValues();
-    void histogramLabelStepEverywhere();
 };
 
 namespace {
@@ -383,7 +376,7 @@ void TstAnalysisWindow::initTestCase()
 
 void TstAnalysisWindow::cleanup()
 {
-    TfWykres::printerSource = [] { return TfWykres::systemPrinter(); };
+    ui::printerSource = [] { return ui::systemPrinter(); };
 }
 
 void TstAnalysisWindow::analysisButton_data()
@@ -1155,7 +1148,7 @@ void TstAnalysisWindow::printReport()
     printer.setOutputFileName(output);
     const QPageLayout layout(QPageSize(size), orientation, QMarginsF(5, 7, 9, 11), QPageLayout::Millimeter);
     QVERIFY(printer.setPageLayout(layout));
-    TfWykres::printerSource = [&printer] { return &printer; };
+    ui::printerSource = [&printer] { return &printer; };
 
     Opened opened;
     WB_CHECK(pressAnalysis(wb, &opened, [&](TfAnaliza *window) {
@@ -1183,7 +1176,7 @@ void TstAnalysisWindow::printerFails()
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(wb.path(u"no such folder/wydruk.pdf"_s));
     printer.setPageOrientation(QPageLayout::Landscape);
-    TfWykres::printerSource = [&printer] { return &printer; };
+    ui::printerSource = [&printer] { return &printer; };
 
     Opened opened;
     WB_CHECK(pressAnalysis(wb, &opened, [&](TfAnaliza *window) {
@@ -1203,7 +1196,7 @@ void TstAnalysisWindow::noPrinter()
 {
     Workbook wb(analysisTest());
     WB_CHECK(openClassA(wb));
-    TfWykres::printerSource = [] { return nullptr; };
+    ui::printerSource = [] { return nullptr; };
     const QStringList before = entries(wb.school(u"Klasa VI A"_s));
 
     Opened opened;
@@ -1217,115 +1210,6 @@ void TstAnalysisWindow::noPrinter()
                                           u"Zainstaluj drukarkę albo zapisz analizę jako PDF."_s});
     QCOMPARE(wb.recorder.shown[0].kind, messages::Kind::Plain);
     QCOMPARE(entries(wb.school(u"Klasa VI A"_s)), before);
-}
-
-void TstAnalysisWindow::histogramBarsCoverEveryScore()
-{
-    // Whatever the maximum, every pupil is in exactly one bar and there are never more than 101.
-    for (int scores : {1, 41, 101, 102, 250, 251, 1001, 200001}) {
-        QList<int> counts(scores, 0);
-        counts.first() = 3;
-        counts.last() += 4;
-        counts[scores / 2] += 5;
-        const HistogramBars bars = histogramBars(counts);
-        const QString where =
-            u"%1 scores: %2 bars of %3"_s.arg(scores).arg(bars.counts.size()).arg(bars.width);
-        QVERIFY2(bars.counts.size() <= 101, qPrintable(where));
-        QVERIFY2(qsizetype(bars.width) * bars.counts.size() >= scores, qPrintable(where));
-        QVERIFY2(qsizetype(bars.width) * (bars.counts.size() - 1) < scores, qPrintable(where));
-        QCOMPARE(std::accumulate(bars.counts.begin(), bars.counts.end(), 0), 12);
-        QCOMPARE(bars.counts.last() >= 4, true);
-        QCOMPARE(bars.width == 1, scores <= 101);
-    }
-}
-
-void TstAnalysisWindow::histogramAxisValues_data()
-{
-    QTest::addColumn<int>("largest");
-    QTest::addColumn<int>("maximum");
-    QTest::addColumn<int>("increment");
-
-    QTest::newRow("no pupil") << 0 << 1 << 1;
-    QTest::newRow("1") << 1 << 1 << 1;
-    QTest::newRow("7") << 7 << 7 << 1;
-    QTest::newRow("10") << 10 << 10 << 1;
-    QTest::newRow("11") << 11 << 12 << 2;
-    QTest::newRow("19") << 19 << 20 << 2;
-    QTest::newRow("20") << 20 << 20 << 2;
-    QTest::newRow("21") << 21 << 25 << 5;
-    QTest::newRow("50") << 50 << 50 << 5;
-    QTest::newRow("51") << 51 << 60 << 10;
-    QTest::newRow("101") << 101 << 120 << 20;
-    QTest::newRow("230") << 230 << 250 << 50;
-    QTest::newRow("1001") << 1001 << 1200 << 200;
-}
-
-void TstAnalysisWindow::histogramAxisValues()
-{
-    QFETCH(int, largest);
-    QFETCH(int, maximum);
-    QFETCH(int, increment);
-
-    const HistogramAxis axis = histogramAxis(largest);
-    QCOMPARE(axis.maximum, maximum);
-    QCOMPARE(axis.increment, increment);
-}
-
-void TstAnalysisWindow::histogramAxisEverywhere()
-{
-    // Every count fits under the top; at most ten round steps, the top no further than one step
-    // above the tallest bar.
-    for (int largest = 1; largest <= 20000; ++largest) {
-        const HistogramAxis axis = histogramAxis(largest);
-        int unit = axis.increment;
-        while (unit % 10 == 0)
-            unit /= 10;
-        const QString where = u"largest %1: %2 by %3"_s.arg(largest).arg(axis.maximum).arg(axis.increment);
-        QVERIFY2(unit == 1 || unit == 2 || unit == 5, qPrintable(where));
-        QVERIFY2(axis.maximum >= largest && axis.maximum - largest < axis.increment, qPrintable(where));
-        QVERIFY2(axis.maximum % axis.increment == 0 && axis.maximum / axis.increment <= 10,
-                 qPrintable(where));
-    }
-}
-
-void TstAnalysisWindow::histogramLabelStepValues_data()
-{
-    QTest::addColumn<int>("bars");
-    QTest::addColumn<int>("step");
-
-    QTest::newRow("none") << 0 << 1;
-    QTest::newRow("1") << 1 << 1;
-    QTest::newRow("41") << 41 << 1;
-    QTest::newRow("45") << 45 << 1;
-    QTest::newRow("46") << 46 << 2;
-    QTest::newRow("90") << 90 << 2;
-    QTest::newRow("91") << 91 << 5;
-    QTest::newRow("225") << 225 << 5;
-    QTest::newRow("226") << 226 << 10;
-    QTest::newRow("451") << 451 << 20;
-    QTest::newRow("largest test") << TestDefinition::maxSumPoints + 1 << 5000;
-}
-
-void TstAnalysisWindow::histogramLabelStepValues()
-{
-    QFETCH(int, bars);
-    QFETCH(int, step);
-
-    QCOMPARE(histogramLabelStep(bars), step);
-}
-
-void TstAnalysisWindow::histogramLabelStepEverywhere()
-{
-    // No more than 45 scores written, and no round step smaller than needed.
-    const QList<int> rounds{1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000};
-    for (int bars = 1; bars <= TestDefinition::maxSumPoints + 1; bars += bars < 2000 ? 1 : 97) {
-        const int step = histogramLabelStep(bars);
-        const QString where = u"%1 bars: every %2"_s.arg(bars).arg(step);
-        QVERIFY2(rounds.contains(step), qPrintable(where));
-        QVERIFY2((bars + step - 1) / step <= 45, qPrintable(where));
-        const int smaller = rounds.value(rounds.indexOf(step) - 1);
-        QVERIFY2(step == 1 || (bars + smaller - 1) / smaller > 45, qPrintable(where));
-    }
 }
 
 QTEST_MAIN(TstAnalysisWindow)

@@ -157,9 +157,9 @@ void TstBadInput::absurdSetupIni()
     recorder.clear();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    TfWyniki::folderChooser = [&](QWidget *, const QString &, const QString &) { return location.path(); };
+    ui::folderChooser = [&](QWidget *, const QString &, const QString &) { return location.path(); };
     WB_CHECK(click(window.findChild<QAbstractButton *>(u"bKatalog"_s)));
-    TfWyniki::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
+    ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
     WB_CHECK(typeInto(window.findChild<QLineEdit *>(u"eLiczbaKlas"_s), u"1"_s));
     auto *grid = window.findChild<StringGrid *>(u"tabela1"_s);
     WB_CHECK(typeIntoCell(grid, 2, 1, u"2"_s));

@@ -635,7 +635,7 @@ static int destroyWhileTyping()
     window->show();
     if (!QTest::qWaitForWindowExposed(window))
         return 2;
-    TfWyniki::folderChooser = [&](QWidget *, const QString &, const QString &) { return location.path(); };
+    ui::folderChooser = [&](QWidget *, const QString &, const QString &) { return location.path(); };
     window->bKatalogClick();
     window->findChild<QLineEdit *>(u"eLiczbaKlas"_s)->setText(u"1"_s);
     window->tabela1()->setCell(2, 1, u"2"_s);

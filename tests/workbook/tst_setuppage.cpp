@@ -448,7 +448,7 @@ void TstSetupPage::chooseLocation()
     QString expectedStart = QDir::homePath();
     for (const QString &answer : std::as_const(answers)) {
         const QString folder = answer.isEmpty() ? QString() : wb.path(answer);
-        TfWyniki::folderChooser = [&](QWidget *owner, const QString &title, const QString &start) {
+        ui::folderChooser = [&](QWidget *owner, const QString &title, const QString &start) {
             titles.append(title);
             starts.append(start);
             return owner == &wb.window ? folder : QString();
@@ -457,7 +457,7 @@ void TstSetupPage::chooseLocation()
         QCOMPARE(starts.last(), expectedStart);
         expectedStart = wb.window.schoolDirectory;
     }
-    TfWyniki::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
+    ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
 
     const QString expected = shown == u"~"_s ? QDir::homePath() : wb.path(shown);
     QCOMPARE(titles, QStringList(answers.size(), u"Wybierz folder:"_s));

@@ -4,7 +4,7 @@
 
 #include "../support/messagerecorder.h"
 #include "../support/testfiles.h"
-#include "sondarykapplication.h"
+#include "appearance.h"
 #include "stringgrid.h"
 #include "tfwyniki.h"
 
@@ -262,9 +262,9 @@ struct Workbook {
     // Chooses the temporary location with the folder button.
     void chooseLocation(const QString &folder)
     {
-        TfWyniki::folderChooser = [folder](QWidget *, const QString &, const QString &) { return folder; };
+        ui::folderChooser = [folder](QWidget *, const QString &, const QString &) { return folder; };
         press("bKatalog");
-        TfWyniki::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
+        ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
         QCOMPARE(label("stSciezka")->text(), folder);
     }
 

@@ -5,6 +5,8 @@
 #include "errors.h"
 #include "messages.h"
 
+#include <QObject>
+
 #include <exception>
 #include <new>
 #include <utility>
@@ -22,4 +24,11 @@ template <typename Handler> void guarded(Handler &&handler)
     } catch (...) {
         messages::showError(QStringLiteral("Wystąpił nieznany błąd."));
     }
+}
+
+// Connects a signal to a window's handler (a member without arguments) that runs guarded.
+template <typename Sender, typename Signal, typename Window, typename Handler>
+void connectGuarded(Sender *sender, Signal signal, Window *window, Handler handler)
+{
+    QObject::connect(sender, signal, window, [window, handler] { guarded([&] { (window->*handler)(); }); });
 }
