@@ -108,6 +108,43 @@ int main(int argc, char **argv)
            timeIt(
                rounds, [] {}, [&] { workbook.sbZapiszClick(); }),
            10);
+    // A block as a spreadsheet copies it: 40 pupils of code, mark and 60 tasks' points.
+    QString block;
+    for (int p = 1; p <= pupils; ++p) {
+        block += QStringLiteral("U%1\tT").arg(p);
+        for (int t = 0; t < tasks; ++t)
+            block += u'\t' + QString::number((p + t) % 3);
+        block += QStringLiteral("\r\n");
+    }
+    report("paste of 40 pupils by 62 columns into a class page",
+           timeIt(
+               rounds,
+               [&] {
+                   // Every cell changes in every round.
+                   StringGrid *grid = workbook.tabela1();
+                   grid->setCurrentCell(1, 1);
+                   grid->clearUndo();
+                   for (int r = 1; r <= pupils; ++r)
+                       for (int c = 1; c < grid->colCount(); ++c)
+                           grid->setCell(c, r, QStringLiteral("9"));
+               },
+               [&] { workbook.tabela1()->pasteBlock(block); }),
+           50);
+    workbook.markScoresSaved();
+    pages->setCurrentIndex(classes + 1);
+    QCoreApplication::processEvents();
+    report("school spreadsheet file (summary and 25 classes' sheets)",
+           timeIt(
+               rounds, [] {},
+               [&] {
+                   workbook.writeSpreadsheet(
+                       workbook.paths().schoolFile(schoolfiles::schoolSpreadsheet),
+                       schoolWorkbook(workbook.reportContent(), workbook.classSheetInputs()));
+               }),
+           300);
+    pages->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+
     // Damaged files of 63 MiB holding only ";": refused by their size, at once.
     const QByteArray damaged(63 * 1024 * 1024, ';');
     writeFile(workbook.classDirectory(0) + QStringLiteral("/Odpowiedzi.tmp"), damaged);

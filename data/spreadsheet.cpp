@@ -10,6 +10,7 @@
 #include <xlsxwriter.h>
 
 #include <cmath>
+#include <ctime>
 #include <locale.h>
 #include <map>
 #include <utility>
@@ -316,6 +317,14 @@ QString writeWorkbook(const QString &path, const QString &temporaryFolder, const
     lxw_workbook *workbook = workbook_new_opt(fileName.constData(), &options);
     if (!workbook)
         return libraryReason(LXW_ERROR_MEMORY_MALLOC_FAILED);
+
+    // The document's date is now, unless SOURCE_DATE_EPOCH (the usual variable for files that must
+    // come out the same every time) gives one: then the same sheets give the same bytes.
+    lxw_doc_properties properties{};
+    bool fixed = false;
+    const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&fixed);
+    properties.created = fixed && epoch > 0 ? time_t(epoch) : std::time(nullptr);
+    workbook_set_properties(workbook, &properties);
 
     Formats formats(workbook);
     QString problem;

@@ -6,7 +6,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-charts-dev qt6-translations-l10n libqt6svg6
     libgl-dev fonts-liberation2 locales
     # Spreadsheet files (XLSX), and LibreOffice Calc to read them back in the tests.
-    libxlsxwriter-dev pkgconf libreoffice-calc-nogui
+    libxlsxwriter-dev zlib1g-dev pkgconf libreoffice-calc-nogui unzip
     # Paste on a real X clipboard, and the text of a written PDF.
     xclip poppler-utils
     xvfb xauth imagemagick xdotool

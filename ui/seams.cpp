@@ -15,6 +15,12 @@ FolderChooser folderChooser = [](QWidget *owner, const QString &title, const QSt
                                              QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
 };
 
+FileChooser fileChooser = [](QWidget *owner, const QString &title, const QString &start,
+                             const QString &filter) {
+    return QFileDialog::getOpenFileName(owner, title, start, filter, nullptr,
+                                        QFileDialog::DontUseNativeDialog);
+};
+
 PrinterSource printerSource = [] { return systemPrinter(); };
 
 namespace {

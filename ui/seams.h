@@ -17,6 +17,11 @@ namespace ui {
 using FolderChooser = std::function<QString(QWidget *owner, const QString &title, const QString &start)>;
 extern FolderChooser folderChooser;
 
+// The chooser of a file to open: returns the chosen file, or "" when cancelled.
+using FileChooser =
+    std::function<QString(QWidget *owner, const QString &title, const QString &start, const QString &filter)>;
+extern FileChooser fileChooser;
+
 // The printer charts and the analysis are printed on; nullptr when the system has none.
 using PrinterSource = std::function<QPrinter *()>;
 extern PrinterSource printerSource;

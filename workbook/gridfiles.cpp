@@ -140,6 +140,7 @@ bool TfWyniki::readGridFile(StringGrid *grid, const QString &path)
         return false;
     }
     putRows(grid, *rows, 0, 0);
+    grid->clearUndo();
     return true;
 }
 

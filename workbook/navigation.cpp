@@ -144,6 +144,7 @@ void TfWyniki::updatePageControls()
         ui->bOblicz->setEnabled(false);
         ui->bWykresy->setEnabled(false);
         ui->sbAnaliza->setEnabled(false);
+        ui->sbImportuj->setEnabled(false);
         tabela1()->setEditingEnabled(false);
     } else if (currentPage == pageCount() - 1) {
         setStatic1(QStringLiteral("Podsumowanie"));
@@ -151,6 +152,7 @@ void TfWyniki::updatePageControls()
         ui->bDalej->setEnabled(false);
         ui->bWykresy->setEnabled(true);
         ui->sbAnaliza->setEnabled(true);
+        ui->sbImportuj->setEnabled(false);
     } else {
         setStatic1(QStringLiteral("Wyniki uczniów za poszczególne zadania - ") +
                    classLabels.value(currentPage - 1));
@@ -159,11 +161,14 @@ void TfWyniki::updatePageControls()
         ui->bOblicz->setEnabled(true);
         ui->bWykresy->setEnabled(true);
         ui->sbAnaliza->setEnabled(true);
+        ui->sbImportuj->setEnabled(true);
     }
 }
 
 void TfWyniki::resetGrid(StringGrid *grid, int columns, int rows, int width)
 {
+    // Another page's cells: nothing of the last one to take back.
+    grid->clearUndo();
     grid->setColCount(columns);
     grid->setRowCount(rows);
     grid->resize(width, grid->height());

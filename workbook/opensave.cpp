@@ -6,6 +6,7 @@
 #include "messages.h"
 #include "report.h"
 #include "savefile.h"
+#include "spreadsheet.h"
 #include "stringgrid.h"
 #include "ui_tfwyniki.h"
 
@@ -27,7 +28,7 @@ void TfWyniki::sbOtworzClick()
     }
 }
 
-bool TfWyniki::writeReport(const QString &path)
+ReportContent TfWyniki::reportContent() const
 {
     ReportContent content;
     content.testName = test.testName;
@@ -36,30 +37,69 @@ bool TfWyniki::writeReport(const QString &path)
     content.firstGrid = contentsOf(tabela1());
     content.secondCaption = ui->static2->text();
     content.secondGrid = contentsOf(tabela2());
-    return writeInSchool(path, reportBytes(content)) == WriteStatus::Ok;
+    return content;
+}
+
+bool TfWyniki::writeReport(const QString &path)
+{
+    return writeInSchool(path, reportBytes(reportContent())) == WriteStatus::Ok;
+}
+
+bool TfWyniki::writeSpreadsheet(const QString &path, const QList<Sheet> &sheets)
+{
+    QString problem;
+    const std::optional<QByteArray> bytes = xlsxBytes(sheets, &problem);
+    if (!bytes) {
+        messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
+        return false;
+    }
+    return writeInSchool(path, *bytes) == WriteStatus::Ok;
+}
+
+QList<ClassSheetInput> TfWyniki::classSheetInputs() const
+{
+    // Each class as its answers file holds it; a class without one, or with a damaged one, has no
+    // sheet of its own.
+    QList<ClassSheetInput> classes;
+    for (int i = 0; i < classLabels.size(); ++i) {
+        const GridLimits limits = gridLimitsFor(pupilCounts.value(i) + 1, test.taskCount + 3);
+        QByteArray bytes;
+        if (readFromSchool(paths().classFile(i, schoolfiles::answers), &bytes, limits.bytes, true) !=
+            ReadStatus::Ok)
+            continue;
+        if (const std::optional<GridRows> rows = parseGridFileWithin(bytes, limits))
+            classes.append({classLabels[i], rows->mid(0, pupilCounts.value(i) + 1)});
+    }
+    return classes;
 }
 
 void TfWyniki::sbZapiszClick()
 {
     tabela1()->commitOpenEditor();
     if (isClassPage(currentPage)) {
-        const WriteStatus saved = writeInSchool(paths().classFile(currentPage - 1, schoolfiles::answers),
+        const int classIndex = currentPage - 1;
+        const WriteStatus saved = writeInSchool(paths().classFile(classIndex, schoolfiles::answers),
                                                 gridFileBytes(contentsOf(tabela1())));
         if (saved == WriteStatus::Ok)
             markScoresSaved();
-        // The report would lead out of the school folder the same way; it has been said once.
+        // The reports would lead out of the school folder the same way; it has been said once.
         if (saved == WriteStatus::OutsideSchool)
             return;
-        // Success is confirmed only when both files are on disk.
-        if (writeReport(paths().classFile(currentPage - 1, schoolfiles::classReport)) &&
-            saved == WriteStatus::Ok)
+        const bool report = writeReport(paths().classFile(classIndex, schoolfiles::classReport));
+        const bool spreadsheet = writeSpreadsheet(
+            paths().classFile(classIndex, schoolfiles::classSpreadsheet), classWorkbook(reportContent()));
+        // Success is confirmed only when every file is on disk.
+        if (saved == WriteStatus::Ok && report && spreadsheet)
             messages::showMessage(QStringLiteral("Wyniki uczniów zostały zapisane!"));
     } else if (isSchoolPage(currentPage)) {
         const WriteStatus saved = writeInSchool(paths().schoolFile(schoolfiles::schoolSummary),
                                                 gridFileBytes(contentsOf(tabela1())));
         if (saved == WriteStatus::OutsideSchool)
             return;
-        if (writeReport(paths().schoolFile(schoolfiles::schoolReport)) && saved == WriteStatus::Ok)
+        const bool report = writeReport(paths().schoolFile(schoolfiles::schoolReport));
+        const bool spreadsheet = writeSpreadsheet(paths().schoolFile(schoolfiles::schoolSpreadsheet),
+                                                  schoolWorkbook(reportContent(), classSheetInputs()));
+        if (saved == WriteStatus::Ok && report && spreadsheet)
             messages::showMessage(QStringLiteral("Wyniki zostały zapisane!"));
     }
 }

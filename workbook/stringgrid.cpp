@@ -1,12 +1,15 @@
 #include "stringgrid.h"
 
-#include "cp1250.h"
+#include "cells.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -123,6 +126,8 @@ public:
         auto *editor = new QLineEdit(parent);
         editor->setFrame(false);
         editor->setValidator(new CellValidator(editor));
+        // A block pasted into an open cell goes into the cells, not into this one.
+        editor->installEventFilter(m_grid);
         return editor;
     }
 
@@ -134,9 +139,11 @@ public:
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
     {
         const QString text = static_cast<QLineEdit *>(editor)->text();
-        if (text == index.data(Qt::EditRole).toString())
+        const QString before = index.data(Qt::EditRole).toString();
+        if (text == before)
             return;
         model->setData(index, text, Qt::EditRole);
+        m_grid->recordEdit(index.column(), index.row(), before, text);
         Q_EMIT m_grid->cellEdited(index.column(), index.row());
     }
 
@@ -423,9 +430,7 @@ void StringGrid::setDefaultRowHeight(int height)
 
 bool StringGrid::isAllowedInCell(QChar c)
 {
-    // Control characters (line breaks among them) and the semicolon would break the files'
-    // lines and fields.
-    return c != u';' && c.category() != QChar::Other_Control && cp1250::canEncode(c);
+    return ::isAllowedInCell(c);
 }
 
 QModelIndex StringGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
@@ -461,11 +466,173 @@ bool StringGrid::focusNextPrevChild(bool next)
 
 void StringGrid::keyPressEvent(QKeyEvent *event)
 {
+    if (state() != EditingState) {
+        if (event->matches(QKeySequence::Copy)) {
+            copySelection();
+            event->accept();
+            return;
+        }
+        if (event->matches(QKeySequence::Paste)) {
+            pasteClipboard();
+            event->accept();
+            return;
+        }
+        if (event->matches(QKeySequence::Undo)) {
+            undo();
+            event->accept();
+            return;
+        }
+    }
     if (state() != EditingState && m_editingEnabled && refusedAsFirstKey(event->text())) {
         event->accept();
         return;
     }
     QTableWidget::keyPressEvent(event);
+}
+
+bool StringGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && qobject_cast<QLineEdit *>(watched) &&
+        static_cast<QKeyEvent *>(event)->matches(QKeySequence::Paste)) {
+        const QString text = QGuiApplication::clipboard()->text();
+        if (text.contains(u'\t') || text.contains(u'\n') || text.contains(u'\r')) {
+            commitOpenEditor();
+            pasteBlock(text);
+            return true;
+        }
+    }
+    return QTableWidget::eventFilter(watched, event);
+}
+
+void StringGrid::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    QAction *copy = menu.addAction(QStringLiteral("Kopiuj"), this, [this] { copySelection(); });
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setEnabled(!selectedIndexes().isEmpty());
+    QAction *paste = menu.addAction(QStringLiteral("Wklej"), this, [this] { pasteClipboard(); });
+    paste->setShortcut(QKeySequence::Paste);
+    paste->setEnabled(m_editingEnabled && !QGuiApplication::clipboard()->text().isEmpty());
+    QAction *back = menu.addAction(QStringLiteral("Cofnij"), this, [this] { undo(); });
+    back->setShortcut(QKeySequence::Undo);
+    back->setEnabled(canUndo());
+    menu.exec(event->globalPos());
+    event->accept();
+}
+
+QString StringGrid::selectedBlockText() const
+{
+    const QModelIndexList selected = selectedIndexes();
+    if (selected.isEmpty())
+        return QString();
+    int top = rowCount(), left = columnCount(), bottom = -1, right = -1;
+    for (const QModelIndex &index : selected) {
+        top = std::min(top, index.row());
+        bottom = std::max(bottom, index.row());
+        left = std::min(left, index.column());
+        right = std::max(right, index.column());
+    }
+    QList<QStringList> rows;
+    for (int r = top; r <= bottom; ++r) {
+        QStringList cells;
+        for (int c = left; c <= right; ++c) {
+            if (isColumnHidden(c))
+                continue;
+            const QTableWidgetItem *cellItem = item(r, c);
+            cells.append(cellItem && cellItem->isSelected() ? cellItem->text() : QString());
+        }
+        rows.append(cells);
+    }
+    return cellBlockText(rows);
+}
+
+void StringGrid::copySelection() const
+{
+    const QString text = selectedBlockText();
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}
+
+StringGrid::PasteResult StringGrid::pasteClipboard()
+{
+    return pasteBlock(QGuiApplication::clipboard()->text());
+}
+
+StringGrid::PasteResult StringGrid::pasteBlock(const QString &text)
+{
+    if (!m_editingEnabled || text.isEmpty())
+        return {};
+    QModelIndex start = currentIndex();
+    if (!start.isValid() || isFixedCell(start.column(), start.row()))
+        start = firstFreeCell();
+    if (!start.isValid())
+        return {};
+    const PasteResult result = putTypedBlock(parseCellBlock(text), start.column(), start.row());
+    if (result.rowsLeftOut > 0 || result.columnsLeftOut > 0)
+        Q_EMIT blockLeftOut(result.rowsLeftOut, result.columnsLeftOut);
+    return result;
+}
+
+bool StringGrid::cellTakesTyping(int col, int row) const
+{
+    return m_editingEnabled && row >= 0 && row < rowCount() && col >= 0 && col < columnCount() &&
+           !isFixedCell(col, row) && !isColumnHidden(col);
+}
+
+StringGrid::PasteResult StringGrid::putTypedBlock(const QList<QStringList> &rows, int firstCol, int firstRow)
+{
+    commitOpenEditor();
+    PasteResult result;
+    QList<CellChange> step;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const int row = firstRow + int(i);
+        if (row >= rowCount()) {
+            result.rowsLeftOut = int(rows.size() - i);
+            break;
+        }
+        // Hidden columns are passed over, as the eye and the Tab key pass over them.
+        int col = firstCol;
+        for (qsizetype j = 0; j < rows[i].size(); ++j, ++col) {
+            while (col < columnCount() && isColumnHidden(col))
+                ++col;
+            if (col >= columnCount()) {
+                result.columnsLeftOut = std::max(result.columnsLeftOut, int(rows[i].size() - j));
+                break;
+            }
+            if (!cellTakesTyping(col, row))
+                continue;
+            const QString text = asTypedCell(rows[i][j]);
+            const QString before = cell(col, row);
+            if (text == before)
+                continue;
+            step.append({col, row, before, text});
+        }
+    }
+    for (const CellChange &change : std::as_const(step))
+        setCell(change.col, change.row, change.after);
+    if (!step.isEmpty())
+        m_undo.append(step);
+    for (const CellChange &change : std::as_const(step))
+        Q_EMIT cellEdited(change.col, change.row);
+    result.cellsChanged = int(step.size());
+    return result;
+}
+
+void StringGrid::recordEdit(int col, int row, const QString &before, const QString &after)
+{
+    m_undo.append({CellChange{col, row, before, after}});
+}
+
+void StringGrid::undo()
+{
+    if (m_undo.isEmpty() || !m_editingEnabled)
+        return;
+    commitOpenEditor();
+    const QList<CellChange> step = m_undo.takeLast();
+    for (const CellChange &change : step)
+        setCell(change.col, change.row, change.before);
+    for (const CellChange &change : step)
+        Q_EMIT cellEdited(change.col, change.row);
 }
 
 void StringGrid::keyboardSearch(const QString &)

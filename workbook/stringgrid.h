@@ -83,9 +83,34 @@ public:
     // Also keeps the cell clear of the fixed rows and columns.
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
 
+    // Blocks of cells to and from spreadsheets (rows by line breaks, cells by tabs). The selected
+    // cells' block, the unselected ones inside it empty.
+    QString selectedBlockText() const;
+    void copySelection() const;
+    // Puts a block into the cells from the current one rightwards and downwards, each cell as
+    // typing would leave it, into cells that can be typed into only; one step for undo. Returns
+    // what was left out beyond the grid's last row and column (also told by blockLeftOut).
+    struct PasteResult {
+        int cellsChanged = 0;
+        int rowsLeftOut = 0;
+        int columnsLeftOut = 0;
+    };
+    PasteResult pasteBlock(const QString &text);
+    PasteResult pasteClipboard();
+    // Puts cells as typing would, one step for undo: rows of texts from (firstCol, firstRow).
+    PasteResult putTypedBlock(const QList<QStringList> &rows, int firstCol, int firstRow);
+
+    // The user's changes (typed cells, pastes) can be taken back one step at a time, until the
+    // program refills the grid (clearUndo).
+    bool canUndo() const { return !m_undo.isEmpty(); }
+    void undo();
+    void clearUndo() { m_undo.clear(); }
+
 Q_SIGNALS:
-    // The user has changed a cell's text by editing it.
+    // The user has changed a cell's text by editing it (typing, pasting or undoing).
     void cellEdited(int col, int row);
+    // A paste did not fit: so many rows and columns of the block were left out.
+    void blockLeftOut(int rows, int columns);
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
@@ -94,9 +119,22 @@ protected:
     void keyboardSearch(const QString &search) override;
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     void updateGeometries() override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     friend class FrozenCellsView;
+    friend class StringGridDelegate;
+
+    struct CellChange {
+        int col;
+        int row;
+        QString before;
+        QString after;
+    };
+    // Records a typed cell's change as one step.
+    void recordEdit(int col, int row, const QString &before, const QString &after);
+    bool cellTakesTyping(int col, int row) const;
 
     Qt::ItemFlags flagsFor(int row, int col) const;
     void createMissingItems(int firstRow, int lastRow, int firstCol, int lastCol);
@@ -124,4 +162,5 @@ private:
     FrozenCellsView *m_frozenRows = nullptr;
     FrozenCellsView *m_frozenCols = nullptr;
     FrozenCellsView *m_frozenCorner = nullptr;
+    QList<QList<CellChange>> m_undo;
 };

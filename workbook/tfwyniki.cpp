@@ -22,6 +22,17 @@
 
 TfWyniki *fWyniki = nullptr;
 
+QString leftOutMessage(int rows, int columns)
+{
+    QStringList parts;
+    if (rows > 0)
+        parts.append(rowsText(rows));
+    if (columns > 0)
+        parts.append(columnsText(columns));
+    return QStringLiteral("Wklejony blok nie zmieścił się w tabeli: pominięto %1.")
+        .arg(parts.join(QStringLiteral(" i ")));
+}
+
 TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfWyniki>())
 {
     ui->setupUi(this);
@@ -56,6 +67,7 @@ TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std:
     connectGuarded(ui->sbZapisz, &QToolButton::clicked, this, &TfWyniki::sbZapiszClick);
     connectGuarded(ui->sbPomoc, &QToolButton::clicked, this, &TfWyniki::sbPomocClick);
     connectGuarded(ui->sbAnaliza, &QToolButton::clicked, this, &TfWyniki::sbAnalizaClick);
+    connectGuarded(ui->sbImportuj, &QToolButton::clicked, this, &TfWyniki::sbImportujClick);
     connectGuarded(ui->bOblicz, &QPushButton::clicked, this, &TfWyniki::bObliczClick);
     connectGuarded(ui->bWykresy, &QPushButton::clicked, this, &TfWyniki::bWykresyClick);
     connectGuarded(ui->bWstecz, &QPushButton::clicked, this, &TfWyniki::bWsteczClick);
@@ -71,10 +83,14 @@ TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std:
     giveShortcut(ui->sbPomoc, QKeySequence::HelpContents);
     // Not Ctrl+A, which selects a cell's text; F9 is free in the edits, the grids and their editors.
     giveShortcut(ui->sbAnaliza, QKeySequence(Qt::Key_F9));
+    giveShortcut(ui->sbImportuj, QKeySequence(Qt::CTRL | Qt::Key_I));
     connect(tabela1(), &StringGrid::cellEdited, this, [this] {
         if (isClassPage(currentPage))
             m_scoresModified = true;
     });
+    // What a paste left out is never dropped silently.
+    connect(tabela1(), &StringGrid::blockLeftOut, this,
+            [](int rows, int columns) { messages::showMessage(leftOutMessage(rows, columns)); });
 
     // The school's location starts in the teacher's home folder.
     schoolDirectory = QDir::homePath();

@@ -6,6 +6,7 @@
 #include "chartcatalogue.h"
 #include "savefile.h"
 #include "schoolpaths.h"
+#include "spreadsheet.h"
 #include "testdefinition.h"
 
 #include <QDialog>
@@ -63,10 +64,19 @@ public:
     // teacher when it is missing, unreadable or holds values Compute would refuse.
     std::optional<ClassResults> readClassResults(int classIndex, QString *note) const;
 
+    // A class's results from a CSV file, through a preview.
+    void sbImportujClick();
+
     // Open and Save
     void sbOtworzClick();
     void sbZapiszClick();
     bool writeReport(const QString &path);
+    // The page's report: the test, the two captions and the two grids as they stand.
+    ReportContent reportContent() const;
+    // The sheets as a spreadsheet file, whole or not at all; a failure is shown.
+    bool writeSpreadsheet(const QString &path, const QList<Sheet> &sheets);
+    // Every class's pupils from its answers file, for the school's spreadsheet.
+    QList<ClassSheetInput> classSheetInputs() const;
 
     // Compute
     void bObliczClick();
@@ -138,3 +148,8 @@ private:
 };
 
 extern TfWyniki *fWyniki;
+class TfImport;
+extern TfImport *fImport;
+
+// What the teacher is told when a pasted block did not fit: "… pominięto 2 wiersze i 3 kolumny."
+QString leftOutMessage(int rows, int columns);

@@ -1,5 +1,6 @@
 // The XLSX copies of the reports: the sheets made from a report, and the files read back by
 // LibreOffice, where every figure must arrive as a number and every code as text.
+#include "cp1250.h"
 #include "spreadsheet.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QUrl>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <clocale>
 #include <limits>
 
@@ -332,6 +334,8 @@ private Q_SLOTS:
     void refusedWorkbooks();
     void temporaryFilesStayPrivate();
     void localeLeftAsItWas();
+    void programsFilesAgreeWithItsReports_data();
+    void programsFilesAgreeWithItsReports();
 
 private:
     QTemporaryDir m_folder;
@@ -628,6 +632,85 @@ void TstSpreadsheet::localeLeftAsItWas()
     QVERIFY2(xlsxBytes(classWorkbook(classReport()), &error), qPrintable(error));
     // The C locale was the writer's alone: the rest of the program keeps its decimal comma.
     QCOMPARE(QByteArray(std::localeconv()->decimal_point), QByteArray(","));
+}
+
+void TstSpreadsheet::programsFilesAgreeWithItsReports_data()
+{
+    // What the program wrote on the whole road (its fixtures, which that test holds it to).
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("report");
+    QTest::addColumn<QString>("spreadsheet");
+    QTest::addColumn<QStringList>("sheets"); // the sheets that hold the report's grids
+    QTest::newRow("class") << u"Klasa VI A"_s << u"Wyniki uczniów.csv"_s << u"Wyniki uczniów.xlsx"_s
+                           << QStringList{u"Zadania"_s, u"Podsumowanie"_s};
+    QTest::newRow("school") << u"Szkoła"_s << u"Podsumowanie wyników.csv"_s << u"Podsumowanie wyników.xlsx"_s
+                            << QStringList{u"Podsumowanie"_s};
+}
+
+void TstSpreadsheet::programsFilesAgreeWithItsReports()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, report);
+    QFETCH(QString, spreadsheet);
+    QFETCH(QStringList, sheets);
+    const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
+    if (soffice.isEmpty())
+        QSKIP("LibreOffice (soffice) is not installed: the files cannot be read back");
+    const QString fixtures = QStringLiteral(SONDARYK_ROAD_FIXTURES) + u'/' + folder + u'/';
+
+    // Every figure of the report, in its order: the grids' cells that are numbers (codes and marks
+    // are text).
+    QFile csv(fixtures + report);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QStringList figures;
+    bool inGrid = false;
+    for (const QString &line : cp1250::decode(csv.readAll()).split(u"\r\n"_s)) {
+        const QStringList cells = line.split(u';');
+        if (cells.size() < 2) {
+            inGrid = false;
+            continue;
+        }
+        if (!inGrid) { // the grid's heading row
+            inGrid = true;
+            continue;
+        }
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            const SheetCell cell = ::reportCell(cells[c]);
+            if (c != 1 && c != 2 && cell.number)
+                figures.append(QString::number(*cell.number, 'f', cell.decimals));
+        }
+    }
+    QVERIFY(figures.size() > 20);
+
+    // The same figures, in the same order, as number cells that LibreOffice Calc reads.
+    const QString copy = m_folder.filePath(folder.left(1) + u".xlsx"_s);
+    QFile::remove(copy);
+    QVERIFY(QFile::copy(fixtures + spreadsheet, copy));
+    QProcess process;
+    process.start(soffice,
+                  {u"--headless"_s, u"--norestore"_s,
+                   u"-env:UserInstallation="_s + QUrl::fromLocalFile(m_folder.filePath(u"lo"_s)).toString(),
+                   u"--convert-to"_s, u"fods"_s, u"--outdir"_s, m_folder.path(), copy});
+    QVERIFY(process.waitForFinished(120000));
+    QFile fods(m_folder.filePath(folder.left(1) + u".fods"_s));
+    QVERIFY2(fods.open(QIODevice::ReadOnly), "LibreOffice wrote no file");
+    FodsReader reader;
+    const QList<SheetView> views = reader.read(fods.readAll());
+    QStringList numbers;
+    for (const QString &name : sheets) {
+        const auto view =
+            std::find_if(views.begin(), views.end(), [&](const SheetView &v) { return v.name == name; });
+        QVERIFY2(view != views.end(), qPrintable(u"no sheet "_s + name));
+        for (const QStringList &row : view->cells) {
+            for (const QString &cell : row) {
+                if (cell.startsWith(u'#'))
+                    numbers.append(cell.mid(1));
+                else if (cell.startsWith(u"*#"))
+                    numbers.append(cell.mid(2));
+            }
+        }
+    }
+    QCOMPARE(numbers, figures);
 }
 
 QTEST_GUILESS_MAIN(TstSpreadsheet)

@@ -2,11 +2,13 @@
 // a real X display, typed as a teacher types them. Every file the road writes is compared with the
 // fixtures byte for byte. SONDARYK_UPDATE_FIXTURES=1 writes the fixtures anew instead.
 #include "../workbook/workbooktesting.h"
+#include "gridfile.h"
 #include "instanceguard.h"
 #include "sondarykapplication.h"
 #include "tfsondaryk.h"
 
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QGuiApplication>
@@ -14,7 +16,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -130,6 +134,7 @@ class TstWholeRoad : public QObject
 private Q_SLOTS:
     void initTestCase();
     void road();
+    void pasteFromTheXClipboard();
 
 private:
     void setUpSchool(TfWyniki *workbook);
@@ -392,10 +397,54 @@ void TstWholeRoad::road()
     compareWithFixtures();
 }
 
+void TstWholeRoad::pasteFromTheXClipboard()
+{
+    // The points of class VI A as a spreadsheet copies them (code, mark, tasks; tabs and CR LF),
+    // from the file the road typed, put on the real X clipboard by another program.
+    const QString fixtures = QStringLiteral(SONDARYK_ROAD_FIXTURES) + u"/Klasa VI A/"_s;
+    const GridRows typed = parseGridFile(readBytes(fixtures + u"Odpowiedzi.tmp"_s));
+    QVERIFY(typed.size() == 5);
+    QString block;
+    for (qsizetype r = 1; r < typed.size(); ++r)
+        block += typed[r].mid(1).join(u'\t') + u"\r\n"_s;
+    QProcess xclip;
+    xclip.start(u"xclip"_s, {u"-quiet"_s, u"-selection"_s, u"clipboard"_s, u"-i"_s});
+    QVERIFY2(xclip.waitForStarted(), "xclip is missing");
+    xclip.write(block.toUtf8());
+    xclip.closeWriteChannel();
+    const auto stopXclip = qScopeGuard([&] {
+        xclip.kill();
+        xclip.waitForFinished();
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), block, 10000);
+
+    wb::Workbook workbook(loadTestDefinitionFrom(setupIniPath()));
+    QTemporaryDir location;
+    workbook.where = location.path();
+    WB_CHECK(workbook.accept({u"Klasa VI A"_s, u"Klasa VI B"_s, u"Klasa VI C"_s}, {u"4"_s, u"3"_s, u"3"_s}));
+    WB_CHECK(workbook.go({u"next"_s}));
+    StringGrid *grid = workbook.upper();
+    grid->setFocus();
+    grid->setCurrentCell(1, 1);
+    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(grid->cell(1, 1), u"A01"_s);
+    WB_CHECK(workbook.press("bOblicz"));
+    WB_CHECK(workbook.press("sbZapisz"));
+    QCOMPARE(workbook.shownTexts(), QStringList{u"Wyniki uczniów zostały zapisane!"_s});
+
+    // Byte for byte what typing the same points wrote.
+    for (const QString &name : {u"Odpowiedzi.tmp"_s, u"Zadania.tmp"_s, u"Standardy.tmp"_s,
+                                u"Wyniki uczniów.csv"_s, u"Wyniki uczniów.xlsx"_s})
+        QVERIFY2(readBytes(workbook.school(u"Klasa VI A/"_s + name)) == readBytes(fixtures + name),
+                 qPrintable(name));
+}
+
 int main(int argc, char *argv[])
 {
     // As the program does, so that the PDF is repeatable.
     QHashSeed::setDeterministicGlobalSeed();
+    // The spreadsheet files carry the moment they were made, unless this fixes one.
+    qputenv("SOURCE_DATE_EPOCH", "1071187200");
     SondarykApplication application(argc, argv);
     TstWholeRoad road;
     return QTest::qExec(&road, argc, argv);

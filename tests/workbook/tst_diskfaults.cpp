@@ -182,7 +182,7 @@ void TstDiskFaults::fullDiskKeepsEveryFile()
     QCOMPARE(successesIn(wb.shownTexts()).size(), 4);
     WB_CHECK(wb.go({u"back"_s}));
     const QMap<QString, QByteArray> before = filesUnder(wb.school());
-    QCOMPARE(before.size(), 13);
+    QCOMPARE(before.size(), 15);
 
     // Then the disk is full, and the class's points are not those of the files any more.
     fillClass(wb, u"ZMIANA"_s);
@@ -193,12 +193,12 @@ void TstDiskFaults::fullDiskKeepsEveryFile()
         int failures;
     };
     const QList<Step> steps{
-        {"Zapisz on the class page", [&] { wb.press("sbZapisz"); }, 2},
+        {"Zapisz on the class page", [&] { wb.press("sbZapisz"); }, 3},
         {"Oblicz", [&] { wb.press("bOblicz"); }, 3},
         {"the class's charts", [&] { lookAtCharts(wb, 6); }, 1},
         {"the class's analysis PDF", [&] { savePdf(wb); }, 1},
         {"the school page", [&] { wb.go({u"next"_s}); }, 2},
-        {"Zapisz on the school page", [&] { wb.press("sbZapisz"); }, 2},
+        {"Zapisz on the school page", [&] { wb.press("sbZapisz"); }, 3},
         {"the school's charts", [&] { lookAtCharts(wb, 14); }, 1},
         {"the school's analysis PDF", [&] { savePdf(wb); }, 1},
     };

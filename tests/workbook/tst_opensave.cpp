@@ -344,12 +344,12 @@ void TstOpenSave::failedSave_data()
     QTest::addColumn<QStringList>("written"); // what is still written
     QTest::addColumn<int>("failures");
 
-    QTest::newRow("class directory gone") << 1 << u"Klasa VI A"_s << QStringList() << 2;
+    QTest::newRow("class directory gone") << 1 << u"Klasa VI A"_s << QStringList() << 3;
     QTest::newRow("class report blocked")
         << 1 << u"Klasa VI A/Wyniki uczniów.csv"_s << QStringList{u"Klasa VI A/Odpowiedzi.tmp"_s} << 1;
     QTest::newRow("class answers blocked")
         << 1 << u"Klasa VI A/Odpowiedzi.tmp"_s << QStringList{u"Klasa VI A/Wyniki uczniów.csv"_s} << 1;
-    QTest::newRow("school directory gone") << 3 << u"Szkoła"_s << QStringList() << 2;
+    QTest::newRow("school directory gone") << 3 << u"Szkoła"_s << QStringList() << 3;
     QTest::newRow("school report blocked")
         << 3 << u"Szkoła/Podsumowanie wyników.csv"_s << QStringList{u"Szkoła/Szkola.tmp"_s} << 1;
     QTest::newRow("school grid file blocked")

@@ -259,10 +259,24 @@ void TestStringGrid::pasteDropsRefusedCharacters()
     QApplication::clipboard()->setText(u"7;8\r\n9ж"_s);
     if (QApplication::clipboard()->text() != u"7;8\r\n9ж"_s)
         QSKIP("no clipboard on this platform");
+    // A block goes into the cells, not into the open one; the second row has no row to go to.
+    QList<QPair<int, int>> leftOut;
+    QObject::connect(w.grid, &StringGrid::blockLeftOut, w.grid, [&](int rows, int columns) {
+        leftOut.append({rows, columns});
+    });
+    press(Qt::Key_V, Qt::ControlModifier);
+    QTRY_VERIFY(!w.grid->isEditing());
+    QCOMPARE(w.grid->cell(2, 2), u"78"_s);
+    QCOMPARE(leftOut, (QList<QPair<int, int>>{{1, 0}}));
+    // One line pasted into the open cell stays the editor's own paste: it replaces the selected text,
+    // refused characters dropped.
+    press(Qt::Key_F2);
+    QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+    QApplication::clipboard()->setText(u"9ж;1"_s);
     press(Qt::Key_V, Qt::ControlModifier);
     press(Qt::Key_Return);
     QTRY_VERIFY(!w.grid->isEditing());
-    QCOMPARE(w.grid->cell(2, 2), u"789"_s);
+    QCOMPARE(w.grid->cell(2, 2), u"91"_s);
 }
 
 void TestStringGrid::nothingEditableWhenEditingOff()
