@@ -2,7 +2,9 @@
 // class with its answers and statistics files, and the school's analysis. Prints the median and worst time of
 // each step.
 #include "benchsupport.h"
+#include "comparison.h"
 #include "messages.h"
+#include "schoolpaths.h"
 #include "sondarykapplication.h"
 #include "stringgrid.h"
 #include "tfanaliza.h"
@@ -24,6 +26,9 @@
 namespace {
 
 using namespace bench;
+
+// Only the sheets' own time, not the analysis window's opening around it.
+QList<double> sheetsMs;
 
 constexpr int classes = 25;
 
@@ -181,8 +186,16 @@ int main(int argc, char **argv)
         writeFile(workbook.classDirectory(i) + QStringLiteral("/Zadania.tmp"), statisticsFile(tasks));
         writeFile(workbook.classDirectory(i) + QStringLiteral("/Standardy.tmp"), statisticsFile(6));
     }
+    // The country's and the other areas' facilities of every task, standard and the whole test.
+    ComparisonFigures comparison = ComparisonFigures::emptyFor(workbook.test);
+    for (AreaFigures &area : comparison.tasks)
+        area = {0.61, 0.6, 0.58, 0.63};
+    for (AreaFigures &area : comparison.standards)
+        area = {0.55, 0.56, 0.5, 0.6};
+    comparison.wholeTest = {0.57, 0.58, 0.55, 0.6};
+    writeFile(workbook.paths().file(schoolfiles::comparison), comparisonFileBytes(comparison, workbook.test));
     pages->setCurrentIndex(classes + 1);
-    report("school analysis opened (25 answers files, report, histogram)",
+    report("school analysis with comparison figures (25 answers files, report, charts)",
            timeIt(
                rounds,
                [] {
@@ -193,6 +206,24 @@ int main(int argc, char **argv)
                    });
                },
                [&] { workbook.sbAnalizaClick(); }),
-           100);
+           150);
+    pages->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+    report("pupils' sheets of a class of 40 (PDF made and written)",
+           timeIt(
+               std::max(1, rounds / 5),
+               [] {
+                   QTimer::singleShot(0, [] {
+                       if (fAnaliza) {
+                           QElapsedTimer clock;
+                           clock.start();
+                           fAnaliza->bKartyUczniowClick();
+                           sheetsMs.append(double(clock.nsecsElapsed()) / 1e6);
+                           fAnaliza->accept();
+                       }
+                   });
+               },
+               [&] { workbook.sbAnalizaClick(); }),
+           1000, &sheetsMs);
     return 0;
 }

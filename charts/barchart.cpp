@@ -271,6 +271,7 @@ BarChart::~BarChart()
 void BarChart::clearBars()
 {
     m_values.clear();
+    m_secondValues.clear();
     m_labels.clear();
     m_barsChanged = true;
     scheduleLayOut();
@@ -280,6 +281,15 @@ void BarChart::addBar(float value, const QString &label)
 {
     m_values.append(qreal(value));
     m_labels.append(label);
+    m_barsChanged = true;
+    scheduleLayOut();
+}
+
+void BarChart::setSecondValues(const QList<float> &values)
+{
+    m_secondValues.clear();
+    for (const float value : values)
+        m_secondValues.append(qreal(value));
     m_barsChanged = true;
     scheduleLayOut();
 }
@@ -299,6 +309,25 @@ void BarChart::updateBars()
     if (m_set->count() > 0)
         m_set->remove(0, m_set->count());
     m_set->append(drawn);
+    if (!m_secondValues.isEmpty() && !m_secondSet) {
+        m_secondSet = new QBarSet(QString());
+        m_secondSet->setBrush(QColor(240, 150, 40));
+        m_secondSet->setPen(QPen(QColor(240, 150, 40).darker(150), 1));
+        m_series->append(m_secondSet);
+    } else if (m_secondValues.isEmpty() && m_secondSet) {
+        m_series->remove(m_secondSet);
+        m_secondSet = nullptr;
+    }
+    if (m_secondSet) {
+        QList<qreal> second;
+        for (qsizetype i = 0; i < m_values.size(); ++i) {
+            const qreal value = m_secondValues.value(i);
+            second.append(m_maximum > 0 ? std::clamp(value, 0.0, top) : (value > 0 ? top : 0.0));
+        }
+        if (m_secondSet->count() > 0)
+            m_secondSet->remove(0, m_secondSet->count());
+        m_secondSet->append(second);
+    }
     // Each bar in the middle of its own slot; without bars the axis keeps one empty slot.
     m_axisX->setRange(-0.5, std::max(qsizetype(1), m_values.size()) - 0.5);
     m_labelsItem->setLabels(m_labels, m_labelAngle);

@@ -44,6 +44,10 @@ public:
     void clearBars();
     void addBar(float value, const QString &label);
     QList<qreal> values() const { return m_values; }
+    // A second bar beside each, in another colour, for a comparison (the school and the country);
+    // empty for none. Cleared with the bars.
+    void setSecondValues(const QList<float> &values);
+    QList<qreal> secondValues() const { return m_secondValues; }
     QStringList labels() const { return m_labels; }
 
     // The title above the chart, broken into lines where it is wider than the chart.
@@ -99,6 +103,7 @@ private:
 
     QBarSeries *m_series = nullptr;
     QBarSet *m_set = nullptr;
+    QBarSet *m_secondSet = nullptr;
     QValueAxis *m_axisX = nullptr;
     QValueAxis *m_axisY = nullptr;
     CategoryLabelsItem *m_labelsItem = nullptr;
@@ -109,6 +114,7 @@ private:
 
     QString m_title;
     QList<qreal> m_values;
+    QList<qreal> m_secondValues;
     QStringList m_labels;
     double m_maximum = 40;
     double m_increment = 1;

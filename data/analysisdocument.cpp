@@ -260,7 +260,183 @@ QString weakPupilsSection(const AnalysisReport &report)
     return html + QStringLiteral("</table>\n");
 }
 
+QString image(const char *name)
+{
+    return QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>\n")
+        .arg(QLatin1StringView(name))
+        .arg(histogramWidth)
+        .arg(histogramHeight);
+}
+
+QString percent(double fraction)
+{
+    return polishDecimal(100.0 * fraction, 0) + u'%';
+}
+
+QString comparisonSection(const AnalysisReport &report, const ComparisonTable &table)
+{
+    QString html = heading(QStringLiteral("Porównanie z krajem, województwem, powiatem i gminą"));
+    if (!table.hasFigures)
+        return html + QStringLiteral("<p>%1</p>\n").arg(esc(noComparisonText()));
+    const QString own = report.school ? QStringLiteral("Szkoła") : QStringLiteral("Klasa");
+    html +=
+        QStringLiteral("<p>Łatwość %1 obok łatwości w kraju, województwie, powiecie i gminie oraz różnica "
+                       "w punktach procentowych (dodatnia: lepiej niż w danym obszarze). Na czerwono: "
+                       "zadania i standardy co najmniej %2 punktów procentowych poniżej kraju.</p>\n")
+            .arg(report.school ? QStringLiteral("szkoły") : QStringLiteral("klasy"))
+            .arg(table.threshold);
+    const auto tableOf = [&](const QString &first, const QList<ComparisonLine> &lines) {
+        QString part = tableStart();
+        QList<Cell> head{Cell{first}, Cell{own}};
+        for (const Area area : allAreas) {
+            head.append(Cell{areaName(area)});
+            head.append(Cell{QStringLiteral("różnica")});
+        }
+        part += row(head, true);
+        for (const ComparisonLine &line : lines) {
+            const QString colour = line.marked ? QStringLiteral("#f4a6a6") : QString();
+            QList<Cell> cells{Cell{line.label, colour}, right(line.own ? number(*line.own) : noData())};
+            for (int a = 0; a < areaCount; ++a) {
+                const std::optional<double> &area = line.areas[std::size_t(a)];
+                const std::optional<int> &difference = line.differences[std::size_t(a)];
+                cells.append(right(area ? number(*area) : QStringLiteral("–")));
+                cells.append(Cell{difference ? signedPoints(*difference) : QStringLiteral("–"),
+                                  a == 0 ? colour : QString(), true});
+            }
+            part += row(cells);
+        }
+        return part + QStringLiteral("</table>\n");
+    };
+    html += tableOf(QStringLiteral("Standard"), table.standards + QList<ComparisonLine>{table.wholeTest});
+    html += image(comparisonStandardsImageName);
+    html += tableOf(QStringLiteral("Zadanie"), table.tasks);
+    html += image(comparisonTasksImageName);
+    QStringList below;
+    for (const ComparisonLine &line : table.standards + table.tasks) {
+        if (line.marked)
+            below.append(line.label);
+    }
+    html += QStringLiteral("<p>%1</p>\n")
+                .arg(esc(below.isEmpty()
+                             ? QStringLiteral("Żadne zadanie ani standard nie wypadło co najmniej %1 "
+                                              "punktów procentowych poniżej kraju.")
+                                   .arg(table.threshold)
+                             : QStringLiteral("Co najmniej %1 punktów procentowych poniżej kraju: %2.")
+                                   .arg(table.threshold)
+                                   .arg(below.join(QStringLiteral(", ")))));
+    return html;
+}
+
+QString normsSection(const AnalysisReport &report, const NormsFigures &norms)
+{
+    QString html = heading(QStringLiteral("Wyniki uczniów na tle norm"));
+    if (norms.unstable)
+        html += QStringLiteral("<p style=\"background-color: #fff3c4;\">&nbsp;%1&nbsp;</p>\n")
+                    .arg(esc(unstableNote()));
+    const ScoreBands &bands = norms.bands;
+    html += tableStart();
+    html += row({Cell{QStringLiteral("Uczniowie z co najmniej 80% punktów")},
+                 right(QString::number(bands.atLeast80)), right(percent(bands.shareAtLeast80))});
+    html += row({Cell{QStringLiteral("Uczniowie z mniej niż 50% punktów")},
+                 right(QString::number(bands.below50)), right(percent(bands.shareBelow50))});
+    html += QStringLiteral("</table>\n");
+    if (norms.hasStanines) {
+        html += QStringLiteral("<p>Staniny uczniów (tabela [StaninyUczniow] pliku Setup.ini):</p>\n") +
+                tableStart();
+        QList<Cell> head{Cell{QStringLiteral("Stanin")}};
+        QList<Cell> counts{Cell{QStringLiteral("Liczba uczniów")}};
+        for (int k = 0; k < 9; ++k) {
+            head.append(Cell{QString::number(k + 1)});
+            counts.append(right(QString::number(norms.spread.counts[std::size_t(k)])));
+        }
+        html += row(head, true) + row(counts) + QStringLiteral("</table>\n");
+        html += tableStart();
+        const int groups[] = {norms.spread.low, norms.spread.middle, norms.spread.high};
+        for (int g = 0; g < 3; ++g)
+            html += row(
+                {Cell{QStringLiteral("Staniny ") + stanineGroupName(g)}, right(QString::number(groups[g]))});
+        html += QStringLiteral("</table>\n") + image(stanineImageName);
+    } else {
+        html += QStringLiteral("<p>Staniny uczniów nie są pokazywane: plik Setup.ini nie ma tabeli "
+                               "[StaninyUczniow] (dolne granice staninów 1–9 w punktach).</p>\n");
+    }
+    if (report.school) {
+        // A thousand pupils would bury the report; each class's analysis lists its own.
+        return html + QStringLiteral(
+                          "<p>Rangę centylową i stanin każdego ucznia (w klasie i w szkole) podaje analiza "
+                          "klasy, a wszystkich uczniów szkoły razem – arkusz „Analiza” pliku "
+                          "„Podsumowanie wyników.xlsx”.</p>\n");
+    }
+    html += QStringLiteral(
+                "<p>Ranga centylowa: jaki odsetek uczniów klasy%1 uzyskał taki sam albo niższy wynik.</p>\n")
+                .arg(norms.rankedInSchool ? QStringLiteral(" (i szkoły)") : QString());
+    html += tableStart();
+    QList<Cell> head{Cell{QStringLiteral("Nr")}, Cell{QStringLiteral("Kod ucznia")},
+                     Cell{QStringLiteral("Suma pkt")}, Cell{QStringLiteral("% maks.")},
+                     Cell{QStringLiteral("Ranga w klasie")}};
+    if (norms.rankedInSchool)
+        head.append(Cell{QStringLiteral("Ranga w szkole")});
+    if (norms.hasStanines)
+        head.append(Cell{QStringLiteral("Stanin")});
+    html += row(head, true);
+    for (const PupilNorm &pupil : norms.pupils) {
+        QList<Cell> cells{right(QString::number(pupil.row)),
+                          Cell{pupil.code.isEmpty() ? QStringLiteral("bez kodu") : pupil.code},
+                          right(QString::number(pupil.total)),
+                          right(pupil.percentOfMax ? polishDecimal(*pupil.percentOfMax, 0) + u'%' : noData()),
+                          right(polishDecimal(pupil.percentileInClass, 0))};
+        if (norms.rankedInSchool)
+            cells.append(right(polishDecimal(pupil.percentileInSchool, 0)));
+        if (norms.hasStanines)
+            cells.append(right(QString::number(pupil.stanine)));
+        html += row(cells);
+    }
+    return html + QStringLiteral("</table>\n");
+}
+
+QString qualitySection(const GroupAnalysis &group, const QualityFigures &quality)
+{
+    QString html = heading(QStringLiteral("Jakość testu"));
+    html += QStringLiteral("<p>Moc różnicująca zadania: jak dobrze zadanie odróżnia uczniów mocniejszych od "
+                           "słabszych (korelacja punktów za zadanie z sumą punktów za pozostałe zadania). "
+                           "Alfa Cronbacha: jak zgodnie zadania mierzą to samo, czyli rzetelność całego "
+                           "testu.</p>\n");
+    html += tableStart();
+    html += row({Cell{QStringLiteral("Alfa Cronbacha")},
+                 right(quality.alpha ? number(*quality.alpha) : QStringLiteral("–")),
+                 Cell{alphaText(quality.alpha)}});
+    html += QStringLiteral("</table>\n<p></p>\n") + tableStart();
+    html += row({Cell{QStringLiteral("Zadanie")}, Cell{QStringLiteral("Moc różnicująca")},
+                 Cell{QStringLiteral("Ocena")}},
+                true);
+    for (qsizetype t = 0; t < group.tasks.size(); ++t) {
+        const std::optional<double> value = quality.discrimination.value(t);
+        html += row({Cell{group.tasks[t].label}, right(value ? number(*value) : QStringLiteral("–")),
+                     Cell{discriminationText(value)}});
+    }
+    return html + QStringLiteral("</table>\n");
+}
+
 } // namespace
+
+QString discriminationText(const std::optional<double> &value)
+{
+    return discriminationLabel(value);
+}
+
+QString alphaText(const std::optional<double> &value)
+{
+    return value ? QStringLiteral("test ") + alphaLabel(value) : alphaLabel(value);
+}
+
+QString noComparisonText()
+{
+    return QStringLiteral(
+        "Brak danych porównawczych. Aby porównać wyniki z krajem, województwem, powiatem "
+        "i gminą, naciśnij „Dane porównawcze” pod raportem i wpisz (albo wklej z arkusza) "
+        "łatwość każdego zadania, standardu i całego testu ogłoszoną przez okręgową komisję "
+        "egzaminacyjną, potem „Zapisz”.");
+}
 
 QString noData()
 {
@@ -280,7 +456,7 @@ QString histogramTitle(const AnalysisReport &report)
 }
 
 QString analysisHtml(const AnalysisReport &report, const TestDefinition &test,
-                     const AnalysisSettings &settings)
+                     const AnalysisSettings &settings, const StaffMeetingFigures *figures)
 {
     const GroupAnalysis &group = report.overall;
     QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>%1</title></head><body>\n")
@@ -320,5 +496,10 @@ QString analysisHtml(const AnalysisReport &report, const TestDefinition &test,
     html += tasksTable(group, test, settings);
     html += legend(settings);
     html += weakPupilsSection(report);
+    if (figures) {
+        html += comparisonSection(report, figures->comparison);
+        html += normsSection(report, figures->norms);
+        html += qualitySection(group, figures->quality);
+    }
     return html + QStringLiteral("</body></html>\n");
 }

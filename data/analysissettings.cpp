@@ -1,6 +1,8 @@
 #include "analysissettings.h"
 
+#include "comparison.h"
 #include "inifile.h"
+#include "norms.h"
 #include "numbers.h"
 
 #include <algorithm>
@@ -99,6 +101,8 @@ AnalysisSettings loadAnalysisSettingsFrom(const QString &iniPath)
     AnalysisSettings settings;
     loadBandBounds(ini, &settings);
     loadStanineBounds(ini, &settings);
+    settings.pupilStanineBounds = loadPupilStanineBounds(ini, &settings.problems);
+    settings.comparisonThreshold = comparisonThreshold(ini, &settings.problems);
     return settings;
 }
 

@@ -19,6 +19,11 @@ struct AnalysisSettings {
     // That year's lower bounds of stanines 1 to 9 for a school's mean total points, rising; empty
     // when Setup.ini holds no usable table (the stanine is then not shown).
     QList<double> stanineBounds;
+    // [StaninyUczniow]: the lower bounds of stanines 1 to 9 for a pupil's total points; empty
+    // without a usable table (pupils' stanines are then not shown).
+    QList<double> pupilStanineBounds;
+    // [Porownanie] Prog: how many percentage points below the country a task or standard is marked.
+    int comparisonThreshold = 5;
     // Polish texts describing what was refused while reading; empty when all was well.
     QStringList problems;
 };

@@ -61,3 +61,14 @@ QString columnsText(int count)
 {
     return counted(count, QStringLiteral("kolumnę"), QStringLiteral("kolumny"), QStringLiteral("kolumn"));
 }
+
+QString leftOutMessage(int rows, int columns)
+{
+    QStringList parts;
+    if (rows > 0)
+        parts.append(rowsText(rows));
+    if (columns > 0)
+        parts.append(columnsText(columns));
+    return QStringLiteral("Wklejony blok nie zmieścił się w tabeli: pominięto %1.")
+        .arg(parts.join(QStringLiteral(" i ")));
+}

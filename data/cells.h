@@ -47,3 +47,6 @@ QString cellBlockText(const QList<QStringList> &rows);
 // "1 wiersz", "2 wiersze", "5 wierszy"; "1 kolumnę", "3 kolumny", "12 kolumn".
 QString rowsText(int count);
 QString columnsText(int count);
+
+// What the teacher is told when a pasted block did not fit: "… pominięto 2 wiersze i 3 kolumny."
+QString leftOutMessage(int rows, int columns);

@@ -2,6 +2,7 @@
 #include "tfwyniki.h"
 
 #include "analysis.h"
+#include "inifile.h"
 #include "messages.h"
 #include "savefile.h"
 #include "stringgrid.h"
@@ -60,39 +61,71 @@ void TfWyniki::sbAnalizaClick()
         }
     }
 
-    const AnalysisSettings settings = loadAnalysisSettingsFrom(setupIniPath());
-    for (const QString &problem : settings.problems)
+    QStringList problems;
+    const std::optional<StaffMeetingAnalysis> analysis =
+        staffMeetingAnalysis(classPage ? currentPage - 1 : -1, &problems);
+    for (const QString &problem : std::as_const(problems))
         messages::showMessage(problem);
+    if (!analysis)
+        return;
 
-    AnalysisReport report;
-    QString pdfPath;
-    if (classPage) {
-        const int classIndex = currentPage - 1;
+    AnalysisContext context;
+    context.classes = analysis->classes;
+    context.schoolClasses = analysis->schoolClasses;
+    context.comparison = analysis->comparison;
+    context.comparisonPath = paths().file(schoolfiles::comparison);
+    if (classPage)
+        context.pupilSheetsPath = paths().classFile(currentPage - 1, schoolfiles::pupilSheets);
+    const QString pdfPath = classPage ? paths().classFile(currentPage - 1, schoolfiles::analysis)
+                                      : paths().schoolFile(schoolfiles::analysis);
+    delete fAnaliza;
+    fAnaliza = nullptr;
+    fAnaliza = new TfAnaliza(analysis->report, test, analysis->settings, pdfPath, context, this);
+    fAnaliza->setSchoolRoot(schoolDirectory);
+    fAnaliza->exec();
+}
+
+std::optional<StaffMeetingAnalysis> TfWyniki::staffMeetingAnalysis(int classIndex, QStringList *problems,
+                                                                   bool rankInSchool) const
+{
+    StaffMeetingAnalysis analysis;
+    analysis.settings = loadAnalysisSettingsFrom(setupIniPath());
+    *problems = analysis.settings.problems;
+    if (classIndex >= 0) {
         QString note;
         const std::optional<ClassResults> results = readClassResults(classIndex, &note);
         if (!results) {
-            messages::showMessage(note);
-            return;
+            problems->append(note);
+            return std::nullopt;
         }
-        report = analyseClass(*results, test, settings);
-        pdfPath = paths().classFile(classIndex, schoolfiles::analysis);
+        analysis.classes = {*results};
+        analysis.report = analyseClass(*results, test, analysis.settings);
     } else {
-        QList<ClassResults> classes;
         QStringList notes;
         for (int i = 0; i < classLabels.size(); ++i) {
-            QString note;
-            if (const std::optional<ClassResults> results = readClassResults(i, &note))
-                classes.append(*results);
+            QString classNote;
+            if (const std::optional<ClassResults> results = readClassResults(i, &classNote))
+                analysis.classes.append(*results);
             else
-                notes.append(note);
+                notes.append(classNote);
         }
-        report = analyseSchool(classes, notes, test, settings);
-        pdfPath = paths().schoolFile(schoolfiles::analysis);
+        analysis.report = analyseSchool(analysis.classes, notes, test, analysis.settings);
     }
-
-    delete fAnaliza;
-    fAnaliza = nullptr;
-    fAnaliza = new TfAnaliza(report, test, settings, pdfPath, this);
-    fAnaliza->setSchoolRoot(schoolDirectory);
-    fAnaliza->exec();
+    // The school's own figures, with Setup.ini's for what the school has not entered.
+    QByteArray bytes;
+    readFromSchool(paths().file(schoolfiles::comparison), &bytes, IniFile::maxFileSize, true);
+    analysis.comparison =
+        readComparison(IniFile::fromBytes(bytes), IniFile::load(setupIniPath()), test, problems);
+    // A class's pupils are ranked in the whole school too, among every class that can be read.
+    QList<ClassResults> school;
+    for (int i = 0; rankInSchool && classIndex >= 0 && i < classLabels.size(); ++i) {
+        QString classNote;
+        if (const std::optional<ClassResults> results = readClassResults(i, &classNote))
+            school.append(*results);
+    }
+    analysis.schoolClasses = school;
+    analysis.figures = staffMeetingFigures(analysis.report.overall, analysis.classes, test,
+                                           analysis.settings.pupilStanineBounds, analysis.comparison,
+                                           analysis.settings.comparisonThreshold, school);
+    return analysis;
 }

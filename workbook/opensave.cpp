@@ -1,6 +1,7 @@
 // Open and Save on the toolbar, the reports, and the question that keeps typed points from being lost.
 #include "tfwyniki.h"
 
+#include "analysissheet.h"
 #include "gridfile.h"
 #include "guarded.h"
 #include "messages.h"
@@ -56,6 +57,17 @@ bool TfWyniki::writeSpreadsheet(const QString &path, const QList<Sheet> &sheets)
     return writeInSchool(path, *bytes) == WriteStatus::Ok;
 }
 
+QList<Sheet> TfWyniki::analysisSheets(int classIndex) const
+{
+    QStringList problems;
+    // The class's own ranks only: ranking its pupils in the school would read every class's file on
+    // every Save; the school's file ranks every pupil of the school.
+    const std::optional<StaffMeetingAnalysis> analysis = staffMeetingAnalysis(classIndex, &problems, false);
+    if (!analysis)
+        return {analysisSheetNote(problems.value(problems.size() - 1))};
+    return {analysisSheet(analysis->report, analysis->figures, test, analysis->settings)};
+}
+
 QList<ClassSheetInput> TfWyniki::classSheetInputs() const
 {
     // Each class as its answers file holds it; a class without one, or with a damaged one, has no
@@ -86,8 +98,9 @@ void TfWyniki::sbZapiszClick()
         if (saved == WriteStatus::OutsideSchool)
             return;
         const bool report = writeReport(paths().classFile(classIndex, schoolfiles::classReport));
-        const bool spreadsheet = writeSpreadsheet(
-            paths().classFile(classIndex, schoolfiles::classSpreadsheet), classWorkbook(reportContent()));
+        const bool spreadsheet =
+            writeSpreadsheet(paths().classFile(classIndex, schoolfiles::classSpreadsheet),
+                             classWorkbook(reportContent()) + analysisSheets(classIndex));
         // Success is confirmed only when every file is on disk.
         if (saved == WriteStatus::Ok && report && spreadsheet)
             messages::showMessage(QStringLiteral("Wyniki uczniów zostały zapisane!"));
@@ -97,8 +110,9 @@ void TfWyniki::sbZapiszClick()
         if (saved == WriteStatus::OutsideSchool)
             return;
         const bool report = writeReport(paths().schoolFile(schoolfiles::schoolReport));
-        const bool spreadsheet = writeSpreadsheet(paths().schoolFile(schoolfiles::schoolSpreadsheet),
-                                                  schoolWorkbook(reportContent(), classSheetInputs()));
+        const bool spreadsheet =
+            writeSpreadsheet(paths().schoolFile(schoolfiles::schoolSpreadsheet),
+                             schoolWorkbook(reportContent(), classSheetInputs()) + analysisSheets(-1));
         if (saved == WriteStatus::Ok && report && spreadsheet)
             messages::showMessage(QStringLiteral("Wyniki zostały zapisane!"));
     }

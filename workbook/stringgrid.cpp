@@ -145,6 +145,7 @@ public:
         model->setData(index, text, Qt::EditRole);
         m_grid->recordEdit(index.column(), index.row(), before, text);
         Q_EMIT m_grid->cellEdited(index.column(), index.row());
+        Q_EMIT m_grid->editFinished();
     }
 
     void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
@@ -614,6 +615,8 @@ StringGrid::PasteResult StringGrid::putTypedBlock(const QList<QStringList> &rows
         m_undo.append(step);
     for (const CellChange &change : std::as_const(step))
         Q_EMIT cellEdited(change.col, change.row);
+    if (!step.isEmpty())
+        Q_EMIT editFinished();
     result.cellsChanged = int(step.size());
     return result;
 }
@@ -633,6 +636,7 @@ void StringGrid::undo()
         setCell(change.col, change.row, change.before);
     for (const CellChange &change : step)
         Q_EMIT cellEdited(change.col, change.row);
+    Q_EMIT editFinished();
 }
 
 void StringGrid::keyboardSearch(const QString &)

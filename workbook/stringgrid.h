@@ -111,6 +111,8 @@ Q_SIGNALS:
     void cellEdited(int col, int row);
     // A paste did not fit: so many rows and columns of the block were left out.
     void blockLeftOut(int rows, int columns);
+    // One step of the user's editing has ended (a typed cell, a paste, an undo).
+    void editFinished();
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;

@@ -5,8 +5,10 @@
 #include "guarded.h"
 #include "histogram.h"
 #include "messages.h"
+#include "pupilsheets.h"
 #include "savefile.h"
 #include "seams.h"
+#include "tfporownanie.h"
 #include "ui_tfanaliza.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -18,9 +20,11 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextDocument>
 
 #include <algorithm>
+#include <functional>
 
 TfAnaliza *fAnaliza = nullptr;
 
@@ -51,8 +55,14 @@ QRectF printableArea(QPagedPaintDevice *device)
 
 TfAnaliza::TfAnaliza(const AnalysisReport &report, const TestDefinition &test,
                      const AnalysisSettings &settings, const QString &pdfPath, QWidget *parent)
+    : TfAnaliza(report, test, settings, pdfPath, AnalysisContext{}, parent)
+{}
+
+TfAnaliza::TfAnaliza(const AnalysisReport &report, const TestDefinition &test,
+                     const AnalysisSettings &settings, const QString &pdfPath, const AnalysisContext &context,
+                     QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::TfAnaliza>()), m_report(report), m_test(test),
-      m_pdfPath(pdfPath)
+      m_settings(settings), m_context(context), m_pdfPath(pdfPath)
 {
     ui->setupUi(this);
     setWindowTitle(analysisTitle(report));
@@ -67,10 +77,20 @@ TfAnaliza::TfAnaliza(const AnalysisReport &report, const TestDefinition &test,
                                              "h3 { font-size: 10pt; margin-top: 10px; margin-bottom: 4px; } "
                                              "th { background-color: #e4e4e4; }"));
     drawHistogram();
-    ui->teRaport->setHtml(analysisHtml(report, test, settings));
+    refresh();
 
     connect(ui->bDrukuj, &QPushButton::clicked, this, [this] { guarded([this] { bDrukujClick(); }); });
     connect(ui->bZapiszPdf, &QPushButton::clicked, this, [this] { guarded([this] { bZapiszPdfClick(); }); });
+    connect(ui->bDanePorownawcze, &QPushButton::clicked, this,
+            [this] { guarded([this] { bDanePorownawczeClick(); }); });
+    connect(ui->bKartyUczniow, &QPushButton::clicked, this,
+            [this] { guarded([this] { bKartyUczniowClick(); }); });
+    connect(ui->bDrukujKarty, &QPushButton::clicked, this,
+            [this] { guarded([this] { bDrukujKartyClick(); }); });
+    // The pupils' sheets belong to a class; comparison figures need a school folder to keep them.
+    ui->bKartyUczniow->setVisible(!report.school);
+    ui->bDrukujKarty->setVisible(!report.school);
+    ui->bDanePorownawcze->setEnabled(!context.comparisonPath.isEmpty());
     connect(ui->bZamknij, &QPushButton::clicked, this, &QDialog::accept);
     ui->teRaport->setFocus();
 }
@@ -125,11 +145,14 @@ bool TfAnaliza::printReport(QPagedPaintDevice *printer)
 {
     const ui::PageLayoutGuard keeper(printer);
     prepareA4(printer, windowTitle());
-    // Printing lays out a copy of the document, which must carry the picture with it.
+    // Printing lays out a copy of the document, which must carry the pictures with it.
     std::unique_ptr<QTextDocument> copy(document()->clone());
-    copy->addResource(
-        QTextDocument::ImageResource, QUrl(QLatin1StringView(histogramImageName)),
-        document()->resource(QTextDocument::ImageResource, QUrl(QLatin1StringView(histogramImageName))));
+    for (const char *name :
+         {histogramImageName, comparisonStandardsImageName, comparisonTasksImageName, stanineImageName}) {
+        const QUrl url{QLatin1StringView(name)};
+        copy->addResource(QTextDocument::ImageResource, url,
+                          document()->resource(QTextDocument::ImageResource, url));
+    }
 
     QPainter painter;
     if (!painter.begin(printer))
@@ -184,9 +207,11 @@ void TfAnaliza::bDrukujClick()
             QStringLiteral("Nie udało się wydrukować analizy: drukarka nie przyjęła wydruku."));
 }
 
-QByteArray TfAnaliza::pdfBytes()
+namespace {
+
+// A PDF made in memory and then written as every other file is: whole or not at all.
+QByteArray pdfOf(const std::function<bool(QPagedPaintDevice *)> &print)
 {
-    // Made in memory and then written as every other file is: whole or not at all.
     QByteArray bytes;
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::WriteOnly))
@@ -194,31 +219,206 @@ QByteArray TfAnaliza::pdfBytes()
     {
         QPdfWriter writer(&buffer);
         writer.setResolution(1200);
-        if (!printReport(&writer))
+        if (!print(&writer))
             return QByteArray();
     }
     // A PDF ends with its end-of-file marker; anything else is not whole.
     return bytes.trimmed().endsWith("%%EOF") ? bytes : QByteArray();
 }
 
-void TfAnaliza::bZapiszPdfClick()
+} // namespace
+
+QByteArray TfAnaliza::pdfBytes()
 {
-    const QByteArray bytes = pdfBytes();
-    const WriteResult result =
-        bytes.isEmpty() ? WriteResult{WriteStatus::Failed, QString()}
-                        : (m_schoolRoot.isEmpty() ? writeFileAtomically(m_pdfPath, bytes)
-                                                  : writeFileInside(m_schoolRoot, m_pdfPath, bytes));
+    return pdfOf([this](QPagedPaintDevice *device) { return printReport(device); });
+}
+
+bool TfAnaliza::writePdf(const QString &path, const QByteArray &bytes, const QString &saved)
+{
+    const WriteResult result = bytes.isEmpty()
+                                   ? WriteResult{WriteStatus::Failed, QString()}
+                                   : (m_schoolRoot.isEmpty() ? writeFileAtomically(path, bytes)
+                                                             : writeFileInside(m_schoolRoot, path, bytes));
     if (result.status == WriteStatus::OutsideSchool) {
         messages::showFileError(
             QStringLiteral("Nie mogę zapisać pliku:\n%1\nPlik albo jego katalog jest "
                            "dowiązaniem symbolicznym, które prowadzi poza katalog szkoły. Dla "
                            "bezpieczeństwa program niczego nie zapisał.")
-                .arg(m_pdfPath));
-        return;
+                .arg(path));
+        return false;
     }
     if (!result) {
         messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
+        return false;
+    }
+    messages::showMessage(saved + path);
+    return true;
+}
+
+void TfAnaliza::bZapiszPdfClick()
+{
+    writePdf(m_pdfPath, pdfBytes(), QStringLiteral("Analiza została zapisana w pliku:\n"));
+}
+
+void TfAnaliza::refresh()
+{
+    m_figures =
+        staffMeetingFigures(m_report.overall, m_context.classes, m_test, m_settings.pupilStanineBounds,
+                            m_context.comparison, m_settings.comparisonThreshold, m_context.schoolClasses);
+    drawStaffMeetingCharts();
+    const int scroll = ui->teRaport->verticalScrollBar()->value();
+    ui->teRaport->setHtml(analysisHtml(m_report, m_test, m_settings, &m_figures));
+    ui->teRaport->verticalScrollBar()->setValue(scroll);
+}
+
+namespace {
+
+QImage chartImage(BarChart &chart)
+{
+    // Twice the pixels, so that the picture stays sharp on paper and on dense screens.
+    QImage image(histogramWidth * 2, histogramHeight * 2, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    chart.paintInto(&painter, QRectF(0, 0, histogramWidth, histogramHeight));
+    painter.end();
+    return image;
+}
+
+// The own facilities as dark bars, the country's beside them as light ones.
+QImage comparisonChart(const QList<ComparisonLine> &lines, const QString &title, const QString &bottom,
+                       const TestDefinition &test, int angle)
+{
+    BarChart chart;
+    QList<float> country;
+    for (const ComparisonLine &line : lines) {
+        chart.addBar(float(line.own.value_or(0)), line.label);
+        country.append(float(line.areas[std::size_t(Area::Kraj)].value_or(0)));
+    }
+    chart.setSecondValues(country);
+    chart.setTitleText(title);
+    chart.setFooter(test.testName + QStringLiteral(": ") + test.testDate);
+    chart.setLeftTitle(QStringLiteral("Łatwość"));
+    chart.setBottomTitle(bottom);
+    chart.setMaximum(1);
+    chart.setIncrement(0.1);
+    chart.setLabelAngle(angle);
+    return chartImage(chart);
+}
+
+} // namespace
+
+void TfAnaliza::drawStaffMeetingCharts()
+{
+    const QString own = m_report.school ? QStringLiteral("szkoła") : QStringLiteral("klasa");
+    const ComparisonTable &table = m_figures.comparison;
+    document()->addResource(
+        QTextDocument::ImageResource, QUrl(QLatin1StringView(comparisonStandardsImageName)),
+        comparisonChart(table.standards + QList<ComparisonLine>{table.wholeTest},
+                        QStringLiteral("Łatwość standardów: %1 (granatowe) i kraj (pomarańczowe)").arg(own),
+                        QStringLiteral("Standard"), m_test, 0));
+    document()->addResource(
+        QTextDocument::ImageResource, QUrl(QLatin1StringView(comparisonTasksImageName)),
+        comparisonChart(table.tasks,
+                        QStringLiteral("Łatwość zadań: %1 (granatowe) i kraj (pomarańczowe)").arg(own),
+                        QStringLiteral("Zadanie"), m_test, 90));
+    BarChart stanines;
+    int largest = 0;
+    for (int k = 0; k < 9; ++k) {
+        const int count = m_figures.norms.spread.counts[std::size_t(k)];
+        largest = std::max(largest, count);
+        stanines.addBar(float(count), QString::number(k + 1));
+    }
+    const HistogramAxis axis = histogramAxis(largest);
+    stanines.setTitleText(QStringLiteral("Staniny uczniów – ") +
+                          (m_report.school ? QStringLiteral("szkoła") : m_report.overall.label));
+    stanines.setFooter(m_test.testName + QStringLiteral(": ") + m_test.testDate);
+    stanines.setLeftTitle(QStringLiteral("Liczba uczniów"));
+    stanines.setBottomTitle(QStringLiteral("Stanin"));
+    stanines.setMaximum(axis.maximum);
+    stanines.setIncrement(axis.increment);
+    stanines.setLabelAngle(0);
+    document()->addResource(QTextDocument::ImageResource, QUrl(QLatin1StringView(stanineImageName)),
+                            chartImage(stanines));
+}
+
+void TfAnaliza::bDanePorownawczeClick()
+{
+    delete fPorownanie;
+    fPorownanie = nullptr;
+    fPorownanie =
+        new TfPorownanie(m_context.comparison, m_test, m_context.comparisonPath, m_schoolRoot, this);
+    if (fPorownanie->exec() != QDialog::Accepted)
+        return;
+    m_context.comparison = fPorownanie->figures();
+    refresh();
+}
+
+bool TfAnaliza::printPupilSheets(QPagedPaintDevice *printer)
+{
+    if (m_report.school || m_context.classes.isEmpty())
+        return false;
+    const QList<PupilSheet> sheets =
+        pupilSheets(m_context.classes.first(), m_report.overall, m_figures, m_context.comparison, m_test);
+    const ui::PageLayoutGuard keeper(printer);
+    prepareA4(printer, QStringLiteral("Karty wyników uczniów – ") + m_report.overall.label);
+    QPainter painter;
+    if (!painter.begin(printer))
+        return false;
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    const QRectF area(QPointF(0, 0), printableArea(printer).size());
+    constexpr qreal pageWidth = histogramWidth + 40;
+    for (qsizetype i = 0; i < sheets.size(); ++i) {
+        if (i > 0 && !printer->newPage())
+            return false;
+        QTextDocument page;
+        page.setDefaultFont(document()->defaultFont());
+        page.setDefaultStyleSheet(document()->defaultStyleSheet());
+        page.setHtml(sheets[i].html);
+        page.setTextWidth(pageWidth);
+        // One page a pupil: a long test is made smaller rather than spill onto a second page.
+        const qreal scale =
+            std::min(area.width() / pageWidth, area.height() / std::max<qreal>(page.size().height(), 1));
+        painter.save();
+        painter.scale(scale, scale);
+        page.drawContents(&painter);
+        painter.restore();
+    }
+    if (!painter.end())
+        return false;
+    auto *real = dynamic_cast<QPrinter *>(printer);
+    return !real || (real->printerState() != QPrinter::Error && real->printerState() != QPrinter::Aborted);
+}
+
+QByteArray TfAnaliza::pupilSheetsPdf()
+{
+    return pdfOf([this](QPagedPaintDevice *device) { return printPupilSheets(device); });
+}
+
+void TfAnaliza::bKartyUczniowClick()
+{
+    if (m_figures.norms.pupils.isEmpty()) {
+        messages::showMessage(QStringLiteral("Nie ma kart do zapisania: żaden uczeń klasy nie był obecny."));
         return;
     }
-    messages::showMessage(QStringLiteral("Analiza została zapisana w pliku:\n") + m_pdfPath);
+    writePdf(m_context.pupilSheetsPath, pupilSheetsPdf(),
+             QStringLiteral("Karty wyników uczniów zostały zapisane w pliku:\n"));
+}
+
+void TfAnaliza::bDrukujKartyClick()
+{
+    if (m_figures.norms.pupils.isEmpty()) {
+        messages::showMessage(
+            QStringLiteral("Nie ma kart do wydrukowania: żaden uczeń klasy nie był obecny."));
+        return;
+    }
+    QPrinter *printer = ui::printerSource ? ui::printerSource() : nullptr;
+    if (!printer) {
+        messages::showMessage(QStringLiteral("Nie można wydrukować kart: w systemie nie ma żadnej drukarki. "
+                                             "Zainstaluj drukarkę albo zapisz karty jako PDF."));
+        return;
+    }
+    if (!printPupilSheets(printer))
+        throw SondarykError(QStringLiteral("Nie udało się wydrukować kart: drukarka nie przyjęła wydruku."));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "analysis.h"
+#include "staffmeeting.h"
 
 #include <QDialog>
 #include <memory>
@@ -16,6 +17,15 @@ namespace Ui {
 class TfAnaliza;
 }
 
+// What the staff-meeting parts of the analysis draw from besides the report.
+struct AnalysisContext {
+    QList<ClassResults> classes;       // the classes the report was made of
+    QList<ClassResults> schoolClasses; // a class's analysis: every class, to rank its pupils in the school
+    ComparisonFigures comparison;
+    QString comparisonPath;  // Porownanie.ini in the school folder; "" for none
+    QString pupilSheetsPath; // a class's "Karty wyników uczniów.pdf"; "" on the school's analysis
+};
+
 class TfAnaliza : public QDialog
 {
     Q_OBJECT
@@ -24,15 +34,22 @@ public:
     // pdfPath: where "Zapisz PDF" writes the report.
     TfAnaliza(const AnalysisReport &report, const TestDefinition &test, const AnalysisSettings &settings,
               const QString &pdfPath, QWidget *parent = nullptr);
+    TfAnaliza(const AnalysisReport &report, const TestDefinition &test, const AnalysisSettings &settings,
+              const QString &pdfPath, const AnalysisContext &context, QWidget *parent = nullptr);
     ~TfAnaliza() override;
 
     void bDrukujClick();
     void bZapiszPdfClick();
+    void bDanePorownawczeClick();
+    void bKartyUczniowClick();
+    void bDrukujKartyClick();
 
     Ui::TfAnaliza *form() const { return ui.get(); }
     const AnalysisReport &report() const { return m_report; }
     QString pdfPath() const { return m_pdfPath; }
     BarChart *histogram() const { return m_histogram.get(); }
+    const StaffMeetingFigures &figures() const { return m_figures; }
+    const AnalysisContext &context() const { return m_context; }
     QTextDocument *document() const;
 
     // Lays the report out on A4 pages in portrait and sends it to the printer (or a PDF writer);
@@ -43,12 +60,23 @@ public:
     // The school folder the PDF must stay in; empty for none.
     void setSchoolRoot(const QString &root) { m_schoolRoot = root; }
 
+    // The pupils' sheets, one A4 page each, on the printer (or a PDF writer).
+    bool printPupilSheets(QPagedPaintDevice *printer);
+    QByteArray pupilSheetsPdf();
+
 private:
     void drawHistogram();
+    void drawStaffMeetingCharts();
+    // The figures and the document anew, after the comparison figures changed.
+    void refresh();
+    bool writePdf(const QString &path, const QByteArray &bytes, const QString &saved);
 
     std::unique_ptr<Ui::TfAnaliza> ui;
     AnalysisReport m_report;
     TestDefinition m_test;
+    AnalysisSettings m_settings;
+    AnalysisContext m_context;
+    StaffMeetingFigures m_figures;
     QString m_pdfPath;
     QString m_schoolRoot;
     std::unique_ptr<BarChart> m_histogram;

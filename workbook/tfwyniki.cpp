@@ -22,17 +22,6 @@
 
 TfWyniki *fWyniki = nullptr;
 
-QString leftOutMessage(int rows, int columns)
-{
-    QStringList parts;
-    if (rows > 0)
-        parts.append(rowsText(rows));
-    if (columns > 0)
-        parts.append(columnsText(columns));
-    return QStringLiteral("Wklejony blok nie zmieścił się w tabeli: pominięto %1.")
-        .arg(parts.join(QStringLiteral(" i ")));
-}
-
 TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfWyniki>())
 {
     ui->setupUi(this);

@@ -7,6 +7,7 @@
 #include "savefile.h"
 #include "schoolpaths.h"
 #include "spreadsheet.h"
+#include "staffmeeting.h"
 #include "testdefinition.h"
 
 #include <QDialog>
@@ -23,6 +24,16 @@ class StringGrid;
 namespace Ui {
 class TfWyniki;
 }
+
+// Everything an analysis of a class or of the school is made of.
+struct StaffMeetingAnalysis {
+    AnalysisSettings settings;
+    QList<ClassResults> classes;
+    QList<ClassResults> schoolClasses; // for a class: every class, to rank its pupils in the school
+    AnalysisReport report;
+    ComparisonFigures comparison;
+    StaffMeetingFigures figures;
+};
 
 class TfWyniki : public QDialog
 {
@@ -63,6 +74,12 @@ public:
     // A class's answers file, checked as Compute checks the page; nullopt with a note for the
     // teacher when it is missing, unreadable or holds values Compute would refuse.
     std::optional<ClassResults> readClassResults(int classIndex, QString *note) const;
+    // The analysis of class classIndex (from 0), or of the school for -1, from the saved files;
+    // nullopt when the class's file cannot be used. *problems: what Setup.ini and the comparison
+    // figures could not give, and why the class could not be used.
+    // rankInSchool: a class's pupils are ranked among every class of the school too.
+    std::optional<StaffMeetingAnalysis> staffMeetingAnalysis(int classIndex, QStringList *problems,
+                                                             bool rankInSchool = true) const;
 
     // A class's results from a CSV file, through a preview.
     void sbImportujClick();
@@ -77,6 +94,8 @@ public:
     bool writeSpreadsheet(const QString &path, const QList<Sheet> &sheets);
     // Every class's pupils from its answers file, for the school's spreadsheet.
     QList<ClassSheetInput> classSheetInputs() const;
+    // The "Analiza" sheet of class classIndex, or of the school for -1, from the saved files.
+    QList<Sheet> analysisSheets(int classIndex) const;
 
     // Compute
     void bObliczClick();
@@ -150,6 +169,3 @@ private:
 extern TfWyniki *fWyniki;
 class TfImport;
 extern TfImport *fImport;
-
-// What the teacher is told when a pasted block did not fit: "… pominięto 2 wiersze i 3 kolumny."
-QString leftOutMessage(int rows, int columns);

@@ -467,29 +467,30 @@ void TstAccessibility::analysisKey()
 
     bool seen = false;
     QString title;
-    whileShown(
-        [] { return fAnaliza; },
-        [&](QWidget *window) {
-            auto *analysis = static_cast<TfAnaliza *>(window);
-            title = analysis->windowTitle();
-            WB_CHECK(verifyNames(analysis, {{u"teRaport"_s, u"Raport analizy wyników"_s}}));
-            WB_CHECK(verifyTabOrder(analysis, {u"teRaport"_s, u"bDrukuj"_s, u"bZapiszPdf"_s, u"bZamknij"_s}));
-            // The report can be selected and copied from the keyboard.
-            auto *report = analysis->findChild<QTextBrowser *>(u"teRaport"_s);
-            report->setFocus();
-            QApplication::clipboard()->clear();
-            QTest::keyClick(report, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClick(report, Qt::Key_C, Qt::ControlModifier);
-            QVERIFY(QApplication::clipboard()->text().contains(u"A2"_s));
-            // Keys of the workbook are not the analysis window's: nothing is saved from here.
-            QFile::remove(wb.classFile(u"Wyniki uczniów.csv"_s));
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
-            QVERIFY(!QFile::exists(wb.classFile(u"Wyniki uczniów.csv"_s)));
-            // Escape closes it, as Zamknij does.
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-            QVERIFY(!analysis->isVisible());
-        },
-        [&] { wb.key(Qt::Key_F9); }, &seen);
+    whileShown([] { return fAnaliza; },
+               [&](QWidget *window) {
+                   auto *analysis = static_cast<TfAnaliza *>(window);
+                   title = analysis->windowTitle();
+                   WB_CHECK(verifyNames(analysis, {{u"teRaport"_s, u"Raport analizy wyników"_s}}));
+                   WB_CHECK(verifyTabOrder(analysis, {u"teRaport"_s, u"bDrukuj"_s, u"bZapiszPdf"_s,
+                                                      u"bDanePorownawcze"_s, u"bKartyUczniow"_s,
+                                                      u"bDrukujKarty"_s, u"bZamknij"_s}));
+                   // The report can be selected and copied from the keyboard.
+                   auto *report = analysis->findChild<QTextBrowser *>(u"teRaport"_s);
+                   report->setFocus();
+                   QApplication::clipboard()->clear();
+                   QTest::keyClick(report, Qt::Key_A, Qt::ControlModifier);
+                   QTest::keyClick(report, Qt::Key_C, Qt::ControlModifier);
+                   QVERIFY(QApplication::clipboard()->text().contains(u"A2"_s));
+                   // Keys of the workbook are not the analysis window's: nothing is saved from here.
+                   QFile::remove(wb.classFile(u"Wyniki uczniów.csv"_s));
+                   QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+                   QVERIFY(!QFile::exists(wb.classFile(u"Wyniki uczniów.csv"_s)));
+                   // Escape closes it, as Zamknij does.
+                   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+                   QVERIFY(!analysis->isVisible());
+               },
+               [&] { wb.key(Qt::Key_F9); }, &seen);
     if (QTest::currentTestFailed())
         return;
     QVERIFY2(seen, "F9 did not open the analysis");

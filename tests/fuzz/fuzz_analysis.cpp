@@ -1,11 +1,14 @@
 // The analysis path: answers files read as Compute checks them (classResultsFromGrid), the class's
-// and the school's analysis, and the report document made of it. The first bytes shape the test
+// and the school's analysis, the staff-meeting figures, the parents' sheets, the spreadsheet's
+// analysis sheet and the report document made of it. The first bytes shape the test
 // (tasks, their maxima and standards, the number of standards and pupils); the rest is one or two
 // classes' answers files, split at the first form feed.
 #include "analysis.h"
 #include "analysisdocument.h"
+#include "analysissheet.h"
 #include "fuzzsupport.h"
 #include "gridfile.h"
+#include "pupilsheets.h"
 
 #include <QByteArray>
 
@@ -78,6 +81,24 @@ void checkGroup(const GroupAnalysis &group, const TestDefinition &test)
     }
 }
 
+void checkStaffMeeting(const StaffMeetingFigures &figures, const GroupAnalysis &group)
+{
+    require(figures.norms.pupils.size() == group.totals.present, "one norm per present pupil");
+    for (const PupilNorm &pupil : figures.norms.pupils) {
+        require(pupil.percentileInClass > 0 && pupil.percentileInClass <= 100,
+                "a percentile rank outside 0 to 100");
+        require(pupil.stanine >= 0 && pupil.stanine <= 9, "a stanine outside 1 to 9");
+    }
+    for (const std::optional<double> &power : figures.quality.discrimination)
+        require(!power || (*power >= -1 && *power <= 1), "a correlation outside -1 to 1");
+    require(!figures.quality.alpha || *figures.quality.alpha <= 1 + 1e-9, "an alpha above 1");
+    for (const ComparisonLine &line : figures.comparison.tasks) {
+        for (const std::optional<int> &difference : line.differences)
+            require(!difference || (*difference >= -100 && *difference <= 100),
+                    "a difference beyond 100 points");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -118,6 +139,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         checkGroup(report.overall, test);
         require(!report.sentences.isEmpty(), "a class without sentences");
         require(!analysisHtml(report, test, settings).isEmpty(), "an empty document");
+
+        // The staff-meeting figures, the parents' sheets and the spreadsheet's analysis sheet.
+        ComparisonFigures comparison = ComparisonFigures::emptyFor(test);
+        for (qsizetype t = 0; t < comparison.tasks.size(); ++t)
+            comparison.tasks[t][0] = double(data[t % size]) / 255.0;
+        const StaffMeetingFigures figures =
+            staffMeetingFigures(report.overall, {*results}, test, settings.stanineBounds, comparison, 5);
+        checkStaffMeeting(figures, report.overall);
+        const QList<PupilSheet> sheets = pupilSheets(*results, report.overall, figures, comparison, test);
+        require(sheets.size() == report.overall.totals.present, "one sheet per present pupil");
+        require(analysisHtml(report, test, settings, &figures).contains(QStringLiteral("Jakość testu")),
+                "the document lacks the test's quality");
+        require(analysisSheet(report, figures, test, settings).name == QStringLiteral("Analiza"),
+                "the sheet's name");
     }
     const AnalysisReport school = analyseSchool(classes, notes, test, settings);
     checkGroup(school.overall, test);

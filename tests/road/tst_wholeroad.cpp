@@ -5,7 +5,11 @@
 #include "gridfile.h"
 #include "instanceguard.h"
 #include "sondarykapplication.h"
+#include "tfanaliza.h"
+#include "tfporownanie.h"
 #include "tfsondaryk.h"
+#include "ui_tfanaliza.h"
+#include "ui_tfporownanie.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
@@ -23,6 +27,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <functional>
@@ -135,6 +140,7 @@ private Q_SLOTS:
     void initTestCase();
     void road();
     void pasteFromTheXClipboard();
+    void comparisonFiguresAndPupilSheets();
 
 private:
     void setUpSchool(TfWyniki *workbook);
@@ -397,6 +403,28 @@ void TstWholeRoad::road()
     compareWithFixtures();
 }
 
+namespace {
+
+// The real X clipboard, held by another program (xclip) as a spreadsheet holds what it copied.
+struct XClipboard {
+    QProcess xclip;
+    void hold(const QString &text)
+    {
+        xclip.start(u"xclip"_s, {u"-quiet"_s, u"-selection"_s, u"clipboard"_s, u"-i"_s});
+        QVERIFY2(xclip.waitForStarted(), "xclip is missing");
+        xclip.write(text.toUtf8());
+        xclip.closeWriteChannel();
+        QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), text, 10000);
+    }
+    ~XClipboard()
+    {
+        xclip.kill();
+        xclip.waitForFinished();
+    }
+};
+
+} // namespace
+
 void TstWholeRoad::pasteFromTheXClipboard()
 {
     // The points of class VI A as a spreadsheet copies them (code, mark, tasks; tabs and CR LF),
@@ -407,16 +435,8 @@ void TstWholeRoad::pasteFromTheXClipboard()
     QString block;
     for (qsizetype r = 1; r < typed.size(); ++r)
         block += typed[r].mid(1).join(u'\t') + u"\r\n"_s;
-    QProcess xclip;
-    xclip.start(u"xclip"_s, {u"-quiet"_s, u"-selection"_s, u"clipboard"_s, u"-i"_s});
-    QVERIFY2(xclip.waitForStarted(), "xclip is missing");
-    xclip.write(block.toUtf8());
-    xclip.closeWriteChannel();
-    const auto stopXclip = qScopeGuard([&] {
-        xclip.kill();
-        xclip.waitForFinished();
-    });
-    QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), block, 10000);
+    XClipboard clipboard;
+    WB_CHECK(clipboard.hold(block));
 
     wb::Workbook workbook(loadTestDefinitionFrom(setupIniPath()));
     QTemporaryDir location;
@@ -437,6 +457,115 @@ void TstWholeRoad::pasteFromTheXClipboard()
                                 u"Wyniki uczniów.csv"_s, u"Wyniki uczniów.xlsx"_s})
         QVERIFY2(readBytes(workbook.school(u"Klasa VI A/"_s + name)) == readBytes(fixtures + name),
                  qPrintable(name));
+}
+
+namespace {
+
+// A PDF's text and its number of pages, as poppler's tools read them.
+QString pdfText(const QString &path)
+{
+    QProcess process;
+    process.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+int pdfPageCount(const QString &path)
+{
+    QProcess process;
+    process.start(u"pdfinfo"_s, {path});
+    process.waitForFinished(30000);
+    static const QRegularExpression pages(u"Pages:\\s+(\\d+)"_s);
+    return pages.match(QString::fromUtf8(process.readAllStandardOutput())).captured(1).toInt();
+}
+
+// Opens the page's analysis and runs inside on it.
+void withAnalysis(wb::Workbook &workbook, const std::function<void(TfAnaliza *)> &inside)
+{
+    WB_CHECK(wb::whileModalOpen(
+        [&](QWidget *modal) {
+            auto *analysis = qobject_cast<TfAnaliza *>(modal);
+            QVERIFY(analysis);
+            inside(analysis);
+        },
+        [&] { workbook.press("sbAnaliza"); }));
+}
+
+} // namespace
+
+void TstWholeRoad::comparisonFiguresAndPupilSheets()
+{
+    // A school of one class, its points typed in as the road typed class VI A.
+    const QString fixtures = QStringLiteral(SONDARYK_ROAD_FIXTURES) + u"/Klasa VI A/"_s;
+    const TestDefinition test = loadTestDefinitionFrom(setupIniPath());
+    QTemporaryDir location;
+    QString schoolFolder;
+    {
+        wb::Workbook workbook(test);
+        workbook.where = location.path();
+        WB_CHECK(workbook.accept({u"Klasa VI A"_s}, {u"4"_s}));
+        schoolFolder = workbook.school();
+        QVERIFY(writeBytes(workbook.school(u"Klasa VI A/Odpowiedzi.tmp"_s),
+                           readBytes(fixtures + u"Odpowiedzi.tmp"_s)));
+        WB_CHECK(workbook.go({u"next"_s}));
+
+        // The published facilities, copied from a spreadsheet: country and province of tasks 1 to 3.
+        const QString block = u"0,62\t0,60\n0,55\t0,57\n0,9\t0,8\n"_s;
+        XClipboard clipboard;
+        WB_CHECK(clipboard.hold(block));
+
+        WB_CHECK(withAnalysis(workbook, [&](TfAnaliza *analysis) {
+            QVERIFY(!analysis->figures().comparison.hasFigures);
+            WB_CHECK(wb::whileModalOpen(
+                [&](QWidget *modal) {
+                    auto *comparison = qobject_cast<TfPorownanie *>(modal);
+                    QVERIFY(comparison);
+                    StringGrid *grid = comparison->grid();
+                    grid->setFocus();
+                    grid->setCurrentCell(1, 1);
+                    QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+                    QCOMPARE(grid->cell(1, 1), u"0,62"_s);
+                    QCOMPARE(grid->cell(2, 3), u"0,80"_s);
+                    click(comparison->form()->bZapisz);
+                },
+                [&] { click(analysis->form()->bDanePorownawcze); }));
+            QVERIFY(analysis->figures().comparison.hasFigures);
+            QVERIFY(analysis->document()->toPlainText().contains(u"Porównanie z krajem"_s));
+        }));
+        QVERIFY(readBytes(workbook.school(u"Porownanie.ini"_s))
+                    .contains("[PorownanieKraj]\r\nZadanie1=0.62\r\n"));
+    }
+
+    // The school reopened in a new workbook: the figures are read again, and both PDFs written.
+    wb::Workbook reopened(test);
+    WB_CHECK(reopened.chooseLocation(schoolFolder));
+    WB_CHECK(reopened.press("sbOtworz"));
+    WB_CHECK(reopened.chooseLocation(location.path()));
+    WB_CHECK(wb::typeInto(reopened.edit("eNazwaKatalogu"), QFileInfo(schoolFolder).fileName()));
+    WB_CHECK(reopened.press("bAkceptuj"));
+    WB_CHECK(reopened.go({u"next"_s}));
+    reopened.recorder.clear();
+    WB_CHECK(withAnalysis(reopened, [&](TfAnaliza *analysis) {
+        const ComparisonTable &table = analysis->figures().comparison;
+        QVERIFY(table.hasFigures);
+        QCOMPARE(table.tasks.value(0).areas[0], std::optional<double>(0.62));
+        click(analysis->form()->bZapiszPdf);
+        click(analysis->form()->bKartyUczniow);
+    }));
+    QCOMPARE(reopened.recorder.shown.size(), 2);
+    const QString report = schoolFolder + u"/Klasa VI A/Analiza wyników.pdf"_s;
+    const QString sheets = schoolFolder + u"/Klasa VI A/Karty wyników uczniów.pdf"_s;
+    const QString reportText = pdfText(report);
+    QVERIFY2(reportText.contains(u"Porównanie z krajem, województwem, powiatem i gminą"_s),
+             qPrintable(reportText.left(400)));
+    QVERIFY(reportText.contains(u"Jakość testu"_s));
+    QVERIFY(pdfPageCount(report) >= 3);
+    // One A4 page for each of the four present pupils, named by code only.
+    QCOMPARE(pdfPageCount(sheets), 4);
+    const QString sheetsText = pdfText(sheets);
+    for (const QString &code : {u"A01"_s, u"A02"_s, u"A03"_s, u"A04"_s})
+        QVERIFY2(sheetsText.contains(u"Karta wyników ucznia "_s + code), qPrintable(code));
+    QVERIFY(sheetsText.contains(u"Średnia w kraju"_s));
 }
 
 int main(int argc, char *argv[])

@@ -1,0 +1,147 @@
+#include "tfporownanie.h"
+
+#include "cells.h"
+#include "fixedwindow.h"
+#include "guarded.h"
+#include "messages.h"
+#include "savefile.h"
+#include "stringgrid.h"
+#include "testdefinition.h"
+#include "ui_tfporownanie.h"
+
+#include <QPushButton>
+
+TfPorownanie *fPorownanie = nullptr;
+
+namespace {
+
+// Row r of the grid (from 1): tasks, then the counted standards, then the whole test.
+AreaFigures *figuresOfRow(ComparisonFigures &figures, int r)
+{
+    const int index = r - 1;
+    if (index < figures.tasks.size())
+        return &figures.tasks[index];
+    if (index - figures.tasks.size() < figures.standards.size())
+        return &figures.standards[index - figures.tasks.size()];
+    return &figures.wholeTest;
+}
+
+} // namespace
+
+TfPorownanie::TfPorownanie(const ComparisonFigures &figures, const TestDefinition &test, const QString &path,
+                           const QString &root, QWidget *parent)
+    : QDialog(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfPorownanie>()), m_test(test), m_path(path),
+      m_root(root)
+{
+    ui->setupUi(this);
+    setFixedSize(480, 500);
+    StringGrid *table = grid();
+    const int rows = test.taskCount + test.countedStandardCount() + 1;
+    table->setFixedRows(1);
+    table->setFixedCols(1);
+    table->setColCount(1 + areaCount);
+    table->setRowCount(rows + 1);
+    table->setDefaultRowHeight(16);
+    table->setColWidth(0, 140);
+    for (int a = 0; a < areaCount; ++a) {
+        table->setColWidth(a + 1, 70);
+        table->setCell(a + 1, 0, areaName(allAreas[std::size_t(a)]));
+    }
+    table->setCell(0, 0, QStringLiteral("Zadanie / standard"));
+    ComparisonFigures shown = figures;
+    // A file of another test may hold fewer rows: the missing ones are empty.
+    shown.tasks.resize(test.taskCount);
+    shown.standards.resize(test.countedStandardCount());
+    for (int r = 1; r <= rows; ++r) {
+        const int index = r - 1;
+        table->setCell(0, r,
+                       index < test.taskCount ? test.taskLabels.value(index)
+                       : index < test.taskCount + test.countedStandardCount()
+                           ? test.standardDescriptions.value(index - test.taskCount)
+                           : QStringLiteral("Cały test"));
+        const AreaFigures &area = *figuresOfRow(shown, r);
+        for (int a = 0; a < areaCount; ++a)
+            table->setCell(a + 1, r, area[std::size_t(a)] ? facilityText(*area[std::size_t(a)]) : QString());
+    }
+    table->setEditingEnabled(true);
+    m_accepted.clear();
+    for (int r = 0; r < table->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < table->colCount(); ++c)
+            cells.append(table->cell(c, r));
+        m_accepted.append(cells);
+    }
+    table->setAccessibleName(QStringLiteral("Dane porównawcze"));
+    connect(table, &StringGrid::editFinished, this, [this] { guarded([this] { checkEdits(); }); });
+    connect(table, &StringGrid::blockLeftOut, this, [](int rowsLeft, int columnsLeft) {
+        messages::showMessage(leftOutMessage(rowsLeft, columnsLeft));
+    });
+    connect(ui->bZapisz, &QPushButton::clicked, this, [this] { guarded([this] { bZapiszClick(); }); });
+    connect(ui->bAnuluj, &QPushButton::clicked, this, &QDialog::reject);
+    table->setFocus();
+    table->setCurrentCell(1, 1);
+}
+
+TfPorownanie::~TfPorownanie()
+{
+    disconnect(ui->tabelaPorownanie, nullptr, this, nullptr);
+    if (fPorownanie == this)
+        fPorownanie = nullptr;
+}
+
+StringGrid *TfPorownanie::grid() const
+{
+    return ui->tabelaPorownanie;
+}
+
+void TfPorownanie::checkEdits()
+{
+    StringGrid *table = grid();
+    QStringList refused;
+    for (int r = 1; r < table->rowCount(); ++r) {
+        for (int c = 1; c < table->colCount(); ++c) {
+            const QString text = table->cell(c, r);
+            if (text == m_accepted[r][c])
+                continue;
+            QString error;
+            const std::optional<double> value = parseFacilityText(text, &error);
+            if (!error.isEmpty()) {
+                refused.append(QStringLiteral("%1, %2: %3").arg(table->cell(0, r), table->cell(c, 0), error));
+                table->setCell(c, r, m_accepted[r][c]);
+                continue;
+            }
+            const QString shown = value ? facilityText(*value) : QString();
+            table->setCell(c, r, shown);
+            m_accepted[r][c] = shown;
+        }
+    }
+    if (!refused.isEmpty())
+        messages::showMessage(
+            QStringLiteral("Nie przyjęto wartości, które nie są łatwością (liczbą od 0 do 1):\n") +
+            problemsMessage(refused));
+}
+
+ComparisonFigures TfPorownanie::figures() const
+{
+    ComparisonFigures result = ComparisonFigures::emptyFor(m_test);
+    for (int r = 1; r < grid()->rowCount(); ++r) {
+        AreaFigures &area = *figuresOfRow(result, r);
+        for (int a = 0; a < areaCount; ++a) {
+            QString error;
+            area[std::size_t(a)] = parseFacilityText(grid()->cell(a + 1, r), &error);
+        }
+    }
+    return result;
+}
+
+void TfPorownanie::bZapiszClick()
+{
+    grid()->commitOpenEditor();
+    checkEdits();
+    const WriteResult result = writeFileInside(m_root, m_path, comparisonFileBytes(figures(), m_test));
+    if (!result) {
+        messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
+        return;
+    }
+    accept();
+}
