@@ -108,6 +108,15 @@ void fillClass(Workbook &wb, const QString &firstCode)
     }
 }
 
+// One class of thirty pupils set up on the small disk, its page in view and its points typed.
+void classOnDisk(Workbook &wb, const SmallDisk &disk)
+{
+    wb.where = disk.path();
+    WB_CHECK(wb.accept({u"Klasa VI A"_s}, {u"30"_s}));
+    WB_CHECK(wb.go({u"next"_s}));
+    fillClass(wb, u"A1"_s);
+}
+
 // Opens the page's charts, looks at every tab and closes the window.
 void lookAtCharts(Workbook &wb, int tabs)
 {
@@ -164,10 +173,7 @@ void TstDiskFaults::fullDiskKeepsEveryFile()
     if (!disk.mounted())
         QSKIP(disk.why());
     Workbook wb;
-    wb.where = disk.path();
-    WB_CHECK(wb.accept({u"Klasa VI A"_s}, {u"30"_s}));
-    WB_CHECK(wb.go({u"next"_s}));
-    fillClass(wb, u"A1"_s);
+    WB_CHECK(classOnDisk(wb, disk));
 
     // Every kind of file written once while there is room.
     WB_CHECK(wb.press("sbZapisz"));
@@ -225,10 +231,7 @@ void TstDiskFaults::shortPdfWrite()
     if (!disk.mounted())
         QSKIP(disk.why());
     Workbook wb;
-    wb.where = disk.path();
-    WB_CHECK(wb.accept({u"Klasa VI A"_s}, {u"30"_s}));
-    WB_CHECK(wb.go({u"next"_s}));
-    fillClass(wb, u"A1"_s);
+    WB_CHECK(classOnDisk(wb, disk));
     WB_CHECK(wb.press("bOblicz"));
     WB_CHECK(savePdf(wb));
     const QString pdf = wb.school(u"Klasa VI A/Analiza wyników.pdf"_s);
