@@ -30,6 +30,19 @@ TfAnaliza *fAnaliza = nullptr;
 
 namespace {
 
+QImage chartImage(BarChart &chart)
+{
+    // Twice the pixels, so that the picture stays sharp on paper and on dense screens.
+    QImage image(histogramWidth * 2, histogramHeight * 2, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    chart.paintInto(&painter, QRectF(0, 0, histogramWidth, histogramHeight));
+    painter.end();
+    return image;
+}
+
 void prepareA4(QPagedPaintDevice *device, const QString &title)
 {
     device->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
@@ -130,15 +143,8 @@ void TfAnaliza::drawHistogram()
     chart->setMaximum(axis.maximum);
     chart->setLabelAngle(counts.size() > 21 ? 90 : 0);
 
-    // Twice the pixels, so that the picture stays sharp on paper and on dense screens.
-    QImage image(histogramWidth * 2, histogramHeight * 2, QImage::Format_RGB32);
-    image.setDevicePixelRatio(2);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    chart->paintInto(&painter, QRectF(0, 0, histogramWidth, histogramHeight));
-    painter.end();
-    document()->addResource(QTextDocument::ImageResource, QUrl(QLatin1StringView(histogramImageName)), image);
+    document()->addResource(QTextDocument::ImageResource, QUrl(QLatin1StringView(histogramImageName)),
+                            chartImage(*chart));
 }
 
 bool TfAnaliza::printReport(QPagedPaintDevice *printer)
@@ -272,19 +278,6 @@ void TfAnaliza::refresh()
 }
 
 namespace {
-
-QImage chartImage(BarChart &chart)
-{
-    // Twice the pixels, so that the picture stays sharp on paper and on dense screens.
-    QImage image(histogramWidth * 2, histogramHeight * 2, QImage::Format_RGB32);
-    image.setDevicePixelRatio(2);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    chart.paintInto(&painter, QRectF(0, 0, histogramWidth, histogramHeight));
-    painter.end();
-    return image;
-}
 
 // The own facilities as dark bars, the country's beside them as light ones.
 QImage comparisonChart(const QList<ComparisonLine> &lines, const QString &title, const QString &bottom,
