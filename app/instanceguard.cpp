@@ -1,4 +1,4 @@
-#include "instanceguard.h"
+#include "app/instanceguard.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
 // Sondaryk: records and analyses a school's results in the sixth-grade test.
-#include "sondarykapplication.h"
-#include "tfsondaryk.h"
+#include "app/sondarykapplication.h"
+#include "app/tfsondaryk.h"
 
 #include <QHashSeed>
 

@@ -1,7 +1,7 @@
-#include "sondarykapplication.h"
+#include "app/sondarykapplication.h"
 
-#include "appearance.h"
-#include "guarded.h"
+#include "ui/appearance.h"
+#include "ui/guarded.h"
 
 SondarykApplication::SondarykApplication(int &argc, char **argv) : QApplication(argc, argv)
 {

@@ -1,12 +1,12 @@
-#include "tfsondaryk.h"
+#include "app/tfsondaryk.h"
 
-#include "fixedwindow.h"
-#include "guarded.h"
-#include "helpviewer.h"
-#include "instanceguard.h"
-#include "messages.h"
-#include "tfwyniki.h"
+#include "app/instanceguard.h"
+#include "ui/fixedwindow.h"
+#include "ui/guarded.h"
+#include "ui/helpviewer.h"
+#include "ui/messages.h"
 #include "ui_tfsondaryk.h"
+#include "workbook/tfwyniki.h"
 
 #include <QApplication>
 #include <QDir>

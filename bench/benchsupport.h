@@ -2,11 +2,11 @@
 // their own, and the timing and printing of each step.
 #pragma once
 
-#include "messages.h"
-#include "seams.h"
-#include "stringgrid.h"
-#include "testdefinition.h"
-#include "tfwyniki.h"
+#include "analysis/testdefinition.h"
+#include "ui/messages.h"
+#include "ui/seams.h"
+#include "ui/stringgrid.h"
+#include "workbook/tfwyniki.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,11 +1,11 @@
 // Drawing and saving one chart on the largest pages: the school's task chart with 60 tasks and a
 // class chart with 40 pupils. Prints the median and worst time of each.
-#include "benchsupport.h"
-#include "messages.h"
-#include "sondarykapplication.h"
-#include "stringgrid.h"
-#include "tfwykres.h"
-#include "tfwyniki.h"
+#include "app/sondarykapplication.h"
+#include "bench/benchsupport.h"
+#include "charts/tfwykres.h"
+#include "ui/messages.h"
+#include "ui/stringgrid.h"
+#include "workbook/tfwyniki.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,9 +1,9 @@
 // Start-up of the program to its start window on screen, against a minimal Qt Widgets program
 // (a window with one button),
 // both measured in fresh processes in the same run. Prints medians and the peak memory.
-#include "messages.h"
-#include "sondarykapplication.h"
-#include "tfsondaryk.h"
+#include "app/sondarykapplication.h"
+#include "app/tfsondaryk.h"
+#include "ui/messages.h"
 
 #include <QApplication>
 #include <QCoreApplication>

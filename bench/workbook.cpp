@@ -1,14 +1,14 @@
 // The workbook's heaviest steps on the largest school: 25 classes of 40 pupils, 60 tasks, every
 // class with its answers and statistics files, and the school's analysis. Prints the median and worst time of
 // each step.
-#include "benchsupport.h"
-#include "comparison.h"
-#include "messages.h"
-#include "schoolpaths.h"
-#include "sondarykapplication.h"
-#include "stringgrid.h"
-#include "tfanaliza.h"
-#include "tfwyniki.h"
+#include "analysis/comparison.h"
+#include "app/sondarykapplication.h"
+#include "bench/benchsupport.h"
+#include "files/schoolpaths.h"
+#include "ui/messages.h"
+#include "ui/stringgrid.h"
+#include "workbook/tfanaliza.h"
+#include "workbook/tfwyniki.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
-#include "barchart.h"
+#include "charts/barchart.h"
 
-#include "savefile.h"
+#include "files/savefile.h"
 
 #include <QBarSeries>
 #include <QBarSet>

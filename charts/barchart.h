@@ -3,7 +3,7 @@
 // bitmap and on paper.
 #pragma once
 
-#include "errors.h"
+#include "core/errors.h"
 
 #include <QChart>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "chartcatalogue.h"
+#include "charts/chartcatalogue.h"
 
-#include "numbers.h"
+#include "core/numbers.h"
 
 #include <algorithm>
 #include <charconv>

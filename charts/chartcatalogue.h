@@ -2,9 +2,9 @@
 // bar's value is read from a grid cell.
 #pragma once
 
-#include "errors.h"
-#include "gridfile.h"
-#include "testdefinition.h"
+#include "analysis/testdefinition.h"
+#include "core/errors.h"
+#include "files/gridfile.h"
 
 #include <QList>
 #include <QString>

@@ -1,12 +1,12 @@
-#include "tfwykres.h"
+#include "charts/tfwykres.h"
 
-#include "barchart.h"
-#include "fixedwindow.h"
-#include "guarded.h"
-#include "messages.h"
-#include "schoolpaths.h"
-#include "seams.h"
-#include "shortcuts.h"
+#include "charts/barchart.h"
+#include "files/schoolpaths.h"
+#include "ui/fixedwindow.h"
+#include "ui/guarded.h"
+#include "ui/messages.h"
+#include "ui/seams.h"
+#include "ui/shortcuts.h"
 #include "ui_tfwykres.h"
 
 #include <QChartView>

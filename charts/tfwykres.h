@@ -2,7 +2,7 @@
 // a bitmap when drawn; the chart in view can be printed. It draws from what it is handed only.
 #pragma once
 
-#include "chartcatalogue.h"
+#include "charts/chartcatalogue.h"
 
 #include <QDialog>
 #include <memory>

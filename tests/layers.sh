@@ -1,28 +1,60 @@
 #!/usr/bin/env bash
-# The layers link one way, app -> workbook -> charts -> ui -> data: no file of a layer includes a
-# header of a layer above it, and no CMake target links upwards. Usage: tests/layers.sh [root]
+# The libraries link one way only. Each line of the table below names a folder and the folders it
+# may use; a file may include only headers of its own folder and of those, and a CMakeLists.txt
+# may link only their libraries.
+# Usage: tests/layers.sh [root]
 set -euo pipefail
 root=${1:-$(dirname "$0")/..}
 cd "$root"
-layers=(data ui charts workbook app)
+
+declare -A may=(
+    [core]=""
+    [files]="core"
+    [analysis]="files core"
+    [documents]="analysis files core"
+    [school]="documents analysis files core"
+    [ui]="core"
+    [charts]="ui analysis files core"
+    [workbook]="charts ui school documents analysis files core"
+    [app]="workbook charts ui school documents analysis files core"
+)
 status=0
-for ((i = 0; i < ${#layers[@]}; ++i)); do
-    layer=${layers[i]}
-    for ((j = i + 1; j < ${#layers[@]}; ++j)); do
-        above=${layers[j]}
-        # Headers of the layer above, by name (its own .ui forms become ui_<name>.h).
-        for header in "$above"/*.h; do
-            name=$(basename "$header")
-            if grep -ln "#include \"$name\"" "$layer"/*.cpp "$layer"/*.h 2>/dev/null; then
-                echo "layers: $layer includes $above/$name" >&2
-                status=1
+fail() {
+    echo "layers: $*" >&2
+    status=1
+}
+
+# check FOLDER LAYER ALLOWED...: the includes and links of FOLDER, which follows LAYER's rules.
+check() {
+    local folder=$1 layer=$2
+    shift 2
+    local allowed=" $layer $* "
+    local file include target used
+    for file in "$folder"/*.h "$folder"/*.cpp; do
+        [ -e "$file" ] || continue
+        while IFS= read -r include; do
+            used=${include%%/*}
+            [ "$include" = "$used" ] && continue # generated forms (ui_*.h) and moc files
+            if [ "$used" = tests ]; then
+                case $include in tests/support/* | "$folder"/*) continue ;; esac
+                [ "$folder" = "${folder#tests/}" ] || continue
             fi
-        done
-        if grep -q "sondaryk_$above\b" "$layer/CMakeLists.txt" 2>/dev/null; then
-            echo "layers: $layer/CMakeLists.txt links sondaryk_$above" >&2
-            status=1
-        fi
+            [ -n "${may[$used]+set}" ] || { fail "$file includes $include, of no library"; continue; }
+            [[ $allowed == *" $used "* ]] || fail "$file includes $include ($layer may not use $used)"
+        done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
     done
+    if [ -f "$folder/CMakeLists.txt" ]; then
+        for target in $(grep -o 'sondaryk_[a-z]*' "$folder/CMakeLists.txt" | sort -u); do
+            used=${target#sondaryk_}
+            [ -n "${may[$used]+set}" ] || continue # the add_test helper and program targets
+            [[ $allowed == *" $used "* ]] || fail "$folder/CMakeLists.txt links $target ($layer may not use $used)"
+        done
+    fi
+}
+
+for layer in "${!may[@]}"; do
+    [ -d "$layer" ] && check "$layer" "$layer" ${may[$layer]}
 done
-[ $status -eq 0 ] && echo "layers: every include and link goes down"
+
+[ $status -eq 0 ] && echo "layers: every include and link goes down the table"
 exit $status

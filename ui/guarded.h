@@ -2,8 +2,8 @@
 // message box and the program goes on. No exception ever reaches Qt's event loop.
 #pragma once
 
-#include "errors.h"
-#include "messages.h"
+#include "core/errors.h"
+#include "ui/messages.h"
 
 #include <QObject>
 

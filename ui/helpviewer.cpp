@@ -1,6 +1,6 @@
-#include "helpviewer.h"
+#include "ui/helpviewer.h"
 
-#include "messages.h"
+#include "ui/messages.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

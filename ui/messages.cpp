@@ -1,4 +1,4 @@
-#include "messages.h"
+#include "ui/messages.h"
 
 #include <QApplication>
 #include <QWidget>

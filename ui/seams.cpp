@@ -1,4 +1,4 @@
-#include "seams.h"
+#include "ui/seams.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>

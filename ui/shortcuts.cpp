@@ -1,4 +1,4 @@
-#include "shortcuts.h"
+#include "ui/shortcuts.h"
 
 #include <QAbstractButton>
 #include <QKeySequence>

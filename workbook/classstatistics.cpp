@@ -1,6 +1,6 @@
-#include "classstatistics.h"
+#include "workbook/classstatistics.h"
 
-#include "numbers.h"
+#include "core/numbers.h"
 
 StatisticsLines columnStatistics(const QList<QList<qint32>> &points, const QList<bool> &present,
                                  const QList<qint32> &maxima)

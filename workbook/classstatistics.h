@@ -1,7 +1,7 @@
 // A class's averages and facilities, in single precision as the statistics files hold them.
 #pragma once
 
-#include "gridfile.h"
+#include "files/gridfile.h"
 
 #include <QList>
 #include <QString>

@@ -1,15 +1,15 @@
 // Compute: checks a class's points, fills its summary and writes its statistics files.
-#include "tfwyniki.h"
+#include "workbook/tfwyniki.h"
 
-#include "classstatistics.h"
-#include "gridfile.h"
-#include "messages.h"
-#include "savefile.h"
-#include "scorecheck.h"
-#include "stringgrid.h"
+#include "analysis/scorecheck.h"
+#include "files/gridfile.h"
+#include "files/savefile.h"
+#include "ui/messages.h"
+#include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
+#include "workbook/classstatistics.h"
 
-#include "errors.h"
+#include "core/errors.h"
 
 namespace {
 

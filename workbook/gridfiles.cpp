@@ -1,12 +1,12 @@
 // The workbook's files: the school file and the grid files, between the grids and the disk.
-#include "tfwyniki.h"
+#include "workbook/tfwyniki.h"
 
-#include "cp1250.h"
-#include "gridfile.h"
-#include "messages.h"
-#include "savefile.h"
-#include "schoolfile.h"
-#include "stringgrid.h"
+#include "core/cp1250.h"
+#include "files/gridfile.h"
+#include "files/savefile.h"
+#include "files/schoolfile.h"
+#include "ui/messages.h"
+#include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
 
 #include <QDir>

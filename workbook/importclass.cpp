@@ -1,10 +1,10 @@
 // A class's results brought in from a spreadsheet's CSV file, previewed before they reach the grid.
-#include "tfwyniki.h"
+#include "workbook/tfwyniki.h"
 
-#include "messages.h"
-#include "seams.h"
-#include "stringgrid.h"
-#include "tfimport.h"
+#include "ui/messages.h"
+#include "ui/seams.h"
+#include "ui/stringgrid.h"
+#include "workbook/tfimport.h"
 
 #include <QDir>
 

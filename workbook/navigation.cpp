@@ -1,13 +1,13 @@
 // Moving between pages, the grids' layouts, and the school summary built from the classes' files.
-#include "tfwyniki.h"
+#include "workbook/tfwyniki.h"
 
-#include "gridfile.h"
-#include "messages.h"
-#include "numbers.h"
-#include "savefile.h"
-#include "schoolstatistics.h"
-#include "stringgrid.h"
+#include "core/numbers.h"
+#include "files/gridfile.h"
+#include "files/savefile.h"
+#include "ui/messages.h"
+#include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
+#include "workbook/schoolstatistics.h"
 
 void TfWyniki::goToPage(int index)
 {

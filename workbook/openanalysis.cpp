@@ -1,12 +1,12 @@
 // The toolbar's analysis: reads the answers files the workbook has written and opens the report.
-#include "tfwyniki.h"
+#include "workbook/tfwyniki.h"
 
-#include "analysis.h"
-#include "inifile.h"
-#include "messages.h"
-#include "savefile.h"
-#include "stringgrid.h"
-#include "tfanaliza.h"
+#include "analysis/analysis.h"
+#include "files/inifile.h"
+#include "files/savefile.h"
+#include "ui/messages.h"
+#include "ui/stringgrid.h"
+#include "workbook/tfanaliza.h"
 
 std::optional<ClassResults> TfWyniki::readClassResults(int classIndex, QString *note) const
 {

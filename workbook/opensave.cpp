@@ -1,14 +1,14 @@
 // Open and Save on the toolbar, the reports, and the question that keeps typed points from being lost.
-#include "tfwyniki.h"
+#include "workbook/tfwyniki.h"
 
-#include "analysissheet.h"
-#include "gridfile.h"
-#include "guarded.h"
-#include "messages.h"
-#include "report.h"
-#include "savefile.h"
-#include "spreadsheet.h"
-#include "stringgrid.h"
+#include "documents/analysissheet.h"
+#include "files/gridfile.h"
+#include "files/report.h"
+#include "files/savefile.h"
+#include "files/spreadsheet.h"
+#include "ui/guarded.h"
+#include "ui/messages.h"
+#include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
 
 void TfWyniki::sbOtworzClick()

@@ -1,7 +1,7 @@
-#include "schoolstatistics.h"
+#include "workbook/schoolstatistics.h"
 
-#include "gridfile.h"
-#include "numbers.h"
+#include "core/numbers.h"
+#include "files/gridfile.h"
 
 #include <cmath>
 

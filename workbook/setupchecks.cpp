@@ -1,6 +1,6 @@
-#include "setupchecks.h"
+#include "workbook/setupchecks.h"
 
-#include "schoolpaths.h"
+#include "files/schoolpaths.h"
 
 QString defaultClassLetters()
 {

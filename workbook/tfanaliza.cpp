@@ -1,15 +1,15 @@
-#include "tfanaliza.h"
+#include "workbook/tfanaliza.h"
 
-#include "analysisdocument.h"
-#include "barchart.h"
-#include "guarded.h"
-#include "histogram.h"
-#include "messages.h"
-#include "pupilsheets.h"
-#include "savefile.h"
-#include "seams.h"
-#include "tfporownanie.h"
+#include "analysis/histogram.h"
+#include "charts/barchart.h"
+#include "documents/analysisdocument.h"
+#include "documents/pupilsheets.h"
+#include "files/savefile.h"
+#include "ui/guarded.h"
+#include "ui/messages.h"
+#include "ui/seams.h"
 #include "ui_tfanaliza.h"
+#include "workbook/tfporownanie.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>

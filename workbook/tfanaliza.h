@@ -2,8 +2,8 @@
 // drawn by the charts' own component, ready to print or to save as PDF for the staff meeting.
 #pragma once
 
-#include "analysis.h"
-#include "staffmeeting.h"
+#include "analysis/analysis.h"
+#include "analysis/staffmeeting.h"
 
 #include <QDialog>
 #include <memory>

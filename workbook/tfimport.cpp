@@ -1,10 +1,10 @@
-#include "tfimport.h"
+#include "workbook/tfimport.h"
 
-#include "fixedwindow.h"
-#include "guarded.h"
-#include "savefile.h"
-#include "tfwyniki.h"
+#include "files/savefile.h"
+#include "ui/fixedwindow.h"
+#include "ui/guarded.h"
 #include "ui_tfimport.h"
+#include "workbook/tfwyniki.h"
 
 #include <QDir>
 #include <QFileInfo>

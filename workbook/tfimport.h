@@ -3,8 +3,8 @@
 // grid until the teacher confirms.
 #pragma once
 
-#include "csvimport.h"
-#include "testdefinition.h"
+#include "analysis/testdefinition.h"
+#include "files/csvimport.h"
 
 #include <QDialog>
 #include <memory>

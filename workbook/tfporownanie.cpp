@@ -1,12 +1,12 @@
-#include "tfporownanie.h"
+#include "workbook/tfporownanie.h"
 
-#include "cells.h"
-#include "fixedwindow.h"
-#include "guarded.h"
-#include "messages.h"
-#include "savefile.h"
-#include "stringgrid.h"
-#include "testdefinition.h"
+#include "analysis/testdefinition.h"
+#include "core/cells.h"
+#include "files/savefile.h"
+#include "ui/fixedwindow.h"
+#include "ui/guarded.h"
+#include "ui/messages.h"
+#include "ui/stringgrid.h"
 #include "ui_tfporownanie.h"
 
 #include <QPushButton>

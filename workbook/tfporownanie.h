@@ -3,8 +3,8 @@
 // in the school folder's Porownanie.ini.
 #pragma once
 
-#include "comparison.h"
-#include "testdefinition.h"
+#include "analysis/comparison.h"
+#include "analysis/testdefinition.h"
 
 #include <QDialog>
 #include <QStringList>

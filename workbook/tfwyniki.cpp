@@ -1,19 +1,19 @@
 // Construction of the workbook, its setup page, Help and Charts.
-#include "tfwyniki.h"
+#include "workbook/tfwyniki.h"
 
-#include "cells.h"
-#include "fixedwindow.h"
-#include "guarded.h"
-#include "helpviewer.h"
-#include "messages.h"
-#include "numbers.h"
-#include "schoolpaths.h"
-#include "seams.h"
-#include "setupchecks.h"
-#include "shortcuts.h"
-#include "stringgrid.h"
-#include "tfwykres.h"
+#include "charts/tfwykres.h"
+#include "core/cells.h"
+#include "core/numbers.h"
+#include "files/schoolpaths.h"
+#include "ui/fixedwindow.h"
+#include "ui/guarded.h"
+#include "ui/helpviewer.h"
+#include "ui/messages.h"
+#include "ui/seams.h"
+#include "ui/shortcuts.h"
+#include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
+#include "workbook/setupchecks.h"
 
 #include <QCoreApplication>
 #include <QDir>

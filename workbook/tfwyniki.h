@@ -2,13 +2,13 @@
 // shared by all pages and rebuilt from the school directory's files whenever the page changes.
 #pragma once
 
-#include "analysis.h"
-#include "chartcatalogue.h"
-#include "savefile.h"
-#include "schoolpaths.h"
-#include "spreadsheet.h"
-#include "staffmeeting.h"
-#include "testdefinition.h"
+#include "analysis/analysis.h"
+#include "analysis/staffmeeting.h"
+#include "analysis/testdefinition.h"
+#include "charts/chartcatalogue.h"
+#include "files/savefile.h"
+#include "files/schoolpaths.h"
+#include "files/spreadsheet.h"
 
 #include <QDialog>
 #include <QList>

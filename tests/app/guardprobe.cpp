@@ -1,6 +1,6 @@
 // Reports whether another copy of the program holds the single-instance name: prints "taken"
 // or "free" (of the name instanceGuardName() gives). Lets the tests check the guard between real processes.
-#include "instanceguard.h"
+#include "app/instanceguard.h"
 
 #include <cstdio>
 

@@ -1,12 +1,12 @@
 // Every window used from the keyboard and read by a screen reader: each control a teacher can reach
 // is named as it is captioned, Tab visits every control and comes back, and the keys that stand in
 // for the toolbar's buttons and the tabs do what a click does, and only when a click could.
-#include "../workbook/workbooktesting.h"
-#include "barchart.h"
-#include "tfanaliza.h"
-#include "tfsondaryk.h"
-#include "tfwykres.h"
-#include "tfwyniki.h"
+#include "app/tfsondaryk.h"
+#include "charts/barchart.h"
+#include "charts/tfwykres.h"
+#include "tests/workbook/workbooktesting.h"
+#include "workbook/tfanaliza.h"
+#include "workbook/tfwyniki.h"
 
 #include <QAbstractButton>
 #include <QAccessible>

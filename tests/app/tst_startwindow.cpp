@@ -1,10 +1,10 @@
 // The start window: its layout, its three buttons, help, and the single-instance guard.
-#include "../support/messagerecorder.h"
-#include "helpviewer.h"
-#include "instanceguard.h"
-#include "sondarykapplication.h"
-#include "tfsondaryk.h"
-#include "tfwyniki.h"
+#include "app/instanceguard.h"
+#include "app/sondarykapplication.h"
+#include "app/tfsondaryk.h"
+#include "tests/support/messagerecorder.h"
+#include "ui/helpviewer.h"
+#include "workbook/tfwyniki.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,13 +2,13 @@
 // does it, its pages filled, and the checks of a chart and of its bitmap file.
 #pragma once
 
-#include "../support/messagerecorder.h"
-#include "../support/testfiles.h"
-#include "appearance.h"
-#include "barchart.h"
-#include "stringgrid.h"
-#include "tfwykres.h"
-#include "tfwyniki.h"
+#include "charts/barchart.h"
+#include "charts/tfwykres.h"
+#include "tests/support/messagerecorder.h"
+#include "tests/support/testfiles.h"
+#include "ui/appearance.h"
+#include "ui/stringgrid.h"
+#include "workbook/tfwyniki.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,9 +1,9 @@
 // The chart component as a user sees its picture: every bar with its own whole label, labels that
 // never run into each other, bars cut off at the top of the plot, and bitmaps replaced whole.
-#include "../support/messagerecorder.h"
-#include "appearance.h"
-#include "barchart.h"
-#include "seams.h"
+#include "charts/barchart.h"
+#include "tests/support/messagerecorder.h"
+#include "ui/appearance.h"
+#include "ui/seams.h"
 
 #include <QApplication>
 #include <QDir>

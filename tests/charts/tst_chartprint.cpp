@@ -1,7 +1,7 @@
 // "Drukuj Wykres": the chart in view on one landscape page of the current printer, whose
 // orientation comes back afterwards, also when printing fails; no printer gives a clear message.
-#include "../support/pdfpages.h"
-#include "chartstesting.h"
+#include "tests/charts/chartstesting.h"
+#include "tests/support/pdfpages.h"
 
 #include <QPrinter>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 // "Drukuj Wykres" on the system's real default printer: a CUPS queue that prints to PDF files, set
 // up for this test alone where the machine has CUPS and cups-pdf and the test runs as root.
-#include "chartstesting.h"
+#include "tests/charts/chartstesting.h"
 
 #include <QElapsedTimer>
 #include <QPrinter>

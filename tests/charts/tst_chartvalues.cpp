@@ -1,6 +1,6 @@
 // How a grid cell becomes a bar's value, the largest task maximum and where a chart goes on paper.
-#include "barchart.h"
-#include "chartcatalogue.h"
+#include "charts/barchart.h"
+#include "charts/chartcatalogue.h"
 
 #include <QTest>
 

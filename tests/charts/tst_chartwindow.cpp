@@ -1,7 +1,7 @@
 // The chart window opened from a class page and from the school page: every chart's bars, axis,
 // titles and bitmap file, and what happens when a value or a file is not as expected.
-#include "chartstesting.h"
-#include "guarded.h"
+#include "tests/charts/chartstesting.h"
+#include "ui/guarded.h"
 #include "ui_tfwykres.h"
 
 #include <QChartView>

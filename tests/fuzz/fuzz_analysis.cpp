@@ -3,12 +3,12 @@
 // analysis sheet and the report document made of it. The first bytes shape the test
 // (tasks, their maxima and standards, the number of standards and pupils); the rest is one or two
 // classes' answers files, split at the first form feed.
-#include "analysis.h"
-#include "analysisdocument.h"
-#include "analysissheet.h"
-#include "fuzzsupport.h"
-#include "gridfile.h"
-#include "pupilsheets.h"
+#include "analysis/analysis.h"
+#include "documents/analysisdocument.h"
+#include "documents/analysissheet.h"
+#include "documents/pupilsheets.h"
+#include "files/gridfile.h"
+#include "tests/fuzz/fuzzsupport.h"
 
 #include <QByteArray>
 

@@ -1,8 +1,8 @@
 // How the chart window reads a bar's value from a grid cell (charts::textToFloat, charts::barValue),
 // checked against a plain model of the accepted form and against strtod.
-#include "chartcatalogue.h"
-#include "cp1250.h"
-#include "fuzzsupport.h"
+#include "charts/chartcatalogue.h"
+#include "core/cp1250.h"
+#include "tests/fuzz/fuzzsupport.h"
 
 #include <QByteArray>
 #include <QRegularExpression>

@@ -1,13 +1,13 @@
 // The semicolon grid files of a school directory as the workbook reads them: parseGridFile, then
 // TfWyniki::readGridFile and readGridFileAt placing the rows into its grids, and the school page's
 // statistics built from what the classes' statistics files put into the grid.
-#include "cp1250.h"
-#include "fuzzsupport.h"
-#include "gridfile.h"
-#include "messages.h"
-#include "numbers.h"
-#include "stringgrid.h"
-#include "tfwyniki.h"
+#include "core/cp1250.h"
+#include "core/numbers.h"
+#include "files/gridfile.h"
+#include "tests/fuzz/fuzzsupport.h"
+#include "ui/messages.h"
+#include "ui/stringgrid.h"
+#include "workbook/tfwyniki.h"
 
 #include <QApplication>
 #include <QByteArray>

@@ -1,12 +1,12 @@
 // Setup.ini and Szkola.ini as the program reads them: the INI reader itself (IniFile), the test
 // definition, the analysis settings and the school file, from whatever bytes the file holds.
-#include "analysis.h"
-#include "cp1250.h"
-#include "fuzzsupport.h"
-#include "inifile.h"
-#include "numbers.h"
-#include "schoolfile.h"
-#include "testdefinition.h"
+#include "analysis/analysis.h"
+#include "analysis/testdefinition.h"
+#include "core/cp1250.h"
+#include "core/numbers.h"
+#include "files/inifile.h"
+#include "files/schoolfile.h"
+#include "tests/fuzz/fuzzsupport.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,10 +1,10 @@
 // The whole-number conversion behind every typed or stored integer (parseInteger, strToInt,
 // cellTextAsInteger), and the decimal reading and writing of the statistics files (parseDecimal,
 // formatFixed2, formatSchoolValue), checked against a plain model of the accepted forms.
-#include "cp1250.h"
-#include "errors.h"
-#include "fuzzsupport.h"
-#include "numbers.h"
+#include "core/cp1250.h"
+#include "core/errors.h"
+#include "core/numbers.h"
+#include "tests/fuzz/fuzzsupport.h"
 
 #include <QByteArray>
 #include <QRegularExpression>

@@ -2,7 +2,7 @@
 // beside the input, and typed text is tried in both of its encodings.
 #pragma once
 
-#include "cp1250.h"
+#include "core/cp1250.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,15 +1,15 @@
 // A school's results from the start window to the analysis and back, through the real windows on
 // a real X display, typed as a teacher types them. Every file the road writes is compared with the
 // fixtures byte for byte. SONDARYK_UPDATE_FIXTURES=1 writes the fixtures anew instead.
-#include "../workbook/workbooktesting.h"
-#include "gridfile.h"
-#include "instanceguard.h"
-#include "sondarykapplication.h"
-#include "tfanaliza.h"
-#include "tfporownanie.h"
-#include "tfsondaryk.h"
+#include "app/instanceguard.h"
+#include "app/sondarykapplication.h"
+#include "app/tfsondaryk.h"
+#include "files/gridfile.h"
+#include "tests/workbook/workbooktesting.h"
 #include "ui_tfanaliza.h"
 #include "ui_tfporownanie.h"
+#include "workbook/tfanaliza.h"
+#include "workbook/tfporownanie.h"
 
 #include <QAbstractButton>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 // Records every message box the program would show and answers it, so no test waits on a dialog.
 #pragma once
 
-#include "messages.h"
+#include "ui/messages.h"
 
 #include <QList>
 #include <QStringList>

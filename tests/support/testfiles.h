@@ -1,9 +1,9 @@
 // Reading and writing whole files in tests, and the application set up as the program sets it up.
 #pragma once
 
-#include "appearance.h"
-#include "seams.h"
-#include "tfwyniki.h"
+#include "ui/appearance.h"
+#include "ui/seams.h"
+#include "workbook/tfwyniki.h"
 
 #include <QApplication>
 #include <QByteArray>

@@ -1,13 +1,13 @@
 // "Analiza wyników": the toolbar button, the analysis of a class page and of the whole school as
 // the window shows it, the question about unsaved points, the classes left out, the PDF file and
 // printing, and the histogram's axis and labels.
-#include "../support/pdfpages.h"
-#include "workbooktesting.h"
+#include "tests/support/pdfpages.h"
+#include "tests/workbook/workbooktesting.h"
 
-#include "analysisdocument.h"
-#include "barchart.h"
-#include "tfanaliza.h"
-#include "tfwykres.h"
+#include "charts/barchart.h"
+#include "charts/tfwykres.h"
+#include "documents/analysisdocument.h"
+#include "workbook/tfanaliza.h"
 
 #include <QImage>
 #include <QMap>

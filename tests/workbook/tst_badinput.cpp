@@ -1,9 +1,9 @@
 // Damaged and absurd files met through the workbook as a teacher meets them: the program says so
 // in Polish or treats them soundly, goes on, and leaves every file on disk as it was.
 // This test lies in a folder of its own, so the Setup.ini beside it is its own to write.
-#include "../support/setupini.h"
-#include "cp1250.h"
-#include "workbooktesting.h"
+#include "core/cp1250.h"
+#include "tests/support/setupini.h"
+#include "tests/workbook/workbooktesting.h"
 
 #include <QCryptographicHash>
 

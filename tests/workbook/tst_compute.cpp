@@ -1,6 +1,6 @@
 // "Oblicz" on a class page: the check of every typed value, the summary grid and the class's
 // answers and statistics files.
-#include "workbooktesting.h"
+#include "tests/workbook/workbooktesting.h"
 
 using namespace wb;
 

@@ -2,10 +2,10 @@
 // tmpfs of the test's own, so root only), symlinks that lead out of the school folder, and a
 // damaged file far larger than any school writes. No file may lose a byte, nothing may be written
 // outside the school folder, and no success may be reported for a write that failed.
-#include "tfanaliza.h"
-#include "tfwykres.h"
+#include "charts/tfwykres.h"
+#include "tests/workbook/workbooktesting.h"
 #include "ui_tfwykres.h"
-#include "workbooktesting.h"
+#include "workbook/tfanaliza.h"
 
 #include <QDirIterator>
 #include <QProcess>

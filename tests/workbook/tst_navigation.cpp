@@ -1,6 +1,6 @@
 // Moving between the pages with Dalej, Wstecz and the tabs: how each page is rebuilt from the
 // school directory's files, and the school summary averaged over the classes.
-#include "workbooktesting.h"
+#include "tests/workbook/workbooktesting.h"
 
 #include <QRegularExpression>
 

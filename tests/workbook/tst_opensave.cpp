@@ -1,6 +1,6 @@
 // The toolbar's Open and Save on every kind of page, the reports, and the question that keeps
 // typed points from being lost when the teacher leaves a class page.
-#include "workbooktesting.h"
+#include "tests/workbook/workbooktesting.h"
 
 #include <QProcess>
 #include <QTabBar>

@@ -1,8 +1,8 @@
 // Results brought in without retyping: blocks pasted from a spreadsheet into the grids, copied out
 // again, a class imported from a CSV file through its preview, and the spreadsheet files of Save.
-#include "tfimport.h"
+#include "tests/workbook/workbooktesting.h"
 #include "ui_tfimport.h"
-#include "workbooktesting.h"
+#include "workbook/tfimport.h"
 
 #include <QClipboard>
 #include <QMenu>

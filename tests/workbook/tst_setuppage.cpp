@@ -1,6 +1,6 @@
 // The workbook as it opens and its setup page: the class count, the class list, the location and
 // the acceptance that creates the school directory and the pages.
-#include "workbooktesting.h"
+#include "tests/workbook/workbooktesting.h"
 
 #include <QAccessible>
 #include <QClipboard>

@@ -1,10 +1,10 @@
 // The staff meeting's windows: the comparison figures typed and pasted, refused when they are no
 // facility, kept in Porownanie.ini and shown in the analysis; and the pupils' sheets written.
-#include "tfanaliza.h"
-#include "tfporownanie.h"
+#include "tests/workbook/workbooktesting.h"
 #include "ui_tfanaliza.h"
 #include "ui_tfporownanie.h"
-#include "workbooktesting.h"
+#include "workbook/tfanaliza.h"
+#include "workbook/tfporownanie.h"
 
 #include <QClipboard>
 #include <QTextDocument>

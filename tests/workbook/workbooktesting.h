@@ -2,11 +2,11 @@
 // temporary location with every message box recorded, and a teacher's mouse and keyboard.
 #pragma once
 
-#include "../support/messagerecorder.h"
-#include "../support/testfiles.h"
-#include "appearance.h"
-#include "stringgrid.h"
-#include "tfwyniki.h"
+#include "tests/support/messagerecorder.h"
+#include "tests/support/testfiles.h"
+#include "ui/appearance.h"
+#include "ui/stringgrid.h"
+#include "workbook/tfwyniki.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,0 +1,147 @@
+#include "analysis/testdefinition.h"
+
+#include "files/inifile.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+// A count below 0 means nothing and one above the limit is surely a typo that would build huge
+// grids; both become 0, and the reason is kept for the user.
+qint32 acceptedCount(qint32 count, qint32 limit, const QString &key, const QString &noun, const QString &unit,
+                     QStringList *problems)
+{
+    if (count < 0) {
+        problems->append(QStringLiteral("%1 (%2) w pliku Setup.ini jest ujemna (%3); program przyjmuje 0 %4.")
+                             .arg(noun, key)
+                             .arg(count)
+                             .arg(unit));
+        return 0;
+    }
+    if (count > limit) {
+        problems->append(
+            QStringLiteral("%1 (%2) w pliku Setup.ini wynosi %3, a dopuszczalne jest najwyżej %4; "
+                           "program przyjmuje 0 %5.")
+                .arg(noun, key)
+                .arg(count)
+                .arg(limit)
+                .arg(unit));
+        return 0;
+    }
+    return count;
+}
+
+// A negative maximum or one beyond the limit cannot be meant; it becomes 0, which the
+// statistics report as a failed division rather than as a wrong facility.
+qint32 acceptedMaximum(qint32 points, qint32 limit, const QString &where, QStringList *problems)
+{
+    if (points >= 0 && points <= limit)
+        return points;
+    problems->append(
+        QStringLiteral("Maksymalna liczba punktów (%1) w pliku Setup.ini wynosi %2, a dopuszczalne "
+                       "są wartości od 0 do %3; program przyjmuje 0.")
+            .arg(where)
+            .arg(points)
+            .arg(limit));
+    return 0;
+}
+
+// The workbook counts standards 1 to 5 only: the teacher must know which tasks that leaves out.
+QString beyondCountedStandards(const TestDefinition &def)
+{
+    const qint32 limit = TestDefinition::countedStandardLimit;
+    QStringList tasks;
+    for (qint32 t = 0; t < def.taskCount; ++t) {
+        const qint32 k = def.taskStandards.value(t);
+        if (k > limit && k <= def.standardCount)
+            tasks.append(QStringLiteral("%1 (standard %2)").arg(def.taskLabels.value(t)).arg(k));
+    }
+    QString text = QStringLiteral("Plik Setup.ini określa %1 standardów (LiczbaStandardow), a program liczy "
+                                  "wyniki tylko standardów od 1 do %2: tyle mieszczą tabele, pliki wyników "
+                                  "i wykresy. ")
+                       .arg(def.standardCount)
+                       .arg(limit);
+    if (tasks.isEmpty())
+        return text + QStringLiteral("Żadne zadanie nie należy do standardów od %1 do %2.")
+                          .arg(limit + 1)
+                          .arg(def.standardCount);
+    return text + QStringLiteral("Te zadania nie należą więc do żadnego standardu i nie wchodzą do sumy "
+                                 "„Razem”: %1.")
+                      .arg(tasks.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+TestDefinition loadTestDefinitionFrom(const QString &iniPath)
+{
+    const IniFile ini = IniFile::load(iniPath);
+    TestDefinition def;
+
+    const QString settings = QStringLiteral("Ustawienia");
+    def.taskCount = acceptedCount(ini.readInteger(settings, QStringLiteral("LiczbaZadan"), 25),
+                                  TestDefinition::maxTaskCount, QStringLiteral("LiczbaZadan"),
+                                  QStringLiteral("Liczba zadań"), QStringLiteral("zadań"), &def.problems);
+    def.standardCount =
+        acceptedCount(ini.readInteger(settings, QStringLiteral("LiczbaStandardow"), 5),
+                      TestDefinition::maxStandardCount, QStringLiteral("LiczbaStandardow"),
+                      QStringLiteral("Liczba standardów"), QStringLiteral("standardów"), &def.problems);
+    def.maxTotalPoints =
+        acceptedMaximum(ini.readInteger(settings, QStringLiteral("MaxLiczbaPunktow"), 40),
+                        TestDefinition::maxSumPoints, QStringLiteral("MaxLiczbaPunktow"), &def.problems);
+    def.testName = ini.readString(settings, QStringLiteral("NazwaTestu"), QStringLiteral("Test"));
+    def.testDate = ini.readString(settings, QStringLiteral("DataTestu"), QStringLiteral("2003-12-12"));
+
+    for (qint32 i = 0; i < def.taskCount; ++i) {
+        const QString number = QString::number(i + 1);
+        const QString section = QStringLiteral("Zadanie") + number;
+        def.taskLabels.append(
+            ini.readString(section, QStringLiteral("Etykieta"), QStringLiteral("Zad.") + number));
+        const qint32 standard = ini.readInteger(section, QStringLiteral("KategoriaStandardu"), 1);
+        // Such a task still counts in the whole test, but in no standard: the teacher must know.
+        // Without any standards the count's own message says enough.
+        if (def.standardCount > 0 && (standard < 1 || standard > def.standardCount))
+            def.problems.append(
+                QStringLiteral("Zadanie [%1] należy według pliku Setup.ini do standardu %2, a "
+                               "standardy są numerowane od 1 do %3; zadanie nie wejdzie do "
+                               "wyników żadnego standardu.")
+                    .arg(section)
+                    .arg(standard)
+                    .arg(def.standardCount));
+        def.taskStandards.append(standard);
+        def.taskMaxPoints.append(acceptedMaximum(
+            ini.readInteger(section, QStringLiteral("MaxPunktow"), 1), TestDefinition::maxTaskPoints,
+            QStringLiteral("[%1] MaxPunktow").arg(section), &def.problems));
+        def.taskClosed.append(ini.readBool(section, QStringLiteral("ZadanieZamkniete"), true));
+    }
+
+    // Shown first: it explains figures in every window, and a long list of other problems is cut.
+    if (def.standardCount > TestDefinition::countedStandardLimit)
+        def.problems.prepend(beyondCountedStandards(def));
+
+    for (qint32 i = 0; i < def.standardCount; ++i) {
+        const QString number = QString::number(i + 1);
+        const QString section = QStringLiteral("Standard") + number;
+        def.standardMaxPoints.append(acceptedMaximum(
+            ini.readInteger(section, QStringLiteral("MaxPunktow"), 1), TestDefinition::maxSumPoints,
+            QStringLiteral("[%1] MaxPunktow").arg(section), &def.problems));
+        def.standardAbbreviations.append(
+            ini.readString(section, QStringLiteral("Skrot"), QStringLiteral("St.") + number));
+        def.standardDescriptions.append(
+            ini.readString(section, QStringLiteral("Opis"), QStringLiteral("Standard ") + number));
+    }
+    return def;
+}
+
+QString problemsMessage(const QStringList &problems)
+{
+    constexpr qsizetype shown = 10;
+    QStringList lines = problems.first(qMin(problems.size(), shown));
+    if (problems.size() > shown)
+        lines.append(QStringLiteral("Dalszych uwag: %1.").arg(problems.size() - shown));
+    return lines.join(u'\n');
+}
+
+QString setupIniPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/Setup.ini");
+}

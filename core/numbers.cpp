@@ -1,0 +1,256 @@
+#include "core/numbers.h"
+
+#include "core/cells.h"
+
+#include "core/errors.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string>
+#include <system_error>
+
+namespace {
+
+int hexDigitValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+
+} // namespace
+
+std::optional<qint32> parseInteger(const QString &text)
+{
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n && text.at(i) == u' ')
+        ++i;
+    bool negative = false;
+    if (i < n && (text.at(i) == u'+' || text.at(i) == u'-')) {
+        negative = text.at(i) == u'-';
+        ++i;
+    }
+    bool hex = false;
+    if (i < n && (text.at(i) == u'$' || text.at(i) == u'x' || text.at(i) == u'X')) {
+        hex = true;
+        ++i;
+    } else if (i + 1 < n && text.at(i) == u'0' && (text.at(i + 1) == u'x' || text.at(i + 1) == u'X')) {
+        hex = true;
+        i += 2;
+    }
+    if (i == n)
+        return std::nullopt;
+
+    if (hex) {
+        quint64 value = 0;
+        for (; i < n; ++i) {
+            const int digit = hexDigitValue(text.at(i));
+            if (digit < 0)
+                return std::nullopt;
+            value = value * 16 + quint64(digit);
+            if (value > 0xFFFFFFFFu)
+                return std::nullopt;
+        }
+        // Eight hexadecimal digits are a bit pattern: FFFFFFFF is -1, and a sign negates that.
+        quint32 bits = quint32(value);
+        if (negative)
+            bits = 0u - bits;
+        return qint32(bits);
+    }
+
+    quint64 value = 0;
+    for (; i < n; ++i) {
+        if (!isAsciiDigit(text.at(i)))
+            return std::nullopt;
+        value = value * 10 + quint64(text.at(i).unicode() - u'0');
+        if (value > 2147483648u)
+            return std::nullopt;
+    }
+    if (!negative && value > 2147483647u)
+        return std::nullopt;
+    return qint32(negative ? -qint64(value) : qint64(value));
+}
+
+qint32 strToInt(const QString &text)
+{
+    const std::optional<qint32> value = parseInteger(text);
+    if (!value)
+        throw ConvertError(text);
+    return *value;
+}
+
+qint32 cellTextAsInteger(const QString &text)
+{
+    if (isBlankCell(text))
+        return 0;
+    return strToInt(text);
+}
+
+qsizetype decimalFormLength(QStringView text, bool exponentAllowed)
+{
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    if (i < n && (text.at(i) == u'+' || text.at(i) == u'-'))
+        ++i;
+    qsizetype digits = 0;
+    while (i < n && isAsciiDigit(text.at(i))) {
+        ++i;
+        ++digits;
+    }
+    if (i < n && text.at(i) == u'.') {
+        ++i;
+        while (i < n && isAsciiDigit(text.at(i))) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    if (exponentAllowed && i < n && (text.at(i) == u'e' || text.at(i) == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (text.at(j) == u'+' || text.at(j) == u'-'))
+            ++j;
+        const qsizetype exponentStart = j;
+        while (j < n && isAsciiDigit(text.at(j)))
+            ++j;
+        if (j == exponentStart)
+            return 0;
+        i = j;
+    }
+    return i;
+}
+
+std::optional<double> parseDecimal(const QString &text)
+{
+    if (text.isEmpty() || decimalFormLength(text, false) != text.size())
+        return std::nullopt;
+    const bool negative = text.front() == u'-';
+    const bool hasSign = negative || text.front() == u'+';
+    const QByteArray ascii = text.mid(hasSign ? 1 : 0).toLatin1();
+    double value = 0;
+    const auto [end, error] =
+        std::from_chars(ascii.constData(), ascii.constData() + ascii.size(), value, std::chars_format::fixed);
+    if (error != std::errc() || end != ascii.constData() + ascii.size())
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+QByteArray formatFixed2(double value)
+{
+    char buffer[400]; // the largest double has 309 digits before the point
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+    QByteArray text = error == std::errc() ? QByteArray(buffer, end - buffer) : QByteArray();
+    if (text.size() < 4)
+        text.prepend(QByteArray(4 - text.size(), ' '));
+    return text;
+}
+
+float checkedDivide(float numerator, float denominator)
+{
+    if (std::isnan(numerator) || std::isnan(denominator))
+        throw InvalidFloatOperation();
+    if (denominator == 0.0f) {
+        if (numerator == 0.0f)
+            throw InvalidFloatOperation();
+        throw FloatDivisionByZero();
+    }
+    const float quotient = numerator / denominator;
+    if (std::isnan(quotient)) // infinity divided by infinity
+        throw InvalidFloatOperation();
+    return quotient;
+}
+
+QString formatSchoolValue(float value)
+{
+    // Below 100 four significant digits keep both decimals, so the grid shows exactly what the
+    // statistics file holds for the same value.
+    if (!std::isfinite(value) || std::fabs(value) < 100.0f)
+        return QString::fromLatin1(formatFixed2(value)).trimmed();
+
+    // The exact decimal digits of the value (a float needs at most 112 of them), so that one
+    // rounding, half away from zero, decides the result: a value is rounded to four significant
+    // digits or to two decimals, whichever is coarser.
+    const double magnitude = std::fabs(double(value));
+    char buffer[200];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 120);
+    const std::string scientific(buffer, result.ptr);
+    const std::size_t exponentAt = scientific.find('e');
+    const int exponent = std::stoi(scientific.substr(exponentAt + 1));
+    std::string digits = scientific.substr(0, exponentAt);
+    digits.erase(1, 1); // the decimal point after the first digit
+    // digits[k] is worth 10^(exponent - k).
+
+    // Digits kept: those down to 10^-2, but no more than four.
+    const int kept = std::min(4, exponent + 3);
+    quint64 mantissa = 0;
+    for (int k = 0; k < kept; ++k)
+        mantissa = mantissa * 10 + quint64(digits[std::size_t(k)] - '0');
+    if (kept >= 0 && digits[std::size_t(kept)] >= '5')
+        ++mantissa; // a carry to 10^kept is still the right number, with one digit more
+
+    // The rounded value in hundredths, as decimal digits.
+    std::string hundredths = std::to_string(mantissa);
+    if (mantissa != 0) // below 0.005 nothing is kept and nothing carries
+        hundredths.append(std::size_t(exponent + 3 - kept), '0');
+    if (hundredths.size() < 3)
+        hundredths.insert(0, 3 - hundredths.size(), '0');
+    hundredths.insert(hundredths.size() - 2, 1, '.');
+
+    QString text = QString::fromLatin1(hundredths.data(), qsizetype(hundredths.size()));
+    if (value < 0 && mantissa != 0)
+        text.prepend(u'-');
+    return text;
+}
+
+double roundedUnits(double value, int decimals)
+{
+    const double scaled = value * std::pow(10.0, decimals); // powers of ten up to 10^15 are exact
+    return std::round(scaled + std::copysign(1e-9 + std::fabs(scaled) * 1e-12, scaled));
+}
+
+// The clamp keeps the conversion defined; it moves no value across a bound of the facility bands,
+// as every one lies within (0, 1].
+qint64 hundredths(double fraction)
+{
+    if (std::isnan(fraction))
+        return 0;
+    return qint64(roundedUnits(std::clamp(fraction, -10.0, 10.0), 2));
+}
+
+QString polishDecimal(double value, int decimals)
+{
+    decimals = std::clamp(decimals, 0, 15);
+    const double scaled = roundedUnits(value, decimals);
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.0e15) {
+        // Beyond whole-number precision: the exact digits of the value, still without a locale.
+        char buffer[400];
+        const auto [end, error] =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+        QString text = error == std::errc() ? QString::fromLatin1(buffer, end - buffer) : QString();
+        return text.replace(u'.', u',');
+    }
+    // Rounded the way the bands round, so that a printed figure and its band always agree.
+    const qint64 units = qint64(scaled);
+    QString digits = QString::number(units < 0 ? -units : units);
+    if (digits.size() <= decimals)
+        digits.prepend(QString(decimals + 1 - digits.size(), u'0'));
+    if (decimals > 0)
+        digits.insert(digits.size() - decimals, u',');
+    if (units < 0) // zero after rounding never carries a sign
+        digits.prepend(u'-');
+    return digits;
+}

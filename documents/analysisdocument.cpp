@@ -1,0 +1,505 @@
+#include "documents/analysisdocument.h"
+
+#include "core/numbers.h"
+
+#include <QStringList>
+
+namespace {
+
+QString esc(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+
+QString heading(const QString &text)
+{
+    return QStringLiteral("<h2>%1</h2>\n").arg(esc(text));
+}
+
+// One table row; a cell given as {text, colour} gets that background.
+struct Cell {
+    QString text;
+    QString colour = {};
+    bool right = false;
+};
+
+QString row(const QList<Cell> &cells, bool header = false)
+{
+    QString html = QStringLiteral("<tr>");
+    const QString tag = header ? QStringLiteral("th") : QStringLiteral("td");
+    for (const Cell &cell : cells) {
+        html += QLatin1Char('<') + tag;
+        if (!cell.colour.isEmpty())
+            html += QStringLiteral(" bgcolor=\"%1\"").arg(cell.colour);
+        if (cell.right)
+            html += QStringLiteral(" align=\"right\"");
+        html += QLatin1Char('>') + esc(cell.text) + QStringLiteral("</") + tag + QLatin1Char('>');
+    }
+    return html + QStringLiteral("</tr>\n");
+}
+
+QString tableStart()
+{
+    return QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
+                          "style=\"border-collapse: collapse; border-color: #808080;\">\n");
+}
+
+QString number(double value)
+{
+    return polishDecimal(value, 2);
+}
+
+Cell right(const QString &text)
+{
+    return Cell{text, {}, true};
+}
+
+// The facility and its band, coloured; "brak danych" in both without a facility.
+QList<Cell> facilityCells(const std::optional<double> &facility, bool masculine,
+                          const AnalysisSettings &settings)
+{
+    if (!facility)
+        return {right(noData()), Cell{noData()}};
+    const int band = bandOf(*facility, settings);
+    const QString colour = bandColour(band);
+    return {Cell{number(*facility), colour, true},
+            Cell{masculine ? bandNameMasculine(band) : bandName(band), colour}};
+}
+
+QString meanPoints(const ItemFacility &item, bool hasData)
+{
+    return hasData ? number(item.meanPoints) : noData();
+}
+
+QString modesText(const QList<int> &modes)
+{
+    QStringList parts;
+    for (const int mode : modes)
+        parts.append(QString::number(mode));
+    return parts.join(QStringLiteral("; "));
+}
+
+QString totalsTable(const GroupAnalysis &group, bool school)
+{
+    const TotalsSummary &t = group.totals;
+    const auto figure = [&t](const QString &text) { return t.hasData ? text : noData(); };
+    QString html = tableStart();
+    html += row({Cell{school ? QStringLiteral("Uczniowie szkoły (w klasach z wynikami)")
+                             : QStringLiteral("Uczniowie klasy")},
+                 right(QString::number(t.pupils))});
+    html += row({Cell{QStringLiteral("Obecni na sprawdzianie")}, right(QString::number(t.present))});
+    html += row({Cell{QStringLiteral("Nieobecni")}, right(QString::number(t.absent))});
+    html +=
+        row({Cell{school ? QStringLiteral("Średnia wszystkich uczniów szkoły") : QStringLiteral("Średnia")},
+             right(figure(number(t.mean)))});
+    html += row({Cell{QStringLiteral("Mediana")}, right(figure(number(t.median)))});
+    html += row({Cell{t.modes.size() > 1 ? QStringLiteral("Dominanty (kilka wyników równie częstych)")
+                                         : QStringLiteral("Dominanta")},
+                 right(figure(modesText(t.modes)))});
+    html += row({Cell{QStringLiteral("Wynik najniższy")}, right(figure(QString::number(t.lowest)))});
+    html += row({Cell{QStringLiteral("Wynik najwyższy")}, right(figure(QString::number(t.highest)))});
+    html += row({Cell{QStringLiteral("Rozstęp")}, right(figure(QString::number(t.range)))});
+    html += row({Cell{QStringLiteral("Odchylenie standardowe (populacji)")},
+                 right(figure(number(t.standardDeviation)))});
+    if (group.stanine)
+        html += row({Cell{QStringLiteral("Stanin średniej")},
+                     right(QStringLiteral("%1 (%2)").arg(*group.stanine).arg(stanineName(*group.stanine)))});
+    return html + QStringLiteral("</table>\n");
+}
+
+QString tasksTable(const GroupAnalysis &group, const TestDefinition &test, const AnalysisSettings &settings)
+{
+    QString html = tableStart();
+    html += row({Cell{QStringLiteral("Zadanie")}, Cell{QStringLiteral("Standard")},
+                 Cell{QStringLiteral("Maks. pkt")}, Cell{QStringLiteral("Średnia pkt")},
+                 Cell{QStringLiteral("Łatwość")}, Cell{QStringLiteral("Interpretacja")}},
+                true);
+    for (qsizetype t = 0; t < group.tasks.size(); ++t) {
+        const ItemFacility &task = group.tasks[t];
+        const qint32 k = test.countedStandardOf(t);
+        const QString standard = k >= 1 && k <= test.countedStandardCount()
+                                     ? test.standardAbbreviations.value(k - 1)
+                                     : QStringLiteral("–");
+        html += row(QList<Cell>{Cell{task.label}, Cell{standard}, right(QString::number(task.maxPoints)),
+                                right(meanPoints(task, group.totals.hasData))} +
+                    facilityCells(task.facility, false, settings));
+    }
+    return html + QStringLiteral("</table>\n");
+}
+
+QString standardsTable(const GroupAnalysis &group, const TestDefinition &test,
+                       const AnalysisSettings &settings)
+{
+    QString html = tableStart();
+    html += row({Cell{QStringLiteral("Standard")}, Cell{QStringLiteral("Maks. pkt")},
+                 Cell{QStringLiteral("Średnia pkt")}, Cell{QStringLiteral("Łatwość")},
+                 Cell{QStringLiteral("Interpretacja")}},
+                true);
+    for (qsizetype k = 0; k < group.standards.size(); ++k) {
+        const ItemFacility &standard = group.standards[k];
+        const QString abbreviation = test.standardAbbreviations.value(k);
+        const QString label =
+            abbreviation.isEmpty() || abbreviation.compare(standard.label, Qt::CaseInsensitive) == 0
+                ? standard.label
+                : QStringLiteral("%1 (%2)").arg(standard.label, abbreviation);
+        html += row(QList<Cell>{Cell{label}, right(QString::number(standard.maxPoints)),
+                                right(meanPoints(standard, group.totals.hasData))} +
+                    facilityCells(standard.facility, true, settings));
+    }
+    html +=
+        row(QList<Cell>{Cell{QStringLiteral("Cały test")}, right(QString::number(group.wholeTest.maxPoints)),
+                        right(meanPoints(group.wholeTest, group.totals.hasData))} +
+            facilityCells(group.wholeTest.facility, true, settings));
+    return html + QStringLiteral("</table>\n");
+}
+
+QString legend(const AnalysisSettings &settings)
+{
+    QString html = QStringLiteral("<p>Interpretacja łatwości:</p>\n") + tableStart();
+    QList<Cell> cells;
+    for (int band = 0; band < bandCount; ++band)
+        cells.append(
+            Cell{bandRange(band, settings) + QStringLiteral(" ") + bandName(band), bandColour(band)});
+    return html + row(cells) + QStringLiteral("</table>\n");
+}
+
+QString classesTable(const AnalysisReport &report, const AnalysisSettings &settings)
+{
+    QString html = tableStart();
+    html += row({Cell{QStringLiteral("Klasa")}, Cell{QStringLiteral("Uczniowie")},
+                 Cell{QStringLiteral("Obecni")}, Cell{QStringLiteral("Średnia klasy")},
+                 Cell{QStringLiteral("Mediana")}, Cell{QStringLiteral("Najniższy")},
+                 Cell{QStringLiteral("Najwyższy")}, Cell{QStringLiteral("Odch. std.")},
+                 Cell{QStringLiteral("Łatwość testu")}, Cell{QStringLiteral("Stanin")}},
+                true);
+    const auto line = [&](const GroupAnalysis &group, const QString &label) {
+        const TotalsSummary &t = group.totals;
+        const auto figure = [&t](const QString &text) { return t.hasData ? text : noData(); };
+        QList<Cell> cells{Cell{label},
+                          right(QString::number(t.pupils)),
+                          right(QString::number(t.present)),
+                          right(figure(number(t.mean))),
+                          right(figure(number(t.median))),
+                          right(figure(QString::number(t.lowest))),
+                          right(figure(QString::number(t.highest))),
+                          right(figure(number(t.standardDeviation)))};
+        if (group.wholeTest.facility) {
+            const int band = bandOf(*group.wholeTest.facility, settings);
+            cells.append(Cell{number(*group.wholeTest.facility), bandColour(band), true});
+        } else {
+            cells.append(right(noData()));
+        }
+        cells.append(right(group.stanine ? QString::number(*group.stanine) : QStringLiteral("–")));
+        return row(cells);
+    };
+    for (const GroupAnalysis &group : report.classes)
+        html += line(group, group.label);
+    html += line(report.overall, QStringLiteral("Szkoła (wszyscy uczniowie)"));
+    return html + QStringLiteral("</table>\n");
+}
+
+QString classStandardsTable(const AnalysisReport &report, const AnalysisSettings &settings)
+{
+    QString html = tableStart();
+    QList<Cell> head{Cell{QStringLiteral("Klasa")}};
+    for (const ItemFacility &standard : report.overall.standards)
+        head.append(Cell{standard.label});
+    head.append(Cell{QStringLiteral("Cały test")});
+    html += row(head, true);
+    const auto line = [&](const GroupAnalysis &group, const QString &label) {
+        QList<Cell> cells{Cell{label}};
+        const auto add = [&](const std::optional<double> &facility) {
+            if (facility)
+                cells.append(Cell{number(*facility), bandColour(bandOf(*facility, settings)), true});
+            else
+                cells.append(right(noData()));
+        };
+        for (const ItemFacility &standard : group.standards)
+            add(standard.facility);
+        add(group.wholeTest.facility);
+        return row(cells);
+    };
+    for (const GroupAnalysis &group : report.classes)
+        html += line(group, group.label);
+    html += line(report.overall, QStringLiteral("Szkoła (wszyscy uczniowie)"));
+    return html + QStringLiteral("</table>\n");
+}
+
+QString weakPupilsSection(const AnalysisReport &report)
+{
+    const GroupAnalysis &group = report.overall;
+    QString html =
+        heading(QStringLiteral("Uczniowie, którzy uzyskali mniej niż połowę punktów w standardzie"));
+    html += QStringLiteral(
+        "<p>Gotowe grupy do zajęć wyrównawczych: uczniowie obecni, których łatwość w standardzie "
+        "jest mniejsza niż 0,50. Przy każdym uczniu: numer wiersza na stronie klasy, kod ucznia "
+        "i jego łatwość w standardzie.</p>\n");
+    html += tableStart();
+    html += row({Cell{QStringLiteral("Standard")}, Cell{QStringLiteral("Liczba uczniów")},
+                 Cell{QStringLiteral("Uczniowie")}},
+                true);
+    for (qsizetype k = 0; k < group.weakPupils.size(); ++k) {
+        const QList<WeakPupil> &pupils = group.weakPupils[k];
+        QStringList entries;
+        QString currentClass;
+        for (const WeakPupil &pupil : pupils) {
+            QString entry = QStringLiteral("%1 – %2 (%3)")
+                                .arg(pupil.row)
+                                .arg(pupil.code.isEmpty() ? QStringLiteral("bez kodu") : pupil.code,
+                                     number(pupil.facility));
+            // In the school's list each class's pupils follow its label.
+            if (report.school && pupil.classLabel != currentClass) {
+                currentClass = pupil.classLabel;
+                entry = currentClass + QStringLiteral(": ") + entry;
+            }
+            entries.append(entry);
+        }
+        html += row({Cell{group.standards.value(k).label}, right(QString::number(pupils.size())),
+                     Cell{pupils.isEmpty() ? QStringLiteral("nikt") : entries.join(QStringLiteral("; "))}});
+    }
+    return html + QStringLiteral("</table>\n");
+}
+
+QString image(const char *name)
+{
+    return QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>\n")
+        .arg(QLatin1StringView(name))
+        .arg(histogramWidth)
+        .arg(histogramHeight);
+}
+
+QString percent(double fraction)
+{
+    return polishDecimal(100.0 * fraction, 0) + u'%';
+}
+
+QString comparisonSection(const AnalysisReport &report, const ComparisonTable &table)
+{
+    QString html = heading(QStringLiteral("Porównanie z krajem, województwem, powiatem i gminą"));
+    if (!table.hasFigures)
+        return html + QStringLiteral("<p>%1</p>\n").arg(esc(noComparisonText()));
+    const QString own = report.school ? QStringLiteral("Szkoła") : QStringLiteral("Klasa");
+    html +=
+        QStringLiteral("<p>Łatwość %1 obok łatwości w kraju, województwie, powiecie i gminie oraz różnica "
+                       "w punktach procentowych (dodatnia: lepiej niż w danym obszarze). Na czerwono: "
+                       "zadania i standardy co najmniej %2 punktów procentowych poniżej kraju.</p>\n")
+            .arg(report.school ? QStringLiteral("szkoły") : QStringLiteral("klasy"))
+            .arg(table.threshold);
+    const auto tableOf = [&](const QString &first, const QList<ComparisonLine> &lines) {
+        QString part = tableStart();
+        QList<Cell> head{Cell{first}, Cell{own}};
+        for (const Area area : allAreas) {
+            head.append(Cell{areaName(area)});
+            head.append(Cell{QStringLiteral("różnica")});
+        }
+        part += row(head, true);
+        for (const ComparisonLine &line : lines) {
+            const QString colour = line.marked ? QStringLiteral("#f4a6a6") : QString();
+            QList<Cell> cells{Cell{line.label, colour}, right(line.own ? number(*line.own) : noData())};
+            for (int a = 0; a < areaCount; ++a) {
+                const std::optional<double> &area = line.areas[std::size_t(a)];
+                const std::optional<int> &difference = line.differences[std::size_t(a)];
+                cells.append(right(area ? number(*area) : QStringLiteral("–")));
+                cells.append(Cell{difference ? signedPoints(*difference) : QStringLiteral("–"),
+                                  a == 0 ? colour : QString(), true});
+            }
+            part += row(cells);
+        }
+        return part + QStringLiteral("</table>\n");
+    };
+    html += tableOf(QStringLiteral("Standard"), table.standards + QList<ComparisonLine>{table.wholeTest});
+    html += image(comparisonStandardsImageName);
+    html += tableOf(QStringLiteral("Zadanie"), table.tasks);
+    html += image(comparisonTasksImageName);
+    QStringList below;
+    for (const ComparisonLine &line : table.standards + table.tasks) {
+        if (line.marked)
+            below.append(line.label);
+    }
+    html += QStringLiteral("<p>%1</p>\n")
+                .arg(esc(below.isEmpty()
+                             ? QStringLiteral("Żadne zadanie ani standard nie wypadło co najmniej %1 "
+                                              "punktów procentowych poniżej kraju.")
+                                   .arg(table.threshold)
+                             : QStringLiteral("Co najmniej %1 punktów procentowych poniżej kraju: %2.")
+                                   .arg(table.threshold)
+                                   .arg(below.join(QStringLiteral(", ")))));
+    return html;
+}
+
+QString normsSection(const AnalysisReport &report, const NormsFigures &norms)
+{
+    QString html = heading(QStringLiteral("Wyniki uczniów na tle norm"));
+    if (norms.unstable)
+        html += QStringLiteral("<p style=\"background-color: #fff3c4;\">&nbsp;%1&nbsp;</p>\n")
+                    .arg(esc(unstableNote()));
+    const ScoreBands &bands = norms.bands;
+    html += tableStart();
+    html += row({Cell{QStringLiteral("Uczniowie z co najmniej 80% punktów")},
+                 right(QString::number(bands.atLeast80)), right(percent(bands.shareAtLeast80))});
+    html += row({Cell{QStringLiteral("Uczniowie z mniej niż 50% punktów")},
+                 right(QString::number(bands.below50)), right(percent(bands.shareBelow50))});
+    html += QStringLiteral("</table>\n");
+    if (norms.hasStanines) {
+        html += QStringLiteral("<p>Staniny uczniów (tabela [StaninyUczniow] pliku Setup.ini):</p>\n") +
+                tableStart();
+        QList<Cell> head{Cell{QStringLiteral("Stanin")}};
+        QList<Cell> counts{Cell{QStringLiteral("Liczba uczniów")}};
+        for (int k = 0; k < 9; ++k) {
+            head.append(Cell{QString::number(k + 1)});
+            counts.append(right(QString::number(norms.spread.counts[std::size_t(k)])));
+        }
+        html += row(head, true) + row(counts) + QStringLiteral("</table>\n");
+        html += tableStart();
+        const int groups[] = {norms.spread.low, norms.spread.middle, norms.spread.high};
+        for (int g = 0; g < 3; ++g)
+            html += row(
+                {Cell{QStringLiteral("Staniny ") + stanineGroupName(g)}, right(QString::number(groups[g]))});
+        html += QStringLiteral("</table>\n") + image(stanineImageName);
+    } else {
+        html += QStringLiteral("<p>Staniny uczniów nie są pokazywane: plik Setup.ini nie ma tabeli "
+                               "[StaninyUczniow] (dolne granice staninów 1–9 w punktach).</p>\n");
+    }
+    if (report.school) {
+        // A thousand pupils would bury the report; each class's analysis lists its own.
+        return html + QStringLiteral(
+                          "<p>Rangę centylową i stanin każdego ucznia (w klasie i w szkole) podaje analiza "
+                          "klasy, a wszystkich uczniów szkoły razem – arkusz „Analiza” pliku "
+                          "„Podsumowanie wyników.xlsx”.</p>\n");
+    }
+    html += QStringLiteral(
+                "<p>Ranga centylowa: jaki odsetek uczniów klasy%1 uzyskał taki sam albo niższy wynik.</p>\n")
+                .arg(norms.rankedInSchool ? QStringLiteral(" (i szkoły)") : QString());
+    html += tableStart();
+    QList<Cell> head{Cell{QStringLiteral("Nr")}, Cell{QStringLiteral("Kod ucznia")},
+                     Cell{QStringLiteral("Suma pkt")}, Cell{QStringLiteral("% maks.")},
+                     Cell{QStringLiteral("Ranga w klasie")}};
+    if (norms.rankedInSchool)
+        head.append(Cell{QStringLiteral("Ranga w szkole")});
+    if (norms.hasStanines)
+        head.append(Cell{QStringLiteral("Stanin")});
+    html += row(head, true);
+    for (const PupilNorm &pupil : norms.pupils) {
+        QList<Cell> cells{right(QString::number(pupil.row)),
+                          Cell{pupil.code.isEmpty() ? QStringLiteral("bez kodu") : pupil.code},
+                          right(QString::number(pupil.total)),
+                          right(pupil.percentOfMax ? polishDecimal(*pupil.percentOfMax, 0) + u'%' : noData()),
+                          right(polishDecimal(pupil.percentileInClass, 0))};
+        if (norms.rankedInSchool)
+            cells.append(right(polishDecimal(pupil.percentileInSchool, 0)));
+        if (norms.hasStanines)
+            cells.append(right(QString::number(pupil.stanine)));
+        html += row(cells);
+    }
+    return html + QStringLiteral("</table>\n");
+}
+
+QString qualitySection(const GroupAnalysis &group, const QualityFigures &quality)
+{
+    QString html = heading(QStringLiteral("Jakość testu"));
+    html += QStringLiteral("<p>Moc różnicująca zadania: jak dobrze zadanie odróżnia uczniów mocniejszych od "
+                           "słabszych (korelacja punktów za zadanie z sumą punktów za pozostałe zadania). "
+                           "Alfa Cronbacha: jak zgodnie zadania mierzą to samo, czyli rzetelność całego "
+                           "testu.</p>\n");
+    html += tableStart();
+    html += row({Cell{QStringLiteral("Alfa Cronbacha")},
+                 right(quality.alpha ? number(*quality.alpha) : QStringLiteral("–")),
+                 Cell{alphaText(quality.alpha)}});
+    html += QStringLiteral("</table>\n<p></p>\n") + tableStart();
+    html += row({Cell{QStringLiteral("Zadanie")}, Cell{QStringLiteral("Moc różnicująca")},
+                 Cell{QStringLiteral("Ocena")}},
+                true);
+    for (qsizetype t = 0; t < group.tasks.size(); ++t) {
+        const std::optional<double> value = quality.discrimination.value(t);
+        html += row({Cell{group.tasks[t].label}, right(value ? number(*value) : QStringLiteral("–")),
+                     Cell{discriminationText(value)}});
+    }
+    return html + QStringLiteral("</table>\n");
+}
+
+} // namespace
+
+QString discriminationText(const std::optional<double> &value)
+{
+    return discriminationLabel(value);
+}
+
+QString alphaText(const std::optional<double> &value)
+{
+    return value ? QStringLiteral("test ") + alphaLabel(value) : alphaLabel(value);
+}
+
+QString noComparisonText()
+{
+    return QStringLiteral(
+        "Brak danych porównawczych. Aby porównać wyniki z krajem, województwem, powiatem "
+        "i gminą, naciśnij „Dane porównawcze” pod raportem i wpisz (albo wklej z arkusza) "
+        "łatwość każdego zadania, standardu i całego testu ogłoszoną przez okręgową komisję "
+        "egzaminacyjną, potem „Zapisz”.");
+}
+
+QString noData()
+{
+    return QStringLiteral("brak danych");
+}
+
+QString analysisTitle(const AnalysisReport &report)
+{
+    return QStringLiteral("Analiza wyników – ") +
+           (report.school ? QStringLiteral("szkoła") : report.overall.label);
+}
+
+QString histogramTitle(const AnalysisReport &report)
+{
+    return report.school ? QStringLiteral("Rozkład sumy punktów (wszyscy uczniowie szkoły)")
+                         : QStringLiteral("Rozkład sumy punktów – ") + report.overall.label;
+}
+
+QString analysisHtml(const AnalysisReport &report, const TestDefinition &test,
+                     const AnalysisSettings &settings, const StaffMeetingFigures *figures)
+{
+    const GroupAnalysis &group = report.overall;
+    QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>%1</title></head><body>\n")
+                       .arg(esc(analysisTitle(report)));
+    html += QStringLiteral("<h1>%1</h1>\n").arg(esc(analysisTitle(report)));
+    html += QStringLiteral("<p><i>%1: %2</i></p>\n").arg(esc(test.testName), esc(test.testDate));
+
+    for (const QString &note : report.notes)
+        html += QStringLiteral("<p style=\"background-color: #fff3c4;\">&nbsp;%1&nbsp;</p>\n").arg(esc(note));
+
+    html += heading(QStringLiteral("Podsumowanie"));
+    for (const QString &sentence : report.sentences)
+        html += QStringLiteral("<p>%1</p>\n").arg(esc(sentence));
+
+    html += heading(QStringLiteral("Suma punktów"));
+    if (report.school)
+        html +=
+            QStringLiteral("<p>Średnia wszystkich uczniów szkoły liczy każdego ucznia tak samo. Na stronie "
+                           "„Szkoła” zeszytu wyników średnia szkoły to średnia ze średnich klas (każda klasa "
+                           "liczy się tak samo), dlatego obie liczby mogą się różnić.</p>\n");
+    html += totalsTable(group, report.school);
+    html += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>\n")
+                .arg(QLatin1StringView(histogramImageName))
+                .arg(histogramWidth)
+                .arg(histogramHeight);
+
+    if (report.school) {
+        html += heading(QStringLiteral("Klasy obok siebie"));
+        html += classesTable(report, settings);
+        html += QStringLiteral("<p>Łatwość standardów w klasach:</p>\n");
+        html += classStandardsTable(report, settings);
+    }
+
+    html += heading(QStringLiteral("Łatwość standardów"));
+    html += standardsTable(group, test, settings);
+    html += heading(QStringLiteral("Łatwość zadań"));
+    html += tasksTable(group, test, settings);
+    html += legend(settings);
+    html += weakPupilsSection(report);
+    if (figures) {
+        html += comparisonSection(report, figures->comparison);
+        html += normsSection(report, figures->norms);
+        html += qualitySection(group, figures->quality);
+    }
+    return html + QStringLiteral("</body></html>\n");
+}

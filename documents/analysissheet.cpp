@@ -1,0 +1,179 @@
+#include "documents/analysissheet.h"
+
+#include "documents/analysisdocument.h"
+
+namespace {
+
+SheetCell text(const QString &value, bool bold = false)
+{
+    SheetCell cell;
+    cell.text = value;
+    cell.bold = bold;
+    return cell;
+}
+
+SheetCell number(double value, int decimals)
+{
+    SheetCell cell;
+    cell.number = value;
+    cell.decimals = decimals;
+    return cell;
+}
+
+SheetCell optionalNumber(const std::optional<double> &value, int decimals)
+{
+    return value ? number(*value, decimals) : SheetCell{};
+}
+
+QList<SheetCell> heads(const QStringList &names)
+{
+    QList<SheetCell> cells;
+    for (const QString &name : names)
+        cells.append(text(name, true));
+    return cells;
+}
+
+struct Builder {
+    Sheet sheet;
+    void line(const QList<SheetCell> &cells) { sheet.rows.append(cells); }
+    void gap() { sheet.rows.append(QList<SheetCell>()); }
+    void heading(const QString &name)
+    {
+        gap();
+        line({text(name, true)});
+    }
+};
+
+} // namespace
+
+Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &figures,
+                    const TestDefinition &test, const AnalysisSettings &settings)
+{
+    Builder b;
+    b.sheet.name = QStringLiteral("Analiza");
+    b.sheet.frozenRows = 1;
+    b.sheet.columnWidths = {30, 12, 12, 12, 12, 22, 14, 22};
+    const GroupAnalysis &group = report.overall;
+    const TotalsSummary &t = group.totals;
+    b.line({text(analysisTitle(report), true)});
+    b.line({text(test.testName + QStringLiteral(": ") + test.testDate)});
+
+    b.heading(QStringLiteral("Suma punktów"));
+    b.line({text(report.school ? QStringLiteral("Uczniowie szkoły (w klasach z wynikami)")
+                               : QStringLiteral("Uczniowie klasy")),
+            number(t.pupils, 0)});
+    b.line({text(QStringLiteral("Obecni na sprawdzianie")), number(t.present, 0)});
+    b.line({text(QStringLiteral("Nieobecni")), number(t.absent, 0)});
+    if (t.hasData) {
+        b.line({text(QStringLiteral("Średnia")), number(t.mean, 2)});
+        b.line({text(QStringLiteral("Mediana")), number(t.median, 2)});
+        b.line({text(QStringLiteral("Wynik najniższy")), number(t.lowest, 0)});
+        b.line({text(QStringLiteral("Wynik najwyższy")), number(t.highest, 0)});
+        b.line({text(QStringLiteral("Rozstęp")), number(t.range, 0)});
+        b.line({text(QStringLiteral("Odchylenie standardowe (populacji)")), number(t.standardDeviation, 2)});
+    }
+
+    const auto facilityRow = [&](const QString &label, const ItemFacility &item, bool masculine) {
+        QList<SheetCell> cells{text(label), number(item.maxPoints, 0)};
+        cells.append(t.hasData ? number(item.meanPoints, 2) : SheetCell{});
+        cells.append(optionalNumber(item.facility, 2));
+        const int band = item.facility ? bandOf(*item.facility, settings) : -1;
+        cells.append(text(band < 0 ? noData() : masculine ? bandNameMasculine(band) : bandName(band)));
+        return cells;
+    };
+    b.heading(QStringLiteral("Łatwość standardów"));
+    b.line(heads({QStringLiteral("Standard"), QStringLiteral("Maks. pkt"), QStringLiteral("Średnia pkt"),
+                  QStringLiteral("Łatwość"), QStringLiteral("Interpretacja")}));
+    for (const ItemFacility &standard : group.standards)
+        b.line(facilityRow(standard.label, standard, true));
+    b.line(facilityRow(QStringLiteral("Cały test"), group.wholeTest, true));
+
+    b.heading(QStringLiteral("Łatwość zadań"));
+    b.line(heads({QStringLiteral("Zadanie"), QStringLiteral("Maks. pkt"), QStringLiteral("Średnia pkt"),
+                  QStringLiteral("Łatwość"), QStringLiteral("Interpretacja"),
+                  QStringLiteral("Moc różnicująca"), QStringLiteral("Ocena")}));
+    for (qsizetype i = 0; i < group.tasks.size(); ++i) {
+        QList<SheetCell> cells = facilityRow(group.tasks[i].label, group.tasks[i], false);
+        const std::optional<double> power = figures.quality.discrimination.value(i);
+        cells.append(optionalNumber(power, 2));
+        cells.append(text(discriminationText(power)));
+        b.line(cells);
+    }
+
+    b.heading(QStringLiteral("Porównanie z krajem, województwem, powiatem i gminą"));
+    const ComparisonTable &comparison = figures.comparison;
+    if (!comparison.hasFigures) {
+        b.line({text(noComparisonText())});
+    } else {
+        QStringList names{QStringLiteral("Zadanie / standard"),
+                          report.school ? QStringLiteral("Szkoła") : QStringLiteral("Klasa")};
+        for (const Area area : allAreas)
+            names += QStringList{areaName(area), QStringLiteral("różnica")};
+        names.append(QStringLiteral("poniżej kraju"));
+        b.line(heads(names));
+        for (const ComparisonLine &line :
+             comparison.standards + QList<ComparisonLine>{comparison.wholeTest} + comparison.tasks) {
+            QList<SheetCell> cells{text(line.label), optionalNumber(line.own, 2)};
+            for (int a = 0; a < areaCount; ++a) {
+                cells.append(optionalNumber(line.areas[std::size_t(a)], 2));
+                const std::optional<int> &difference = line.differences[std::size_t(a)];
+                cells.append(difference ? number(*difference, 0) : SheetCell{});
+            }
+            cells.append(text(line.marked ? QStringLiteral("tak") : QString()));
+            b.line(cells);
+        }
+    }
+
+    b.heading(QStringLiteral("Wyniki uczniów na tle norm"));
+    const NormsFigures &norms = figures.norms;
+    if (norms.unstable)
+        b.line({text(unstableNote())});
+    b.line({text(QStringLiteral("Uczniowie z co najmniej 80% punktów")), number(norms.bands.atLeast80, 0),
+            number(norms.bands.shareAtLeast80, 2)});
+    b.line({text(QStringLiteral("Uczniowie z mniej niż 50% punktów")), number(norms.bands.below50, 0),
+            number(norms.bands.shareBelow50, 2)});
+    if (norms.hasStanines) {
+        QList<SheetCell> head{text(QStringLiteral("Stanin"), true)};
+        QList<SheetCell> counts{text(QStringLiteral("Liczba uczniów"))};
+        for (int k = 0; k < 9; ++k) {
+            head.append(number(k + 1, 0));
+            counts.append(number(norms.spread.counts[std::size_t(k)], 0));
+        }
+        b.line(head);
+        b.line(counts);
+    }
+    QStringList names{QStringLiteral("Klasa"),      QStringLiteral("Nr"),
+                      QStringLiteral("Kod ucznia"), QStringLiteral("Suma pkt"),
+                      QStringLiteral("% maks."),    QStringLiteral("Ranga w klasie")};
+    if (report.school || norms.rankedInSchool)
+        names.append(QStringLiteral("Ranga w szkole"));
+    if (norms.hasStanines)
+        names.append(QStringLiteral("Stanin"));
+    b.line(heads(names));
+    for (const PupilNorm &pupil : norms.pupils) {
+        QList<SheetCell> cells{text(pupil.classLabel),
+                               number(pupil.row, 0),
+                               text(pupil.code),
+                               number(pupil.total, 0),
+                               optionalNumber(pupil.percentOfMax, 0),
+                               number(pupil.percentileInClass, 0)};
+        if (report.school || norms.rankedInSchool)
+            cells.append(number(pupil.percentileInSchool, 0));
+        if (norms.hasStanines)
+            cells.append(number(pupil.stanine, 0));
+        b.line(cells);
+    }
+
+    b.heading(QStringLiteral("Jakość testu"));
+    b.line({text(QStringLiteral("Alfa Cronbacha")), optionalNumber(figures.quality.alpha, 2),
+            text(alphaText(figures.quality.alpha))});
+    return b.sheet;
+}
+
+Sheet analysisSheetNote(const QString &note)
+{
+    Sheet sheet;
+    sheet.name = QStringLiteral("Analiza");
+    sheet.rows = {{text(note)}};
+    return sheet;
+}

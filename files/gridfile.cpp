@@ -1,0 +1,83 @@
+#include "files/gridfile.h"
+
+#include "core/cp1250.h"
+#include "core/numbers.h"
+#include "files/savefile.h"
+
+#include <algorithm>
+#include <limits>
+
+QByteArray gridFileBytes(const GridRows &rows)
+{
+    QString text;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        if (r > 0)
+            text += QStringLiteral("\r\n");
+        for (const QString &cell : rows.at(r)) {
+            text += isEmptyCell(cell) ? QStringLiteral("-") : cell;
+            text += u';';
+        }
+    }
+    return cp1250::encode(text);
+}
+
+GridRows parseGridFile(const QByteArray &windows1250Bytes)
+{
+    const qsizetype unlimited = std::numeric_limits<qsizetype>::max();
+    return *parseGridFileWithin(windows1250Bytes, GridLimits{unlimited, unlimited, unlimited});
+}
+
+GridLimits gridLimitsFor(qsizetype rows, qsizetype columns)
+{
+    constexpr qsizetype spare = 64;
+    // A cell typed by hand is short, but task labels from Setup.ini may be long: 256 bytes a cell
+    // on average and a megabyte besides is far more than any real file needs.
+    constexpr qint64 bytesPerCell = 256;
+    constexpr qint64 baseBytes = 1024 * 1024;
+    GridLimits limits;
+    limits.rows = 4 * std::max<qsizetype>(rows, 0) + spare;
+    limits.fields = 4 * std::max<qsizetype>(columns, 0) + spare;
+    limits.bytes =
+        std::min<qint64>(maxReadSize, baseBytes + qint64(limits.rows) * limits.fields * bytesPerCell);
+    return limits;
+}
+
+std::optional<GridRows> parseGridFileWithin(const QByteArray &windows1250Bytes, const GridLimits &limits)
+{
+    if (windows1250Bytes.size() > limits.bytes)
+        return std::nullopt;
+    GridRows rows;
+    qsizetype lineStart = 0;
+    // A final line feed ends the last line; it does not begin another.
+    while (lineStart < windows1250Bytes.size()) {
+        if (rows.size() >= limits.rows)
+            return std::nullopt;
+        qsizetype lineEnd = windows1250Bytes.indexOf('\n', lineStart);
+        if (lineEnd < 0)
+            lineEnd = windows1250Bytes.size();
+        QStringList fields;
+        qsizetype fieldStart = lineStart;
+        for (qsizetype i = lineStart; i < lineEnd; ++i) {
+            if (windows1250Bytes.at(i) == ';') {
+                if (fields.size() >= limits.fields)
+                    return std::nullopt;
+                fields.append(cp1250::decode(windows1250Bytes.sliced(fieldStart, i - fieldStart)));
+                fieldStart = i + 1;
+            }
+        }
+        rows.append(fields);
+        lineStart = lineEnd + 1;
+    }
+    return rows;
+}
+
+QByteArray statisticsFileBytes(const QList<float> &averages, const QList<float> &facilities)
+{
+    QByteArray bytes;
+    for (const float value : averages)
+        bytes += formatFixed2(value) + ';';
+    bytes += "\r\n";
+    for (const float value : facilities)
+        bytes += formatFixed2(value) + ';';
+    return bytes;
+}

@@ -1,0 +1,36 @@
+// The semicolon grid file and the statistics file, the two work-file formats of a school directory.
+#pragma once
+
+#include "core/cells.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+
+#include <optional>
+
+using GridRows = QList<QStringList>; // rows of cell texts, row 0 first
+
+// "%s;" per cell, "-;" for an empty or one-blank cell, CR LF between rows, nothing after the last.
+QByteArray gridFileBytes(const GridRows &rows);
+
+// Each line's fields, one per ";"; what follows the last ";" of a line (CR included) is dropped.
+GridRows parseGridFile(const QByteArray &windows1250Bytes);
+
+// How much of a grid file a reader takes on, in proportion to the grid it fills: a damaged file
+// must cost neither the program's memory nor the teacher's time.
+struct GridLimits {
+    qsizetype rows = 0;   // lines
+    qsizetype fields = 0; // per line
+    qint64 bytes = 0;     // the whole file
+};
+
+// Room for a grid of rows × columns cells: four times its lines and fields and more (a class that
+// had more pupils or tasks before, or a damaged line, still reads), and for long cell texts.
+GridLimits gridLimitsFor(qsizetype rows, qsizetype columns);
+
+// parseGridFile, or nullopt as soon as the file is found to exceed the limits.
+std::optional<GridRows> parseGridFileWithin(const QByteArray &windows1250Bytes, const GridLimits &limits);
+
+// Two lines of "%4.2f;" values: averages, CR LF, facilities, and nothing after the last ";".
+QByteArray statisticsFileBytes(const QList<float> &averages, const QList<float> &facilities);

@@ -1,0 +1,58 @@
+// Spreadsheet (XLSX) copies of the reports, in which every figure is a number a spreadsheet can
+// count with: the semicolon reports write "0.50", which a Polish spreadsheet takes for text.
+#pragma once
+
+#include "files/gridfile.h"
+#include "files/report.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// A number (shown with `decimals` decimals) when number is set, otherwise text; a cell with
+// neither is not written at all.
+struct SheetCell {
+    QString text; // for a number: the figure as the report shows it
+    std::optional<double> number;
+    int decimals = 0;
+    bool bold = false;
+};
+
+struct Sheet {
+    QString name;
+    QList<QList<SheetCell>> rows;
+    int frozenRows = 0; // kept in view while scrolling, from the top and from the left
+    int frozenColumns = 0;
+    QList<double> columnWidths; // in characters, from the first column; 0 keeps the usual width
+};
+
+// The whole file's bytes, or nullopt with a Polish reason in *error. Nothing is written anywhere
+// but a private temporary folder, removed before returning.
+std::optional<QByteArray> xlsxBytes(const QList<Sheet> &sheets, QString *error);
+
+// A sheet name a spreadsheet accepts: at most 31 characters, none of []:*?/\ (replaced by '-'),
+// no apostrophe at either end, not "History", and distinct, whatever the letter case, from the
+// names taken ("Klasa VI A", "Klasa VI A (2)").
+QString sheetName(const QString &wanted, const QStringList &taken);
+
+// A report cell as the spreadsheet should hold it: "", blanks, "-" and "--" (an absent pupil's
+// sums) give an empty cell; a whole number ("12", "-3") a number without decimals; a decimal with
+// a full stop and two decimals ("0.50") a number shown with two; anything else stays text. Never
+// the locale's decimal separator: "0,50" is text.
+SheetCell reportCell(const QString &text);
+
+// A class page's report: "Zadania" (points per task) and "Podsumowanie" (points per standard),
+// each under the report's heading lines, with the headings and the pupils' codes kept in view.
+QList<Sheet> classWorkbook(const ReportContent &report);
+
+struct ClassSheetInput {
+    QString label;
+    GridRows answers; // the class's answers file: headings, then L.p., code, mark, points per task
+};
+
+// The school summary's report on "Podsumowanie" (both grids, without their hidden empty column),
+// then one sheet of pupils' points per class.
+QList<Sheet> schoolWorkbook(const ReportContent &schoolReport, const QList<ClassSheetInput> &classes);

@@ -1,0 +1,147 @@
+// The analysis report as a document: what a class's and a school's report hold, and that no text
+// typed by a teacher can change the document's markup.
+#include "documents/analysisdocument.h"
+
+#include <QRegularExpression>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+TestDefinition smallTest()
+{
+    TestDefinition test;
+    test.taskCount = 2;
+    test.standardCount = 2;
+    test.maxTotalPoints = 3;
+    test.testName = u"Sprawdzian"_s;
+    test.testDate = u"2026-04-01"_s;
+    test.taskLabels = {u"Zad.1"_s, u"Zad.2"_s};
+    test.taskMaxPoints = {1, 2};
+    test.taskStandards = {1, 2};
+    test.taskClosed = {true, false};
+    test.standardMaxPoints = {1, 2};
+    test.standardAbbreviations = {u"Czyt."_s, u"pisanie"_s};
+    test.standardDescriptions = {u"czytanie"_s, u"pisanie"_s};
+    return test;
+}
+
+ClassResults makeClass(const QString &label, const QList<QList<qint32>> &points, const QList<bool> &present)
+{
+    ClassResults results;
+    results.label = label;
+    results.pupilCount = qint32(points.size());
+    for (int i = 0; i < points.size(); ++i)
+        results.pupils.append(PupilResult{i + 1, u"U%1"_s.arg(i + 1), present.value(i, true), points[i]});
+    return results;
+}
+
+// The document's text without its markup, as a reader sees it.
+QString visibleText(const QString &html)
+{
+    QString text = html;
+    text.remove(QRegularExpression(u"<[^>]*>"_s));
+    return text.replace(u"&lt;"_s, u"<"_s).replace(u"&gt;"_s, u">"_s).replace(u"&amp;"_s, u"&"_s);
+}
+
+} // namespace
+
+class TstAnalysisDocument : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void classReport();
+    void schoolReport();
+    void noPresentPupil();
+    void typedTextStaysText();
+};
+
+void TstAnalysisDocument::classReport()
+{
+    const TestDefinition test = smallTest();
+    const AnalysisSettings settings;
+    const AnalysisReport report =
+        analyseClass(makeClass(u"Klasa VI A"_s, {{1, 2}, {0, 1}, {1, 0}}, {}), test, settings);
+    const QString html = analysisHtml(report, test, settings);
+    const QString text = visibleText(html);
+
+    QCOMPARE(analysisTitle(report), u"Analiza wyników – Klasa VI A"_s);
+    QVERIFY(text.contains(u"Sprawdzian: 2026-04-01"_s));
+    // Totals 3, 1 and 1: mean 1,67, median 1, mode 1, range 2.
+    QVERIFY(text.contains(u"Średnia1,67"_s));
+    QVERIFY(text.contains(u"Mediana1,00"_s));
+    QVERIFY(text.contains(u"Dominanta1"_s));
+    QVERIFY(text.contains(u"Rozstęp2"_s));
+    // Zad.1: 2 of 3 pupils, 0,67, moderately difficult; standard "pisanie" shown once, not twice.
+    QVERIFY(text.contains(u"Zad.1Czyt.10,670,67umiarkowanie trudne"_s));
+    QVERIFY(text.contains(u"pisanie21,000,50umiarkowanie trudny"_s));
+    QVERIFY(!text.contains(u"pisanie (pisanie)"_s));
+    QVERIFY(text.contains(u"czytanie (Czyt.)"_s));
+    QVERIFY(html.contains(u"<img src=\"histogram.png\" width=\"643\" height=\"385\">"_s));
+    // Pupil 2 has 0 of 1 in reading; in writing pupil 2's one half is not below it, pupil 3's 0 is.
+    QVERIFY(text.contains(u"czytanie12 – U2 (0,00)"_s));
+    QVERIFY(text.contains(u"pisanie13 – U3 (0,00)"_s));
+    // A class report has no class-by-class part.
+    QVERIFY(!text.contains(u"Klasy obok siebie"_s));
+    for (const QString &sentence : report.sentences)
+        QVERIFY2(text.contains(sentence), qPrintable(sentence));
+}
+
+void TstAnalysisDocument::schoolReport()
+{
+    const TestDefinition test = smallTest();
+    AnalysisSettings settings;
+    settings.stanineBounds = {0, 0.5, 1, 1.5, 2, 2.5, 3, 3.5, 4};
+    const QList<ClassResults> classes{makeClass(u"Klasa VI A"_s, {{1, 2}}, {}),
+                                      makeClass(u"Klasa VI B"_s, {{0, 0}, {1, 1}, {0, 1}}, {})};
+    const AnalysisReport report =
+        analyseSchool(classes, {u"Klasa „Klasa VI C” nie ma jeszcze zapisanych wyników."_s}, test, settings);
+    const QString text = visibleText(analysisHtml(report, test, settings));
+
+    QCOMPARE(analysisTitle(report), u"Analiza wyników – szkoła"_s);
+    QVERIFY(text.contains(u"Klasa „Klasa VI C” nie ma jeszcze zapisanych wyników."_s));
+    // Four pupils with 3, 0, 2 and 1 points: the pupils' mean is 1,50, the classes' means 3 and 1.
+    QVERIFY(text.contains(u"Średnia wszystkich uczniów szkoły1,50"_s));
+    QVERIFY(text.contains(u"średnia ze średnich klas"_s));
+    QVERIFY(text.contains(u"Klasy obok siebie"_s));
+    QVERIFY(text.contains(u"Klasa VI A11"_s));
+    QVERIFY(text.contains(u"Klasa VI B33"_s));
+    QVERIFY(text.contains(u"Szkoła (wszyscy uczniowie)44"_s));
+    QVERIFY(text.contains(u"Stanin średniej4 (niżej średni)"_s));
+    // School lists name each class before its pupils.
+    QVERIFY(text.contains(u"Klasa VI B: 1 – U1 (0,00)"_s));
+}
+
+void TstAnalysisDocument::noPresentPupil()
+{
+    const TestDefinition test = smallTest();
+    const AnalysisSettings settings;
+    const AnalysisReport report =
+        analyseClass(makeClass(u"Klasa VI A"_s, {{0, 0}, {0, 0}}, {false, false}), test, settings);
+    const QString text = visibleText(analysisHtml(report, test, settings));
+    QVERIFY(text.contains(u"Obecni na sprawdzianie0"_s));
+    QVERIFY(text.contains(u"Średniabrak danych"_s));
+    QVERIFY(text.contains(u"Zad.1Czyt.1brak danychbrak danychbrak danych"_s));
+    QVERIFY(
+        !text.contains(QRegularExpression(u"\\b(nan|inf)\\b"_s, QRegularExpression::CaseInsensitiveOption)));
+}
+
+void TstAnalysisDocument::typedTextStaysText()
+{
+    TestDefinition test = smallTest();
+    test.testName = u"<b>Test</b> & co"_s;
+    const AnalysisSettings settings;
+    ClassResults results = makeClass(u"VI <i>A</i>"_s, {{0, 0}}, {});
+    results.pupils[0].code = u"<img src=x>"_s;
+    const QString html = analysisHtml(analyseClass(results, test, settings), test, settings);
+    QVERIFY(!html.contains(u"<b>Test"_s));
+    QVERIFY(!html.contains(u"<i>A"_s));
+    QVERIFY(!html.contains(u"<img src=x>"_s));
+    QVERIFY(html.contains(u"&lt;b&gt;Test&lt;/b&gt; &amp; co"_s));
+    QVERIFY(html.contains(u"&lt;img src=x&gt;"_s));
+}
+
+QTEST_GUILESS_MAIN(TstAnalysisDocument)
+#include "tst_analysisdocument.moc"

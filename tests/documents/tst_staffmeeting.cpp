@@ -1,0 +1,215 @@
+// The staff-meeting figures put together: a class against the country, where its pupils stand,
+// the sheets for their parents and the analysis sheet of the spreadsheet file, against values
+// worked out by hand.
+#include "analysis/staffmeeting.h"
+#include "documents/analysissheet.h"
+#include "documents/pupilsheets.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TstStaffMeeting : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void comparisonLines();
+    void pupilsNorms();
+    void sheetsForParents();
+    void weakStandards_data();
+    void weakStandards();
+    void analysisSheetHoldsNumbers();
+};
+
+namespace {
+
+// Three tasks worth 2, 2 and 4 points in standards 1, 1 and 2 (worth 4 and 4); 8 points in all.
+TestDefinition smallTest()
+{
+    TestDefinition test;
+    test.taskCount = 3;
+    test.standardCount = 2;
+    test.maxTotalPoints = 8;
+    test.testName = u"Próbny"_s;
+    test.testDate = u"2026-03-01"_s;
+    test.taskLabels = {u"Z1"_s, u"Z2"_s, u"Z3"_s};
+    test.taskMaxPoints = {2, 2, 4};
+    test.taskStandards = {1, 1, 2};
+    test.standardMaxPoints = {4, 4};
+    test.standardAbbreviations = {u"Cz."_s, u"Pi."_s};
+    test.standardDescriptions = {u"czytanie"_s, u"pisanie"_s};
+    return test;
+}
+
+PupilResult pupil(int row, const QString &code, bool present, const QList<qint32> &points)
+{
+    PupilResult result;
+    result.row = row;
+    result.code = code;
+    result.present = present;
+    result.taskPoints = points;
+    return result;
+}
+
+// Totals 8, 5, 1 and an absent pupil; class B: 4 and 4.
+ClassResults classA()
+{
+    return {u"6a"_s,
+            4,
+            {pupil(1, u"A1"_s, true, {2, 2, 4}), pupil(2, u"A2"_s, true, {2, 1, 2}),
+             pupil(3, u"A3"_s, true, {0, 1, 0}), pupil(4, u"A4"_s, false, {0, 0, 0})}};
+}
+
+ClassResults classB()
+{
+    return {u"6b"_s, 2, {pupil(1, u"B1"_s, true, {2, 0, 2}), pupil(2, u"B2"_s, true, {1, 1, 2})}};
+}
+
+ComparisonFigures country(const TestDefinition &test)
+{
+    ComparisonFigures figures = ComparisonFigures::emptyFor(test);
+    figures.tasks[0][0] = 0.70;
+    figures.tasks[2][0] = 0.60;
+    figures.tasks[2][3] = 0.40;
+    figures.standards[0][0] = 0.50;
+    figures.wholeTest[0] = 0.58;
+    return figures;
+}
+
+} // namespace
+
+void TstStaffMeeting::comparisonLines()
+{
+    const TestDefinition test = smallTest();
+    const GroupAnalysis group = analyseGroup(u"6a"_s, {classA()}, test, AnalysisSettings());
+    const StaffMeetingFigures figures = staffMeetingFigures(group, {classA()}, test, {}, country(test), 5);
+    const ComparisonTable &table = figures.comparison;
+    QVERIFY(table.hasFigures);
+    // Task 1: 4 of 6 points, 0.67 against the country's 0.70: 3 points below, not marked at 5.
+    QCOMPARE(table.tasks[0].differences[0], std::optional<int>(-3));
+    QVERIFY(!table.tasks[0].marked);
+    // Task 3: 6 of 12, 0.50 against 0.60 (10 below, marked) and the municipality's 0.40 (10 above).
+    QCOMPARE(table.tasks[2].differences[0], std::optional<int>(-10));
+    QCOMPARE(table.tasks[2].differences[3], std::optional<int>(10));
+    QVERIFY(table.tasks[2].marked);
+    QCOMPARE(table.tasks[1].differences[0], std::nullopt);
+    // Standard 1: tasks 1 and 2, 8 of 12 points = 0.67 against 0.50: 17 points above.
+    QCOMPARE(table.standards[0].differences[0], std::optional<int>(17));
+    // The whole test: 14 of 24 = 0.5833 against 0.58, 0 points.
+    QCOMPARE(table.wholeTest.differences[0], std::optional<int>(0));
+    // Without figures the table says so.
+    QVERIFY(!staffMeetingFigures(group, {classA()}, test, {}, ComparisonFigures::emptyFor(test), 5)
+                 .comparison.hasFigures);
+}
+
+void TstStaffMeeting::pupilsNorms()
+{
+    const TestDefinition test = smallTest();
+    const QList<ClassResults> classes{classA(), classB()};
+    const GroupAnalysis group = analyseGroup(u"Szkoła"_s, classes, test, AnalysisSettings());
+    const QList<double> stanines{0, 2, 3, 4, 5, 6, 7, 7.5, 8};
+    const StaffMeetingFigures figures = staffMeetingFigures(group, classes, test, stanines, {}, 5);
+    const NormsFigures &norms = figures.norms;
+    // Present totals: 8, 5, 1 (6a) and 4, 4 (6b); the absent pupil is nowhere.
+    QCOMPARE(norms.pupils.size(), 5);
+    // A2 with 5: in 6a, 2 of 3 pupils have 5 or less (66.7); in the school, 4 of 5 (80).
+    QCOMPARE(norms.pupils[1].code, u"A2"_s);
+    QVERIFY(qAbs(norms.pupils[1].percentileInClass - 200.0 / 3) < 1e-9);
+    QCOMPARE(norms.pupils[1].percentileInSchool, 80.0);
+    QCOMPARE(norms.pupils[1].percentOfMax, std::optional<double>(62.5));
+    // 6b's pupils share a total: both 100 in the class, 60 in the school.
+    QCOMPARE(norms.pupils[3].percentileInClass, 100.0);
+    QCOMPARE(norms.pupils[4].percentileInSchool, 60.0);
+    // Stanines: 8 → 9, 5 → 5, 1 → 1, 4 → 4 (twice): low 1, middle 3, high 1.
+    QCOMPARE(norms.pupils[0].stanine, 9);
+    QCOMPARE(norms.spread.low, 1);
+    QCOMPARE(norms.spread.middle, 3);
+    QCOMPARE(norms.spread.high, 1);
+    // At least 80 % (6.4 of 8): only the 8; under 50 % (below 4): only the 1.
+    QCOMPARE(norms.bands.atLeast80, 1);
+    QCOMPARE(norms.bands.below50, 1);
+    QVERIFY(norms.unstable);
+    QCOMPARE(figures.quality.discrimination.size(), 3);
+    QVERIFY(figures.quality.alpha.has_value());
+}
+
+void TstStaffMeeting::sheetsForParents()
+{
+    const TestDefinition test = smallTest();
+    const ClassResults results = classA();
+    const GroupAnalysis group = analyseGroup(results.label, {results}, test, AnalysisSettings());
+    const ComparisonFigures figures = country(test);
+    const StaffMeetingFigures staff =
+        staffMeetingFigures(group, {results}, test, {0, 2, 3, 4, 5, 6, 7, 7.5, 8}, figures, 5);
+    const QList<PupilSheet> sheets = pupilSheets(results, group, staff, figures, test);
+    // One sheet for each present pupil, named by code only.
+    QCOMPARE(sheets.size(), 3);
+    QCOMPARE(sheets[2].title, u"Karta wyników ucznia A3"_s);
+    const QString html = sheets[2].html;
+    QVERIFY(html.contains(u"Uczeń uzyskał 1 z 8 punktów (13% maksymalnej liczby punktów)."_s));
+    QVERIFY(html.contains(u"ranga centylowa 33"_s));
+    QVERIFY(html.contains(u"staninowi 1 (najniższy)"_s));
+    // Below one half in both standards, in words; the country's mean points where known (0.70 · 2).
+    QVERIFY(html.contains(u"W obszarze „czytanie” uczeń uzyskał 1 z 4 punktów, czyli mniej niż połowę."_s));
+    QVERIFY(html.contains(u"Średnia w kraju"_s));
+    QVERIFY(html.contains(u"<td align=\"right\">1,40</td>"_s));
+    QVERIFY(!html.contains(u"A1"_s));
+    // Without the country's figures, no such column.
+    QVERIFY(!pupilSheets(results, group, staff, ComparisonFigures::emptyFor(test), test)[0].html.contains(
+        u"Średnia w kraju"_s));
+}
+
+void TstStaffMeeting::weakStandards_data()
+{
+    QTest::addColumn<QList<qint64>>("points"); // of 4 and 4
+    QTest::addColumn<int>("sentences");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("half is not below") << QList<qint64>{2, 4} << 1 << u"W każdym obszarze"_s;
+    QTest::newRow("one below") << QList<qint64>{1, 4} << 1 << u"W obszarze „czytanie” uczeń uzyskał 1 z 4"_s;
+    QTest::newRow("both below") << QList<qint64>{0, 1} << 2 << u"W obszarze „czytanie” uczeń uzyskał 0 z 4"_s;
+}
+
+void TstStaffMeeting::weakStandards()
+{
+    QFETCH(QList<qint64>, points);
+    QFETCH(int, sentences);
+    QFETCH(QString, first);
+    const QStringList result = weakStandardSentences(points, smallTest());
+    QCOMPARE(result.size(), sentences);
+    QVERIFY2(result.value(0).startsWith(first), qPrintable(result.value(0)));
+}
+
+void TstStaffMeeting::analysisSheetHoldsNumbers()
+{
+    const TestDefinition test = smallTest();
+    const AnalysisReport report = analyseClass(classA(), test, AnalysisSettings());
+    const StaffMeetingFigures figures =
+        staffMeetingFigures(report.overall, {classA()}, test, {}, country(test), 5);
+    const Sheet sheet = analysisSheet(report, figures, test, AnalysisSettings());
+    QCOMPARE(sheet.name, u"Analiza"_s);
+    // Each figure as a number, under the report's headings.
+    auto rowOf = [&](const QString &label) -> QList<SheetCell> {
+        for (const QList<SheetCell> &row : sheet.rows) {
+            if (!row.isEmpty() && row[0].text == label)
+                return row;
+        }
+        return {};
+    };
+    const QList<SheetCell> mean = rowOf(u"Średnia"_s);
+    QVERIFY(!mean.isEmpty() && mean[1].number);
+    QCOMPARE(*mean[1].number, 14.0 / 3);
+    QCOMPARE(mean[1].decimals, 2);
+    const QList<SheetCell> task3 = rowOf(u"Z3"_s);
+    QCOMPARE(task3.value(3).number, std::optional<double>(0.5));
+    bool comparisonHeading = false;
+    for (const QList<SheetCell> &row : sheet.rows)
+        comparisonHeading =
+            comparisonHeading ||
+            (!row.isEmpty() && row[0].text == u"Porównanie z krajem, województwem, powiatem i gminą"_s);
+    QVERIFY(comparisonHeading);
+    QVERIFY(!rowOf(u"Alfa Cronbacha"_s).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TstStaffMeeting)
+#include "tst_staffmeeting.moc"
