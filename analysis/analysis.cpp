@@ -1,5 +1,4 @@
 #include "analysis/analysis.h"
-#include "analysis/analysissentences.h"
 
 #include "analysis/scorecheck.h"
 #include "core/numbers.h"
@@ -172,27 +171,4 @@ GroupAnalysis analyseGroup(const QString &label, const QList<ClassResults> &clas
     if (group.totals.hasData)
         group.stanine = stanineOf(group.totals.mean, settings.stanineBounds);
     return group;
-}
-
-AnalysisReport analyseClass(const ClassResults &results, const TestDefinition &test,
-                            const AnalysisSettings &settings)
-{
-    AnalysisReport report;
-    report.school = false;
-    report.overall = analyseGroup(results.label, {results}, test, settings);
-    report.sentences = summarySentences(report.overall, false, test, settings);
-    return report;
-}
-
-AnalysisReport analyseSchool(const QList<ClassResults> &classes, const QStringList &notes,
-                             const TestDefinition &test, const AnalysisSettings &settings)
-{
-    AnalysisReport report;
-    report.school = true;
-    report.overall = analyseGroup(QStringLiteral("Szkoła"), classes, test, settings);
-    for (const ClassResults &results : classes)
-        report.classes.append(analyseGroup(results.label, {results}, test, settings));
-    report.notes = notes;
-    report.sentences = summarySentences(report.overall, true, test, settings);
-    return report;
 }

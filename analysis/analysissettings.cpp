@@ -1,7 +1,5 @@
 #include "analysis/analysissettings.h"
 
-#include "analysis/comparison.h"
-#include "analysis/norms.h"
 #include "core/numbers.h"
 #include "files/inifile.h"
 
@@ -93,6 +91,35 @@ QList<double> readStanineTable(const IniFile &ini, const QString &section, bool 
         return bounds;
     *usable = false;
     return {};
+}
+
+QList<double> loadPupilStanineBounds(const IniFile &setup, QStringList *problems)
+{
+    bool usable = true;
+    const QList<double> bounds = readStanineTable(setup, QStringLiteral("StaninyUczniow"), &usable);
+    if (!usable && problems)
+        problems->append(
+            QStringLiteral("Tabela staninów uczniów w sekcji [StaninyUczniow] pliku Setup.ini jest "
+                           "niepełna lub nieprawidłowa; staniny uczniów nie będą pokazywane."));
+    return bounds;
+}
+
+int comparisonThreshold(const IniFile &setup, QStringList *problems)
+{
+    const QString section = QStringLiteral("Porownanie");
+    const QString key = QStringLiteral("Prog");
+    if (!setup.hasKey(section, key))
+        return defaultComparisonThreshold;
+    const std::optional<qint32> value = parseInteger(setup.readString(section, key, QString()));
+    if (value && *value >= 1 && *value <= 100)
+        return *value;
+    if (problems) {
+        problems->append(
+            QStringLiteral("Próg porównania (klucz Prog w sekcji [Porownanie] pliku Setup.ini) musi "
+                           "być liczbą całkowitą od 1 do 100; program przyjmuje %1.")
+                .arg(defaultComparisonThreshold));
+    }
+    return defaultComparisonThreshold;
 }
 
 AnalysisSettings loadAnalysisSettingsFrom(const QString &iniPath)

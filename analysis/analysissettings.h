@@ -11,6 +11,8 @@
 
 class IniFile;
 
+constexpr int defaultComparisonThreshold = 5;
+
 // Optional sections of Setup.ini that tune the analysis.
 struct AnalysisSettings {
     // Lower bounds of the bands "trudne", "umiarkowanie trudne", "łatwe" and "bardzo łatwe";
@@ -23,10 +25,20 @@ struct AnalysisSettings {
     // without a usable table (pupils' stanines are then not shown).
     QList<double> pupilStanineBounds;
     // [Porownanie] Prog: how many percentage points below the country a task or standard is marked.
-    int comparisonThreshold = 5;
+    int comparisonThreshold = defaultComparisonThreshold;
     // Polish texts describing what was refused while reading; empty when all was well.
     QStringList problems;
 };
+
+// [StaninyUczniow] of Setup.ini: the lower bounds, in total points, of the pupil stanines 1 to 9,
+// checked as the table of [Staniny] is (all nine, none negative, Stanin2 may equal Stanin1, the
+// others strictly rising; comma or full stop). Empty without the section; empty and a Polish
+// problem when it is there but unusable.
+QList<double> loadPupilStanineBounds(const IniFile &setup, QStringList *problems);
+
+// The threshold of markedBelow, [Porownanie] Prog in Setup.ini: a whole number from 1 to 100. Absent
+// gives the default; unusable gives the default and a Polish problem.
+int comparisonThreshold(const IniFile &setup, QStringList *problems);
 
 // Reads the sections [PrzedzialyLatwosci] and [Staniny] of the file at iniPath. Missing sections
 // give the defaults (usual bands, no stanines); unusable ones give the defaults and a problem.

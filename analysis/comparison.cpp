@@ -237,21 +237,3 @@ bool markedBelow(int difference, int threshold)
 {
     return difference <= -threshold;
 }
-
-int comparisonThreshold(const IniFile &setup, QStringList *problems)
-{
-    const QString section = QStringLiteral("Porownanie");
-    const QString key = QStringLiteral("Prog");
-    if (!setup.hasKey(section, key))
-        return defaultComparisonThreshold;
-    const std::optional<qint32> value = parseInteger(setup.readString(section, key, QString()));
-    if (value && *value >= 1 && *value <= 100)
-        return *value;
-    if (problems) {
-        problems->append(
-            QStringLiteral("Próg porównania (klucz Prog w sekcji [Porownanie] pliku Setup.ini) musi "
-                           "być liczbą całkowitą od 1 do 100; program przyjmuje %1.")
-                .arg(defaultComparisonThreshold));
-    }
-    return defaultComparisonThreshold;
-}

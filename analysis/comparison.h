@@ -70,8 +70,3 @@ int differenceInPoints(double own, double area);
 QString signedPoints(int difference);
 // True when the school lies at least threshold points below the area.
 bool markedBelow(int difference, int threshold);
-
-constexpr int defaultComparisonThreshold = 5;
-// The threshold of markedBelow, [Porownanie] Prog in Setup.ini: a whole number from 1 to 100. Absent
-// gives the default; unusable gives the default and a Polish problem.
-int comparisonThreshold(const IniFile &setup, QStringList *problems);

@@ -29,17 +29,6 @@ QList<int> presentTotals(const QList<ClassResults> &classes, const TestDefinitio
     return totals;
 }
 
-QList<double> loadPupilStanineBounds(const IniFile &setup, QStringList *problems)
-{
-    bool usable = true;
-    const QList<double> bounds = readStanineTable(setup, QStringLiteral("StaninyUczniow"), &usable);
-    if (!usable && problems)
-        problems->append(
-            QStringLiteral("Tabela staninów uczniów w sekcji [StaninyUczniow] pliku Setup.ini jest "
-                           "niepełna lub nieprawidłowa; staniny uczniów nie będą pokazywane."));
-    return bounds;
-}
-
 int pupilStanine(int total, const QList<double> &bounds)
 {
     if (bounds.isEmpty())

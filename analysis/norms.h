@@ -18,12 +18,6 @@ int pupilTotal(const PupilResult &pupil, const TestDefinition &test);
 // The totals of the present pupils of the classes, in class and row order.
 QList<int> presentTotals(const QList<ClassResults> &classes, const TestDefinition &test);
 
-// [StaninyUczniow] of Setup.ini: the lower bounds, in total points, of the pupil stanines 1 to 9,
-// checked as the table of [Staniny] is (all nine, none negative, Stanin2 may equal Stanin1, the
-// others strictly rising; comma or full stop). Empty without the section; empty and a Polish
-// problem when it is there but unusable.
-QList<double> loadPupilStanineBounds(const IniFile &setup, QStringList *problems);
-
 // The highest stanine (1 to 9) whose lower bound the total reaches; a total below the first bound
 // is still stanine 1. 0 without a table.
 int pupilStanine(int total, const QList<double> &bounds);

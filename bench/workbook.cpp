@@ -144,7 +144,8 @@ int main(int argc, char **argv)
                [&] {
                    workbook.writeSpreadsheet(
                        workbook.paths().schoolFile(schoolfiles::schoolSpreadsheet),
-                       schoolWorkbook(workbook.reportContent(), workbook.classSheetInputs()));
+                       schoolWorkbook(workbook.reportContent(),
+                                      workbook.school().classSheetInputs(workbook.test)));
                }),
            300);
     pages->setCurrentIndex(1);

@@ -1,4 +1,5 @@
 #include "documents/analysisdocument.h"
+#include "analysis/analysisreport.h"
 
 #include "core/numbers.h"
 

@@ -2,7 +2,7 @@
 // saved as PDF, so that what the teacher reads on the screen is what the staff meeting gets.
 #pragma once
 
-#include "analysis/analysis.h"
+#include "analysis/analysisreport.h"
 #include "analysis/staffmeeting.h"
 
 #include <QString>

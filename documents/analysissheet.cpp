@@ -1,4 +1,5 @@
 #include "documents/analysissheet.h"
+#include "analysis/analysisreport.h"
 
 #include "documents/analysisdocument.h"
 

@@ -2,7 +2,7 @@
 // with every figure a number.
 #pragma once
 
-#include "analysis/analysis.h"
+#include "analysis/analysisreport.h"
 #include "analysis/staffmeeting.h"
 #include "files/spreadsheet.h"
 

@@ -2,7 +2,10 @@
 
 #include "core/cp1250.h"
 #include "core/numbers.h"
+#include "files/savefile.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -544,4 +547,24 @@ QString classSizeProblem(qsizetype pupilCount, qint32 classSize)
         .arg(pupilCount == 1 ? u"ucznia"_s : u"uczniów"_s)
         .arg(size)
         .arg(size == 1 ? u"ucznia"_s : u"uczniów"_s);
+}
+
+std::optional<CsvTable> readImportFile(const QString &path, QString *problem)
+{
+    const QFileInfo info(path);
+    // Refused by its size at once: a class's results take kilobytes.
+    if (info.isFile() && info.size() > maxCsvBytes) {
+        *problem = QStringLiteral("Plik %1 ma %2 MB, a plik wyników jednej klasy ma najwyżej %3 MB. Wybierz "
+                                  "właściwy plik.")
+                       .arg(QDir::toNativeSeparators(path))
+                       .arg(info.size() / (1024 * 1024))
+                       .arg(maxCsvBytes / (1024 * 1024));
+        return std::nullopt;
+    }
+    QByteArray bytes;
+    if (readWholeFile(path, &bytes, maxCsvBytes) != ReadStatus::Ok) {
+        *problem = QStringLiteral("Nie mogę odczytać pliku!");
+        return std::nullopt;
+    }
+    return parseCsv(bytes, problem);
 }

@@ -76,3 +76,7 @@ ImportResult applyLayout(const CsvTable &table, const ImportLayout &layout, cons
 // Why the pupils do not fit the class ("Plik zawiera wyniki 31 uczniów, a klasa ma 30 uczniów. ..."),
 // or an empty text when they do.
 QString classSizeProblem(qsizetype pupilCount, qint32 classSize);
+
+// Reads a class's CSV file for the import: nullopt with a Polish reason for the teacher when it is
+// too large, unreadable, empty or no text at all.
+std::optional<CsvTable> readImportFile(const QString &path, QString *problem);

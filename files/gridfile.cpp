@@ -70,14 +70,3 @@ std::optional<GridRows> parseGridFileWithin(const QByteArray &windows1250Bytes, 
     }
     return rows;
 }
-
-QByteArray statisticsFileBytes(const QList<float> &averages, const QList<float> &facilities)
-{
-    QByteArray bytes;
-    for (const float value : averages)
-        bytes += formatFixed2(value) + ';';
-    bytes += "\r\n";
-    for (const float value : facilities)
-        bytes += formatFixed2(value) + ';';
-    return bytes;
-}

@@ -1,4 +1,5 @@
-// The semicolon grid file and the statistics file, the two work-file formats of a school directory.
+// The semicolon grid file, in which a school folder keeps its pages; the statistics files are
+// statisticsfile.h.
 #pragma once
 
 #include "core/cells.h"
@@ -31,6 +32,3 @@ GridLimits gridLimitsFor(qsizetype rows, qsizetype columns);
 
 // parseGridFile, or nullopt as soon as the file is found to exceed the limits.
 std::optional<GridRows> parseGridFileWithin(const QByteArray &windows1250Bytes, const GridLimits &limits);
-
-// Two lines of "%4.2f;" values: averages, CR LF, facilities, and nothing after the last ";".
-QByteArray statisticsFileBytes(const QList<float> &averages, const QList<float> &facilities);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The libraries link one way only. Each line of the table below names a folder and the folders it
 # may use; a file may include only headers of its own folder and of those, and a CMakeLists.txt
-# may link only their libraries.
+# may link only their libraries. Modules include one another without a circle.
 # Usage: tests/layers.sh [root]
 set -euo pipefail
 root=${1:-$(dirname "$0")/..}
@@ -56,5 +56,17 @@ for layer in "${!may[@]}"; do
     [ -d "$layer" ] && check "$layer" "$layer" ${may[$layer]}
 done
 
-[ $status -eq 0 ] && echo "layers: every include and link goes down the table"
+# No circle of includes between modules (a module is a header with its source).
+edges=$(for file in $(ls -d "${!may[@]}" 2>/dev/null | sed 's#$#/*.[hc]*#'); do
+    [ -e "$file" ] || continue
+    from=${file%.*}
+    sed -n 's/^#include "\([a-z]*\/[a-z0-9_]*\)\.h".*/\1/p' "$file" | while read -r to; do
+        [ "$to" != "$from" ] && echo "$from $to"
+    done
+done)
+if ! tsort <<<"$edges" >/dev/null 2>/tmp/layers-tsort.$$; then
+    fail "modules include one another in a circle: $(grep -v 'input contains a loop' /tmp/layers-tsort.$$ | sed 's/^tsort: //' | tr '\n' ' ')"
+fi
+rm -f /tmp/layers-tsort.$$
+[ $status -eq 0 ] && echo "layers: every include and link goes down the table, without a circle"
 exit $status

@@ -1,25 +1,13 @@
 // Compute: checks a class's points, fills its summary and writes its statistics files.
 #include "workbook/tfwyniki.h"
 
+#include "analysis/classstatistics.h"
 #include "analysis/scorecheck.h"
-#include "files/gridfile.h"
-#include "files/savefile.h"
 #include "ui/messages.h"
 #include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
-#include "workbook/classstatistics.h"
 
 #include "core/errors.h"
-
-namespace {
-
-QByteArray statisticsBytes(const StatisticsLines &lines, int valueCount)
-{
-    const int count = std::min<int>(valueCount, int(lines.averages.size()));
-    return statisticsFileBytes(lines.averages.mid(0, count), lines.facilities.mid(0, count));
-}
-
-} // namespace
 
 void TfWyniki::bObliczClick()
 {
@@ -31,16 +19,16 @@ void TfWyniki::bObliczClick()
     if (badPupilCount != 0)
         return;
     const SchoolPaths files = paths();
-    const WriteStatus saved = writeInSchool(files.classFile(classIndex, schoolfiles::answers),
-                                            gridFileBytes(contentsOf(tabela1())));
+    const QString answers = files.classFile(classIndex, schoolfiles::answers);
+    const WriteStatus saved = school().writeGrid(answers, contentsOf(tabela1()));
+    written(saved, answers);
     if (saved == WriteStatus::Ok)
         markScoresSaved();
     // The statistics would lead out of the school folder the same way; it has been said once.
     if (saved == WriteStatus::OutsideSchool)
         return;
-    writeTaskStatistics(test.taskCount, tabela1(), files.classFile(classIndex, schoolfiles::taskStatistics));
-    writeStandardStatistics(test.standardCount, tabela2(),
-                            files.classFile(classIndex, schoolfiles::standardStatistics));
+    writeClassStatistics(files.classFile(classIndex, schoolfiles::taskStatistics),
+                         files.classFile(classIndex, schoolfiles::standardStatistics));
 }
 
 void TfWyniki::validateScores(qint32 pupilCount)
@@ -74,40 +62,21 @@ void TfWyniki::validateScores(qint32 pupilCount)
     }
 }
 
-void TfWyniki::writeTaskStatistics(qint32 valueCount, StringGrid *grid, const QString &path)
+void TfWyniki::writeClassStatistics(const QString &taskPath, const QString &standardPath)
 {
-    QList<bool> present;
-    for (int r = 1; r < grid->rowCount(); ++r)
-        present.append(isPresentMark(grid->cell(2, r)));
-    QList<QList<qint32>> points;
-    QList<qint32> maxima;
-    for (int c = 3; c < grid->colCount(); ++c) {
-        QList<qint32> column;
-        for (int r = 1; r < grid->rowCount(); ++r)
-            column.append(present[r - 1] ? cellAsInteger(grid, c, r) : 0);
-        points.append(column);
-        maxima.append(test.taskMaxPoints.value(c - 3));
-    }
-    writeInSchool(path, statisticsBytes(columnStatistics(points, present, maxima), valueCount));
-}
-
-void TfWyniki::writeStandardStatistics(qint32 standards, StringGrid *grid, const QString &path)
-{
-    QList<bool> present;
-    for (int r = 1; r < grid->rowCount(); ++r)
-        present.append(isPresentMark(grid->cell(2, r)));
-    QList<QList<qint32>> points;
-    QList<qint32> maxima;
-    for (int c = 3; c <= 8; ++c) {
-        QList<qint32> column;
-        for (int r = 1; r < grid->rowCount(); ++r)
-            column.append(present[r - 1] ? cellAsInteger(grid, c, r) : 0);
-        points.append(column);
-        // A standard the test does not define has no maximum: its column is never written.
-        maxima.append(c == 8 ? test.maxTotalPoints : test.standardMaxPoints.value(c - 3, 1));
-    }
+    const SchoolFolder folder = school();
+    QList<qint32> taskMaxima;
+    for (int t = 0; t < test.taskCount; ++t)
+        taskMaxima.append(test.taskMaxPoints.value(t));
+    const StatisticsLines tasks = gridStatistics(contentsOf(tabela1()), 3, taskMaxima);
+    written(folder.writeStatistics(taskPath, tasks, test.taskCount), taskPath);
     // Always the five standard columns and the whole test, so that every class file lines up with
-    // the school grid whatever number of standards the test defines.
-    Q_UNUSED(standards);
-    writeInSchool(path, statisticsBytes(columnStatistics(points, present, maxima), 6));
+    // the school grid whatever number of standards the test defines; a standard the test does not
+    // define has no maximum, and its column is never written.
+    QList<qint32> maxima;
+    for (int k = 0; k < 5; ++k)
+        maxima.append(test.standardMaxPoints.value(k, 1));
+    maxima.append(test.maxTotalPoints);
+    written(folder.writeStatistics(standardPath, gridStatistics(contentsOf(tabela2()), 3, maxima), 6),
+            standardPath);
 }

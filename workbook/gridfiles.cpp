@@ -1,69 +1,15 @@
-// The workbook's files: the school file and the grid files, between the grids and the disk.
+// Between the grids and the school folder: the pages' cells go to and come from its files, and a
+// file the folder could not write or read is said once.
 #include "workbook/tfwyniki.h"
 
-#include "core/cp1250.h"
-#include "files/gridfile.h"
-#include "files/savefile.h"
-#include "files/schoolfile.h"
 #include "ui/messages.h"
 #include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
-
-#include <QDir>
 
 namespace {
 
 const QString cannotWrite = QStringLiteral("Nie mogę zapisać pliku!");
 const QString cannotRead = QStringLiteral("Nie mogę odczytać pliku!");
-
-QString outsideSchool(const QString &path, const QString &root, bool writing)
-{
-    return (writing ? QStringLiteral("Nie mogę zapisać pliku:\n%1\nPlik albo jego katalog jest dowiązaniem "
-                                     "symbolicznym, które prowadzi poza katalog szkoły (%2). Dla "
-                                     "bezpieczeństwa program niczego nie zapisał.")
-                    : QStringLiteral("Nie mogę odczytać pliku:\n%1\nPlik albo jego katalog jest dowiązaniem "
-                                     "symbolicznym, które prowadzi poza katalog szkoły (%2). Dla "
-                                     "bezpieczeństwa program go nie odczytał."))
-        .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(root));
-}
-
-} // namespace
-
-WriteStatus TfWyniki::writeInSchool(const QString &path, const QByteArray &bytes)
-{
-    const WriteResult result = writeFileInside(schoolDirectory, path, bytes);
-    if (result.status == WriteStatus::OutsideSchool)
-        messages::showFileError(outsideSchool(path, schoolDirectory, true));
-    else if (result.status == WriteStatus::Failed)
-        messages::showFileError(cannotWrite);
-    return result.status;
-}
-
-ReadStatus TfWyniki::readFromSchool(const QString &path, QByteArray *bytes, qint64 limit, bool quiet) const
-{
-    const ReadStatus status = readFileInside(schoolDirectory, path, bytes, limit);
-    if (!quiet && status == ReadStatus::OutsideSchool)
-        messages::showFileError(outsideSchool(path, schoolDirectory, false));
-    else if (!quiet && status == ReadStatus::Failed)
-        messages::showFileError(cannotRead);
-    return status;
-}
-
-GridRows TfWyniki::contentsOf(const StringGrid *grid)
-{
-    GridRows rows;
-    rows.reserve(grid->rowCount());
-    for (int r = 0; r < grid->rowCount(); ++r) {
-        QStringList cells;
-        cells.reserve(grid->colCount());
-        for (int c = 0; c < grid->colCount(); ++c)
-            cells.append(grid->cell(c, r));
-        rows.append(cells);
-    }
-    return rows;
-}
-
-namespace {
 
 // Fields beyond the grid's shape are dropped: no one reads them.
 void putRows(StringGrid *grid, const GridRows &rows, int firstCol, int firstRow)
@@ -84,7 +30,43 @@ void putRows(StringGrid *grid, const GridRows &rows, int firstCol, int firstRow)
 
 } // namespace
 
-bool TfWyniki::writeSchoolFile(const QString &path)
+SchoolFolder TfWyniki::school() const
+{
+    return SchoolFolder(schoolDirectory, classLabels, pupilCounts);
+}
+
+bool TfWyniki::written(WriteStatus status, const QString &path) const
+{
+    if (status == WriteStatus::OutsideSchool)
+        messages::showFileError(outsideSchoolMessage(path, schoolDirectory, true));
+    else if (status == WriteStatus::Failed)
+        messages::showFileError(cannotWrite);
+    return status == WriteStatus::Ok;
+}
+
+void TfWyniki::showReadFailure(ReadStatus status, const QString &path) const
+{
+    if (status == ReadStatus::OutsideSchool)
+        messages::showFileError(outsideSchoolMessage(path, schoolDirectory, false));
+    else if (status == ReadStatus::Failed)
+        messages::showFileError(cannotRead);
+}
+
+GridRows TfWyniki::contentsOf(const StringGrid *grid)
+{
+    GridRows rows;
+    rows.reserve(grid->rowCount());
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        QStringList cells;
+        cells.reserve(grid->colCount());
+        for (int c = 0; c < grid->colCount(); ++c)
+            cells.append(grid->cell(c, r));
+        rows.append(cells);
+    }
+    return rows;
+}
+
+bool TfWyniki::writeSchoolFile()
 {
     SchoolSetup setup;
     setup.classCount = classCount;
@@ -95,19 +77,17 @@ bool TfWyniki::writeSchoolFile(const QString &path)
         setup.labels.append(list->cell(1, n));
         setup.pupilTexts.append(list->cell(2, n));
     }
-    return writeInSchool(path, schoolFileBytes(setup)) == WriteStatus::Ok;
+    return written(school().writeSchoolFile(setup), paths().file(schoolfiles::setup));
 }
 
-void TfWyniki::readSchoolFile(const QString &path)
+void TfWyniki::readSchoolFile()
 {
-    // Twenty-five classes with the longest labels fit many times over.
-    constexpr qint64 largestSchoolFile = 1024 * 1024;
-    QByteArray bytes;
+    ReadStatus status = ReadStatus::Ok;
+    const SchoolFileReader reader = school().readSchoolFile(&status);
     // An unreadable file gives the defaults without a word, as a missing one does; one reached
     // through a symlink out of the school folder is said.
-    if (readFromSchool(path, &bytes, largestSchoolFile, true) == ReadStatus::OutsideSchool)
-        messages::showFileError(outsideSchool(path, schoolDirectory, false));
-    const SchoolFileReader reader(IniFile::fromBytes(bytes));
+    if (status == ReadStatus::OutsideSchool)
+        showReadFailure(status, paths().file(schoolfiles::setup));
     classCount = reader.classCount();
     // The edit's change handler keeps the count within 1 to 25 and lays the list out.
     ui->eLiczbaKlas->setText(QString::number(classCount));
@@ -125,18 +105,15 @@ void TfWyniki::readSchoolFile(const QString &path)
 
 bool TfWyniki::writeGridFile(StringGrid *grid, const QString &path)
 {
-    return writeInSchool(path, gridFileBytes(contentsOf(grid))) == WriteStatus::Ok;
+    return written(school().writeGrid(path, contentsOf(grid)), path);
 }
 
 bool TfWyniki::readGridFile(StringGrid *grid, const QString &path)
 {
-    const GridLimits limits = gridLimitsFor(grid->rowCount(), grid->colCount());
-    QByteArray bytes;
-    if (readFromSchool(path, &bytes, limits.bytes, false) != ReadStatus::Ok)
-        return false;
-    const std::optional<GridRows> rows = parseGridFileWithin(bytes, limits);
+    ReadStatus status = ReadStatus::Ok;
+    const std::optional<GridRows> rows = school().readGrid(path, grid->rowCount(), grid->colCount(), &status);
     if (!rows) {
-        messages::showFileError(cannotRead);
+        showReadFailure(status, path);
         return false;
     }
     putRows(grid, *rows, 0, 0);
@@ -144,13 +121,8 @@ bool TfWyniki::readGridFile(StringGrid *grid, const QString &path)
     return true;
 }
 
-void TfWyniki::readGridFileAt(StringGrid *grid, int firstCol, int firstRow, const QString &path)
+void TfWyniki::readStatisticsAt(StringGrid *grid, int firstCol, int firstRow, const QString &path)
 {
-    // A statistics file: two lines of one value per column.
-    const GridLimits limits = gridLimitsFor(2, grid->colCount() - firstCol);
-    QByteArray bytes;
-    if (readFromSchool(path, &bytes, limits.bytes, true) != ReadStatus::Ok)
-        return;
-    if (const std::optional<GridRows> rows = parseGridFileWithin(bytes, limits))
+    if (const std::optional<GridRows> rows = school().readStatistics(path, grid->colCount() - firstCol))
         putRows(grid, *rows, firstCol, firstRow);
 }

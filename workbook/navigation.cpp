@@ -1,13 +1,11 @@
 // Moving between pages, the grids' layouts, and the school summary built from the classes' files.
 #include "workbook/tfwyniki.h"
 
+#include "analysis/schoolstatistics.h"
 #include "core/numbers.h"
-#include "files/gridfile.h"
-#include "files/savefile.h"
 #include "ui/messages.h"
 #include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
-#include "workbook/schoolstatistics.h"
 
 void TfWyniki::goToPage(int index)
 {
@@ -81,7 +79,7 @@ void TfWyniki::buildSetupPage()
 {
     tabela1()->setColWidth(1, 65);
     tabela1()->setColWidth(2, 80);
-    readSchoolFile(paths().file(schoolfiles::setup));
+    readSchoolFile();
     setStatic1(QStringLiteral("Liczba klas - liczba uczniów w danej klasie"));
 }
 
@@ -103,8 +101,8 @@ void TfWyniki::buildSchoolPage()
     }
     const SchoolPaths files = paths();
     for (int i = 0; i < classes; ++i) {
-        readGridFileAt(tabela1(), 3, 2 * i + 1, files.classFile(i, schoolfiles::taskStatistics));
-        readGridFileAt(tabela2(), 3, 2 * i + 1, files.classFile(i, schoolfiles::standardStatistics));
+        readStatisticsAt(tabela1(), 3, 2 * i + 1, files.classFile(i, schoolfiles::taskStatistics));
+        readStatisticsAt(tabela2(), 3, 2 * i + 1, files.classFile(i, schoolfiles::standardStatistics));
     }
     writeSchoolStatistics(test.taskCount, classes, tabela1(), files.schoolFile(schoolfiles::taskStatistics));
     // Five standards and the whole test, as in every class's file.
@@ -124,15 +122,14 @@ void TfWyniki::writeSchoolStatistics(qint32 valueCount, qint32 classes, StringGr
         }
         columns.append(column);
     }
-    const QList<SchoolValue> school = schoolMeans(columns);
-    for (int j = 0; j < school.size(); ++j) {
+    const QList<SchoolValue> means = schoolMeans(columns);
+    for (int j = 0; j < means.size(); ++j) {
         const int c = j + 3;
-        grid->setCell(c, lastRow - 1, school[j].known ? formatSchoolValue(school[j].average) : QString());
-        grid->setCell(c, lastRow, school[j].known ? formatSchoolValue(school[j].facility) : QString());
+        grid->setCell(c, lastRow - 1, means[j].known ? formatSchoolValue(means[j].average) : QString());
+        grid->setCell(c, lastRow, means[j].known ? formatSchoolValue(means[j].facility) : QString());
     }
-    const std::optional<QByteArray> bytes = schoolStatisticsFile(school, valueCount);
-    if (bytes)
-        writeInSchool(path, *bytes);
+    if (const std::optional<QByteArray> bytes = schoolStatisticsFile(means, valueCount))
+        written(school().write(path, *bytes), path);
 }
 
 void TfWyniki::updatePageControls()

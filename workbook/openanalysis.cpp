@@ -1,45 +1,10 @@
-// The toolbar's analysis: reads the answers files the workbook has written and opens the report.
+// The toolbar's analysis: the school folder makes it from the answers files the workbook has
+// written, and the analysis window shows it.
 #include "workbook/tfwyniki.h"
 
-#include "analysis/analysis.h"
-#include "files/inifile.h"
-#include "files/savefile.h"
 #include "ui/messages.h"
 #include "ui/stringgrid.h"
 #include "workbook/tfanaliza.h"
-
-std::optional<ClassResults> TfWyniki::readClassResults(int classIndex, QString *note) const
-{
-    const QString label = classLabels.value(classIndex);
-    const qint32 pupils = pupilCounts.value(classIndex);
-    const GridLimits limits = gridLimitsFor(pupils + 1, test.taskCount + 3);
-    QByteArray bytes;
-    switch (readFromSchool(paths().classFile(classIndex, schoolfiles::answers), &bytes, limits.bytes, true)) {
-    case ReadStatus::OutsideSchool:
-        *note = QStringLiteral("Plik wyników klasy „%1” jest dowiązaniem symbolicznym (albo leży w takim "
-                               "katalogu), które prowadzi poza katalog szkoły; klasa została pominięta.")
-                    .arg(label);
-        return std::nullopt;
-    case ReadStatus::Missing:
-        *note = QStringLiteral("Klasa „%1” nie ma jeszcze zapisanych wyników. Wpisz je na stronie tej klasy "
-                               "i naciśnij „Oblicz” lub „Zapisz”.")
-                    .arg(label);
-        return std::nullopt;
-    case ReadStatus::Failed:
-        *note =
-            QStringLiteral("Nie mogę odczytać pliku wyników klasy „%1”; klasa została pominięta.").arg(label);
-        return std::nullopt;
-    case ReadStatus::Ok:
-        break;
-    }
-    const std::optional<GridRows> rows = parseGridFileWithin(bytes, limits);
-    if (!rows) {
-        *note =
-            QStringLiteral("Nie mogę odczytać pliku wyników klasy „%1”; klasa została pominięta.").arg(label);
-        return std::nullopt;
-    }
-    return classResultsFromGrid(*rows, label, pupils, test, note);
-}
 
 void TfWyniki::sbAnalizaClick()
 {
@@ -63,7 +28,7 @@ void TfWyniki::sbAnalizaClick()
 
     QStringList problems;
     const std::optional<StaffMeetingAnalysis> analysis =
-        staffMeetingAnalysis(classPage ? currentPage - 1 : -1, &problems);
+        school().analysis(classPage ? currentPage - 1 : -1, test, setupIniPath(), &problems);
     for (const QString &problem : std::as_const(problems))
         messages::showMessage(problem);
     if (!analysis)
@@ -81,51 +46,6 @@ void TfWyniki::sbAnalizaClick()
     delete fAnaliza;
     fAnaliza = nullptr;
     fAnaliza = new TfAnaliza(analysis->report, test, analysis->settings, pdfPath, context, this);
-    fAnaliza->setSchoolRoot(schoolDirectory);
+    fAnaliza->setSchool(school());
     fAnaliza->exec();
-}
-
-std::optional<StaffMeetingAnalysis> TfWyniki::staffMeetingAnalysis(int classIndex, QStringList *problems,
-                                                                   bool rankInSchool) const
-{
-    StaffMeetingAnalysis analysis;
-    analysis.settings = loadAnalysisSettingsFrom(setupIniPath());
-    *problems = analysis.settings.problems;
-    if (classIndex >= 0) {
-        QString note;
-        const std::optional<ClassResults> results = readClassResults(classIndex, &note);
-        if (!results) {
-            problems->append(note);
-            return std::nullopt;
-        }
-        analysis.classes = {*results};
-        analysis.report = analyseClass(*results, test, analysis.settings);
-    } else {
-        QStringList notes;
-        for (int i = 0; i < classLabels.size(); ++i) {
-            QString classNote;
-            if (const std::optional<ClassResults> results = readClassResults(i, &classNote))
-                analysis.classes.append(*results);
-            else
-                notes.append(classNote);
-        }
-        analysis.report = analyseSchool(analysis.classes, notes, test, analysis.settings);
-    }
-    // The school's own figures, with Setup.ini's for what the school has not entered.
-    QByteArray bytes;
-    readFromSchool(paths().file(schoolfiles::comparison), &bytes, IniFile::maxFileSize, true);
-    analysis.comparison =
-        readComparison(IniFile::fromBytes(bytes), IniFile::load(setupIniPath()), test, problems);
-    // A class's pupils are ranked in the whole school too, among every class that can be read.
-    QList<ClassResults> school;
-    for (int i = 0; rankInSchool && classIndex >= 0 && i < classLabels.size(); ++i) {
-        QString classNote;
-        if (const std::optional<ClassResults> results = readClassResults(i, &classNote))
-            school.append(*results);
-    }
-    analysis.schoolClasses = school;
-    analysis.figures = staffMeetingFigures(analysis.report.overall, analysis.classes, test,
-                                           analysis.settings.pupilStanineBounds, analysis.comparison,
-                                           analysis.settings.comparisonThreshold, school);
-    return analysis;
 }

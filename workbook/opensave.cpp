@@ -1,11 +1,6 @@
 // Open and Save on the toolbar, the reports, and the question that keeps typed points from being lost.
 #include "workbook/tfwyniki.h"
 
-#include "documents/analysissheet.h"
-#include "files/gridfile.h"
-#include "files/report.h"
-#include "files/savefile.h"
-#include "files/spreadsheet.h"
 #include "ui/guarded.h"
 #include "ui/messages.h"
 #include "ui/stringgrid.h"
@@ -21,7 +16,7 @@ void TfWyniki::sbOtworzClick()
     } else if (isSchoolPage(currentPage)) {
         readGridFile(tabela1(), paths().schoolFile(schoolfiles::schoolSummary));
     } else {
-        readSchoolFile(paths().file(schoolfiles::setup));
+        readSchoolFile();
         tabela1()->setColWidth(1, 65);
         tabela1()->setColWidth(2, 80);
         setStatic1(QStringLiteral("Liczba klas - liczba uczniów w danej klasie"));
@@ -43,46 +38,12 @@ ReportContent TfWyniki::reportContent() const
 
 bool TfWyniki::writeReport(const QString &path)
 {
-    return writeInSchool(path, reportBytes(reportContent())) == WriteStatus::Ok;
+    return written(school().writeReport(path, reportContent()), path);
 }
 
 bool TfWyniki::writeSpreadsheet(const QString &path, const QList<Sheet> &sheets)
 {
-    QString problem;
-    const std::optional<QByteArray> bytes = xlsxBytes(sheets, &problem);
-    if (!bytes) {
-        messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
-        return false;
-    }
-    return writeInSchool(path, *bytes) == WriteStatus::Ok;
-}
-
-QList<Sheet> TfWyniki::analysisSheets(int classIndex) const
-{
-    QStringList problems;
-    // The class's own ranks only: ranking its pupils in the school would read every class's file on
-    // every Save; the school's file ranks every pupil of the school.
-    const std::optional<StaffMeetingAnalysis> analysis = staffMeetingAnalysis(classIndex, &problems, false);
-    if (!analysis)
-        return {analysisSheetNote(problems.value(problems.size() - 1))};
-    return {analysisSheet(analysis->report, analysis->figures, test, analysis->settings)};
-}
-
-QList<ClassSheetInput> TfWyniki::classSheetInputs() const
-{
-    // Each class as its answers file holds it; a class without one, or with a damaged one, has no
-    // sheet of its own.
-    QList<ClassSheetInput> classes;
-    for (int i = 0; i < classLabels.size(); ++i) {
-        const GridLimits limits = gridLimitsFor(pupilCounts.value(i) + 1, test.taskCount + 3);
-        QByteArray bytes;
-        if (readFromSchool(paths().classFile(i, schoolfiles::answers), &bytes, limits.bytes, true) !=
-            ReadStatus::Ok)
-            continue;
-        if (const std::optional<GridRows> rows = parseGridFileWithin(bytes, limits))
-            classes.append({classLabels[i], rows->mid(0, pupilCounts.value(i) + 1)});
-    }
-    return classes;
+    return written(school().writeSpreadsheet(path, sheets), path);
 }
 
 void TfWyniki::sbZapiszClick()
@@ -90,29 +51,32 @@ void TfWyniki::sbZapiszClick()
     tabela1()->commitOpenEditor();
     if (isClassPage(currentPage)) {
         const int classIndex = currentPage - 1;
-        const WriteStatus saved = writeInSchool(paths().classFile(classIndex, schoolfiles::answers),
-                                                gridFileBytes(contentsOf(tabela1())));
+        const QString answers = paths().classFile(classIndex, schoolfiles::answers);
+        const WriteStatus saved = school().writeGrid(answers, contentsOf(tabela1()));
+        written(saved, answers);
         if (saved == WriteStatus::Ok)
             markScoresSaved();
         // The reports would lead out of the school folder the same way; it has been said once.
         if (saved == WriteStatus::OutsideSchool)
             return;
         const bool report = writeReport(paths().classFile(classIndex, schoolfiles::classReport));
-        const bool spreadsheet =
-            writeSpreadsheet(paths().classFile(classIndex, schoolfiles::classSpreadsheet),
-                             classWorkbook(reportContent()) + analysisSheets(classIndex));
+        const bool spreadsheet = writeSpreadsheet(
+            paths().classFile(classIndex, schoolfiles::classSpreadsheet),
+            classWorkbook(reportContent()) + school().analysisSheets(classIndex, test, setupIniPath()));
         // Success is confirmed only when every file is on disk.
         if (saved == WriteStatus::Ok && report && spreadsheet)
             messages::showMessage(QStringLiteral("Wyniki uczniów zostały zapisane!"));
     } else if (isSchoolPage(currentPage)) {
-        const WriteStatus saved = writeInSchool(paths().schoolFile(schoolfiles::schoolSummary),
-                                                gridFileBytes(contentsOf(tabela1())));
+        const QString summary = paths().schoolFile(schoolfiles::schoolSummary);
+        const WriteStatus saved = school().writeGrid(summary, contentsOf(tabela1()));
+        written(saved, summary);
         if (saved == WriteStatus::OutsideSchool)
             return;
         const bool report = writeReport(paths().schoolFile(schoolfiles::schoolReport));
         const bool spreadsheet =
             writeSpreadsheet(paths().schoolFile(schoolfiles::schoolSpreadsheet),
-                             schoolWorkbook(reportContent(), classSheetInputs()) + analysisSheets(-1));
+                             schoolWorkbook(reportContent(), school().classSheetInputs(test)) +
+                                 school().analysisSheets(-1, test, setupIniPath()));
         if (saved == WriteStatus::Ok && report && spreadsheet)
             messages::showMessage(QStringLiteral("Wyniki zostały zapisane!"));
     }

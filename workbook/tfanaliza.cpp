@@ -1,10 +1,10 @@
 #include "workbook/tfanaliza.h"
+#include "analysis/analysisreport.h"
 
 #include "analysis/histogram.h"
 #include "charts/barchart.h"
 #include "documents/analysisdocument.h"
 #include "documents/pupilsheets.h"
-#include "files/savefile.h"
 #include "ui/guarded.h"
 #include "ui/messages.h"
 #include "ui/seams.h"
@@ -241,11 +241,8 @@ QByteArray TfAnaliza::pdfBytes()
 
 bool TfAnaliza::writePdf(const QString &path, const QByteArray &bytes, const QString &saved)
 {
-    const WriteResult result = bytes.isEmpty()
-                                   ? WriteResult{WriteStatus::Failed, QString()}
-                                   : (m_schoolRoot.isEmpty() ? writeFileAtomically(path, bytes)
-                                                             : writeFileInside(m_schoolRoot, path, bytes));
-    if (result.status == WriteStatus::OutsideSchool) {
+    const WriteStatus result = bytes.isEmpty() ? WriteStatus::Failed : m_school.write(path, bytes);
+    if (result == WriteStatus::OutsideSchool) {
         messages::showFileError(
             QStringLiteral("Nie mogę zapisać pliku:\n%1\nPlik albo jego katalog jest "
                            "dowiązaniem symbolicznym, które prowadzi poza katalog szkoły. Dla "
@@ -253,7 +250,7 @@ bool TfAnaliza::writePdf(const QString &path, const QByteArray &bytes, const QSt
                 .arg(path));
         return false;
     }
-    if (!result) {
+    if (result != WriteStatus::Ok) {
         messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
         return false;
     }
@@ -340,8 +337,7 @@ void TfAnaliza::bDanePorownawczeClick()
 {
     delete fPorownanie;
     fPorownanie = nullptr;
-    fPorownanie =
-        new TfPorownanie(m_context.comparison, m_test, m_context.comparisonPath, m_schoolRoot, this);
+    fPorownanie = new TfPorownanie(m_context.comparison, m_test, m_context.comparisonPath, m_school, this);
     if (fPorownanie->exec() != QDialog::Accepted)
         return;
     m_context.comparison = fPorownanie->figures();

@@ -2,8 +2,9 @@
 // drawn by the charts' own component, ready to print or to save as PDF for the staff meeting.
 #pragma once
 
-#include "analysis/analysis.h"
+#include "analysis/analysisreport.h"
 #include "analysis/staffmeeting.h"
+#include "school/schoolfolder.h"
 
 #include <QDialog>
 #include <memory>
@@ -58,7 +59,7 @@ public:
     // The report as a whole PDF file, or empty when it could not be made.
     QByteArray pdfBytes();
     // The school folder the PDF must stay in; empty for none.
-    void setSchoolRoot(const QString &root) { m_schoolRoot = root; }
+    void setSchool(const SchoolFolder &school) { m_school = school; }
 
     // The pupils' sheets, one A4 page each, on the printer (or a PDF writer).
     bool printPupilSheets(QPagedPaintDevice *printer);
@@ -78,7 +79,7 @@ private:
     AnalysisContext m_context;
     StaffMeetingFigures m_figures;
     QString m_pdfPath;
-    QString m_schoolRoot;
+    SchoolFolder m_school; // where the PDFs and comparison figures are written
     std::unique_ptr<BarChart> m_histogram;
 };
 

@@ -1,6 +1,5 @@
 #include "workbook/tfimport.h"
 
-#include "files/savefile.h"
 #include "ui/fixedwindow.h"
 #include "ui/guarded.h"
 #include "ui_tfimport.h"
@@ -12,26 +11,6 @@
 #include <QPushButton>
 
 #include <algorithm>
-
-std::optional<CsvTable> readImportFile(const QString &path, QString *problem)
-{
-    const QFileInfo info(path);
-    // Refused by its size at once: a class's results take kilobytes.
-    if (info.isFile() && info.size() > maxCsvBytes) {
-        *problem = QStringLiteral("Plik %1 ma %2 MB, a plik wyników jednej klasy ma najwyżej %3 MB. Wybierz "
-                                  "właściwy plik.")
-                       .arg(QDir::toNativeSeparators(path))
-                       .arg(info.size() / (1024 * 1024))
-                       .arg(maxCsvBytes / (1024 * 1024));
-        return std::nullopt;
-    }
-    QByteArray bytes;
-    if (readWholeFile(path, &bytes, maxCsvBytes) != ReadStatus::Ok) {
-        *problem = QStringLiteral("Nie mogę odczytać pliku!");
-        return std::nullopt;
-    }
-    return parseCsv(bytes, problem);
-}
 
 TfImport::TfImport(const QString &path, const CsvTable &table, const TestDefinition &test, qint32 classSize,
                    QWidget *parent)

@@ -39,7 +39,3 @@ private:
     ImportLayout m_layout;
     ImportResult m_result;
 };
-
-// Reads a class's CSV file for the import: nullopt with a Polish reason for the teacher when it is
-// too large, unreadable, empty or no text at all.
-std::optional<CsvTable> readImportFile(const QString &path, QString *problem);

@@ -2,7 +2,6 @@
 
 #include "analysis/testdefinition.h"
 #include "core/cells.h"
-#include "files/savefile.h"
 #include "ui/fixedwindow.h"
 #include "ui/guarded.h"
 #include "ui/messages.h"
@@ -29,9 +28,9 @@ AreaFigures *figuresOfRow(ComparisonFigures &figures, int r)
 } // namespace
 
 TfPorownanie::TfPorownanie(const ComparisonFigures &figures, const TestDefinition &test, const QString &path,
-                           const QString &root, QWidget *parent)
+                           const SchoolFolder &school, QWidget *parent)
     : QDialog(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfPorownanie>()), m_test(test), m_path(path),
-      m_root(root)
+      m_school(school)
 {
     ui->setupUi(this);
     setFixedSize(480, 500);
@@ -138,8 +137,7 @@ void TfPorownanie::bZapiszClick()
 {
     grid()->commitOpenEditor();
     checkEdits();
-    const WriteResult result = writeFileInside(m_root, m_path, comparisonFileBytes(figures(), m_test));
-    if (!result) {
+    if (m_school.write(m_path, comparisonFileBytes(figures(), m_test)) != WriteStatus::Ok) {
         messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
         return;
     }

@@ -5,6 +5,7 @@
 
 #include "analysis/comparison.h"
 #include "analysis/testdefinition.h"
+#include "school/schoolfolder.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -21,9 +22,9 @@ class TfPorownanie : public QDialog
     Q_OBJECT
 
 public:
-    // path: Porownanie.ini; root: the school folder it must stay in.
+    // path: Porownanie.ini of the school folder, where it is written.
     TfPorownanie(const ComparisonFigures &figures, const TestDefinition &test, const QString &path,
-                 const QString &root, QWidget *parent = nullptr);
+                 const SchoolFolder &school, QWidget *parent = nullptr);
     ~TfPorownanie() override;
 
     Ui::TfPorownanie *form() const { return ui.get(); }
@@ -41,7 +42,7 @@ private:
     std::unique_ptr<Ui::TfPorownanie> ui;
     TestDefinition m_test;
     QString m_path;
-    QString m_root;
+    SchoolFolder m_school;
     QList<QStringList> m_accepted; // the cells' texts last found good, row by row
 };
 

@@ -237,7 +237,7 @@ void TfWyniki::bAkceptujClick()
     // teacher can try again (another location, or once there is room on the disk).
     const QString location = schoolDirectory;
     schoolDirectory = directory;
-    if (!writeSchoolFile(paths().file(schoolfiles::setup))) {
+    if (!writeSchoolFile()) {
         schoolDirectory = location;
         return;
     }

@@ -2,13 +2,9 @@
 // shared by all pages and rebuilt from the school directory's files whenever the page changes.
 #pragma once
 
-#include "analysis/analysis.h"
-#include "analysis/staffmeeting.h"
 #include "analysis/testdefinition.h"
 #include "charts/chartcatalogue.h"
-#include "files/savefile.h"
-#include "files/schoolpaths.h"
-#include "files/spreadsheet.h"
+#include "school/schoolfolder.h"
 
 #include <QDialog>
 #include <QList>
@@ -24,16 +20,6 @@ class StringGrid;
 namespace Ui {
 class TfWyniki;
 }
-
-// Everything an analysis of a class or of the school is made of.
-struct StaffMeetingAnalysis {
-    AnalysisSettings settings;
-    QList<ClassResults> classes;
-    QList<ClassResults> schoolClasses; // for a class: every class, to rank its pupils in the school
-    AnalysisReport report;
-    ComparisonFigures comparison;
-    StaffMeetingFigures figures;
-};
 
 class TfWyniki : public QDialog
 {
@@ -71,15 +57,6 @@ public:
 
     // Analysis of the class in view, or of the whole school on the school page.
     void sbAnalizaClick();
-    // A class's answers file, checked as Compute checks the page; nullopt with a note for the
-    // teacher when it is missing, unreadable or holds values Compute would refuse.
-    std::optional<ClassResults> readClassResults(int classIndex, QString *note) const;
-    // The analysis of class classIndex (from 0), or of the school for -1, from the saved files;
-    // nullopt when the class's file cannot be used. *problems: what Setup.ini and the comparison
-    // figures could not give, and why the class could not be used.
-    // rankInSchool: a class's pupils are ranked among every class of the school too.
-    std::optional<StaffMeetingAnalysis> staffMeetingAnalysis(int classIndex, QStringList *problems,
-                                                             bool rankInSchool = true) const;
 
     // A class's results from a CSV file, through a preview.
     void sbImportujClick();
@@ -92,16 +69,12 @@ public:
     ReportContent reportContent() const;
     // The sheets as a spreadsheet file, whole or not at all; a failure is shown.
     bool writeSpreadsheet(const QString &path, const QList<Sheet> &sheets);
-    // Every class's pupils from its answers file, for the school's spreadsheet.
-    QList<ClassSheetInput> classSheetInputs() const;
-    // The "Analiza" sheet of class classIndex, or of the school for -1, from the saved files.
-    QList<Sheet> analysisSheets(int classIndex) const;
 
     // Compute
     void bObliczClick();
     void validateScores(qint32 pupilCount);
-    void writeTaskStatistics(qint32 valueCount, StringGrid *grid, const QString &path);
-    void writeStandardStatistics(qint32 standardCount, StringGrid *grid, const QString &path);
+    // The class page's task and standard statistics, from its two grids.
+    void writeClassStatistics(const QString &taskPath, const QString &standardPath);
 
     // Navigation
     void bDalejClick();
@@ -117,20 +90,22 @@ public:
 
     qint32 cellAsInteger(StringGrid *grid, int col, int row) const;
 
-    // Files of the school directory; the writers report a failure and return false.
-    bool writeSchoolFile(const QString &path);
-    void readSchoolFile(const QString &path);
+    // The school folder as the workbook knows it: its place, its classes and their pupils.
+    SchoolFolder school() const;
+    // The grids to and from the school folder's files; the writers report a failure and return
+    // false. Szkola.ini from and into the class list of the setup page.
+    bool writeSchoolFile();
+    void readSchoolFile();
     bool writeGridFile(StringGrid *grid, const QString &path);
     // True when the file was there and read; the grid is unchanged otherwise.
     bool readGridFile(StringGrid *grid, const QString &path);
-    void readGridFileAt(StringGrid *grid, int firstCol, int firstRow, const QString &path);
-
-    // Writes a file of the school folder whole or not at all, refusing a path that leads out of it
-    // through a symlink; a failure is shown ("Nie mogę zapisać pliku!") and returned.
-    WriteStatus writeInSchool(const QString &path, const QByteArray &bytes);
-    // Reads a file of the school folder of at most limit bytes; unless quiet, a failure other than
-    // a missing file is shown.
-    ReadStatus readFromSchool(const QString &path, QByteArray *bytes, qint64 limit, bool quiet) const;
+    // A statistics file into two rows of a grid from its cell (firstCol, firstRow); a missing or
+    // damaged one leaves them as they are.
+    void readStatisticsAt(StringGrid *grid, int firstCol, int firstRow, const QString &path);
+    // Shows what the school folder could not write ("Nie mogę zapisać pliku!", or why it refused a
+    // path); true when it was written.
+    bool written(WriteStatus status, const QString &path) const;
+    void showReadFailure(ReadStatus status, const QString &path) const;
 
     // Typed points not yet written to the class's answers file.
     bool scoresModified() const { return m_scoresModified; }

@@ -1,7 +1,7 @@
 // The staff-meeting analysis: settings from Setup.ini, Polish figures, bands and stanines, the answers
 // files read as Compute checks them, the statistics of a class and a school, and the summary
 // sentences, all against results worked out by hand.
-#include "analysis/analysis.h"
+#include "analysis/analysisreport.h"
 #include "analysis/analysissentences.h"
 #include "core/cp1250.h"
 #include "core/numbers.h"

@@ -1,5 +1,6 @@
 // The school against the country: Porownanie.ini written byte for byte and read back, the fallback
 // to Setup.ini key by key, what a teacher types into the grid, and the differences in points.
+#include "analysis/analysissettings.h"
 #include "analysis/comparison.h"
 #include "core/cp1250.h"
 

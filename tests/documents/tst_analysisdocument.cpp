@@ -1,5 +1,6 @@
 // The analysis report as a document: what a class's and a school's report hold, and that no text
 // typed by a teacher can change the document's markup.
+#include "analysis/analysisreport.h"
 #include "documents/analysisdocument.h"
 
 #include <QRegularExpression>

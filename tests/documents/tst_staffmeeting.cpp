@@ -1,6 +1,7 @@
 // The staff-meeting figures put together: a class against the country, where its pupils stand,
 // the sheets for their parents and the analysis sheet of the spreadsheet file, against values
 // worked out by hand.
+#include "analysis/analysisreport.h"
 #include "analysis/staffmeeting.h"
 #include "documents/analysissheet.h"
 #include "documents/pupilsheets.h"

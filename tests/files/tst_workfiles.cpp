@@ -3,6 +3,7 @@
 #include "files/gridfile.h"
 #include "files/savefile.h"
 #include "files/schoolfile.h"
+#include "files/statisticsfile.h"
 
 #include <QDir>
 #include <QFile>

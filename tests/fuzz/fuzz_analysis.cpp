@@ -3,7 +3,7 @@
 // analysis sheet and the report document made of it. The first bytes shape the test
 // (tasks, their maxima and standards, the number of standards and pupils); the rest is one or two
 // classes' answers files, split at the first form feed.
-#include "analysis/analysis.h"
+#include "analysis/analysisreport.h"
 #include "documents/analysisdocument.h"
 #include "documents/analysissheet.h"
 #include "documents/pupilsheets.h"

@@ -1,5 +1,5 @@
 // The semicolon grid files of a school directory as the workbook reads them: parseGridFile, then
-// TfWyniki::readGridFile and readGridFileAt placing the rows into its grids, and the school page's
+// TfWyniki::readGridFile and readStatisticsAt placing the rows into its grids, and the school page's
 // statistics built from what the classes' statistics files put into the grid.
 #include "core/cp1250.h"
 #include "core/numbers.h"
@@ -104,7 +104,7 @@ void checkSchoolStatistics(const QString &path, int classes)
     const int rows = 2 * classes + 3;
     resetGrid(grid, 9, rows);
     for (int i = 0; i < classes; ++i)
-        workbook->readGridFileAt(grid, 3, 2 * i + 1, path);
+        workbook->readStatisticsAt(grid, 3, 2 * i + 1, path);
 
     // The averages can only be written back as numbers while the sum stays within a float.
     bool withinFloat = true;
@@ -187,9 +187,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     resetGrid(upper, cols, height);
     const bool statisticsWithin = parseGridFileWithin(bytes, gridLimitsFor(2, cols - firstCol)).has_value();
     const qsizetype messagesBefore = shown->size();
-    workbook->readGridFileAt(upper, firstCol, firstRow, path);
+    workbook->readStatisticsAt(upper, firstCol, firstRow, path);
     checkGrid(upper, statisticsWithin ? rows : GridRows(), firstCol, firstRow, cols, height);
-    require(shown->size() == messagesBefore, "readGridFileAt showed a message", shown->join(u'|'));
+    require(shown->size() == messagesBefore, "readStatisticsAt showed a message", shown->join(u'|'));
 
     checkSchoolStatistics(path, 1 + int((hash >> 14) % 4));
     require(shown->size() == messagesBefore, "the school statistics showed a message", shown->join(u'|'));

@@ -27,7 +27,7 @@ void TstStaffMeetingWindows::comparisonGrid()
     QTemporaryDir school;
     const TestDefinition test = makeTest({2, 1, 3});
     const QString path = school.filePath(u"Porownanie.ini"_s);
-    TfPorownanie window(ComparisonFigures::emptyFor(test), test, path, school.path());
+    TfPorownanie window(ComparisonFigures::emptyFor(test), test, path, SchoolFolder(school.path(), {}, {}));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     StringGrid *grid = window.grid();

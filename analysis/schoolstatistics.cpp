@@ -1,7 +1,7 @@
-#include "workbook/schoolstatistics.h"
+#include "analysis/schoolstatistics.h"
 
 #include "core/numbers.h"
-#include "files/gridfile.h"
+#include "files/statisticsfile.h"
 
 #include <cmath>
 

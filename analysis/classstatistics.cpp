@@ -1,5 +1,6 @@
-#include "workbook/classstatistics.h"
+#include "analysis/classstatistics.h"
 
+#include "core/cells.h"
 #include "core/numbers.h"
 
 StatisticsLines columnStatistics(const QList<QList<qint32>> &points, const QList<bool> &present,
@@ -21,4 +22,19 @@ StatisticsLines columnStatistics(const QList<QList<qint32>> &points, const QList
         lines.facilities.append(facility);
     }
     return lines;
+}
+
+StatisticsLines gridStatistics(const GridRows &rows, int firstColumn, const QList<qint32> &maxima)
+{
+    QList<bool> present;
+    for (int r = 1; r < rows.size(); ++r)
+        present.append(isPresentMark(rows[r].value(2)));
+    QList<QList<qint32>> points;
+    for (int c = firstColumn; c < firstColumn + maxima.size(); ++c) {
+        QList<qint32> column;
+        for (int r = 1; r < rows.size(); ++r)
+            column.append(present[r - 1] ? cellTextAsInteger(rows[r].value(c)) : 0);
+        points.append(column);
+    }
+    return columnStatistics(points, present, maxima);
 }

@@ -17,3 +17,8 @@ struct StatisticsLines {
 // maximum of 0) throws InvalidFloatOperation or FloatDivisionByZero.
 StatisticsLines columnStatistics(const QList<QList<qint32>> &points, const QList<bool> &present,
                                  const QList<qint32> &maxima);
+
+// The statistics of the columns of a class's grid from firstColumn on, one per maximum: row 0
+// holds the headings, column 2 the attendance mark. An absent pupil's cells are not read; a
+// present pupil's cell that holds no whole number throws ConvertError, as Compute does.
+StatisticsLines gridStatistics(const GridRows &rows, int firstColumn, const QList<qint32> &maxima);

@@ -1,0 +1,97 @@
+// One school folder and everything in it: the paths of its files, Szkola.ini, the work files read
+// and written through the one writer without ever leaving the folder, a class's results and the
+// analyses made from them. Windows hold one and call it; nothing here shows a message.
+#pragma once
+
+#include "analysis/analysisreport.h"
+#include "analysis/analysissettings.h"
+#include "analysis/classstatistics.h"
+#include "analysis/comparison.h"
+#include "analysis/staffmeeting.h"
+#include "analysis/testdefinition.h"
+#include "files/gridfile.h"
+#include "files/report.h"
+#include "files/savefile.h"
+#include "files/schoolfile.h"
+#include "files/schoolpaths.h"
+#include "files/spreadsheet.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Everything an analysis of a class or of the school is made of.
+struct StaffMeetingAnalysis {
+    AnalysisSettings settings;
+    QList<ClassResults> classes;
+    QList<ClassResults> schoolClasses; // for a class: every class, to rank its pupils in the school
+    AnalysisReport report;
+    ComparisonFigures comparison;
+    StaffMeetingFigures figures;
+};
+
+class SchoolFolder
+{
+public:
+    SchoolFolder() = default;
+    SchoolFolder(const QString &root, const QStringList &classLabels, const QList<qint32> &pupilCounts);
+
+    const QString &root() const { return m_paths.root; }
+    const SchoolPaths &paths() const { return m_paths; }
+    const QStringList &classLabels() const { return m_paths.classLabels; }
+    const QList<qint32> &pupilCounts() const { return m_pupilCounts; }
+    int classCount() const { return int(m_paths.classLabels.size()); }
+
+    // Every file of the folder goes through these two: replaced whole or not at all, and never
+    // through a symlink that leads out of the folder.
+    WriteStatus write(const QString &path, const QByteArray &bytes) const;
+    ReadStatus read(const QString &path, QByteArray *bytes, qint64 limit) const;
+
+    WriteStatus writeSchoolFile(const SchoolSetup &setup) const;
+    // Szkola.ini as read, its defaults when it is missing or cannot be read; *status says which.
+    SchoolFileReader readSchoolFile(ReadStatus *status) const;
+
+    WriteStatus writeGrid(const QString &path, const GridRows &rows) const;
+    // The rows of a grid file kept for a grid of rows × columns cells. Nullopt with *status when
+    // it is missing or cannot be read, and with Failed when it is far larger than such a grid.
+    std::optional<GridRows> readGrid(const QString &path, qsizetype rows, qsizetype columns,
+                                     ReadStatus *status) const;
+
+    WriteStatus writeReport(const QString &path, const ReportContent &content) const;
+    // Failed as well when the sheets cannot be made into a spreadsheet file.
+    WriteStatus writeSpreadsheet(const QString &path, const QList<Sheet> &sheets) const;
+
+    // The first valueCount columns of the lines.
+    WriteStatus writeStatistics(const QString &path, const StatisticsLines &lines, int valueCount) const;
+    // A statistics file of columns values, or nullopt when it is missing or damaged.
+    std::optional<GridRows> readStatistics(const QString &path, qsizetype columns) const;
+
+    // A class's answers file, checked as Compute checks the page; nullopt with a note for the
+    // teacher when it is missing, unreadable or holds values Compute would refuse.
+    std::optional<ClassResults> classResults(int classIndex, const TestDefinition &test, QString *note) const;
+    // Every class's pupils from its answers file, for the school's spreadsheet; a class without
+    // one, or with a damaged one, has no sheet of its own.
+    QList<ClassSheetInput> classSheetInputs(const TestDefinition &test) const;
+
+    // The analysis of class classIndex (from 0), or of the school for -1, from the saved files,
+    // with the school's comparison figures (Setup.ini's for what the school has not entered).
+    // Nullopt when the class's file cannot be used. *problems: what Setup.ini and the comparison
+    // figures could not give, and why the class could not be used. rankInSchool: a class's pupils
+    // are ranked among every class of the school too.
+    std::optional<StaffMeetingAnalysis> analysis(int classIndex, const TestDefinition &test,
+                                                 const QString &setupIniPath, QStringList *problems,
+                                                 bool rankInSchool = true) const;
+    // The "Analiza" sheet of class classIndex, or of the school for -1; a note in its place when
+    // the class cannot be analysed.
+    QList<Sheet> analysisSheets(int classIndex, const TestDefinition &test, const QString &setupIniPath) const;
+
+private:
+    SchoolPaths m_paths;
+    QList<qint32> m_pupilCounts;
+};
+
+// The Polish message for a file refused because it, or its folder, is a symlink out of root.
+QString outsideSchoolMessage(const QString &path, const QString &root, bool writing);
