@@ -5,6 +5,7 @@
 #include "ui/fixedwindow.h"
 #include "ui/guarded.h"
 #include "ui/messages.h"
+#include "ui/printing.h"
 #include "ui/seams.h"
 #include "ui/shortcuts.h"
 #include "ui_tfwykres.h"
@@ -178,31 +179,21 @@ QString TfWykres::bitmapPath(const Chart &chart) const
 
 void TfWykres::bDrukujWykresClick()
 {
-    QPrinter *printer = ui::printerSource ? ui::printerSource() : nullptr;
-    if (!printer) {
-        messages::showMessage(
-            QStringLiteral("Nie można wydrukować wykresu: w systemie nie ma żadnej drukarki. "
-                           "Zainstaluj drukarkę i spróbuj ponownie."));
+    QPrinter *printer = ui::printerOrExplain(
+        QStringLiteral("Nie można wydrukować wykresu: w systemie nie ma żadnej drukarki. "
+                       "Zainstaluj drukarkę i spróbuj ponownie."));
+    if (!printer)
         return;
-    }
     const ui::PageLayoutGuard keeper(printer);
     printer->setPageOrientation(QPageLayout::Landscape);
     printer->setDocName(QStringLiteral("Chart1"));
-    QPainter painter;
-    if (!painter.begin(printer))
-        throw SondarykError(
-            QStringLiteral("Nie udało się wydrukować wykresu: drukarka nie przyjęła wydruku."));
-    try {
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    const bool printed = ui::printPages(printer, 1, [this, printer](QPainter &painter, int) {
         // Painting starts at the printable area's corner, the margins are measured on the paper.
         const QRectF paper = printer->paperRect(QPrinter::DevicePixel);
         const QRectF printable = printer->pageRect(QPrinter::DevicePixel);
         m_chart->paintInto(&painter, printedChartRect(paper).translated(-printable.topLeft()));
-    } catch (...) {
-        printer->abort();
-        throw;
-    }
-    if (!painter.end())
+    });
+    if (!printed)
         throw SondarykError(
             QStringLiteral("Nie udało się wydrukować wykresu: drukarka nie przyjęła wydruku."));
 }

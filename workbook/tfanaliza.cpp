@@ -7,24 +7,20 @@
 #include "documents/pupilsheets.h"
 #include "ui/guarded.h"
 #include "ui/messages.h"
+#include "ui/printing.h"
 #include "ui/seams.h"
 #include "ui_tfanaliza.h"
 #include "workbook/tfporownanie.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QBuffer>
 #include <QImage>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextDocument>
 
 #include <algorithm>
-#include <functional>
 
 TfAnaliza *fAnaliza = nullptr;
 
@@ -41,27 +37,6 @@ QImage chartImage(BarChart &chart)
     chart.paintInto(&painter, QRectF(0, 0, histogramWidth, histogramHeight));
     painter.end();
     return image;
-}
-
-void prepareA4(QPagedPaintDevice *device, const QString &title)
-{
-    device->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                      QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-    if (auto *printer = dynamic_cast<QPrinter *>(device)) {
-        printer->setDocName(title);
-        printer->setCreator(QStringLiteral("Sondaryk"));
-    } else if (auto *pdf = dynamic_cast<QPdfWriter *>(device)) {
-        pdf->setTitle(title);
-        pdf->setCreator(QStringLiteral("Sondaryk"));
-    }
-}
-
-// The printable area, in the device's pixels.
-QRectF printableArea(QPagedPaintDevice *device)
-{
-    if (auto *printer = dynamic_cast<QPrinter *>(device))
-        return printer->pageRect(QPrinter::DevicePixel);
-    return device->pageLayout().paintRectPixels(device->logicalDpiX());
 }
 
 } // namespace
@@ -150,7 +125,7 @@ void TfAnaliza::drawHistogram()
 bool TfAnaliza::printReport(QPagedPaintDevice *printer)
 {
     const ui::PageLayoutGuard keeper(printer);
-    prepareA4(printer, windowTitle());
+    ui::prepareA4(printer, windowTitle());
     // Printing lays out a copy of the document, which must carry the pictures with it.
     std::unique_ptr<QTextDocument> copy(document()->clone());
     for (const char *name :
@@ -160,83 +135,47 @@ bool TfAnaliza::printReport(QPagedPaintDevice *printer)
                           document()->resource(QTextDocument::ImageResource, url));
     }
 
-    QPainter painter;
-    if (!painter.begin(printer))
-        return false;
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     // The pages are laid out at the window's width, so that the histogram fits across the paper, and
     // then scaled to the printable area, less a line at the foot for the page number.
-    const QRectF area(QPointF(0, 0), printableArea(printer).size());
+    const QRectF area(QPointF(0, 0), ui::printableArea(printer).size());
     constexpr qreal pageWidth = histogramWidth + 40;
     const qreal scale = area.width() / pageWidth;
     constexpr qreal footHeight = 24;
     const QSizeF page(pageWidth, area.height() / scale - footHeight);
     copy->setPageSize(page);
-    const int pages = copy->pageCount();
-    QFont footFont = copy->defaultFont();
-    footFont.setPointSizeF(8);
-    for (int i = 0; i < pages; ++i) {
-        if (i > 0 && !printer->newPage())
-            return false;
-        painter.save();
-        painter.scale(scale, scale);
-        painter.translate(0, -i * page.height());
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(QPointF(0, i * page.height()), page);
-        painter.setClipRect(context.clip);
-        copy->documentLayout()->draw(&painter, context);
-        painter.restore();
-
-        // The printer's own resolution for the foot line, where its point size means what it says.
-        painter.setFont(QFont(footFont, printer));
-        painter.drawText(QRectF(0, page.height() * scale, area.width(), footHeight * scale),
-                         Qt::AlignRight | Qt::AlignBottom,
-                         QStringLiteral("%1 – strona %2 z %3").arg(windowTitle()).arg(i + 1).arg(pages));
-    }
-    if (!painter.end())
-        return false;
-    auto *real = dynamic_cast<QPrinter *>(printer);
-    return !real || (real->printerState() != QPrinter::Error && real->printerState() != QPrinter::Aborted);
+    ui::PageFoot foot{windowTitle(), copy->defaultFont(),
+                      QRectF(0, page.height() * scale, area.width(), footHeight * scale)};
+    foot.font.setPointSizeF(8);
+    return ui::printPages(
+        printer, copy->pageCount(),
+        [&](QPainter &painter, int i) {
+            painter.save();
+            painter.scale(scale, scale);
+            painter.translate(0, -i * page.height());
+            QAbstractTextDocumentLayout::PaintContext context;
+            context.clip = QRectF(QPointF(0, i * page.height()), page);
+            painter.setClipRect(context.clip);
+            copy->documentLayout()->draw(&painter, context);
+            painter.restore();
+        },
+        &foot);
 }
 
 void TfAnaliza::bDrukujClick()
 {
-    QPrinter *printer = ui::printerSource ? ui::printerSource() : nullptr;
-    if (!printer) {
-        messages::showMessage(
-            QStringLiteral("Nie można wydrukować analizy: w systemie nie ma żadnej drukarki. "
-                           "Zainstaluj drukarkę albo zapisz analizę jako PDF."));
+    QPrinter *printer = ui::printerOrExplain(
+        QStringLiteral("Nie można wydrukować analizy: w systemie nie ma żadnej drukarki. "
+                       "Zainstaluj drukarkę albo zapisz analizę jako PDF."));
+    if (!printer)
         return;
-    }
     if (!printReport(printer))
         throw SondarykError(
             QStringLiteral("Nie udało się wydrukować analizy: drukarka nie przyjęła wydruku."));
 }
 
-namespace {
-
-// A PDF made in memory and then written as every other file is: whole or not at all.
-QByteArray pdfOf(const std::function<bool(QPagedPaintDevice *)> &print)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly))
-        return QByteArray();
-    {
-        QPdfWriter writer(&buffer);
-        writer.setResolution(1200);
-        if (!print(&writer))
-            return QByteArray();
-    }
-    // A PDF ends with its end-of-file marker; anything else is not whole.
-    return bytes.trimmed().endsWith("%%EOF") ? bytes : QByteArray();
-}
-
-} // namespace
-
 QByteArray TfAnaliza::pdfBytes()
 {
-    return pdfOf([this](QPagedPaintDevice *device) { return printReport(device); });
+    return ui::pdfOf([this](QPagedPaintDevice *device) { return printReport(device); });
 }
 
 bool TfAnaliza::writePdf(const QString &path, const QByteArray &bytes, const QString &saved)
@@ -351,16 +290,10 @@ bool TfAnaliza::printPupilSheets(QPagedPaintDevice *printer)
     const QList<PupilSheet> sheets =
         pupilSheets(m_context.classes.first(), m_report.overall, m_figures, m_context.comparison, m_test);
     const ui::PageLayoutGuard keeper(printer);
-    prepareA4(printer, QStringLiteral("Karty wyników uczniów – ") + m_report.overall.label);
-    QPainter painter;
-    if (!painter.begin(printer))
-        return false;
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    const QRectF area(QPointF(0, 0), printableArea(printer).size());
+    ui::prepareA4(printer, QStringLiteral("Karty wyników uczniów – ") + m_report.overall.label);
+    const QRectF area(QPointF(0, 0), ui::printableArea(printer).size());
     constexpr qreal pageWidth = histogramWidth + 40;
-    for (qsizetype i = 0; i < sheets.size(); ++i) {
-        if (i > 0 && !printer->newPage())
-            return false;
+    return ui::printPages(printer, int(sheets.size()), [&](QPainter &painter, int i) {
         QTextDocument page;
         page.setDefaultFont(document()->defaultFont());
         page.setDefaultStyleSheet(document()->defaultStyleSheet());
@@ -373,16 +306,12 @@ bool TfAnaliza::printPupilSheets(QPagedPaintDevice *printer)
         painter.scale(scale, scale);
         page.drawContents(&painter);
         painter.restore();
-    }
-    if (!painter.end())
-        return false;
-    auto *real = dynamic_cast<QPrinter *>(printer);
-    return !real || (real->printerState() != QPrinter::Error && real->printerState() != QPrinter::Aborted);
+    });
 }
 
 QByteArray TfAnaliza::pupilSheetsPdf()
 {
-    return pdfOf([this](QPagedPaintDevice *device) { return printPupilSheets(device); });
+    return ui::pdfOf([this](QPagedPaintDevice *device) { return printPupilSheets(device); });
 }
 
 void TfAnaliza::bKartyUczniowClick()
@@ -402,12 +331,11 @@ void TfAnaliza::bDrukujKartyClick()
             QStringLiteral("Nie ma kart do wydrukowania: żaden uczeń klasy nie był obecny."));
         return;
     }
-    QPrinter *printer = ui::printerSource ? ui::printerSource() : nullptr;
-    if (!printer) {
-        messages::showMessage(QStringLiteral("Nie można wydrukować kart: w systemie nie ma żadnej drukarki. "
-                                             "Zainstaluj drukarkę albo zapisz karty jako PDF."));
+    QPrinter *printer =
+        ui::printerOrExplain(QStringLiteral("Nie można wydrukować kart: w systemie nie ma żadnej drukarki. "
+                                            "Zainstaluj drukarkę albo zapisz karty jako PDF."));
+    if (!printer)
         return;
-    }
     if (!printPupilSheets(printer))
         throw SondarykError(QStringLiteral("Nie udało się wydrukować kart: drukarka nie przyjęła wydruku."));
 }

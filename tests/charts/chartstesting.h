@@ -1,21 +1,20 @@
-// Shared helpers of the chart window's tests: a school set up in a temporary folder as a teacher
-// does it, its pages filled, and the checks of a chart and of its bitmap file.
+// Shared helpers of the chart window's tests: the data a chart window is handed, laid out as a
+// class's and the school's results pages hand it over, the folders of a school in a temporary
+// location, and the checks of a chart and of its bitmap file.
 #pragma once
 
 #include "charts/barchart.h"
+#include "charts/chartcatalogue.h"
 #include "charts/tfwykres.h"
 #include "tests/support/messagerecorder.h"
-#include "tests/support/testfiles.h"
 #include "ui/appearance.h"
-#include "ui/stringgrid.h"
-#include "workbook/tfwyniki.h"
+#include "ui/seams.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,6 +31,28 @@ using namespace Qt::StringLiterals;
         if (QTest::currentTestFailed())                                                                      \
             return;                                                                                          \
     } while (false)
+
+// The file's bytes, or a text naming it when it is missing, so that a comparison shows which.
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing: ") + path.toUtf8() + '>';
+    return file.readAll();
+}
+
+inline bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+inline void setUpApplication()
+{
+    applyProgramLook(*qobject_cast<QApplication *>(QCoreApplication::instance()));
+    // No real folder dialog may ever open in a test.
+    ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
+}
 
 // Tasks Zad.1, Zad.2, ... with the given maxima, all in standard 1; five standards with the
 // maxima 6, 2, 3, 4 and 5 and the whole test worth 40.
@@ -81,59 +102,98 @@ inline void verifyBitmap(const QString &path)
     QCOMPARE(image.pixel(0, 0), qRgb(255, 255, 255));
 }
 
-// A school of the given classes set up by a teacher in a temporary folder: location, number of
-// classes, labels, pupil counts, directory "Szkola1", "Akceptuj". Every message box is recorded.
+// A school's folders in a temporary location: "Szkola1" with a folder for each class and the
+// school's own "Szkoła", as accepting a school makes them. Every message box is recorded.
 struct School {
     MessageRecorder recorder;
     QTemporaryDir location;
-    TfWyniki window;
+    QStringList labels;
 
-    School(const TestDefinition &test, const QStringList &labels, const QList<int> &pupils)
+    explicit School(const QStringList &classLabels) : labels(classLabels)
     {
-        window.test = test;
-        recorder.clear();
-        const QString folder = location.path();
-        ui::folderChooser = [folder](QWidget *, const QString &, const QString &) { return folder; };
-        button("bKatalog")->click();
-        ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
-        edit("eLiczbaKlas")->setText(QString::number(labels.size()));
-        for (int i = 0; i < labels.size(); ++i) {
-            window.tabela1()->setCell(1, i + 1, labels[i]);
-            window.tabela1()->setCell(2, i + 1, QString::number(pupils.value(i)));
+        for (int i = 0; i < labels.size(); ++i)
+            QDir().mkpath(classFolder(i));
+        QDir().mkpath(schoolFolder());
+    }
+
+    QString root() const { return location.filePath(u"Szkola1"_s); }
+    QString classFolder(int classIndex) const { return root() + u'/' + labels.value(classIndex); }
+    QString schoolFolder() const { return root() + u"/Szkoła"_s; }
+
+    // What the page of class classIndex hands over: its score grid with every pupil present and no
+    // points, and its summary grid with rows from 1 on, each row's cells from column 3 (the
+    // standards, then the total) joined by ";". A class has rows for at least its pupils.
+    charts::ChartData classPage(const TestDefinition &test, int classIndex, int pupils,
+                                const QStringList &summaryRows, int gridRows = -1) const
+    {
+        charts::ChartData data;
+        data.mode = charts::Mode::Class;
+        data.test = test;
+        data.classCount = qint32(labels.size());
+        data.classLabels = labels;
+        data.classLabel = labels.value(classIndex);
+        data.pupilCount = pupils;
+        QStringList scoreHeader{u"L.p."_s, u"Kod ucznia"_s, u"Ob."_s};
+        scoreHeader += test.taskLabels.mid(0, test.taskCount);
+        data.upperGrid.append(scoreHeader);
+        QStringList summaryHeader{u"L.p."_s, u"Kod ucznia"_s, u"Ob."_s};
+        for (int s = 0; s < 5; ++s)
+            summaryHeader.append(test.standardAbbreviations.value(s));
+        summaryHeader.append(u"Razem"_s);
+        data.lowerGrid.append(summaryHeader);
+        const int rows = gridRows >= 0 ? gridRows : pupils;
+        for (int r = 1; r <= rows; ++r) {
+            QStringList scores{QString::number(r), QString(), u"T"_s};
+            for (int t = 0; t < test.taskCount; ++t)
+                scores.append(QString());
+            data.upperGrid.append(scores);
+            QStringList summary{QString::number(r), QString(), QString()};
+            const QStringList values = summaryRows.value(r - 1).split(u';');
+            for (int c = 0; c < 6; ++c)
+                summary.append(values.value(c));
+            data.lowerGrid.append(summary);
         }
-        edit("eNazwaKatalogu")->setText(u"Szkola1"_s);
-        button("bAkceptuj")->click();
-        if (window.pageCount() != labels.size() + 2)
-            qWarning("the school was not accepted");
-    }
-    ~School() { window.hide(); }
-    School(const School &) = delete;
-    School &operator=(const School &) = delete;
-
-    QLineEdit *edit(const char *name) const
-    {
-        return window.findChild<QLineEdit *>(QString::fromLatin1(name));
-    }
-    QAbstractButton *button(const char *name) const
-    {
-        return window.findChild<QAbstractButton *>(QString::fromLatin1(name));
+        data.bitmapFolder = classFolder(classIndex);
+        data.schoolFolder = root();
+        return data;
     }
 
-    // Shows a page as a click on its tab does: 1 to classCount the classes, then the school.
-    void showPage(int page) { window.findChild<QTabWidget *>(u"pcWyniki"_s)->setCurrentIndex(page); }
-    void showSchoolPage() { showPage(window.pageCount() - 1); }
-
-    QString classFolder(int classIndex) const { return window.classDirectory(classIndex); }
-    QString schoolFolder() const { return window.schoolSubdirectory(); }
-
-    // Fills summary grid rows from 1 on, a row's cells from column 3 joined by ";".
-    void setSummaryRows(const QStringList &rows)
+    // What the school page hands over: for each class its average and facility rows, then the
+    // school's, each row's cells from column 3 joined by ";" (an empty text for a class without
+    // statistics); the tasks' rows in the upper grid, the standards' and the total's in the lower.
+    charts::ChartData schoolPage(const TestDefinition &test, const QStringList &taskRows,
+                                 const QStringList &standardRows) const
     {
-        for (int r = 0; r < rows.size(); ++r) {
-            const QStringList values = rows[r].split(u';');
-            for (int c = 0; c < values.size(); ++c)
-                window.tabela2()->setCell(3 + c, r + 1, values[c]);
+        charts::ChartData data;
+        data.mode = charts::Mode::School;
+        data.test = test;
+        data.classCount = qint32(labels.size());
+        data.classLabels = labels;
+        QStringList taskHeader{u"L.p."_s, u"Nr. zadania"_s, QString()};
+        taskHeader += test.taskLabels.mid(0, test.taskCount);
+        data.upperGrid.append(taskHeader);
+        QStringList standardHeader{u"L.p."_s, u"Nr. zadania"_s, QString()};
+        for (int s = 0; s < 5; ++s)
+            standardHeader.append(test.standardAbbreviations.value(s));
+        standardHeader.append(u"Razem"_s);
+        data.lowerGrid.append(standardHeader);
+        const QStringList owners = QStringList(labels) << u"Szkoła"_s;
+        for (int r = 0; r < 2 * owners.size(); ++r) {
+            const QString caption = owners[r / 2] + (r % 2 == 0 ? u" - Śr."_s : u" - Ła."_s);
+            QStringList tasks{QString::number(r + 1), caption, QString()};
+            const QStringList taskValues = taskRows.value(r).split(u';');
+            for (int t = 0; t < test.taskCount; ++t)
+                tasks.append(taskValues.value(t));
+            data.upperGrid.append(tasks);
+            QStringList standards{QString::number(r + 1), caption, QString()};
+            const QStringList standardValues = standardRows.value(r).split(u';');
+            for (int c = 0; c < 6; ++c)
+                standards.append(standardValues.value(c));
+            data.lowerGrid.append(standards);
         }
+        data.bitmapFolder = schoolFolder();
+        data.schoolFolder = root();
+        return data;
     }
 
     QStringList errors() const

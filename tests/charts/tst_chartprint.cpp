@@ -21,10 +21,12 @@ private Q_SLOTS:
     void noPrinter();
 
 private:
-    std::unique_ptr<School> openSchool();
+    // A class of two pupils whose every chart has bars.
+    charts::ChartData classOf(const School &school) const
+    {
+        return school.classPage(makeTest(), 0, 2, {u"1;2;3;4;5;15"_s, u"2;2;2;2;2;10"_s});
+    }
 };
-
-namespace {} // namespace
 
 void TstChartPrint::initTestCase()
 {
@@ -34,14 +36,6 @@ void TstChartPrint::initTestCase()
 void TstChartPrint::cleanup()
 {
     ui::printerSource = [] { return ui::systemPrinter(); };
-}
-
-std::unique_ptr<School> TstChartPrint::openSchool()
-{
-    auto school = std::make_unique<School>(makeTest(), QStringList{u"6a"_s}, QList<int>{2});
-    school->showPage(1);
-    school->setSummaryRows({u"1;2;3;4;5;15"_s, u"2;2;2;2;2;10"_s});
-    return school;
 }
 
 void TstChartPrint::printsOneLandscapePage_data()
@@ -54,8 +48,8 @@ void TstChartPrint::printsOneLandscapePage_data()
 void TstChartPrint::printsOneLandscapePage()
 {
     QFETCH(QPageLayout::Orientation, orientation);
-    const std::unique_ptr<School> school = openSchool();
-    const QString output = school->location.filePath(u"wykres.pdf"_s);
+    School school({u"6a"_s});
+    const QString output = school.location.filePath(u"wykres.pdf"_s);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(output);
@@ -63,12 +57,12 @@ void TstChartPrint::printsOneLandscapePage()
     printer.setPageOrientation(orientation);
     ui::printerSource = [&printer] { return &printer; };
 
-    TfWykres window(school->window.chartData(), &school->window);
+    TfWykres window(classOf(school));
     tabsOf(&window)->setCurrentIndex(2);
-    school->recorder.clear();
+    school.recorder.clear();
     window.findChild<QAbstractButton *>(u"bDrukujWykres"_s)->click();
 
-    QVERIFY2(school->recorder.shown.isEmpty(), qPrintable(school->recorder.texts().join(u" | "_s)));
+    QVERIFY2(school.recorder.shown.isEmpty(), qPrintable(school.recorder.texts().join(u" | "_s)));
     const QByteArray pdf = readBytes(output);
     QVERIFY2(pdf.startsWith("%PDF"), pdf.left(40).constData());
     QCOMPARE(pdfPages(pdf), QStringList{u"842x595"_s});
@@ -79,22 +73,22 @@ void TstChartPrint::printsOneLandscapePage()
     QCOMPARE(pdf.mid(title + 8, 15), QByteArray::fromHex("feff00430068006100720074003129"));
     QCOMPARE(printer.pageLayout().orientation(), orientation);
     // Printing draws nothing anew.
-    QCOMPARE(bitmapsIn(school->classFolder(0)), (QStringList{u"wykr_1.bmp"_s, u"wykr_3.bmp"_s}));
+    QCOMPARE(bitmapsIn(school.classFolder(0)), (QStringList{u"wykr_1.bmp"_s, u"wykr_3.bmp"_s}));
 }
 
 void TstChartPrint::printerFails()
 {
-    const std::unique_ptr<School> school = openSchool();
+    School school({u"6a"_s});
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(school->location.filePath(u"no such folder/wykres.pdf"_s));
+    printer.setOutputFileName(school.location.filePath(u"no such folder/wykres.pdf"_s));
     printer.setPageOrientation(QPageLayout::Portrait);
     ui::printerSource = [&printer] { return &printer; };
 
-    TfWykres window(school->window.chartData(), &school->window);
-    school->recorder.clear();
+    TfWykres window(classOf(school));
+    school.recorder.clear();
     window.findChild<QAbstractButton *>(u"bDrukujWykres"_s)->click();
-    QCOMPARE(school->errors(),
+    QCOMPARE(school.errors(),
              QStringList{u"Nie udało się wydrukować wykresu: drukarka nie przyjęła wydruku."_s});
     QCOMPARE(printer.pageLayout().orientation(), QPageLayout::Portrait);
     QVERIFY(!QFile::exists(printer.outputFileName()));
@@ -103,17 +97,17 @@ void TstChartPrint::printerFails()
 
 void TstChartPrint::noPrinter()
 {
-    const std::unique_ptr<School> school = openSchool();
+    School school({u"6a"_s});
     ui::printerSource = [] { return nullptr; };
-    TfWykres window(school->window.chartData(), &school->window);
-    school->recorder.clear();
+    TfWykres window(classOf(school));
+    school.recorder.clear();
     window.findChild<QAbstractButton *>(u"bDrukujWykres"_s)->click();
-    QCOMPARE(school->recorder.shown.size(), 1);
-    QCOMPARE(school->recorder.shown[0].kind, messages::Kind::Plain);
-    QCOMPARE(school->recorder.shown[0].text,
+    QCOMPARE(school.recorder.shown.size(), 1);
+    QCOMPARE(school.recorder.shown[0].kind, messages::Kind::Plain);
+    QCOMPARE(school.recorder.shown[0].text,
              u"Nie można wydrukować wykresu: w systemie nie ma żadnej drukarki. "
              u"Zainstaluj drukarkę i spróbuj ponownie."_s);
-    QCOMPARE(bitmapsIn(school->classFolder(0)), QStringList{u"wykr_1.bmp"_s});
+    QCOMPARE(bitmapsIn(school.classFolder(0)), QStringList{u"wykr_1.bmp"_s});
 }
 
 QTEST_MAIN(TstChartPrint)

@@ -142,10 +142,8 @@ void TstChartQueue::printsOnTheDefaultQueue()
     printer->setPageOrientation(QPageLayout::Portrait);
     const QStringList before = printedCharts();
 
-    School school(makeTest(), {u"6a"_s}, {2});
-    school.showPage(1);
-    school.setSummaryRows({u"1;2;3;4;5;15"_s, u"2;2;2;2;2;10"_s});
-    TfWykres window(school.window.chartData(), &school.window);
+    School school({u"6a"_s});
+    TfWykres window(school.classPage(makeTest(), 0, 2, {u"1;2;3;4;5;15"_s, u"2;2;2;2;2;10"_s}));
     school.recorder.clear();
     window.findChild<QAbstractButton *>(u"bDrukujWykres"_s)->click();
     QVERIFY2(school.recorder.shown.isEmpty(), qPrintable(school.recorder.texts().join(u" | "_s)));

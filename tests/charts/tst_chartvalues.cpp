@@ -28,7 +28,7 @@ private Q_SLOTS:
 
 namespace {
 
-// A class of three pupils and a school of two classes, as the workbook hands them over.
+// A class of three pupils and a school of two classes, as their results pages hand them over.
 charts::ChartData classData()
 {
     charts::ChartData data;

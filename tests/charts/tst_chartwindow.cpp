@@ -1,4 +1,4 @@
-// The chart window opened from a class page and from the school page: every chart's bars, axis,
+// The chart window handed a class page's and the school page's data: every chart's bars, axis,
 // titles and bitmap file, and what happens when a value or a file is not as expected.
 #include "tests/charts/chartstesting.h"
 #include "ui/guarded.h"
@@ -6,7 +6,6 @@
 
 #include <QChartView>
 #include <QTabBar>
-#include <QTimer>
 #include <QValueAxis>
 
 using namespace ct;
@@ -33,30 +32,23 @@ private Q_SLOTS:
     void firstChartFails_data();
     void firstChartFails();
     void folderCannotBeWritten();
-    void notFromTheSetupPage();
-    void computedClassThroughWykresyButton();
 };
 
 namespace {
 
 const QString footer = u"Sprawdzian 2003: 2003-12-12"_s;
 
-// Statistics files of a class as Compute writes them.
-void writeStatistics(School &school, int classIndex, const QByteArray &tasks, const QByteArray &standards)
+// The school page of three classes on four tasks: 6a and 6b computed, 6c never, and the school's
+// rows the means of the two.
+charts::ChartData threeClasses(const School &school, const TestDefinition &test)
 {
-    QVERIFY(writeBytes(school.classFolder(classIndex) + u"/Zadania.tmp"_s, tasks));
-    QVERIFY(writeBytes(school.classFolder(classIndex) + u"/Standardy.tmp"_s, standards));
-}
-
-// Three classes on four tasks: 6a and 6b computed, 6c never.
-void setUpThreeClasses(School &school)
-{
-    CT_CHECK(writeStatistics(school, 0, "1.00;1.50;3.00;0.50;\r\n1.00;0.75;0.75;0.50;",
-                             "3.25;1.00;2.00;3.00;4.00;13.25;\r\n0.54;0.50;0.67;0.75;0.80;0.33;"));
-    CT_CHECK(writeStatistics(school, 1, "0.50;0.50;2.00;1.00;\r\n0.50;0.25;0.55;1.00;",
-                             "2.75;2.00;1.00;1.00;2.00;8.75;\r\n0.46;1.00;0.33;0.25;0.40;0.23;"));
-    school.showSchoolPage();
-    QCOMPARE(school.window.currentPage, 4);
+    return school.schoolPage(
+        test,
+        {u"1.00;1.50;3.00;0.50"_s, u"1.00;0.75;0.75;0.50"_s, u"0.50;0.50;2.00;1.00"_s,
+         u"0.50;0.25;0.55;1.00"_s, QString(), QString(), u"0.75;1.00;2.50;0.75"_s, u"0.75;0.50;0.65;0.75"_s},
+        {u"3.25;1.00;2.00;3.00;4.00;13.25"_s, u"0.54;0.50;0.67;0.75;0.80;0.33"_s,
+         u"2.75;2.00;1.00;1.00;2.00;8.75"_s, u"0.46;1.00;0.33;0.25;0.40;0.23"_s, QString(), QString(),
+         u"3.00;1.50;1.50;2.00;3.00;11.00"_s, u"0.50;0.75;0.50;0.50;0.60;0.28"_s});
 }
 
 void selectTab(TfWykres &window, int index)
@@ -101,12 +93,10 @@ void TstChartWindow::classCharts()
     QFETCH(QString, title);
 
     // The second class, so that the class in view decides labels, titles and folders.
-    School school(makeTest(), {u"Klasa VI A"_s, u"6b"_s}, {2, 3});
-    school.showPage(2);
+    School school({u"Klasa VI A"_s, u"6b"_s});
     // Pupil 2 is absent or not computed: every missing-value form; pupil 3 is above W-2's maximum.
-    school.setSummaryRows({u"2;1;3;4;2;12"_s, u"--;;-;--;--;--"_s, u"7;2;0;4;5;30"_s});
-
-    TfWykres window(school.window.chartData(), &school.window);
+    TfWykres window(
+        school.classPage(makeTest(), 1, 3, {u"2;1;3;4;2;12"_s, u"--;;-;--;--;--"_s, u"7;2;0;4;5;30"_s}));
     QCOMPARE(window.windowTitle(), u"Wizualizacja wyników"_s);
     QCOMPARE(tabTexts(&window), (QStringList{u"W-1"_s, u"W-2"_s, u"W-3"_s, u"W-4"_s, u"W-5"_s, u"W-6"_s}));
     QCOMPARE(tabsOf(&window)->currentIndex(), 0);
@@ -182,11 +172,8 @@ void TstChartWindow::schoolCharts()
     QFETCH(double, increment);
     QFETCH(QString, title);
 
-    School school(makeTest({1, 2, 4, 1}), {u"6a"_s, u"6b"_s, u"6c"_s}, {2, 2, 2});
-    CT_CHECK(setUpThreeClasses(school));
-    school.recorder.clear();
-
-    TfWykres window(school.window.chartData(), &school.window);
+    School school({u"6a"_s, u"6b"_s, u"6c"_s});
+    TfWykres window(threeClasses(school, makeTest({1, 2, 4, 1})));
     QStringList tabs;
     for (int i = 1; i <= 14; ++i)
         tabs.append(u"W-%1"_s.arg(i));
@@ -230,13 +217,11 @@ void TstChartWindow::onlyViewedChartsLeaveFiles_data()
 void TstChartWindow::onlyViewedChartsLeaveFiles()
 {
     QFETCH(bool, schoolMode);
-    School school(makeTest({1, 2, 4, 1}), {u"6a"_s, u"6b"_s, u"6c"_s}, {2, 2, 2});
-    if (schoolMode) {
-        CT_CHECK(setUpThreeClasses(school));
-    } else {
-        school.showPage(1);
-        school.setSummaryRows({u"1;2;3;4;5;15"_s, u"--;--;--;--;--;--"_s});
-    }
+    School school({u"6a"_s, u"6b"_s, u"6c"_s});
+    const TestDefinition test = makeTest({1, 2, 4, 1});
+    const charts::ChartData data =
+        schoolMode ? threeClasses(school, test)
+                   : school.classPage(test, 0, 2, {u"1;2;3;4;5;15"_s, u"--;--;--;--;--;--"_s});
     const QString folder = schoolMode ? school.schoolFolder() : school.classFolder(0);
     const QString path1 = folder + u"/wykr_1.bmp"_s;
     const QString path5 = folder + u"/wykr_5.bmp"_s;
@@ -245,7 +230,7 @@ void TstChartWindow::onlyViewedChartsLeaveFiles()
     QVERIFY(writeBytes(path5, "earlier wykr_5"));
     QVERIFY(writeBytes(path1, QByteArray(1000000, 'x')));
 
-    TfWykres window(school.window.chartData(), &school.window);
+    TfWykres window(data);
     // Opening draws "W-1" at once and replaces its file whole.
     QCOMPARE(bitmapsIn(folder), (QStringList{u"wykr_1.bmp"_s, u"wykr_5.bmp"_s}));
     CT_CHECK(verifyBitmap(path1));
@@ -279,11 +264,9 @@ void TstChartWindow::onlyViewedChartsLeaveFiles()
 
 void TstChartWindow::classWithoutPupils()
 {
-    School school(makeTest(), {u"6a"_s}, {2});
-    school.showPage(1);
-    // A class that has no pupils (as a school file may say).
-    school.window.pupilCounts[0] = 0;
-    TfWykres window(school.window.chartData(), &school.window);
+    School school({u"6a"_s});
+    // A class that has no pupils (as a school file may say), its grids still of two rows.
+    TfWykres window(school.classPage(makeTest(), 0, 0, {}, 2));
     for (int tab = 0; tab < 6; ++tab) {
         selectTab(window, tab);
         QCOMPARE(window.chart()->values(), QList<qreal>());
@@ -307,13 +290,11 @@ void TstChartWindow::schoolRowNotANumber_data()
 void TstChartWindow::schoolRowNotANumber()
 {
     QFETCH(QString, cell);
-    School school(makeTest({1, 2, 4, 1}), {u"6a"_s, u"6b"_s, u"6c"_s}, {2, 2, 2});
-    CT_CHECK(setUpThreeClasses(school));
-    StringGrid *summary = school.window.tabela2();
-    summary->setCell(3, summary->rowCount() - 2, cell);
-    school.recorder.clear();
+    School school({u"6a"_s, u"6b"_s, u"6c"_s});
+    charts::ChartData data = threeClasses(school, makeTest({1, 2, 4, 1}));
+    data.lowerGrid[data.lowerGrid.size() - 2][3] = cell;
 
-    TfWykres window(school.window.chartData(), &school.window);
+    TfWykres window(data);
     selectTab(window, 2);
     // The drawing ends at the school's bar: the classes' bars stay, titles and file do not come.
     QCOMPARE(school.errors(), QStringList{u"'%1' is not a valid floating point value"_s.arg(cell)});
@@ -333,11 +314,8 @@ void TstChartWindow::schoolRowNotANumber()
 
 void TstChartWindow::schoolWithoutStatistics()
 {
-    School school(makeTest({1, 2, 4, 1}), {u"6a"_s, u"6b"_s}, {2, 2});
-    school.showSchoolPage();
-    school.recorder.clear();
-
-    TfWykres window(school.window.chartData(), &school.window);
+    School school({u"6a"_s, u"6b"_s});
+    TfWykres window(school.schoolPage(makeTest({1, 2, 4, 1}), {}, {}));
     QCOMPARE(barValues(window.chart()), (QList<float>{0, 0, 0, 0}));
     selectTab(window, 1);
     QCOMPARE(barValues(window.chart()), (QList<float>{0, 0, 0, 0}));
@@ -353,10 +331,8 @@ void TstChartWindow::schoolWithoutStatistics()
 
 void TstChartWindow::noTasks()
 {
-    School school(makeTest({}), {u"6a"_s}, {2});
-    school.showSchoolPage();
-    school.recorder.clear();
-    TfWykres window(school.window.chartData(), &school.window);
+    School school({u"6a"_s});
+    TfWykres window(school.schoolPage(makeTest({}), {}, {}));
     QCOMPARE(window.chart()->values(), QList<qreal>());
     QCOMPARE(window.chart()->maximum(), 0.0);
     QCOMPARE(window.chart()->bottomTitle(), u"Numer zadania"_s);
@@ -392,15 +368,10 @@ void TstChartWindow::fewerStandards()
     QFETCH(QString, title);
 
     // A test of three standards: the charts of standards 4 and 5 have nothing to show.
-    School school(makeTest({1, 2, 4, 1}, 3), {u"6a"_s, u"6b"_s, u"6c"_s}, {2, 2, 2});
-    if (schoolMode) {
-        CT_CHECK(setUpThreeClasses(school));
-    } else {
-        school.showPage(1);
-        school.setSummaryRows({u"1;2;3;4;5;15"_s, u"1;1;1;1;1;5"_s});
-    }
-    school.recorder.clear();
-    TfWykres window(school.window.chartData(), &school.window);
+    School school({u"6a"_s, u"6b"_s, u"6c"_s});
+    const TestDefinition test = makeTest({1, 2, 4, 1}, 3);
+    TfWykres window(schoolMode ? threeClasses(school, test)
+                               : school.classPage(test, 0, 2, {u"1;2;3;4;5;15"_s, u"1;1;1;1;1;5"_s}));
     selectTab(window, tab);
     QCOMPARE(window.chart()->titleText(), title);
     QCOMPARE(window.chart()->values().isEmpty(), !drawn);
@@ -426,20 +397,22 @@ void TstChartWindow::firstChartFails()
     QFETCH(bool, folderRemoved);
     QFETCH(QString, error);
 
-    School school(makeTest(), {u"6a"_s}, {2});
-    school.showPage(1);
-    school.setSummaryRows({u"1;2;3;4;5;15"_s, u"1;1;1;1;1;"_s + total});
+    School school({u"6a"_s});
+    const charts::ChartData data =
+        school.classPage(makeTest(), 0, 2, {u"1;2;3;4;5;15"_s, u"1;1;1;1;1;"_s + total});
     if (folderRemoved)
         QVERIFY(QDir(school.classFolder(0)).removeRecursively());
-    school.recorder.clear();
 
-    // The window does not open and the workbook stays as it was.
-    school.button("bWykresy")->click();
+    // The failure goes to whoever opens the window, which is not made.
+    bool made = false;
+    guarded([&] {
+        TfWykres window(data);
+        made = true;
+    });
+    QVERIFY(!made);
     QCOMPARE(fWykres, nullptr);
-    QCOMPARE(school.window.findChildren<TfWykres *>().size(), 0);
     QCOMPARE(school.errors().size(), 1);
     QVERIFY2(school.errors().value(0).startsWith(error), qPrintable(school.errors().value(0)));
-    QCOMPARE(school.window.currentPage, 1);
     if (!folderRemoved)
         QCOMPARE(bitmapsIn(school.classFolder(0)), QStringList());
 }
@@ -448,24 +421,16 @@ void TstChartWindow::folderCannotBeWritten()
 {
     // The class folder is gone (or read-only, or full): every chart is still shown and can be
     // printed, and the teacher is told once that it was not saved.
-    School school(makeTest(), {u"6a"_s}, {2});
-    school.showPage(1);
-    school.setSummaryRows({u"1;2;3;4;5;15"_s, u"1;1;1;1;1;5"_s});
+    School school({u"6a"_s});
+    const charts::ChartData data = school.classPage(makeTest(), 0, 2, {u"1;2;3;4;5;15"_s, u"1;1;1;1;1;5"_s});
     QVERIFY(QDir(school.classFolder(0)).removeRecursively());
-    school.recorder.clear();
 
     QList<QList<qreal>> drawn;
-    QTimer::singleShot(0, &school.window, [&] {
-        if (!fWykres)
-            return;
-        for (int tab = 0; tab < 6; ++tab) {
-            fWykres->form()->tabControl->setCurrentIndex(tab);
-            drawn.append(fWykres->chart()->values());
-        }
-        fWykres->close();
-    });
-    school.button("bWykresy")->click();
-    QVERIFY(fWykres);
+    TfWykres window(data);
+    for (int tab = 0; tab < 6; ++tab) {
+        window.form()->tabControl->setCurrentIndex(tab);
+        drawn.append(window.chart()->values());
+    }
     QCOMPARE(drawn.size(), 6);
     QCOMPARE(drawn[0], (QList<qreal>{15, 5}));
     QCOMPARE(drawn[5], (QList<qreal>{5, 1}));
@@ -475,69 +440,6 @@ void TstChartWindow::folderCannotBeWritten()
                  u"Wykres jest pokazany, ale nie został zapisany do pliku "_s),
              qPrintable(school.recorder.shown[0].text));
     QVERIFY(!QFileInfo::exists(school.classFolder(0)));
-}
-
-void TstChartWindow::notFromTheSetupPage()
-{
-    School school(makeTest(), {u"6a"_s}, {2});
-    QCOMPARE(school.window.currentPage, 0);
-    school.recorder.clear();
-    // The button is disabled there; should the window be asked for all the same, nothing is drawn.
-    guarded([&] { school.window.bWykresyClick(); });
-    QCOMPARE(school.errors(),
-             QStringList{u"Wykresy można oglądać tylko na stronie klasy lub na stronie „Szkoła”."_s});
-    QCOMPARE(fWykres, nullptr);
-    QCOMPARE(bitmapsIn(school.location.filePath(u"Szkola1"_s)), QStringList());
-    QCOMPARE(bitmapsIn(school.classFolder(0)), QStringList());
-    QCOMPARE(bitmapsIn(school.schoolFolder()), QStringList());
-}
-
-void TstChartWindow::computedClassThroughWykresyButton()
-{
-    School school(makeTest({1, 2, 4, 1}), {u"6a"_s}, {3});
-    school.window.show();
-    school.showPage(1);
-    // Points typed into the score grid, then "Oblicz": the summary holds each pupil's total.
-    StringGrid *scores = school.window.tabela1();
-    const QStringList rows{u"A1;T;1;2;4;1"_s, u"A2;N;;;;"_s, u"A3;T;0;1;3;-"_s};
-    for (int r = 0; r < rows.size(); ++r) {
-        const QStringList values = rows[r].split(u';');
-        for (int c = 0; c < values.size(); ++c)
-            scores->setCell(1 + c, r + 1, values[c]);
-    }
-    school.button("bOblicz")->click();
-    QVERIFY2(school.recorder.shown.isEmpty(), qPrintable(school.recorder.texts().join(u" | "_s)));
-
-    // The button opens a new window, modal over the workbook, on every press.
-    QList<TfWykres *> opened;
-    QList<QStringList> seen;
-    for (int press = 0; press < 2; ++press) {
-        QTimer::singleShot(0, &school.window, [&] {
-            opened.append(fWykres);
-            if (fWykres) {
-                seen.append(tabTexts(fWykres));
-                seen.append(
-                    QStringList{QString::number(fWykres->isModal()), QString::number(fWykres->isVisible())});
-                QList<QString> values;
-                for (const qreal value : fWykres->chart()->values())
-                    values.append(QString::number(value));
-                seen.append(values);
-                fWykres->close();
-            }
-        });
-        school.button("bWykresy")->click();
-    }
-    QCOMPARE(opened.size(), 2);
-    QVERIFY(opened[0] && opened[1]);
-    QCOMPARE(school.window.findChildren<TfWykres *>().size(), 1);
-    QCOMPARE(school.window.findChildren<TfWykres *>().value(0), fWykres);
-    const QStringList tabs{u"W-1"_s, u"W-2"_s, u"W-3"_s, u"W-4"_s, u"W-5"_s, u"W-6"_s};
-    const QStringList shown{u"1"_s, u"1"_s};
-    const QStringList totals{u"8"_s, u"0"_s, u"4"_s};
-    QCOMPARE(seen, (QList<QStringList>{tabs, shown, totals, tabs, shown, totals}));
-    QVERIFY(!fWykres->isVisible());
-    QVERIFY2(school.recorder.shown.isEmpty(), qPrintable(school.recorder.texts().join(u" | "_s)));
-    CT_CHECK(verifyBitmap(school.classFolder(0) + u"/wykr_1.bmp"_s));
 }
 
 QTEST_MAIN(TstChartWindow)
