@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The libraries link one way only. Each line of the table below names a folder and the folders it
 # may use; a file may include only headers of its own folder and of those, and a CMakeLists.txt
-# may link only their libraries. Modules include one another without a circle.
+# may link only their libraries. A test folder under tests/ keeps to the rules of the folder it
+# mirrors (and may use tests/support). Modules include one another without a circle.
 # Usage: tests/layers.sh [root]
 set -euo pipefail
 root=${1:-$(dirname "$0")/..}
@@ -54,6 +55,7 @@ check() {
 
 for layer in "${!may[@]}"; do
     [ -d "$layer" ] && check "$layer" "$layer" ${may[$layer]}
+    [ -d "tests/$layer" ] && check "tests/$layer" "$layer" ${may[$layer]}
 done
 
 # No circle of includes between modules (a module is a header with its source).
