@@ -5,6 +5,7 @@
 #include "analysis/analysissentences.h"
 #include "core/cp1250.h"
 #include "core/numbers.h"
+#include "tests/support/builders.h"
 #include "tests/support/setupini.h"
 
 #include <QFile>
@@ -40,18 +41,13 @@ QByteArray stanineSection(const QList<QByteArray> &values)
 // Four tasks worth 1 to 4 points; task 4 belongs to standard 6, which the test does not have.
 TestDefinition smallTest()
 {
-    TestDefinition test;
-    test.taskCount = 4;
-    test.standardCount = 2;
-    test.maxTotalPoints = 10;
-    test.taskLabels = {u"Z1"_s, u"Z2"_s, u"Z3"_s, u"Z4"_s};
-    test.taskMaxPoints = {1, 2, 3, 4};
-    test.taskStandards = {1, 2, 1, 6};
-    test.taskClosed = {true, true, false, false};
-    test.standardMaxPoints = {4, 2};
-    test.standardAbbreviations = {u"Czyt."_s, u"Pis."_s};
-    test.standardDescriptions = {u"czytanie"_s, u"pisanie"_s};
-    return test;
+    return build::testOf({1, 2, 3, 4})
+        .labelled(u"Z"_s)
+        .inStandards(2, {1, 2, 1, 6})
+        .closed({true, true, false, false})
+        .total(10)
+        .standardMaxima({4, 2})
+        .standardNames({u"Czyt."_s, u"Pis."_s}, {u"czytanie"_s, u"pisanie"_s});
 }
 
 const GridRows classA{

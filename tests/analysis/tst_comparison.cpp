@@ -3,6 +3,7 @@
 #include "analysis/analysissettings.h"
 #include "analysis/comparison.h"
 #include "core/cp1250.h"
+#include "tests/support/builders.h"
 
 #include <QLocale>
 #include <QTest>
@@ -16,13 +17,7 @@ namespace {
 // Three tasks in standards 1, 2 and 1 of a test with two standards.
 TestDefinition smallTest()
 {
-    TestDefinition test;
-    test.taskCount = 3;
-    test.standardCount = 2;
-    test.maxTotalPoints = 6;
-    test.taskStandards = {1, 2, 1};
-    test.taskMaxPoints = {1, 2, 3};
-    return test;
+    return build::testOf({1, 2, 3}).inStandards(2, {1, 2, 1}).total(6);
 }
 
 // The known figures as "kraj: Z1=0.57 S2=0.5 T=1; gmina: Z3=0", areas without any left out.

@@ -1,6 +1,7 @@
 // Pupils' norms: totals counted as everywhere else, the pupil stanine table of Setup.ini, stanines
 // and their spread, percentile ranks and score bands, all against values worked out by hand.
 #include "analysis/norms.h"
+#include "tests/support/builders.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -25,14 +26,6 @@ QByteArray section(const QList<QByteArray> &values)
     for (int k = 0; k < values.size(); ++k)
         text += "Stanin" + QByteArray::number(k + 1) + '=' + values[k] + "\r\n";
     return text;
-}
-
-PupilResult pupil(bool present, const QList<qint32> &points)
-{
-    PupilResult result;
-    result.present = present;
-    result.taskPoints = points;
-    return result;
 }
 
 } // namespace
@@ -64,22 +57,17 @@ void TstNorms::totals()
 {
     // Task 2 is in standard 6 of six, which the program does not count; task 4 is in standard 7,
     // which the test does not define, and counts like a task of no standard.
-    TestDefinition test;
-    test.taskCount = 4;
-    test.standardCount = 6;
-    test.maxTotalPoints = 8;
-    test.taskStandards = {1, 6, 2, 7};
-    test.taskMaxPoints = {2, 2, 2, 2};
-    test.standardMaxPoints = {2, 2, 0, 0, 0, 2};
+    const TestDefinition test =
+        build::testOf({2, 2, 2, 2}).inStandards(6, {1, 6, 2, 7}).total(8).standardMaxima({2, 2, 0, 0, 0, 2});
 
     ClassResults a;
     a.pupilCount = 3;
-    a.pupils = {pupil(true, {2, 2, 1, 1}),  // 2 + 1 + 1 = 4
-                pupil(false, {2, 2, 2, 2}), // absent
-                pupil(true, {0, 2, 0})};    // a short row: 0, task 4 missing reads 0
+    a.pupils = {build::pupil(true, {2, 2, 1, 1}),  // 2 + 1 + 1 = 4
+                build::pupil(false, {2, 2, 2, 2}), // absent
+                build::pupil(true, {0, 2, 0})};    // a short row: 0, task 4 missing reads 0
     ClassResults b;
     b.pupilCount = 1;
-    b.pupils = {pupil(true, {1, 0, 2, 2})}; // 5
+    b.pupils = {build::pupil(true, {1, 0, 2, 2})}; // 5
 
     QCOMPARE(pupilTotal(a.pupils[0], test), 4);
     QCOMPARE(pupilTotal(a.pupils[1], test), 6);

@@ -1,5 +1,6 @@
 // A class's points checked by the one rule Compute and the analysis share.
 #include "analysis/scorecheck.h"
+#include "tests/support/builders.h"
 
 #include <QTest>
 
@@ -20,13 +21,7 @@ namespace {
 // Tasks worth 2, 1 and 3 points in standards 1, 6 (not counted) and 5.
 TestDefinition smallTest()
 {
-    TestDefinition test;
-    test.taskCount = 3;
-    test.standardCount = 6;
-    test.taskLabels = {u"Z1"_s, u"Z2"_s, u"Z3"_s};
-    test.taskMaxPoints = {2, 1, 3};
-    test.taskStandards = {1, 6, 5};
-    return test;
+    return build::testOf({2, 1, 3}).labelled(u"Z"_s).inStandards(6, {1, 6, 5});
 }
 
 } // namespace

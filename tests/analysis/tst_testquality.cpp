@@ -2,6 +2,7 @@
 // hand, the cases without variance, and the words that go with the figures.
 #include "analysis/testquality.h"
 #include "core/numbers.h"
+#include "tests/support/builders.h"
 
 #include <QTest>
 
@@ -28,14 +29,6 @@ QString describe(const QList<std::optional<double>> &values)
 QString describe(const std::optional<double> &value)
 {
     return describe(QList<std::optional<double>>{value});
-}
-
-PupilResult pupil(bool present, const QList<qint32> &points)
-{
-    PupilResult result;
-    result.present = present;
-    result.taskPoints = points;
-    return result;
 }
 
 } // namespace
@@ -175,17 +168,14 @@ void TstTestquality::shiftedPointsGiveTheSameFigures()
 void TstTestquality::absentPupilsAndUncountedTasksLeftOut()
 {
     // Task 3 of four belongs to standard 6 of six, which the program leaves out of the total.
-    TestDefinition test;
-    test.taskCount = 4;
-    test.standardCount = 6;
-    test.taskStandards = {1, 2, 6, 1};
-    test.taskMaxPoints = {1, 2, 5, 2};
+    const TestDefinition test = build::testOf({1, 2, 5, 2}).inStandards(6, {1, 2, 6, 1});
 
     ClassResults a;
-    a.pupils = {pupil(true, {1, 2, 5, 1}), pupil(false, {1, 2, 5, 2}), pupil(true, {1, 1, 0, 0}),
-                pupil(true, {0, 1, 3, 1})};
+    a.pupils = {build::pupil(true, {1, 2, 5, 1}), build::pupil(false, {1, 2, 5, 2}),
+                build::pupil(true, {1, 1, 0, 0}), build::pupil(true, {0, 1, 3, 1})};
     ClassResults b;
-    b.pupils = {pupil(false, {0, 0, 0, 0}), pupil(true, {1, 2, 0, 2}), pupil(true, {0, 0, 4, 0})};
+    b.pupils = {build::pupil(false, {0, 0, 0, 0}), build::pupil(true, {1, 2, 0, 2}),
+                build::pupil(true, {0, 0, 4, 0})};
 
     QCOMPARE(totalTasks(test), (QList<int>{0, 1, 3}));
     const Rows rows = presentTaskPoints({a, b}, test);

@@ -2,6 +2,7 @@
 // typed by a teacher can change the document's markup.
 #include "analysis/analysisreport.h"
 #include "documents/analysisdocument.h"
+#include "tests/support/builders.h"
 
 #include <QRegularExpression>
 #include <QTest>
@@ -12,30 +13,14 @@ namespace {
 
 TestDefinition smallTest()
 {
-    TestDefinition test;
-    test.taskCount = 2;
-    test.standardCount = 2;
-    test.maxTotalPoints = 3;
-    test.testName = u"Sprawdzian"_s;
-    test.testDate = u"2026-04-01"_s;
-    test.taskLabels = {u"Zad.1"_s, u"Zad.2"_s};
-    test.taskMaxPoints = {1, 2};
-    test.taskStandards = {1, 2};
-    test.taskClosed = {true, false};
-    test.standardMaxPoints = {1, 2};
-    test.standardAbbreviations = {u"Czyt."_s, u"pisanie"_s};
-    test.standardDescriptions = {u"czytanie"_s, u"pisanie"_s};
-    return test;
-}
-
-ClassResults makeClass(const QString &label, const QList<QList<qint32>> &points, const QList<bool> &present)
-{
-    ClassResults results;
-    results.label = label;
-    results.pupilCount = qint32(points.size());
-    for (int i = 0; i < points.size(); ++i)
-        results.pupils.append(PupilResult{i + 1, u"U%1"_s.arg(i + 1), present.value(i, true), points[i]});
-    return results;
+    return build::testOf({1, 2})
+        .labelled(u"Zad."_s)
+        .inStandards(2, {1, 2})
+        .closed({true, false})
+        .total(3)
+        .named(u"Sprawdzian"_s, u"2026-04-01"_s)
+        .standardMaxima({1, 2})
+        .standardNames({u"Czyt."_s, u"pisanie"_s}, {u"czytanie"_s, u"pisanie"_s});
 }
 
 // The document's text without its markup, as a reader sees it.
@@ -64,7 +49,7 @@ void TstAnalysisDocument::classReport()
     const TestDefinition test = smallTest();
     const AnalysisSettings settings;
     const AnalysisReport report =
-        analyseClass(makeClass(u"Klasa VI A"_s, {{1, 2}, {0, 1}, {1, 0}}, {}), test, settings);
+        analyseClass(build::classOf(u"Klasa VI A"_s, u"U"_s, {{1, 2}, {0, 1}, {1, 0}}), test, settings);
     const QString html = analysisHtml(report, test, settings);
     const QString text = visibleText(html);
 
@@ -95,8 +80,8 @@ void TstAnalysisDocument::schoolReport()
     const TestDefinition test = smallTest();
     AnalysisSettings settings;
     settings.stanineBounds = {0, 0.5, 1, 1.5, 2, 2.5, 3, 3.5, 4};
-    const QList<ClassResults> classes{makeClass(u"Klasa VI A"_s, {{1, 2}}, {}),
-                                      makeClass(u"Klasa VI B"_s, {{0, 0}, {1, 1}, {0, 1}}, {})};
+    const QList<ClassResults> classes{build::classOf(u"Klasa VI A"_s, u"U"_s, {{1, 2}}),
+                                      build::classOf(u"Klasa VI B"_s, u"U"_s, {{0, 0}, {1, 1}, {0, 1}})};
     const AnalysisReport report =
         analyseSchool(classes, {u"Klasa „Klasa VI C” nie ma jeszcze zapisanych wyników."_s}, test, settings);
     const QString text = visibleText(analysisHtml(report, test, settings));
@@ -119,8 +104,8 @@ void TstAnalysisDocument::noPresentPupil()
 {
     const TestDefinition test = smallTest();
     const AnalysisSettings settings;
-    const AnalysisReport report =
-        analyseClass(makeClass(u"Klasa VI A"_s, {{0, 0}, {0, 0}}, {false, false}), test, settings);
+    const AnalysisReport report = analyseClass(
+        build::classOf(u"Klasa VI A"_s, u"U"_s, {{0, 0}, {0, 0}}, {false, false}), test, settings);
     const QString text = visibleText(analysisHtml(report, test, settings));
     QVERIFY(text.contains(u"Obecni na sprawdzianie0"_s));
     QVERIFY(text.contains(u"Średniabrak danych"_s));
@@ -134,7 +119,7 @@ void TstAnalysisDocument::typedTextStaysText()
     TestDefinition test = smallTest();
     test.testName = u"<b>Test</b> & co"_s;
     const AnalysisSettings settings;
-    ClassResults results = makeClass(u"VI <i>A</i>"_s, {{0, 0}}, {});
+    ClassResults results = build::classOf(u"VI <i>A</i>"_s, u"U"_s, {{0, 0}});
     results.pupils[0].code = u"<img src=x>"_s;
     const QString html = analysisHtml(analyseClass(results, test, settings), test, settings);
     QVERIFY(!html.contains(u"<b>Test"_s));

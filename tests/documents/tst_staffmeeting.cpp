@@ -5,6 +5,7 @@
 #include "analysis/staffmeeting.h"
 #include "documents/analysissheet.h"
 #include "documents/pupilsheets.h"
+#include "tests/support/builders.h"
 
 #include <QTest>
 
@@ -28,43 +29,25 @@ namespace {
 // Three tasks worth 2, 2 and 4 points in standards 1, 1 and 2 (worth 4 and 4); 8 points in all.
 TestDefinition smallTest()
 {
-    TestDefinition test;
-    test.taskCount = 3;
-    test.standardCount = 2;
-    test.maxTotalPoints = 8;
-    test.testName = u"Próbny"_s;
-    test.testDate = u"2026-03-01"_s;
-    test.taskLabels = {u"Z1"_s, u"Z2"_s, u"Z3"_s};
-    test.taskMaxPoints = {2, 2, 4};
-    test.taskStandards = {1, 1, 2};
-    test.standardMaxPoints = {4, 4};
-    test.standardAbbreviations = {u"Cz."_s, u"Pi."_s};
-    test.standardDescriptions = {u"czytanie"_s, u"pisanie"_s};
-    return test;
-}
-
-PupilResult pupil(int row, const QString &code, bool present, const QList<qint32> &points)
-{
-    PupilResult result;
-    result.row = row;
-    result.code = code;
-    result.present = present;
-    result.taskPoints = points;
-    return result;
+    return build::testOf({2, 2, 4})
+        .labelled(u"Z"_s)
+        .inStandards(2, {1, 1, 2})
+        .total(8)
+        .named(u"Próbny"_s, u"2026-03-01"_s)
+        .standardMaxima({4, 4})
+        .standardNames({u"Cz."_s, u"Pi."_s}, {u"czytanie"_s, u"pisanie"_s});
 }
 
 // Totals 8, 5, 1 and an absent pupil; class B: 4 and 4.
 ClassResults classA()
 {
-    return {u"6a"_s,
-            4,
-            {pupil(1, u"A1"_s, true, {2, 2, 4}), pupil(2, u"A2"_s, true, {2, 1, 2}),
-             pupil(3, u"A3"_s, true, {0, 1, 0}), pupil(4, u"A4"_s, false, {0, 0, 0})}};
+    return build::classOf(u"6a"_s, u"A"_s, {{2, 2, 4}, {2, 1, 2}, {0, 1, 0}, {0, 0, 0}},
+                          {true, true, true, false});
 }
 
 ClassResults classB()
 {
-    return {u"6b"_s, 2, {pupil(1, u"B1"_s, true, {2, 0, 2}), pupil(2, u"B2"_s, true, {1, 1, 2})}};
+    return build::classOf(u"6b"_s, u"B"_s, {{2, 0, 2}, {1, 1, 2}});
 }
 
 ComparisonFigures country(const TestDefinition &test)

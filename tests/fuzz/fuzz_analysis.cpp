@@ -9,6 +9,7 @@
 #include "documents/pupilsheets.h"
 #include "files/gridfile.h"
 #include "tests/fuzz/fuzzsupport.h"
+#include "tests/support/builders.h"
 
 #include <QByteArray>
 
@@ -28,24 +29,29 @@ struct Input {
 
 TestDefinition testFrom(Input &input)
 {
-    TestDefinition test;
-    test.taskCount = input.next() % 13;
-    test.standardCount = input.next() % 8;
-    test.maxTotalPoints = input.next() % 50;
-    test.taskLabels.clear();
-    for (int t = 0; t < test.taskCount; ++t) {
-        test.taskLabels.append(QStringLiteral("Z%1").arg(t + 1));
-        test.taskMaxPoints.append(input.next() % 6);
+    const int taskCount = input.next() % 13;
+    const qint32 standardCount = input.next() % 8;
+    const qint32 total = input.next() % 50;
+    QList<qint32> maxima;
+    QList<qint32> taskStandards;
+    for (int t = 0; t < taskCount; ++t) {
+        maxima.append(input.next() % 6);
         // Now and then a standard the test lacks, or one above the five that are counted.
-        test.taskStandards.append(int(input.next() % 9) - 1);
-        test.taskClosed.append(true);
+        taskStandards.append(int(input.next() % 9) - 1);
     }
-    for (int k = 0; k < test.standardCount; ++k) {
-        test.standardMaxPoints.append(input.next() % 20);
-        test.standardAbbreviations.append(QStringLiteral("S%1").arg(k + 1));
-        test.standardDescriptions.append(QStringLiteral("standard <%1> & co").arg(k + 1));
+    QList<qint32> standardMaxima;
+    QStringList descriptions;
+    for (int k = 0; k < standardCount; ++k) {
+        standardMaxima.append(input.next() % 20);
+        descriptions.append(QStringLiteral("standard <%1> & co").arg(k + 1));
     }
-    return test;
+    return build::testOf(maxima)
+        .labelled(QStringLiteral("Z"))
+        .inStandards(standardCount, taskStandards)
+        .allClosed()
+        .total(total)
+        .standardMaxima(standardMaxima)
+        .standardNames(build::numbered(QStringLiteral("S"), standardCount), descriptions);
 }
 
 void checkTotals(const TotalsSummary &t)

@@ -1,29 +1,12 @@
-// Reading and writing whole files in tests, and the application set up as the program sets it up.
+// The file helpers and the application set up as the program sets it up, for the tests of windows;
+// the tests below ui/ take the file helpers alone from filebytes.h.
 #pragma once
 
+#include "tests/support/filebytes.h"
 #include "ui/appearance.h"
 #include "ui/seams.h"
-#include "workbook/tfwyniki.h"
 
 #include <QApplication>
-#include <QByteArray>
-#include <QFile>
-#include <QString>
-
-// The file's bytes, or a text naming it when it is missing, so that a comparison shows which.
-inline QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing: ") + path.toUtf8() + '>';
-    return file.readAll();
-}
-
-inline bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
 
 inline void setUpApplication()
 {

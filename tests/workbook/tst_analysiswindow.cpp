@@ -87,13 +87,7 @@ const QString pdfName = u"Analiza wyników.pdf"_s;
 // The answers file of a class of the analysis test whose pupils are given as "code;mark;points...".
 QByteArray answersFile(const QStringList &pupils)
 {
-    QByteArray bytes = "L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3;Zad.4;Zad.5;";
-    for (int r = 1; r <= pupils.size(); ++r) {
-        bytes += "\r\n" + QByteArray::number(r) + ';';
-        for (const QString &field : pupils[r - 1].split(u';'))
-            bytes += (field.isEmpty() ? QByteArray("-") : field.toLatin1()) + ';';
-    }
-    return bytes;
+    return build::answersFile(5, pupils);
 }
 
 // Types each pupil's row, "code;mark;points...", into the score grid, skipping cells already so.

@@ -55,18 +55,6 @@ void typeScores(Workbook &wb, const QStringList &pupils)
     }
 }
 
-// The answers file of a class whose pupils are given as "code;mark;points...".
-QByteArray answersFile(const QStringList &pupils)
-{
-    QByteArray bytes = "L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3;";
-    for (int r = 1; r <= pupils.size(); ++r) {
-        bytes += "\r\n" + QByteArray::number(r) + ';';
-        for (const QString &field : pupils[r - 1].split(u';'))
-            bytes += (field.isEmpty() || field == u" "_s ? QByteArray("-") : field.toLatin1()) + ';';
-    }
-    return bytes;
-}
-
 void writeSentinels(const Workbook &wb)
 {
     for (const QString &name : {u"Odpowiedzi.tmp"_s, u"Zadania.tmp"_s, u"Standardy.tmp"_s})
@@ -160,7 +148,7 @@ void TstCompute::computeWritesFiles()
     for (const QString &row : std::as_const(summary))
         expectedSummary.append(cells(row));
     WB_CHECK(compareGrid(wb.lower(), expectedSummary));
-    QCOMPARE(readBytes(classFile(wb, u"Odpowiedzi.tmp"_s)), answersFile(pupils));
+    QCOMPARE(readBytes(classFile(wb, u"Odpowiedzi.tmp"_s)), build::answersFile(3, pupils));
     QCOMPARE(readBytes(classFile(wb, u"Zadania.tmp"_s)), tasksFile);
     QCOMPARE(readBytes(classFile(wb, u"Standardy.tmp"_s)), standardsFile);
 }
@@ -214,7 +202,7 @@ void TstCompute::pointsChecked()
     case 0:
         QVERIFY2(wb.recorder.shown.isEmpty(), qPrintable(wb.shownTexts().join(u" | "_s)));
         QCOMPARE(wb.lower()->cell(4, 1), points);
-        QCOMPARE(readBytes(classFile(wb, u"Odpowiedzi.tmp"_s)), answersFile(pupils));
+        QCOMPARE(readBytes(classFile(wb, u"Odpowiedzi.tmp"_s)), build::answersFile(3, pupils));
         // Task 2's average over the two pupils.
         QVERIFY(readBytes(classFile(wb, u"Zadania.tmp"_s))
                     .startsWith(points == u"1"_s ? "0.50;0.50;" : "0.50;0.00;"));
@@ -325,7 +313,7 @@ void TstCompute::everyPupilAbsent()
 
     QCOMPARE(wb.shownTexts(), QStringList{u"Invalid floating point operation"_s});
     QCOMPARE(wb.recorder.shown[0].kind, messages::Kind::Error);
-    QCOMPARE(readBytes(classFile(wb, u"Odpowiedzi.tmp"_s)), answersFile(pupils));
+    QCOMPARE(readBytes(classFile(wb, u"Odpowiedzi.tmp"_s)), build::answersFile(3, pupils));
     for (const QString &name : {u"Zadania.tmp"_s, u"Standardy.tmp"_s}) {
         if (computedBefore)
             QCOMPARE(readBytes(classFile(wb, name)), sentinel);
@@ -384,7 +372,7 @@ void TstCompute::zeroMaximum()
 
     QCOMPARE(wb.shownTexts(), QStringList{error});
     QCOMPARE(wb.recorder.shown[0].kind, messages::Kind::Error);
-    QCOMPARE(readBytes(classFile(wb, u"Odpowiedzi.tmp"_s)), answersFile(pupils));
+    QCOMPARE(readBytes(classFile(wb, u"Odpowiedzi.tmp"_s)), build::answersFile(3, pupils));
     QCOMPARE(readBytes(classFile(wb, u"Zadania.tmp"_s)), tasksFile.isEmpty() ? sentinel : tasksFile);
     QCOMPARE(readBytes(classFile(wb, u"Standardy.tmp"_s)), sentinel);
 }
@@ -456,7 +444,7 @@ void TstCompute::fileCannotBeWritten()
     QVERIFY(QFileInfo(classFile(wb, blocked)).isDir());
     // Compute goes on with the files after the one that failed.
     const QList<std::pair<QString, QByteArray>> files{
-        {u"Odpowiedzi.tmp"_s, answersFile(pupils)},
+        {u"Odpowiedzi.tmp"_s, build::answersFile(3, pupils)},
         {u"Zadania.tmp"_s, "2.00;1.00;3.00;\r\n1.00;1.00;1.00;"},
         {u"Standardy.tmp"_s, "2.00;1.00;3.00;0.00;0.00;6.00;\r\n1.00;1.00;1.00;0.00;0.00;0.60;"}};
     for (const auto &[name, bytes] : files) {

@@ -257,7 +257,7 @@ void TstDiskFaults::acceptanceOnAFullDisk()
     const QString school = disk.path() + u"/Szkola1"_s;
     QVERIFY(QDir().mkpath(school + u"/Szkoła"_s));
     QVERIFY(QDir().mkpath(school + u"/Klasa VI A"_s));
-    const QByteArray earlier = "[Ustawienia]\r\nLiczbaKlas=1\r\n";
+    const QByteArray earlier = build::schoolIni(1, {}, {}, {});
     QVERIFY(writeBytes(school + u"/Szkola.ini"_s, earlier));
     QVERIFY(disk.fill());
 
@@ -285,7 +285,7 @@ void TstDiskFaults::acceptanceOnAFullDisk()
 void TstDiskFaults::classFolderLinkedOutside()
 {
     QTemporaryDir outside;
-    const QByteArray planted = "L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3;\r\n1;OBCY;T;1;1;1;";
+    const QByteArray planted = build::answersFile(3, {u"OBCY;T;1;1;1"_s});
     QVERIFY(writeBytes(outside.filePath(u"Odpowiedzi.tmp"_s), planted));
     Workbook wb;
     WB_CHECK(wb.accept({u"Klasa VI A"_s}, {u"2"_s}));

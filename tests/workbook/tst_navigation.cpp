@@ -279,9 +279,8 @@ void TstNavigation::setupPageRebuiltFromSchoolFile_data()
 
     const QList<QStringList> asAccepted{cells(u"L.p.;Klasa;Liczba uczniów"_s), cells(u"1;Klasa VI A;2"_s),
                                         cells(u"2;Klasa VI B;3"_s), cells(u"3;Klasa VI C;1"_s)};
-    const QByteArray edited = "[Ustawienia]\r\nLiczbaKlas=2\r\n\r\n[EtykietyTabeli]\r\nKolumna0=Nr\r\n"
-                              "Kolumna1=Oddzia\xB3\r\nKolumna2=Uczniowie\r\n\r\n[Klasa1]\r\n"
-                              "Etykieta=  Klasa 6 \xAF  \r\nLiczbaUczniow=20\r\n";
+    const QByteArray edited =
+        build::schoolIni(2, {u"  Klasa 6 Ż  "_s}, {u"20"_s}, {u"Nr"_s, u"Oddział"_s, u"Uczniowie"_s});
     const QList<QStringList> editedList{cells(u"Nr;Oddział;Uczniowie"_s), cells(u"1;Klasa 6 Ż;20"_s),
                                         cells(u"2;Klasa 2;15"_s)};
     const QList<QStringList> defaults{cells(u"L.p.;Klasy;Liczba uczniów"_s), cells(u"1;Klasa 1;15"_s)};

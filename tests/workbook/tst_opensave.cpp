@@ -88,25 +88,26 @@ void TstOpenSave::saveClassPage_data()
     const QByteArray emptySummary = "1; ; ; ; ; ; ; ; ;\r\n2; ; ; ; ; ; ; ; ;\r\n";
     const QByteArray classCaption = "Wyniki uczni\xF3w za poszczeg\xF3lne zadania - Klasa VI A\r\n";
 
-    QTest::newRow("before Compute")
-        << u"Klasa VI A"_s << u"Test"_s << QStringList{u"A1;T;1;0;2"_s, u";T;1;1;"_s} << false
-        << QByteArray("L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3;\r\n1;A1;T;1;0;2;\r\n2;-;T;1;1;-;")
-        << reportTop + classCaption + scoreLines + summaryCaption + summaryHeading + emptySummary;
-    QTest::newRow("after Compute")
-        << u"Klasa VI A"_s << u"Test"_s << QStringList{u"A1;T;1;0;2"_s, u";T;1;1;"_s} << true
-        << QByteArray("L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3;\r\n1;A1;T;1;0;2;\r\n2;-;T;1;1;-;")
-        << reportTop + classCaption + scoreLines + summaryCaption + summaryHeading +
-               "1;A1;T;1;0;2;0;0;3;\r\n2; ;T;1;1;0;0;0;2;\r\n";
+    QTest::newRow("before Compute") << u"Klasa VI A"_s << u"Test"_s
+                                    << QStringList{u"A1;T;1;0;2"_s, u";T;1;1;"_s} << false
+                                    << build::answersFile(3, {u"A1;T;1;0;2"_s, u";T;1;1;"_s})
+                                    << reportTop + classCaption + scoreLines + summaryCaption +
+                                           summaryHeading + emptySummary;
+    QTest::newRow("after Compute") << u"Klasa VI A"_s << u"Test"_s
+                                   << QStringList{u"A1;T;1;0;2"_s, u";T;1;1;"_s} << true
+                                   << build::answersFile(3, {u"A1;T;1;0;2"_s, u";T;1;1;"_s})
+                                   << reportTop + classCaption + scoreLines + summaryCaption +
+                                          summaryHeading + "1;A1;T;1;0;2;0;0;3;\r\n2; ;T;1;1;0;0;0;2;\r\n";
     QTest::newRow("points out of range, absent pupil")
         << u"Klasa VI A"_s << u"Test"_s << QStringList{u"A1;N;5;-3;x"_s, u"B2;T;-;;"_s} << false
-        << QByteArray("L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3;\r\n1;A1;N;5;-3;x;\r\n2;B2;T;-;-;-;")
+        << build::answersFile(3, {u"A1;N;5;-3;x"_s, u"B2;T;-;;"_s})
         << reportTop + classCaption +
                "L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3;\r\n1;A1;N;5;-3;x;\r\n2;B2;T;-; ; ;\r\n" +
                summaryCaption + summaryHeading + emptySummary;
     QTest::newRow("Polish texts")
         << u"Klasa VI Ż"_s << u"Sprawdzian szóstoklasisty"_s
         << QStringList{u"Łukasz;T;1;0;2"_s, u"Ćma;N;;;"_s} << false
-        << QByteArray("L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3;\r\n1;\xA3ukasz;T;1;0;2;\r\n2;\xC6ma;N;-;-;-;")
+        << build::answersFile(3, {u"Łukasz;T;1;0;2"_s, u"Ćma;N;;;"_s})
         << QByteArray(
                "Wyniki uczni\xF3w z testu Sprawdzian sz\xF3stoklasisty\r\nData: 2003-12-12\r\n\r\n"
                "Wyniki uczni\xF3w za poszczeg\xF3lne zadania - Klasa VI \xAF\r\n"
@@ -287,11 +288,9 @@ void TstOpenSave::setupPageBeforeAcceptance()
     Workbook wb;
     if (!fileAt.isEmpty()) {
         QVERIFY(QDir().mkpath(QFileInfo(wb.path(fileAt)).path()));
+        // Three classes, but sections for only two of them.
         QVERIFY(writeBytes(wb.path(fileAt),
-                           "[Ustawienia]\r\nLiczbaKlas=3\r\n\r\n[EtykietyTabeli]\r\n"
-                           "Kolumna0=L.p.\r\nKolumna1=Klasa\r\nKolumna2=Liczba uczni\xF3w\r\n"
-                           "\r\n[Klasa1]\r\nEtykieta=Klasa VI \xAF\r\nLiczbaUczniow=20\r\n"
-                           "\r\n[Klasa2]\r\nEtykieta=Klasa VI B\r\nLiczbaUczniow=21\r\n"));
+                           build::schoolIni(3, {u"Klasa VI Ż"_s, u"Klasa VI B"_s}, {u"20"_s, u"21"_s})));
     }
     WB_CHECK(wb.chooseLocation(wb.location.path()));
     WB_CHECK(typeInto(wb.edit("eLiczbaKlas"), u"2"_s));
@@ -320,10 +319,7 @@ void TstOpenSave::setupPageBeforeAcceptance()
 void TstOpenSave::acceptAfterOpen()
 {
     Workbook wb;
-    const QByteArray schoolFile = "[Ustawienia]\r\nLiczbaKlas=2\r\n\r\n[EtykietyTabeli]\r\nKolumna0=L.p.\r\n"
-                                  "Kolumna1=Klasa\r\nKolumna2=Liczba uczni\xF3w\r\n\r\n[Klasa1]\r\n"
-                                  "Etykieta=Klasa 6a\r\nLiczbaUczniow=24\r\n\r\n[Klasa2]\r\n"
-                                  "Etykieta=Klasa 6b\r\nLiczbaUczniow=25\r\n";
+    const QByteArray schoolFile = build::schoolIni(2, {u"Klasa 6a"_s, u"Klasa 6b"_s}, {u"24"_s, u"25"_s});
     QVERIFY(writeBytes(wb.path(u"Szkola.ini"_s), schoolFile));
     WB_CHECK(wb.chooseLocation(wb.location.path()));
     WB_CHECK(wb.press("sbOtworz"));
@@ -440,8 +436,7 @@ void TstOpenSave::unsavedPointsQuestion()
     }
 
     if (answer == QMessageBox::Yes)
-        QCOMPARE(readBytes(answers),
-                 QByteArray("L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3;\r\n1;-;T;2;-;-;\r\n2;-;T;-;-;-;"));
+        QCOMPARE(readBytes(answers), build::answersFile(3, {u";T;2;;"_s, u";T;;;"_s}));
     else
         QVERIFY(!QFileInfo::exists(answers));
     if (target < 0) {
@@ -618,7 +613,7 @@ void TstOpenSave::pointBeingTyped()
             others.append(message.text);
     QCOMPARE(others, notices);
     QCOMPARE(readBytes(wb.school(u"Klasa VI A/Odpowiedzi.tmp"_s)),
-             QByteArray("L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3;\r\n1;-;T;2;-;-;\r\n2;-;T;-;-;-;"));
+             build::answersFile(3, {u";T;2;;"_s, u";T;;;"_s}));
     if (cellAfter != u"-"_s)
         QCOMPARE(grid->cell(3, 1), cellAfter);
     // Nothing typed for class A may reach the page now in view.

@@ -2,6 +2,7 @@
 // temporary location with every message box recorded, and a teacher's mouse and keyboard.
 #pragma once
 
+#include "tests/support/builders.h"
 #include "tests/support/messagerecorder.h"
 #include "tests/support/testfiles.h"
 #include "ui/appearance.h"
@@ -40,23 +41,14 @@ using namespace Qt::StringLiterals;
 inline TestDefinition makeTest(const QList<qint32> &maxima = {2, 1, 3},
                                const QList<qint32> &standards = {1, 2, 3})
 {
-    TestDefinition test;
-    test.taskCount = qint32(maxima.size());
-    test.standardCount = 5;
-    test.maxTotalPoints = 10;
-    test.testName = u"Test"_s;
-    test.testDate = u"2003-12-12"_s;
-    for (int i = 0; i < maxima.size(); ++i) {
-        test.taskLabels.append(u"Zad.%1"_s.arg(i + 1));
-        test.taskMaxPoints.append(maxima[i]);
-        test.taskStandards.append(standards.value(i, 1));
-        test.taskClosed.append(true);
-    }
-    test.standardMaxPoints = {2, 1, 3, 4, 5};
-    test.standardAbbreviations = {u"Czyt."_s, u"Pis."_s, u"Rozum."_s, u"Korz."_s, u"Wiedza"_s};
-    test.standardDescriptions = {u"Czytanie"_s, u"Pisanie"_s, u"Rozumowanie"_s, u"Korzystanie z informacji"_s,
-                                 u"Wykorzystywanie wiedzy"_s};
-    return test;
+    return build::testOf(maxima)
+        .labelled(u"Zad."_s)
+        .inStandards(5, standards)
+        .allClosed()
+        .total(10)
+        .named(u"Test"_s, u"2003-12-12"_s)
+        .standardMaxima({2, 1, 3, 4, 5})
+        .standardNames({u"Czyt."_s, u"Pis."_s, u"Rozum."_s, u"Korz."_s, u"Wiedza"_s}, build::fiveStandards);
 }
 
 // A cell row written as its texts joined by ";" ("1;A1;T;;2").
