@@ -6,7 +6,9 @@
 #include "charts/barchart.h"
 #include "charts/chartcatalogue.h"
 #include "charts/tfwykres.h"
+#include "tests/support/builders.h"
 #include "tests/support/messagerecorder.h"
+#include "tests/support/testfiles.h"
 #include "ui/appearance.h"
 #include "ui/seams.h"
 
@@ -32,53 +34,22 @@ using namespace Qt::StringLiterals;
             return;                                                                                          \
     } while (false)
 
-// The file's bytes, or a text naming it when it is missing, so that a comparison shows which.
-inline QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<missing: ") + path.toUtf8() + '>';
-    return file.readAll();
-}
-
-inline bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-inline void setUpApplication()
-{
-    applyProgramLook(*qobject_cast<QApplication *>(QCoreApplication::instance()));
-    // No real folder dialog may ever open in a test.
-    ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
-}
+using ::readBytes;
+using ::setUpApplication;
+using ::writeBytes;
 
 // Tasks Zad.1, Zad.2, ... with the given maxima, all in standard 1; five standards with the
 // maxima 6, 2, 3, 4 and 5 and the whole test worth 40.
 inline TestDefinition makeTest(const QList<qint32> &maxima = {1, 2, 4, 1}, qint32 standards = 5)
 {
-    TestDefinition test;
-    test.taskCount = qint32(maxima.size());
-    test.standardCount = standards;
-    test.maxTotalPoints = 40;
-    test.testName = u"Sprawdzian 2003"_s;
-    test.testDate = u"2003-12-12"_s;
-    for (int i = 0; i < maxima.size(); ++i) {
-        test.taskLabels.append(u"Zad.%1"_s.arg(i + 1));
-        test.taskMaxPoints.append(maxima[i]);
-        test.taskStandards.append(1);
-        test.taskClosed.append(true);
-    }
-    const QList<qint32> standardMaxima{6, 2, 3, 4, 5};
-    const QStringList descriptions{u"Czytanie"_s, u"Pisanie"_s, u"Rozumowanie"_s,
-                                   u"Korzystanie z informacji"_s, u"Wykorzystywanie wiedzy"_s};
-    for (int s = 0; s < standards; ++s) {
-        test.standardMaxPoints.append(standardMaxima.value(s));
-        test.standardAbbreviations.append(u"St.%1"_s.arg(s + 1));
-        test.standardDescriptions.append(descriptions.value(s));
-    }
-    return test;
+    return build::testOf(maxima)
+        .labelled(u"Zad."_s)
+        .inStandards(standards, {})
+        .allClosed()
+        .total(40)
+        .named(u"Sprawdzian 2003"_s, u"2003-12-12"_s)
+        .standardMaxima(build::padded<qint32>({6, 2, 3, 4, 5}, standards))
+        .standardNames(build::numbered(u"St."_s, standards), build::padded(build::fiveStandards, standards));
 }
 
 // The chart bitmaps lying in a folder, by name.
