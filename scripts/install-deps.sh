@@ -18,7 +18,7 @@ esac
 release=""
 if [ -r /etc/os-release ]; then
     # shellcheck disable=SC1091
-    release=$(. /etc/os-release && [ "${ID:-}" = debian ] && echo "${VERSION_CODENAME:-}")
+    release=$(. /etc/os-release && [ "${ID:-}" = debian ] && echo "${VERSION_CODENAME:-}" || true)
 fi
 case "$release" in
 bookworm | trixie) ;;
