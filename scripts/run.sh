@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Sondaryk and starts it (under Xvfb when there is no display).
+# Installs what is missing for building and running (not the test tools), builds Sondaryk and
+# starts it (under Xvfb when there is no display).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
