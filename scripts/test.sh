@@ -3,7 +3,7 @@
 # errors, and a build under AddressSanitizer and UndefinedBehaviorSanitizer. Between the two, the
 # Debian package is built, installed and started; then every file reader is fuzzed briefly. Last,
 # clean Debian 12 and Debian 13 roots prove that scripts/install-deps.sh installs everything (about
-# 35 minutes; SONDARYK_SKIP_CLEAN_ROOT=1 leaves them out of a quick local run, CI always runs them,
+# 21 minutes; SONDARYK_SKIP_CLEAN_ROOT=1 leaves them out of a quick local run, CI always runs them,
 # SONDARYK_CLEAN_ROOTS=trixie runs one only). The seconds of every stage are printed at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
