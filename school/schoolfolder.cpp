@@ -7,11 +7,10 @@
 
 #include <QDir>
 
-SchoolFolder::SchoolFolder(const QString &root, const QStringList &classLabels, const QList<qint32> &pupilCounts)
-    : m_paths{root, classLabels}
-    , m_pupilCounts(pupilCounts)
-{
-}
+SchoolFolder::SchoolFolder(const QString &root, const QStringList &classLabels,
+                           const QList<qint32> &pupilCounts)
+    : m_paths{root, classLabels}, m_pupilCounts(pupilCounts)
+{}
 
 WriteStatus SchoolFolder::write(const QString &path, const QByteArray &bytes) const
 {
@@ -75,7 +74,8 @@ WriteStatus SchoolFolder::writeSpreadsheet(const QString &path, const QList<Shee
     return write(path, *bytes);
 }
 
-WriteStatus SchoolFolder::writeStatistics(const QString &path, const StatisticsLines &lines, int valueCount) const
+WriteStatus SchoolFolder::writeStatistics(const QString &path, const StatisticsLines &lines,
+                                          int valueCount) const
 {
     const int count = std::min<int>(valueCount, int(lines.averages.size()));
     return write(path, statisticsFileBytes(lines.averages.mid(0, count), lines.facilities.mid(0, count)));
@@ -95,8 +95,8 @@ std::optional<ClassResults> SchoolFolder::classResults(int classIndex, const Tes
     const QString label = classLabels().value(classIndex);
     const qint32 pupils = m_pupilCounts.value(classIndex);
     ReadStatus status = ReadStatus::Ok;
-    const std::optional<GridRows> rows =
-        readGrid(m_paths.classFile(classIndex, schoolfiles::answers), pupils + 1, test.taskCount + 3, &status);
+    const std::optional<GridRows> rows = readGrid(m_paths.classFile(classIndex, schoolfiles::answers),
+                                                  pupils + 1, test.taskCount + 3, &status);
     switch (status) {
     case ReadStatus::OutsideSchool:
         *note = QStringLiteral("Plik wyników klasy „%1” jest dowiązaniem symbolicznym (albo leży w takim "
@@ -161,7 +161,8 @@ std::optional<StaffMeetingAnalysis> SchoolFolder::analysis(int classIndex, const
     // The school's own figures, with Setup.ini's for what the school has not entered.
     QByteArray bytes;
     read(m_paths.file(schoolfiles::comparison), &bytes, IniFile::maxFileSize);
-    analysis.comparison = readComparison(IniFile::fromBytes(bytes), IniFile::load(setupIniPath), test, problems);
+    analysis.comparison =
+        readComparison(IniFile::fromBytes(bytes), IniFile::load(setupIniPath), test, problems);
     // A class's pupils are ranked in the whole school too, among every class that can be read.
     QList<ClassResults> school;
     for (int i = 0; rankInSchool && classIndex >= 0 && i < classCount(); ++i) {
@@ -182,7 +183,8 @@ QList<Sheet> SchoolFolder::analysisSheets(int classIndex, const TestDefinition &
     QStringList problems;
     // The class's own ranks only: ranking its pupils in the school would read every class's file on
     // every Save; the school's file ranks every pupil of the school.
-    const std::optional<StaffMeetingAnalysis> made = analysis(classIndex, test, setupIniPath, &problems, false);
+    const std::optional<StaffMeetingAnalysis> made =
+        analysis(classIndex, test, setupIniPath, &problems, false);
     if (!made)
         return {analysisSheetNote(problems.value(problems.size() - 1))};
     return {analysisSheet(made->report, made->figures, test, made->settings)};

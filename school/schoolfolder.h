@@ -86,7 +86,8 @@ public:
                                                  bool rankInSchool = true) const;
     // The "Analiza" sheet of class classIndex, or of the school for -1; a note in its place when
     // the class cannot be analysed.
-    QList<Sheet> analysisSheets(int classIndex, const TestDefinition &test, const QString &setupIniPath) const;
+    QList<Sheet> analysisSheets(int classIndex, const TestDefinition &test,
+                                const QString &setupIniPath) const;
 
 private:
     SchoolPaths m_paths;

@@ -7,8 +7,6 @@
 #include "app/tfsondaryk.h"
 #include "files/gridfile.h"
 #include "tests/workbook/workbooktesting.h"
-#include "workbook/tfanaliza.h"
-#include "workbook/tfporownanie.h"
 #include "ui_tfanaliza.h"
 #include "ui_tfporownanie.h"
 #include "workbook/tfanaliza.h"
