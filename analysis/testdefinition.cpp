@@ -1,5 +1,6 @@
 #include "analysis/testdefinition.h"
 
+#include "core/cp1250.h"
 #include "files/inifile.h"
 
 #include <QCoreApplication>
@@ -74,7 +75,11 @@ QString beyondCountedStandards(const TestDefinition &def)
 
 TestDefinition loadTestDefinitionFrom(const QString &iniPath)
 {
-    const IniFile ini = IniFile::load(iniPath);
+    return loadTestDefinition(IniFile::load(iniPath));
+}
+
+TestDefinition loadTestDefinition(const IniFile &ini)
+{
     TestDefinition def;
 
     const QString settings = QStringLiteral("Ustawienia");
@@ -130,6 +135,30 @@ TestDefinition loadTestDefinitionFrom(const QString &iniPath)
             ini.readString(section, QStringLiteral("Opis"), QStringLiteral("Standard ") + number));
     }
     return def;
+}
+
+QByteArray testDefinitionFileBytes(const TestDefinition &def)
+{
+    QStringList lines{QStringLiteral("[Ustawienia]"),
+                      QStringLiteral("NazwaTestu=") + def.testName,
+                      QStringLiteral("DataTestu=") + def.testDate,
+                      QStringLiteral("LiczbaZadan=%1").arg(def.taskCount),
+                      QStringLiteral("LiczbaStandardow=%1").arg(def.standardCount),
+                      QStringLiteral("MaxLiczbaPunktow=%1").arg(def.maxTotalPoints)};
+    for (qint32 i = 0; i < def.taskCount; ++i) {
+        lines << QString() << QStringLiteral("[Zadanie%1]").arg(i + 1)
+              << QStringLiteral("Etykieta=") + def.taskLabels.value(i)
+              << QStringLiteral("KategoriaStandardu=%1").arg(def.taskStandards.value(i))
+              << QStringLiteral("MaxPunktow=%1").arg(def.taskMaxPoints.value(i))
+              << QStringLiteral("ZadanieZamkniete=%1").arg(def.taskClosed.value(i) ? 1 : 0);
+    }
+    for (qint32 i = 0; i < def.standardCount; ++i) {
+        lines << QString() << QStringLiteral("[Standard%1]").arg(i + 1)
+              << QStringLiteral("MaxPunktow=%1").arg(def.standardMaxPoints.value(i))
+              << QStringLiteral("Skrot=") + def.standardAbbreviations.value(i)
+              << QStringLiteral("Opis=") + def.standardDescriptions.value(i);
+    }
+    return cp1250::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
 QString problemsMessage(const QStringList &problems)

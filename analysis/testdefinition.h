@@ -1,10 +1,13 @@
 // One edition of the test, read from Setup.ini beside the program.
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+
+class IniFile;
 
 struct TestDefinition {
     qint32 taskCount = 25;
@@ -58,6 +61,11 @@ struct TestDefinition {
 
 // Reads the file at iniPath; a missing file, section or key gives the built-in defaults.
 TestDefinition loadTestDefinitionFrom(const QString &iniPath);
+TestDefinition loadTestDefinition(const IniFile &ini);
+
+// The definition in the file's own form (Windows-1250, CR LF): what a school keeps when the test
+// it was set up with came from no file at all.
+QByteArray testDefinitionFileBytes(const TestDefinition &def);
 
 // The problems as one message: a mistyped Setup.ini can hold hundreds, and one box each would
 // keep the teacher clicking; the first ten are listed and the rest counted.

@@ -70,3 +70,31 @@ std::optional<GridRows> parseGridFileWithin(const QByteArray &windows1250Bytes, 
     }
     return rows;
 }
+
+GridFit gridFit(const GridRows &rows, qsizetype gridRows, qsizetype gridColumns)
+{
+    GridFit fit;
+    fit.narrowest = -1;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QStringList &fields = rows[r];
+        if (fields.isEmpty())
+            continue;
+        fit.widest = std::max(fit.widest, fields.size());
+        fit.narrowest = fit.narrowest < 0 ? fields.size() : std::min(fit.narrowest, fields.size());
+        if (r < gridRows)
+            continue;
+        // The first field is the line's number, and a class's third says "present" by default: a
+        // line of a pupil never typed in holds nothing else.
+        for (qsizetype c = 1; c < fields.size(); ++c) {
+            if (!isBlankCell(fields[c]) && !(c == 2 && fields[c].compare(u"T", Qt::CaseInsensitive) == 0)) {
+                ++fit.rowsBeyond;
+                break;
+            }
+        }
+    }
+    if (fit.narrowest < 0)
+        fit.narrowest = 0;
+    fit.fits = fit.rowsBeyond == 0 && fit.widest <= gridColumns;
+    fit.exact = fit.fits && (fit.widest == 0 || (fit.widest == gridColumns && fit.narrowest == gridColumns));
+    return fit;
+}

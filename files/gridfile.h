@@ -32,3 +32,20 @@ GridLimits gridLimitsFor(qsizetype rows, qsizetype columns);
 
 // parseGridFile, or nullopt as soon as the file is found to exceed the limits.
 std::optional<GridRows> parseGridFileWithin(const QByteArray &windows1250Bytes, const GridLimits &limits);
+
+// Whether a grid file's rows can be put into a grid of rows × columns cells without leaving out
+// anything written in them: a file kept under another test (more or fewer tasks) or for more
+// pupils must never be half-loaded and then saved over.
+struct GridFit {
+    // Nothing of the file is left out (narrower lines leave cells empty).
+    bool fits = true;
+    // Every line as wide as the grid: the file was kept under a test of the same tasks.
+    bool exact = true;
+    // The fields of the file's widest line, and of its narrowest non-empty one.
+    qsizetype widest = 0;
+    qsizetype narrowest = 0;
+    // Lines beyond the grid's rows that hold anything besides their number, blank cells and a
+    // pupil's default presence mark.
+    qsizetype rowsBeyond = 0;
+};
+GridFit gridFit(const GridRows &rows, qsizetype gridRows, qsizetype gridColumns);

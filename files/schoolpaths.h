@@ -21,6 +21,8 @@ inline constexpr QStringView schoolSpreadsheet = u"Podsumowanie wyników.xlsx";
 inline constexpr QStringView analysis = u"Analiza wyników.pdf";
 inline constexpr QStringView pupilSheets = u"Karty wyników uczniów.pdf";
 inline constexpr QStringView comparison = u"Porownanie.ini";
+// The test the school was set up with, in the format of the program's own Setup.ini.
+inline constexpr QStringView test = u"Setup.ini";
 
 // "wykr_<number>.bmp".
 QString chartBitmap(int number);

@@ -6,6 +6,23 @@
 #include "files/statisticsfile.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+FileMisfit misfitOf(const QString &path, const GridFit &fit, qsizetype columns, qsizetype firstTaskColumn)
+{
+    FileMisfit misfit;
+    misfit.path = path;
+    if (fit.widest != columns)
+        misfit.heldTasks = fit.widest - firstTaskColumn;
+    else if (fit.narrowest != columns)
+        misfit.heldTasks = fit.narrowest - firstTaskColumn;
+    misfit.rowsBeyond = fit.rowsBeyond;
+    return misfit;
+}
+
+} // namespace
 
 SchoolFolder::SchoolFolder(const QString &root, const QStringList &classLabels,
                            const QList<qint32> &pupilCounts)
@@ -115,6 +132,14 @@ std::optional<ClassResults> SchoolFolder::classResults(int classIndex, const Tes
     case ReadStatus::Ok:
         break;
     }
+    // Figures made from a file kept under another test would be plainly wrong.
+    const GridFit fit = gridFit(*rows, pupils + 1, test.taskCount + 3);
+    if (!fit.fits) {
+        const FileMisfit misfit =
+            misfitOf(m_paths.classFile(classIndex, schoolfiles::answers), fit, test.taskCount + 3, 3);
+        *note = misfitMessage(misfit, test) + QStringLiteral(" Klasa „%1” została pominięta.").arg(label);
+        return std::nullopt;
+    }
     return classResultsFromGrid(*rows, label, pupils, test, note);
 }
 
@@ -124,8 +149,9 @@ QList<ClassSheetInput> SchoolFolder::classSheetInputs(const TestDefinition &test
     for (int i = 0; i < classCount(); ++i) {
         const qint32 pupils = m_pupilCounts.value(i);
         ReadStatus status = ReadStatus::Ok;
-        if (const std::optional<GridRows> rows =
-                readGrid(m_paths.classFile(i, schoolfiles::answers), pupils + 1, test.taskCount + 3, &status))
+        const std::optional<GridRows> rows =
+            readGrid(m_paths.classFile(i, schoolfiles::answers), pupils + 1, test.taskCount + 3, &status);
+        if (rows && gridFit(*rows, pupils + 1, test.taskCount + 3).fits)
             classes.append({classLabels()[i], rows->mid(0, pupils + 1)});
     }
     return classes;
@@ -188,6 +214,95 @@ QList<Sheet> SchoolFolder::analysisSheets(int classIndex, const TestDefinition &
     if (!made)
         return {analysisSheetNote(problems.value(problems.size() - 1))};
     return {analysisSheet(made->report, made->figures, test, made->settings)};
+}
+
+std::optional<QByteArray> SchoolFolder::ownTestBytes(ReadStatus *status) const
+{
+    QByteArray bytes;
+    *status = read(testFile(), &bytes, IniFile::maxFileSize);
+    if (*status != ReadStatus::Ok)
+        return std::nullopt;
+    return bytes;
+}
+
+bool SchoolFolder::hasResults() const
+{
+    for (int i = 0; i < classCount(); ++i) {
+        if (QFileInfo::exists(m_paths.classFile(i, schoolfiles::answers)))
+            return true;
+    }
+    return false;
+}
+
+std::optional<FileMisfit> SchoolFolder::gridMisfit(const QString &path, qsizetype rows, qsizetype columns,
+                                                   qsizetype firstTaskColumn, bool exact) const
+{
+    // Read as widely as any file could be: the reader for the page would refuse a much wider
+    // file as damaged, and then the teacher would never learn that it was kept under another test.
+    const GridLimits limits = gridLimitsFor(std::max<qsizetype>(rows, 1000),
+                                            std::max<qsizetype>(columns, TestDefinition::maxTaskCount + 3));
+    QByteArray bytes;
+    if (read(path, &bytes, limits.bytes) != ReadStatus::Ok)
+        return std::nullopt;
+    const std::optional<GridRows> parsed = parseGridFileWithin(bytes, limits);
+    if (!parsed)
+        return std::nullopt;
+    const GridFit fit = gridFit(*parsed, rows, columns);
+    if (exact ? fit.exact : fit.fits)
+        return std::nullopt;
+    return misfitOf(path, fit, columns, firstTaskColumn);
+}
+
+QList<FileMisfit> SchoolFolder::misfits(const TestDefinition &test) const
+{
+    QList<FileMisfit> found;
+    const auto check = [&](const QString &path, qsizetype rows, qsizetype columns, qsizetype firstTask) {
+        if (const std::optional<FileMisfit> misfit = gridMisfit(path, rows, columns, firstTask, true))
+            found.append(*misfit);
+    };
+    const qsizetype columns = test.taskCount + 3;
+    for (int i = 0; i < classCount(); ++i) {
+        check(m_paths.classFile(i, schoolfiles::answers), m_pupilCounts.value(i) + 1, columns, 3);
+        // Two lines, one value per task; the rows beyond them hold nothing by their format.
+        check(m_paths.classFile(i, schoolfiles::taskStatistics), 2, test.taskCount, 0);
+    }
+    check(m_paths.schoolFile(schoolfiles::schoolSummary), 2 * classCount() + 3, columns, 3);
+    check(m_paths.schoolFile(schoolfiles::taskStatistics), 2, test.taskCount, 0);
+    return found;
+}
+
+QString misfitMessage(const FileMisfit &misfit, const TestDefinition &test)
+{
+    const QString path = QDir::toNativeSeparators(misfit.path);
+    if (misfit.heldTasks != 0 || misfit.rowsBeyond == 0)
+        return QStringLiteral("Plik „%1” zawiera wyniki %2 zadań, a test „%3” ma %4 zadań.")
+            .arg(path)
+            .arg(misfit.heldTasks)
+            .arg(test.testName)
+            .arg(test.taskCount);
+    return QStringLiteral("Plik „%1” zawiera wyniki większej liczby uczniów (%2 wierszy więcej), niż liczy "
+                          "klasa według pliku Szkola.ini.")
+        .arg(path)
+        .arg(misfit.rowsBeyond);
+}
+
+bool holdsSchoolFiles(const QString &folder)
+{
+    const QDir dir(folder);
+    if (!dir.exists())
+        return false;
+    if (dir.exists(schoolfiles::setup.toString()) || dir.exists(schoolfiles::test.toString()))
+        return true;
+    // Empty folders, as a failed acceptance may leave, hold nothing to lose.
+    const QStringList subfolders = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &name : subfolders) {
+        for (const QStringView file : {schoolfiles::answers, schoolfiles::taskStatistics,
+                                       schoolfiles::standardStatistics, schoolfiles::schoolSummary}) {
+            if (QFileInfo::exists(dir.filePath(name + QLatin1Char('/') + file.toString())))
+                return true;
+        }
+    }
+    return false;
 }
 
 QString outsideSchoolMessage(const QString &path, const QString &root, bool writing)

@@ -33,6 +33,14 @@ struct StaffMeetingAnalysis {
     StaffMeetingFigures figures;
 };
 
+// A work file that does not fit the test it would be read under: loading it would drop tasks or
+// pupils, and saving the page would then destroy them.
+struct FileMisfit {
+    QString path;
+    qsizetype heldTasks = 0;  // tasks the file holds (when its width is wrong)
+    qsizetype rowsBeyond = 0; // lines with results beyond the class's pupils
+};
+
 class SchoolFolder
 {
 public:
@@ -89,10 +97,31 @@ public:
     QList<Sheet> analysisSheets(int classIndex, const TestDefinition &test,
                                 const QString &setupIniPath) const;
 
+    // The test the school was set up with, Setup.ini at the top of the folder.
+    QString testFile() const { return m_paths.file(schoolfiles::test); }
+    // Its bytes, or nullopt with *status when it is missing, unreadable or leads out of the folder.
+    std::optional<QByteArray> ownTestBytes(ReadStatus *status) const;
+    // Whether any class has its points on disk: the test they were typed under must stay.
+    bool hasResults() const;
+    // The work files there not kept under a test of the same number of tasks, or for more pupils:
+    // a school is never given a test its files were not typed under.
+    QList<FileMisfit> misfits(const TestDefinition &test) const;
+    // Whether a grid file of the folder fits a grid of rows × columns without leaving anything out
+    // (exact: with every line as wide as the grid); a missing or unreadable one fits.
+    std::optional<FileMisfit> gridMisfit(const QString &path, qsizetype rows, qsizetype columns,
+                                         qsizetype firstTaskColumn, bool exact = false) const;
+
 private:
     SchoolPaths m_paths;
     QList<qint32> m_pupilCounts;
 };
+
+// Why a work file cannot be read under the test, in Polish, naming the file and both task counts.
+QString misfitMessage(const FileMisfit &misfit, const TestDefinition &test);
+
+// Whether the folder already holds a school, or files of one: its Szkola.ini, its test, or a
+// class's or the school's work files in a folder of it.
+bool holdsSchoolFiles(const QString &folder);
 
 // The Polish message for a file refused because it, or its folder, is a symlink out of root.
 QString outsideSchoolMessage(const QString &path, const QString &root, bool writing);

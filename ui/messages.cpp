@@ -1,5 +1,6 @@
 #include "ui/messages.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QWidget>
 
@@ -32,13 +33,18 @@ QMessageBox::StandardButton showBox(const Message &message)
     QMessageBox box(icon, message.caption, message.text, message.buttons, QApplication::activeWindow());
     if (message.buttons & QMessageBox::Cancel)
         box.setEscapeButton(QMessageBox::Cancel);
+    if (!message.yesText.isEmpty() && box.button(QMessageBox::Yes))
+        box.button(QMessageBox::Yes)->setText(message.yesText);
+    if (!message.noText.isEmpty() && box.button(QMessageBox::No))
+        box.button(QMessageBox::No)->setText(message.noText);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 QMessageBox::StandardButton present(Kind kind, const QString &caption, const QString &text,
-                                    QMessageBox::StandardButtons buttons)
+                                    QMessageBox::StandardButtons buttons, const QString &yesText = {},
+                                    const QString &noText = {})
 {
-    const Message message{kind, caption, text, buttons};
+    const Message message{kind, caption, text, buttons, yesText, noText};
     if (currentPresenter())
         return currentPresenter()(message);
     return showBox(message);
@@ -77,6 +83,16 @@ QMessageBox::StandardButton askYesNoCancel(const QString &text)
 {
     return present(Kind::Question, programName(), text,
                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+}
+
+QMessageBox::StandardButton askChoice(const QString &text, const QString &yesText, const QString &noText)
+{
+    QMessageBox::StandardButtons buttons = QMessageBox::Cancel;
+    if (!yesText.isEmpty())
+        buttons |= QMessageBox::Yes;
+    if (!noText.isEmpty())
+        buttons |= QMessageBox::No;
+    return present(Kind::Question, programName(), text, buttons, yesText, noText);
 }
 
 } // namespace messages

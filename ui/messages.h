@@ -17,6 +17,9 @@ struct Message {
     QString caption;
     QString text;
     QMessageBox::StandardButtons buttons;
+    // The words on Yes and No when the question names its own choices; empty for the usual ones.
+    QString yesText = {};
+    QString noText = {};
 };
 
 // Shows the message and returns the button pressed. Replaced by tests.
@@ -35,5 +38,8 @@ void showFileError(const QString &text);
 void showError(const QString &text);
 // A question with Tak, Nie and Anuluj.
 QMessageBox::StandardButton askYesNoCancel(const QString &text);
+// A question whose choices have their own words, and Anuluj: Yes is the first choice, No the second;
+// a choice without words is left out.
+QMessageBox::StandardButton askChoice(const QString &text, const QString &yesText, const QString &noText);
 
 } // namespace messages

@@ -12,7 +12,7 @@
 void TfWyniki::bObliczClick()
 {
     tabela1()->commitOpenEditor();
-    if (!isClassPage(currentPage))
+    if (!isClassPage(currentPage) || !m_blocked.isEmpty())
         return;
     const int classIndex = currentPage - 1;
     validateScores(pupilCounts.value(classIndex));

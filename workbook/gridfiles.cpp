@@ -2,6 +2,8 @@
 // file the folder could not write or read is said once.
 #include "workbook/tfwyniki.h"
 
+#include "files/inifile.h"
+#include "ui/guarded.h"
 #include "ui/messages.h"
 #include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
@@ -108,8 +110,54 @@ bool TfWyniki::writeGridFile(StringGrid *grid, const QString &path)
     return written(school().writeGrid(path, contentsOf(grid)), path);
 }
 
+void TfWyniki::blockPage(const QStringList &reasons)
+{
+    m_blocked = reasons.join(u'\n');
+    tabela1()->setEditingEnabled(false);
+    ui->bOblicz->setEnabled(false);
+    ui->sbImportuj->setEnabled(false);
+    const QString locked = QStringLiteral("%1\n\nNa tej stronie nic nie zostanie zapisane ani obliczone, aby "
+                                          "nie utracić wyników z tego pliku.")
+                               .arg(m_blocked);
+    // The school's own test may have been put back since it was opened: offer it.
+    ReadStatus status = ReadStatus::Ok;
+    const std::optional<QByteArray> own = school().ownTestBytes(&status);
+    const TestDefinition ownTest = own ? loadTestDefinition(IniFile::fromBytes(*own)) : TestDefinition{};
+    if (own && (ownTest.taskCount != test.taskCount || ownTest.testName != test.testName)) {
+        if (messages::askChoice(locked + QStringLiteral("\n\nOtworzyć szkołę z jej własnym testem (%1, plik "
+                                                        "Setup.ini w katalogu szkoły)?")
+                                             .arg(ownTest.testName),
+                                QStringLiteral("Otwórz szkołę"), QString()) == QMessageBox::Yes) {
+            // Once the page now being built is done: the school's pages are laid out anew.
+            QMetaObject::invokeMethod(
+                this,
+                [this, folder = schoolDirectory] {
+                    guarded([this, &folder] {
+                        goToPage(0);
+                        buildSetupPage();
+                        showSummary(false);
+                        updatePageControls();
+                        openSchoolAt(folder);
+                    });
+                },
+                Qt::QueuedConnection);
+        }
+        return;
+    }
+    messages::showMessage(locked +
+                          QStringLiteral("\n\nSprawdź plik Setup.ini w katalogu szkoły (test, z którym "
+                                         "ją założono) albo opuść tę stronę."));
+}
+
 bool TfWyniki::readGridFile(StringGrid *grid, const QString &path)
 {
+    // A file kept under another test, or for more pupils, is not half-loaded: saving the page
+    // would destroy what did not fit.
+    if (const std::optional<FileMisfit> misfit =
+            school().gridMisfit(path, grid->rowCount(), grid->colCount(), 3)) {
+        blockPage({misfitMessage(*misfit, test)});
+        return false;
+    }
     ReadStatus status = ReadStatus::Ok;
     const std::optional<GridRows> rows = school().readGrid(path, grid->rowCount(), grid->colCount(), &status);
     if (!rows) {

@@ -13,7 +13,7 @@ TfImport *fImport = nullptr;
 void TfWyniki::sbImportujClick()
 {
     tabela1()->commitOpenEditor();
-    if (!isClassPage(currentPage))
+    if (!isClassPage(currentPage) || !m_blocked.isEmpty())
         return;
     const QString path = ui::fileChooser(this, QStringLiteral("Importuj wyniki z pliku"), schoolDirectory,
                                          QStringLiteral("Pliki CSV (*.csv *.txt);;Wszystkie pliki (*)"));

@@ -71,12 +71,14 @@ void TfWyniki::buildClassPage(int page)
     resetGrid(tabela1(), test.taskCount + 3, pupils + 1, 640);
     resetGrid(tabela2(), 9, pupils + 1, 505);
     layoutGridHeaders(1);
+    m_blocked.clear();
     readGridFile(tabela1(), paths().classFile(classIndex, schoolfiles::answers));
     markScoresSaved();
 }
 
 void TfWyniki::buildSetupPage()
 {
+    m_blocked.clear();
     tabela1()->setColWidth(1, 65);
     tabela1()->setColWidth(2, 80);
     readSchoolFile();
@@ -100,9 +102,23 @@ void TfWyniki::buildSchoolPage()
         grid->setCell(1, rows - 1, QStringLiteral("Szkoła - Ła."));
     }
     const SchoolPaths files = paths();
+    m_blocked.clear();
+    QStringList misfits;
     for (int i = 0; i < classes; ++i) {
-        readStatisticsAt(tabela1(), 3, 2 * i + 1, files.classFile(i, schoolfiles::taskStatistics));
-        readStatisticsAt(tabela2(), 3, 2 * i + 1, files.classFile(i, schoolfiles::standardStatistics));
+        for (const auto &[grid, name] : {std::pair{tabela1(), schoolfiles::taskStatistics},
+                                         std::pair{tabela2(), schoolfiles::standardStatistics}}) {
+            const QString path = files.classFile(i, name);
+            if (const std::optional<FileMisfit> misfit =
+                    school().gridMisfit(path, 2, grid->colCount() - 3, 0))
+                misfits.append(misfitMessage(*misfit, test));
+            else
+                readStatisticsAt(grid, 3, 2 * i + 1, path);
+        }
+    }
+    // The school's figures would be made without those classes and written over its files.
+    if (!misfits.isEmpty()) {
+        blockPage(misfits);
+        return;
     }
     writeSchoolStatistics(test.taskCount, classes, tabela1(), files.schoolFile(schoolfiles::taskStatistics));
     // Five standards and the whole test, as in every class's file.
@@ -142,6 +158,7 @@ void TfWyniki::updatePageControls()
         ui->bWykresy->setEnabled(false);
         ui->sbAnaliza->setEnabled(false);
         ui->sbImportuj->setEnabled(false);
+        ui->sbOtworzSzkole->setEnabled(true);
         tabela1()->setEditingEnabled(false);
     } else if (currentPage == pageCount() - 1) {
         setStatic1(QStringLiteral("Podsumowanie"));
@@ -150,15 +167,17 @@ void TfWyniki::updatePageControls()
         ui->bWykresy->setEnabled(true);
         ui->sbAnaliza->setEnabled(true);
         ui->sbImportuj->setEnabled(false);
+        ui->sbOtworzSzkole->setEnabled(false);
     } else {
         setStatic1(QStringLiteral("Wyniki uczniów za poszczególne zadania - ") +
                    classLabels.value(currentPage - 1));
         ui->bWstecz->setEnabled(true);
         ui->bDalej->setEnabled(true);
-        ui->bOblicz->setEnabled(true);
+        ui->bOblicz->setEnabled(m_blocked.isEmpty());
         ui->bWykresy->setEnabled(true);
         ui->sbAnaliza->setEnabled(true);
-        ui->sbImportuj->setEnabled(true);
+        ui->sbImportuj->setEnabled(m_blocked.isEmpty());
+        ui->sbOtworzSzkole->setEnabled(false);
     }
 }
 

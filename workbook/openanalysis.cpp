@@ -28,7 +28,7 @@ void TfWyniki::sbAnalizaClick()
 
     QStringList problems;
     const std::optional<StaffMeetingAnalysis> analysis =
-        school().analysis(classPage ? currentPage - 1 : -1, test, setupIniPath(), &problems);
+        school().analysis(classPage ? currentPage - 1 : -1, test, testIniPath(), &problems);
     for (const QString &problem : std::as_const(problems))
         messages::showMessage(problem);
     if (!analysis)

@@ -49,6 +49,10 @@ bool TfWyniki::writeSpreadsheet(const QString &path, const QList<Sheet> &sheets)
 void TfWyniki::sbZapiszClick()
 {
     tabela1()->commitOpenEditor();
+    if (!m_blocked.isEmpty() && currentPage != 0) {
+        messages::showMessage(m_blocked + QStringLiteral("\n\nNic nie zostało zapisane."));
+        return;
+    }
     if (isClassPage(currentPage)) {
         const int classIndex = currentPage - 1;
         const QString answers = paths().classFile(classIndex, schoolfiles::answers);
@@ -62,7 +66,7 @@ void TfWyniki::sbZapiszClick()
         const bool report = writeReport(paths().classFile(classIndex, schoolfiles::classReport));
         const bool spreadsheet = writeSpreadsheet(
             paths().classFile(classIndex, schoolfiles::classSpreadsheet),
-            classWorkbook(reportContent()) + school().analysisSheets(classIndex, test, setupIniPath()));
+            classWorkbook(reportContent()) + school().analysisSheets(classIndex, test, testIniPath()));
         // Success is confirmed only when every file is on disk.
         if (saved == WriteStatus::Ok && report && spreadsheet)
             messages::showMessage(QStringLiteral("Wyniki uczniów zostały zapisane!"));
@@ -76,7 +80,7 @@ void TfWyniki::sbZapiszClick()
         const bool spreadsheet =
             writeSpreadsheet(paths().schoolFile(schoolfiles::schoolSpreadsheet),
                              schoolWorkbook(reportContent(), school().classSheetInputs(test)) +
-                                 school().analysisSheets(-1, test, setupIniPath()));
+                                 school().analysisSheets(-1, test, testIniPath()));
         if (saved == WriteStatus::Ok && report && spreadsheet)
             messages::showMessage(QStringLiteral("Wyniki zostały zapisane!"));
     }

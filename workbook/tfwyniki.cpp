@@ -15,9 +15,11 @@
 #include "ui_tfwyniki.h"
 #include "workbook/setupchecks.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QTabBar>
 
 TfWyniki *fWyniki = nullptr;
@@ -102,7 +104,24 @@ TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std:
     ui->bDalej->setEnabled(false);
     currentPage = 0;
 
-    test = loadTestDefinitionFrom(setupIniPath());
+    connectGuarded(ui->sbOtworzSzkole, &QToolButton::clicked, this, &TfWyniki::sbOtworzSzkoleClick);
+    giveShortcut(ui->sbOtworzSzkole, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    connectGuarded(ui->bDefinicja, &QPushButton::clicked, this, &TfWyniki::bDefinicjaClick);
+    connect(ui->cbTest, &QComboBox::currentIndexChanged, this,
+            [this] { guarded([this] { cbTestChange(); }); });
+    connect(ui->lbOstatnie, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+        guarded([this, item] {
+            if (currentPage == 0)
+                openSchoolAt(item->data(Qt::UserRole).toString());
+        });
+    });
+
+    fillTestChoice();
+    m_chosenTestPath = setupIniPath();
+    m_chosenTest = loadTestDefinitionFrom(m_chosenTestPath);
+    test = m_chosenTest;
+    fillRecentSchools();
+    showTestAndSchool();
     if (!test.problems.isEmpty())
         messages::showMessage(problemsMessage(test.problems));
 }
@@ -220,6 +239,35 @@ void TfWyniki::bAkceptujClick()
     }
 
     const QString directory = ui->stSciezka->text() + QLatin1Char('/') + ui->eNazwaKatalogu->text();
+    // A school already there is never overwritten unasked: its classes' files were typed under its
+    // own test.
+    if (holdsSchoolFiles(directory)) {
+        const QString cleaned = QDir::cleanPath(directory);
+        const bool hasSchoolFile = QFileInfo::exists(SchoolPaths{cleaned, {}}.file(schoolfiles::setup));
+        ReadStatus status = ReadStatus::Ok;
+        const int classes = SchoolFolder(cleaned, {}, {}).readSchoolFile(&status).classCount();
+        const QString keep = QStringLiteral("Zastąpienie zapisze tylko nowy plik Szkola.ini; katalogi klas, "
+                                            "ich pliki i test szkoły (Setup.ini) zostaną zachowane.");
+        const auto answer =
+            hasSchoolFile ? messages::askChoice(
+                                QStringLiteral("Katalog „%1” zawiera już szkołę (%2 klas).\nOtworzyć ją "
+                                               "czy zastąpić jej opis klas opisem z tej strony?\n\n%3")
+                                    .arg(QDir::toNativeSeparators(cleaned))
+                                    .arg(classes)
+                                    .arg(keep),
+                                QStringLiteral("Otwórz"), QStringLiteral("Zastąp"))
+                          : messages::askChoice(
+                                QStringLiteral("Katalog „%1” zawiera już pliki programu Sondaryk (ale nie "
+                                               "plik Szkola.ini).\nZastąpić opis klas szkoły opisem z tej "
+                                               "strony?\n\n%2")
+                                    .arg(QDir::toNativeSeparators(cleaned), keep),
+                                QString(), QStringLiteral("Zastąp"));
+        if (answer == QMessageBox::Yes && hasSchoolFile)
+            openSchoolAt(cleaned);
+        else if (answer == QMessageBox::No)
+            replaceSchoolDescription(cleaned, labels, counts);
+        return;
+    }
     // Every directory the school needs must be there before anything is written into it; a plain
     // file in the way of one would otherwise fail every later write.
     QStringList needed{directory, SchoolPaths{directory, {}}.schoolFolder()};
@@ -234,29 +282,17 @@ void TfWyniki::bAkceptujClick()
         }
     }
     // The school file first: a school whose file could not be written is not set up, and the
-    // teacher can try again (another location, or once there is room on the disk).
+    // teacher can try again (another location, or once there is room on the disk). Then the test
+    // it is set up with, which the school keeps from now on.
     const QString location = schoolDirectory;
     schoolDirectory = directory;
-    if (!writeSchoolFile()) {
+    const SchoolFolder created(directory, labels, counts);
+    if (!writeSchoolFile() ||
+        !written(created.write(created.testFile(), newSchoolTestBytes()), created.testFile())) {
         schoolDirectory = location;
         return;
     }
-    pupilCounts = counts;
-    classLabels = labels;
-
-    if (pageCount() <= classCount) {
-        for (int i = 0; i < classCount; ++i)
-            // A tab's text takes "&" for a keyboard accelerator; a label shows it as typed.
-            ui->pcWyniki->addTab(new QWidget, QString(classLabels[i]).replace(u'&', QStringLiteral("&&")));
-        ui->pcWyniki->addTab(new QWidget, QStringLiteral("Szkoła"));
-    }
-
-    ui->eLiczbaKlas->setEnabled(false);
-    ui->bAkceptuj->setEnabled(false);
-    ui->eNazwaKatalogu->setEnabled(false);
-    ui->bKatalog->setEnabled(false);
-    ui->bDalej->setEnabled(true);
-    list->setEditingEnabled(false);
+    setUpSchool(directory, labels, counts, newSchoolTest());
 }
 
 void TfWyniki::bKatalogClick()

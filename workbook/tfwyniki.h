@@ -29,7 +29,8 @@ public:
     explicit TfWyniki(QWidget *parent = nullptr);
     ~TfWyniki() override;
 
-    // The test, read from Setup.ini once, at construction.
+    // The test the pages are laid out for: the school's own once a school is set up or opened,
+    // before that the one chosen for a new school.
     TestDefinition test;
 
     QString schoolDirectory;
@@ -54,6 +55,22 @@ public:
     // What the chart window draws: the page in view as it stands; throws off the class and
     // school pages.
     charts::ChartData chartData() const;
+
+    // A saved school: its folder chosen, then opened with its own test, without writing anything.
+    void sbOtworzSzkoleClick();
+    // Opens the school in folder as acceptance would set it up, and shows its first class; false
+    // (with the reason said) when it is no school or its files do not fit any test it can take.
+    bool openSchoolAt(const QString &folder);
+    // The test a new school gets: the choice "Test:" of the setup page.
+    void cbTestChange();
+    void bDefinicjaClick();
+    // The recent schools as the setup page lists them; an item activated opens its school.
+    void fillRecentSchools();
+    // Where the test in use is kept: the school's own Setup.ini, or before a school, the chosen file.
+    QString testIniPath() const;
+    // Why nothing may be written on the page in view (a work file that does not fit the test);
+    // empty when all is well.
+    const QString &pageBlocked() const { return m_blocked; }
 
     // Analysis of the class in view, or of the whole school on the school page.
     void sbAnalizaClick();
@@ -123,6 +140,25 @@ public:
     static QList<QStringList> contentsOf(const StringGrid *grid);
 
 private:
+    // The school folder's pages laid out for its classes and its test; nothing is written.
+    void setUpSchool(const QString &folder, const QStringList &labels, const QList<qint32> &counts,
+                     const TestDefinition &schoolTest);
+    // Akceptuj into a folder that holds a school's files: only Szkola.ini is written (and the test's
+    // copy when the school had none and its files fit).
+    void replaceSchoolDescription(const QString &folder, const QStringList &labels,
+                                  const QList<qint32> &counts);
+    // The test of a school without its own Setup.ini: the chosen one, when every file fits it; its
+    // copy is written into the school. False, with the reason said, otherwise.
+    bool adoptChosenTest(const SchoolFolder &folder, TestDefinition *schoolTest);
+    // The test a new school gets (the chosen one), and what its copy in the school holds: the
+    // chosen file's bytes, or the definition written out when it came from no file.
+    TestDefinition newSchoolTest() const;
+    QByteArray newSchoolTestBytes() const;
+    void showTestAndSchool();
+    // The program's Setup.ini and the user's own tests, in the choice "Test:".
+    void fillTestChoice();
+    // A page whose file does not fit the test is left empty and locked; says why, once.
+    void blockPage(const QStringList &reasons);
     void goToPage(int index);
     void buildClassPage(int page);
     void buildSetupPage();
@@ -138,6 +174,10 @@ private:
     void reject() override;
 
     bool m_changingPage = false;
+    QString m_blocked;
+    // The test chosen for a new school, and the file it came from ("" for the built-in one).
+    TestDefinition m_chosenTest;
+    QString m_chosenTestPath;
     bool m_scoresModified = false;
 };
 

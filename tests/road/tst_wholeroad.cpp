@@ -563,7 +563,10 @@ void TstWholeRoad::comparisonFiguresAndPupilSheets()
     WB_CHECK(reopened.press("sbOtworz"));
     WB_CHECK(reopened.chooseLocation(location.path()));
     WB_CHECK(wb::typeInto(reopened.edit("eNazwaKatalogu"), QFileInfo(schoolFolder).fileName()));
+    // The school there is kept: only its description of classes is written again.
+    reopened.recorder.answers = {QMessageBox::No};
     WB_CHECK(reopened.press("bAkceptuj"));
+    QCOMPARE(reopened.recorder.shown.size(), 1);
     WB_CHECK(reopened.go({u"next"_s}));
     reopened.recorder.clear();
     WB_CHECK(withAnalysis(reopened, [&](TfAnaliza *analysis) {

@@ -7,10 +7,13 @@
 #include "ui/seams.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 
 inline void setUpApplication()
 {
     applyProgramLook(*qobject_cast<QApplication *>(QCoreApplication::instance()));
+    // The user's own settings and tests are never touched by a test.
+    QStandardPaths::setTestModeEnabled(true);
     // No real folder dialog may ever open in a test.
     ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
 }

@@ -260,9 +260,29 @@ void TstBadInput::workFileWithInvalidBytes()
     // NUL, bytes Windows-1250 leaves undefined, lone CR, a field too many and no final line break.
     static const char raw[] = "L.p.;Kod\x00ucznia;Ob.;Zad.1\r\n1;\x81\x83\x88\x90\x98;T;1;2;3;4;5;6\r2;B;\xff"
                               "T;x;;;;;;;;;;;;;;;;;;;;;;;;;\n;;;";
-    const QByteArray damaged(raw, sizeof raw - 1);
+    const QByteArray tooWide(raw, sizeof raw - 1);
     const QString answers = wb.school(u"Klasa VI A/Odpowiedzi.tmp"_s);
+    QVERIFY(writeBytes(answers, tooWide));
+    // Its lines hold more fields than the class's tasks: not loaded, and nothing written over it.
+    WB_CHECK(wb.go({u"next"_s}));
+    QCOMPARE(wb.recorder.shown.size(), 1);
+    QVERIFY2(wb.shownTexts().value(0).contains(u"a test „Test” ma 3 zadań"_s),
+             qPrintable(wb.shownTexts().value(0)));
+    QCOMPARE(wb.upper()->cell(1, 1), QString());
+    QVERIFY(!wb.button("bOblicz")->isEnabled());
+    wb.recorder.clear();
+    WB_CHECK(wb.press("sbZapisz"));
+    QCOMPARE(wb.recorder.shown.size(), 1);
+    QVERIFY(wb.shownTexts().value(0).endsWith(u"Nic nie zostało zapisane."_s));
+    WB_CHECK(wb.go({u"back"_s}));
+    QCOMPARE(readBytes(answers), tooWide);
+    QCOMPARE(readBytes(wb.school(u"Klasa VI A/Wyniki uczniów.csv"_s)).left(9), QByteArray("<missing:"));
+
+    // Within the grid's width the same damage reads as far as it can.
+    static const char narrower[] = "L.p.;Kod\x00ucznia;Ob.;Zad.1\r\n1;\x81\x83\x88\x90\x98;T;1;2;3";
+    const QByteArray damaged(narrower, sizeof narrower - 1);
     QVERIFY(writeBytes(answers, damaged));
+    wb.recorder.clear();
     WB_CHECK(wb.go({u"next"_s}));
     QVERIFY2(wb.recorder.shown.isEmpty(), qPrintable(wb.shownTexts().join(u" | "_s)));
     QCOMPARE(wb.upper()->cell(1, 1), cp1250::decode("\x81\x83\x88\x90\x98"));

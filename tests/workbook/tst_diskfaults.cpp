@@ -188,7 +188,7 @@ void TstDiskFaults::fullDiskKeepsEveryFile()
     QCOMPARE(successesIn(wb.shownTexts()).size(), 4);
     WB_CHECK(wb.go({u"back"_s}));
     const QMap<QString, QByteArray> before = filesUnder(wb.school());
-    QCOMPARE(before.size(), 15);
+    QCOMPARE(before.size(), 16);
 
     // Then the disk is full, and the class's points are not those of the files any more.
     fillClass(wb, u"ZMIANA"_s);
@@ -266,8 +266,12 @@ void TstDiskFaults::acceptanceOnAFullDisk()
     WB_CHECK(typeInto(wb.edit("eLiczbaKlas"), u"1"_s));
     WB_CHECK(typeIntoCell(wb.upper(), 2, 1, u"24"_s));
     WB_CHECK(typeInto(wb.edit("eNazwaKatalogu"), u"Szkola1"_s));
+    // Asked first whether to open the school there or replace its classes: replaced.
+    wb.recorder.answers = {QMessageBox::No};
     WB_CHECK(wb.press("bAkceptuj"));
-    QCOMPARE(wb.shownTexts(), QStringList{cannotWrite});
+    QCOMPARE(wb.shownTexts().size(), 2);
+    QVERIFY(wb.shownTexts().value(0).contains(u"zawiera już szkołę (1 klas)"_s));
+    QCOMPARE(wb.shownTexts().value(1), cannotWrite);
     QCOMPARE(wb.window.pageCount(), 1);
     QVERIFY(wb.button("bAkceptuj")->isEnabled());
     QVERIFY(!wb.button("bDalej")->isEnabled());
@@ -276,8 +280,13 @@ void TstDiskFaults::acceptanceOnAFullDisk()
     // With room again, the same acceptance goes through.
     disk.makeRoom();
     wb.recorder.clear();
+    wb.recorder.answers = {QMessageBox::No};
     WB_CHECK(wb.press("bAkceptuj"));
-    QVERIFY2(wb.recorder.shown.isEmpty(), qPrintable(wb.shownTexts().join(u" | "_s)));
+    // The school had no test of its own: the one it is set up with is kept in it, and said so.
+    QCOMPARE(wb.shownTexts().size(), 2);
+    QVERIFY2(wb.shownTexts().value(1).contains(u"nie miała własnej definicji testu"_s),
+             qPrintable(wb.shownTexts().join(u" | "_s)));
+    QCOMPARE(readBytes(school + u"/Setup.ini"_s), testDefinitionFileBytes(wb.window.test));
     QCOMPARE(wb.window.pageCount(), 3);
     QVERIFY(readBytes(school + u"/Szkola.ini"_s).contains("LiczbaUczniow=24"));
 }
@@ -354,9 +363,10 @@ void TstDiskFaults::fileLinkedOutside()
     WB_CHECK(typeInto(again.edit("eLiczbaKlas"), u"1"_s));
     WB_CHECK(typeIntoCell(again.upper(), 2, 1, u"3"_s));
     WB_CHECK(typeInto(again.edit("eNazwaKatalogu"), u"Szkola1"_s));
+    again.recorder.answers = {QMessageBox::No}; // replace the classes of the school there
     WB_CHECK(again.press("bAkceptuj"));
-    QCOMPARE(again.recorder.shown.size(), 1);
-    QVERIFY(again.shownTexts().value(0).contains(leadsOut));
+    QCOMPARE(again.recorder.shown.size(), 2);
+    QVERIFY(again.shownTexts().value(1).contains(leadsOut));
     QCOMPARE(again.window.pageCount(), 1);
     QCOMPARE(readBytes(system), systemBytes);
 }

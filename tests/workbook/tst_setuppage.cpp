@@ -288,8 +288,10 @@ void TstSetupPage::acceptanceCreatesSchool()
     QCOMPARE(readBytes(wb.school(u"Szkola.ini"_s)), schoolFile);
     QVERIFY(QFileInfo(wb.school(u"Szkoła"_s)).isDir());
     QStringList expectedEntries = labels;
-    expectedEntries << u"Szkola.ini"_s << u"Szkoła"_s;
+    expectedEntries << u"Setup.ini"_s << u"Szkola.ini"_s << u"Szkoła"_s;
     expectedEntries.sort();
+    // The school keeps the test it was set up with.
+    QCOMPARE(readBytes(wb.school(u"Setup.ini"_s)), testDefinitionFileBytes(wb.window.test));
     QCOMPARE(entries(wb.school()), expectedEntries);
     for (const QString &label : labels)
         QVERIFY2(QFileInfo(wb.school(label)).isDir(), qPrintable(label));
