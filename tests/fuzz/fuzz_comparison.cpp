@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -132,8 +133,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     TestDefinition test;
     // Mostly tests of a usual size; now and then the largest, or none at all.
     const quint32 kind = hash % 16;
-    test.taskCount = kind == 0 ? TestDefinition::maxTaskCount : kind == 1 ? 0 : int((hash >> 4) % 40);
-    test.standardCount = int((hash >> 12) % 8);
+    test.taskCount = kind == 0   ? TestDefinition::maxTaskCount
+                     : kind == 1 ? -int((hash >> 4) % 3)
+                                 : int((hash >> 4) % 40);
+    test.standardCount = int((hash >> 12) % 9) - 1;
 
     const IniFile ownFile = IniFile::fromBytes(own);
     const IniFile setupFile = IniFile::fromBytes(setup);
@@ -158,6 +161,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                     (!before[i] || std::fabs(*before[i] - *after[i]) <= fileStep),
                 "a figure changed by showing it");
     checkSaved(shown, test);
+
+    // Saved for another test (a Setup.ini of another edition): the rows both tests have keep their
+    // figures, the others are empty.
+    TestDefinition other;
+    other.taskCount = int((hash >> 16) % 30);
+    other.standardCount = int((hash >> 21) % 7);
+    ComparisonFigures expected = ComparisonFigures::emptyFor(other);
+    for (qsizetype t = 0; t < std::min(expected.tasks.size(), shown.tasks.size()); ++t)
+        expected.tasks[t] = shown.tasks[t];
+    for (qsizetype k = 0; k < std::min(expected.standards.size(), shown.standards.size()); ++k)
+        expected.standards[k] = shown.standards[k];
+    expected.wholeTest = shown.wholeTest;
+    const ComparisonFigures otherBack =
+        readComparison(IniFile::fromBytes(comparisonFileBytes(shown, other)), IniFile(), other, nullptr);
+    require(flat(otherBack) == flat(expected), "figures saved for another test read back otherwise");
 
     // Every cell of the input as typed or pasted, in the file's code page and as any character,
     // placed in the test's rows and areas in order, then saved.
