@@ -184,7 +184,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         qsizetype slot = 0;
         for (const QStringList &row : parseCellBlock(text)) {
             for (const QString &cell : row) {
-                const std::optional<double> value = checkTyped(cell);
+                // As given, and as the grid's typing leaves it for the window to read.
+                checkTyped(cell);
+                const std::optional<double> value = checkTyped(asTypedCell(cell));
                 const qsizetype line = slot / areaCount;
                 const std::size_t area = std::size_t(slot % areaCount);
                 ++slot;

@@ -42,16 +42,24 @@ bool isBlank(const QStringList &row)
 }
 
 // The cell as the grid holds it after the import: only what a cell can take, no blanks around.
-QString cleaned(const QString &raw, bool *dropped)
+// *changes counts the problems the import lists for it: characters dropped, the text cut.
+QString cleaned(const QString &raw, int *changes)
 {
     QString kept;
+    bool dropped = false;
     for (const QChar c : raw) {
         if (isAllowedInCell(c))
             kept += c;
         else
-            *dropped = true;
+            dropped = true;
     }
-    return kept.trimmed();
+    kept = kept.trimmed();
+    *changes = int(dropped);
+    if (kept.size() > maxCellLength) {
+        kept = kept.first(maxCellLength).trimmed();
+        ++*changes;
+    }
+    return kept;
 }
 
 QString fieldAt(const QStringList &row, int column)
@@ -152,22 +160,20 @@ void checkApplied(const CsvTable &table, const ImportLayout &layout, const QList
         require(pupil.size() == taskCount + 2, "a pupil of the wrong width");
         for (const QString &cell : pupil) {
             require(cell == cell.trimmed(), "a cell with blanks around", cell);
-            require(std::all_of(cell.cbegin(), cell.cend(), isAllowedInCell), "a cell the grid refuses",
-                    cell);
+            require(asTypedCell(cell) == cell, "a cell the grid would change", cell.left(80));
         }
 
         qsizetype rowProblems = 0;
-        bool dropped = false;
-        require(pupil.at(0) == cleaned(fieldAt(row, layout.codeColumn), &dropped), "wrong code", pupil.at(0));
-        rowProblems += dropped;
+        int changes = 0;
+        require(pupil.at(0) == cleaned(fieldAt(row, layout.codeColumn), &changes), "wrong code", pupil.at(0));
+        rowProblems += changes;
         if (layout.markColumn < 0) {
             require(pupil.at(1) == u"T", "no attendance column, yet not T", pupil.at(1));
         } else {
-            dropped = false;
-            require(pupil.at(1) == cleaned(fieldAt(row, layout.markColumn), &dropped), "wrong mark",
+            require(pupil.at(1) == cleaned(fieldAt(row, layout.markColumn), &changes), "wrong mark",
                     pupil.at(1));
             const QString &mark = pupil.at(1);
-            rowProblems += dropped;
+            rowProblems += changes;
             rowProblems += !(mark == u"T" || mark == u"N" || mark == u"t" || mark == u"n");
         }
         // A row may also be told that it has filled columns past the points.
@@ -184,9 +190,8 @@ void checkApplied(const CsvTable &table, const ImportLayout &layout, const QList
         const int firstFault =
             whole.first().fault == PupilScores::Fault::None ? int(taskCount) : whole.first().faultTask;
         for (qsizetype t = 0; t < taskCount; ++t) {
-            dropped = false;
             const QString &points = pupil.at(2 + t);
-            require(points == cleaned(fieldAt(row, int(layout.firstTaskColumn + t)), &dropped),
+            require(points == cleaned(fieldAt(row, int(layout.firstTaskColumn + t)), &changes),
                     "wrong points", points);
             bool refused = t == firstFault;
             if (t > firstFault) {
@@ -195,7 +200,7 @@ void checkApplied(const CsvTable &table, const ImportLayout &layout, const QList
                     checkClassScores(GridRows{{}, {QString(), pupil.at(0), pupil.at(1), points}}, 1, oneTask);
                 refused = scores.first().fault != PupilScores::Fault::None;
             }
-            require(problemsAt(fileRow, int(t + 1)) == qsizetype(refused) + qsizetype(dropped),
+            require(problemsAt(fileRow, int(t + 1)) == qsizetype(refused) + qsizetype(changes),
                     "points problems disagree with Compute", points);
         }
     }
