@@ -1,5 +1,6 @@
 #include "files/csvimport.h"
 
+#include "core/cells.h"
 #include "core/cp1250.h"
 #include "core/numbers.h"
 #include "files/savefile.h"
@@ -498,12 +499,17 @@ ImportResult applyLayout(const CsvTable &table, const ImportLayout &layout, cons
         const auto problem = [&](qsizetype task, const QString &text) {
             result.problems.append({fileRow, int(task), text});
         };
-        // Cleaned of what the files cannot hold, with a problem for what was dropped.
+        // Cleaned of what the files cannot hold, with a problem for what was dropped, and cut to
+        // what a cell holds: the grid would cut it unseen, after the preview showed it whole.
         const auto cell = [&](qsizetype column, qsizetype task) {
             QStringList dropped;
-            const QString text = storableText(cellAt(row, column), &dropped).trimmed();
+            QString text = storableText(cellAt(row, column), &dropped).trimmed();
             if (!dropped.isEmpty())
                 problem(task, droppedProblem(dropped));
+            if (text.size() > maxCellLength) {
+                text = text.first(maxCellLength).trimmed();
+                problem(task, u"Tekst komórki był dłuższy niż %1 znaków; skrócono go."_s.arg(maxCellLength));
+            }
             return text;
         };
 

@@ -70,7 +70,8 @@ struct ImportResult {
 // these maxima per task. The mark is "T" without an attendance column, else as written. Points
 // Compute would refuse (no whole number, such as "2,0" or "2.0"; below 0; above the task's maximum)
 // and marks other than T/N are kept as they are and listed as problems; characters the program's
-// files cannot hold (outside Windows-1250, control characters, ';') are dropped and listed.
+// files cannot hold (outside Windows-1250, control characters, ';') are dropped and listed, and a
+// text longer than a cell holds (maxCellLength) is cut and listed.
 ImportResult applyLayout(const CsvTable &table, const ImportLayout &layout, const QList<qint32> &taskMaxima);
 
 // Why the pupils do not fit the class ("Plik zawiera wyniki 31 uczniów, a klasa ma 30 uczniów. ..."),

@@ -31,7 +31,9 @@ TfImport::TfImport(const QString &path, const CsvTable &table, const TestDefinit
     m_layout = guessLayout(table, test.taskCount);
     ui->sePierwszyWiersz->setRange(1, int(std::max<qsizetype>(table.rows.size(), 1)));
     ui->sePierwszyWiersz->setValue(m_layout.firstDataRow + 1);
-    ui->sePierwszaKolumna->setRange(1, int(widest));
+    // The guess may put the points past the widest row (a file of codes and marks alone); the
+    // range must hold it, or the spin box would move the points onto the marks.
+    ui->sePierwszaKolumna->setRange(1, int(std::max<qsizetype>(widest, m_layout.firstTaskColumn + 1)));
     ui->sePierwszaKolumna->setValue(m_layout.firstTaskColumn + 1);
     ui->tabelaPodglad->verticalHeader()->hide();
     ui->tabelaPodglad->verticalHeader()->setDefaultSectionSize(17);

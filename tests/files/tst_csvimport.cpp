@@ -345,6 +345,12 @@ void TstCsvImport::importsPupils_data()
                     {u"A2"_s, u"T"_s, u"1"_s, u"1"_s, u"1"_s}}
         << QList<int>{1, 2}
         << QStringList{u"2/0: Za punktami ostatniego zadania są jeszcze wypełnione kolumny; pominięto je."_s};
+    // The grid would cut it unseen; the blank the cut leaves at the end goes too.
+    const QByteArray longCode = QByteArray(32766, 'A') + " BB";
+    QTest::newRow("text longer than a cell holds cut")
+        << longCode + ";T;1\r\n"
+        << plain << QList<qint32>{1} << GridRows{{QString(32766, u'A'), u"T"_s, u"1"_s}} << QList<int>{1}
+        << QStringList{u"1/0: Tekst komórki był dłuższy niż 32767 znaków; skrócono go."_s};
     QTest::newRow("layout outside the table")
         << QByteArray("A1;T;1\r\n") << QList<int>{-3, 7, 9, 12} << QList<qint32>{1}
         << GridRows{{QString(), QString(), QString()}} << QList<int>{1}

@@ -275,6 +275,18 @@ void TstPasteImport::importPreviewLayout()
     }));
     QCOMPARE(wb.upper()->cell(1, 1), QString());
     QVERIFY(!wb.window.scoresModified());
+
+    // Codes and marks alone, the points to be typed later: the points column lies past the file's
+    // last, and the marks stay marks.
+    QVERIFY(writeBytes(path, "Kod;Ob.\r\nA1;T\r\nA2;N\r\n"));
+    WB_CHECK(importFile(wb, path, [&](TfImport *window) {
+        Ui::TfImport *form = window->form();
+        QCOMPARE(form->sePierwszaKolumna->value(), 3);
+        QCOMPARE(form->lbUwagi->count(), 0);
+        click(form->bImportuj);
+    }));
+    QCOMPARE((QStringList{wb.upper()->cell(1, 2), wb.upper()->cell(2, 2), wb.upper()->cell(3, 2)}),
+             (QStringList{u"A2"_s, u"N"_s, QString()}));
 }
 
 void TstPasteImport::badImportFiles_data()
