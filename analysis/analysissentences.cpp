@@ -144,7 +144,7 @@ QStringList summarySentences(const GroupAnalysis &group, bool school, const Test
                              const AnalysisSettings &settings)
 {
     if (!group.totals.hasData)
-        return {QStringLiteral("Brak danych: żaden uczeń nie był obecny na sprawdzianie.")};
+        return {QStringLiteral("Brak danych: żaden uczeń nie był obecny na teście.")};
 
     QStringList sentences;
     const QString mean = polishDecimal(group.totals.mean);

@@ -104,7 +104,7 @@ bool unstableFigures(int presentPupils)
 
 QString unstableNote()
 {
-    return QStringLiteral("Na sprawdzianie było mniej niż %1 uczniów, dlatego te wskaźniki są niestabilne: "
+    return QStringLiteral("Na teście było mniej niż %1 uczniów, dlatego te wskaźniki są niestabilne: "
                           "pojedynczy wynik mocno je zmienia.")
         .arg(minStablePupils);
 }

@@ -88,7 +88,7 @@ QString totalsTable(const GroupAnalysis &group, bool school)
     html += row({Cell{school ? QStringLiteral("Uczniowie szkoły (w klasach z wynikami)")
                              : QStringLiteral("Uczniowie klasy")},
                  right(QString::number(t.pupils))});
-    html += row({Cell{QStringLiteral("Obecni na sprawdzianie")}, right(QString::number(t.present))});
+    html += row({Cell{QStringLiteral("Obecni na teście")}, right(QString::number(t.present))});
     html += row({Cell{QStringLiteral("Nieobecni")}, right(QString::number(t.absent))});
     html +=
         row({Cell{school ? QStringLiteral("Średnia wszystkich uczniów szkoły") : QStringLiteral("Średnia")},

@@ -63,7 +63,7 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
     b.line({text(report.school ? QStringLiteral("Uczniowie szkoły (w klasach z wynikami)")
                                : QStringLiteral("Uczniowie klasy")),
             number(t.pupils, 0)});
-    b.line({text(QStringLiteral("Obecni na sprawdzianie")), number(t.present, 0)});
+    b.line({text(QStringLiteral("Obecni na teście")), number(t.present, 0)});
     b.line({text(QStringLiteral("Nieobecni")), number(t.absent, 0)});
     if (t.hasData) {
         b.line({text(QStringLiteral("Średnia")), number(t.mean, 2)});

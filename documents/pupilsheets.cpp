@@ -52,7 +52,7 @@ QStringList weakStandardSentences(const QList<qint64> &standardPoints, const Tes
     }
     if (sentences.isEmpty() && !standardPoints.isEmpty())
         sentences.append(
-            QStringLiteral("W każdym obszarze sprawdzianu uczeń uzyskał co najmniej połowę punktów."));
+            QStringLiteral("W każdym obszarze testu uczeń uzyskał co najmniej połowę punktów."));
     return sentences;
 }
 
@@ -111,7 +111,7 @@ QList<PupilSheet> pupilSheets(const ClassResults &results, const GroupAnalysis &
                 row += cell(QStringLiteral("Średnia w kraju"), false, true);
             return row + QStringLiteral("</tr>\n");
         };
-        html += QStringLiteral("<h2>Obszary sprawdzianu (standardy)</h2>\n") + tableStart() +
+        html += QStringLiteral("<h2>Obszary testu (standardy)</h2>\n") + tableStart() +
                 head(QStringLiteral("Standard"));
         for (qsizetype k = 0; k < classGroup.standards.size(); ++k) {
             const ItemFacility &item = classGroup.standards[k];

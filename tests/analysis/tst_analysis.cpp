@@ -778,12 +778,12 @@ void TstAnalysis::groupWithoutPresentPupils()
     QVERIFY(!group.stanine);
     QCOMPARE(group.weakPupils.size(), 2);
     QVERIFY(group.weakPupils[0].isEmpty() && group.weakPupils[1].isEmpty());
-    QCOMPARE(report.sentences, QStringList{u"Brak danych: żaden uczeń nie był obecny na sprawdzianie."_s});
+    QCOMPARE(report.sentences, QStringList{u"Brak danych: żaden uczeń nie był obecny na teście."_s});
 
     const AnalysisReport empty = analyseSchool({}, {}, smallTest(), settings);
     QVERIFY(!empty.overall.totals.hasData);
     QVERIFY(empty.classes.isEmpty());
-    QCOMPARE(empty.sentences, QStringList{u"Brak danych: żaden uczeń nie był obecny na sprawdzianie."_s});
+    QCOMPARE(empty.sentences, QStringList{u"Brak danych: żaden uczeń nie był obecny na teście."_s});
 }
 
 void TstAnalysis::zeroMaxima()
@@ -908,7 +908,7 @@ void TstAnalysis::sentences_data()
                        u"punktów)."_s,
                        u"Test okazał się trudny (łatwość 0,43)."_s};
     QTest::newRow("no data") << false << Bounds{0.5} << Bounds{0.5} << -1.0 << 4 << 2
-                             << QStringList{u"Brak danych: żaden uczeń nie był obecny na sprawdzianie."_s};
+                             << QStringList{u"Brak danych: żaden uczeń nie był obecny na teście."_s};
 }
 
 void TstAnalysis::sentences()

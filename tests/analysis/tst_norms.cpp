@@ -299,7 +299,7 @@ void TstNorms::unstable()
     QFETCH(bool, unstable);
     QCOMPARE(unstableFigures(present), unstable);
     QCOMPARE(unstableNote(),
-             u"Na sprawdzianie było mniej niż 10 uczniów, dlatego te wskaźniki są niestabilne: "
+             u"Na teście było mniej niż 10 uczniów, dlatego te wskaźniki są niestabilne: "
              u"pojedynczy wynik mocno je zmienia."_s);
 }
 

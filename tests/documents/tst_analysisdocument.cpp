@@ -107,7 +107,7 @@ void TstAnalysisDocument::noPresentPupil()
     const AnalysisReport report = analyseClass(
         build::classOf(u"Klasa VI A"_s, u"U"_s, {{0, 0}, {0, 0}}, {false, false}), test, settings);
     const QString text = visibleText(analysisHtml(report, test, settings));
-    QVERIFY(text.contains(u"Obecni na sprawdzianie0"_s));
+    QVERIFY(text.contains(u"Obecni na teście0"_s));
     QVERIFY(text.contains(u"Średniabrak danych"_s));
     QVERIFY(text.contains(u"Zad.1Czyt.1brak danychbrak danychbrak danych"_s));
     QVERIFY(

@@ -275,7 +275,7 @@ bool runningAsRoot()
 
 // The tables of class A's report, worked out by hand.
 const Table classATotals{
-    {u"Uczniowie klasy"_s, u"5"_s}, {u"Obecni na sprawdzianie"_s, u"4"_s},
+    {u"Uczniowie klasy"_s, u"5"_s}, {u"Obecni na teście"_s, u"4"_s},
     {u"Nieobecni"_s, u"1"_s},       {u"Średnia"_s, u"5,00"_s},
     {u"Mediana"_s, u"4,50"_s},      {u"Dominanta"_s, u"3"_s},
     {u"Wynik najniższy"_s, u"3"_s}, {u"Wynik najwyższy"_s, u"8"_s},
@@ -459,7 +459,7 @@ void TstAnalysisWindow::classReport_data()
     QTest::newRow("attendance marks")
         << QStringList{u"B1;T;2;1;3;2;1"_s, u"B2;t;0;1;0;0;0"_s, u"B3;Tak;2;1;3;2;1"_s, u"B4;n;2;1;3;2;1"_s,
                        u"B5;;2;1;3;2;1"_s}
-        << Table{{u"Uczniowie klasy"_s, u"5"_s}, {u"Obecni na sprawdzianie"_s, u"2"_s},
+        << Table{{u"Uczniowie klasy"_s, u"5"_s}, {u"Obecni na teście"_s, u"2"_s},
                  {u"Nieobecni"_s, u"3"_s},       {u"Średnia"_s, u"5,00"_s},
                  {u"Mediana"_s, u"5,00"_s},      {u"Dominanty (kilka wyników równie częstych)"_s, u"1; 9"_s},
                  {u"Wynik najniższy"_s, u"1"_s}, {u"Wynik najwyższy"_s, u"9"_s},
@@ -484,7 +484,7 @@ void TstAnalysisWindow::classReport_data()
 
     QTest::newRow("everyone absent")
         << QStringList{u"C1;N;2;1;3;2;1"_s, u"C2;N;1;0;0;0;0"_s, u"C3;N;0;0;0;0;0"_s}
-        << Table{{u"Uczniowie klasy"_s, u"3"_s}, {u"Obecni na sprawdzianie"_s, u"0"_s},
+        << Table{{u"Uczniowie klasy"_s, u"3"_s}, {u"Obecni na teście"_s, u"0"_s},
                  {u"Nieobecni"_s, u"3"_s},       {u"Średnia"_s, none},
                  {u"Mediana"_s, none},           {u"Dominanta"_s, none},
                  {u"Wynik najniższy"_s, none},   {u"Wynik najwyższy"_s, none},
@@ -496,7 +496,7 @@ void TstAnalysisWindow::classReport_data()
                       {u"Rozumowanie"_s, {}},
                       {u"Korzystanie z informacji"_s, {}},
                       {u"Wykorzystywanie wiedzy"_s, {}}}
-        << QStringList{u"Brak danych: żaden uczeń nie był obecny na sprawdzianie."_s} << QList<qreal>(11, 0)
+        << QStringList{u"Brak danych: żaden uczeń nie był obecny na teście."_s} << QList<qreal>(11, 0)
         << 1;
 }
 
@@ -817,7 +817,7 @@ void TstAnalysisWindow::schoolReport()
     // 4,25); sorted 1, 2, 3, 3, 4, 9.
     WB_CHECK(compareTable(sections, u"Suma punktów"_s,
                           Table{{u"Uczniowie szkoły (w klasach z wynikami)"_s, u"7"_s},
-                                {u"Obecni na sprawdzianie"_s, u"6"_s},
+                                {u"Obecni na teście"_s, u"6"_s},
                                 {u"Nieobecni"_s, u"1"_s},
                                 {u"Średnia wszystkich uczniów szkoły"_s, u"3,67"_s},
                                 {u"Mediana"_s, u"3,00"_s},
@@ -901,7 +901,7 @@ void TstAnalysisWindow::schoolWithoutResults()
                            {u"Szkoła (wszyscy uczniowie)"_s, u"0"_s, u"0"_s, none, none, none, none, none,
                             none, u"–"_s}}));
     QVERIFY(fAnaliza->document()->toPlainText().contains(
-        u"Brak danych: żaden uczeń nie był obecny na sprawdzianie."_s));
+        u"Brak danych: żaden uczeń nie był obecny na teście."_s));
     QCOMPARE(fAnaliza->histogram()->values(), QList<qreal>(11, 0));
 }
 
