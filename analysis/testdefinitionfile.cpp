@@ -156,10 +156,22 @@ QString valueText(const QString &value)
     return quoted || blanks ? u'"' + value + u'"' : value;
 }
 
-void appendSection(QStringList *lines, const QString &name, const QList<std::pair<QString, QString>> &keys)
+// Blank lines between sections are the writer's to put.
+QStringList trimmedBlankLines(QStringList lines)
+{
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    while (!lines.isEmpty() && lines.first().trimmed().isEmpty())
+        lines.removeFirst();
+    return lines;
+}
+
+void appendSection(QStringList *lines, const TestDefinitionFile &definition, const QString &name,
+                   const QList<std::pair<QString, QString>> &keys)
 {
     if (!lines->isEmpty())
         lines->append(QString());
+    lines->append(definition.sectionComments.value(name.toLower()));
     lines->append(u'[' + name + u']');
     for (const auto &[key, value] : keys)
         lines->append(key + u'=' + valueText(value));
@@ -293,36 +305,45 @@ TestDefinitionFile readTestDefinitionFile(const QByteArray &windows1250Bytes, QS
     const QString text = cp1250::decode(windows1250Bytes);
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
     QStringList *current = &definition.preamble;
-    QStringList dropped;
+    // Comments above a heading of the window's own sections go with it, as Setup.ini explains each
+    // section above it; those among its keys are lost when it is written again.
+    QStringList comments;
+    bool inEdited = false;
     for (const QString &line : text.split(lineBreak)) {
         const QString trimmed = line.trimmed();
         const qsizetype close = trimmed.lastIndexOf(u']');
         if (trimmed.startsWith(u'[') && close > 0) {
             const QString name = trimmed.mid(1, close - 1).trimmed();
-            if (isEditedSection(name)) {
-                current = &dropped;
+            inEdited = isEditedSection(name);
+            if (inEdited) {
+                if (!definition.sectionComments.contains(name.toLower()))
+                    definition.sectionComments.insert(name.toLower(), trimmedBlankLines(comments));
             } else {
-                definition.otherSections.append(QStringList());
+                definition.otherSections.append(trimmedBlankLines(comments));
                 current = &definition.otherSections.last();
+                current->append(line);
             }
+            comments.clear();
+            continue;
         }
-        current->append(line);
+        if (!inEdited)
+            current->append(line);
+        else if (trimmed.isEmpty() || trimmed.startsWith(u';'))
+            comments.append(line);
+        else
+            comments.clear();
     }
-    // Blank lines between sections are the writer's to put.
-    auto trimTrailingBlanks = [](QStringList *lines) {
-        while (!lines->isEmpty() && lines->last().trimmed().isEmpty())
-            lines->removeLast();
-    };
-    trimTrailingBlanks(&definition.preamble);
+    definition.epilogue = trimmedBlankLines(comments);
+    definition.preamble = trimmedBlankLines(definition.preamble);
     for (QStringList &section : definition.otherSections)
-        trimTrailingBlanks(&section);
+        section = trimmedBlankLines(section);
     return definition;
 }
 
 QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition)
 {
     QStringList lines = definition.preamble;
-    appendSection(&lines, settingsSection,
+    appendSection(&lines, definition, settingsSection,
                   {{QStringLiteral("NazwaTestu"), definition.name},
                    {QStringLiteral("DataTestu"), definition.date},
                    {QStringLiteral("LiczbaZadan"), QString::number(definition.tasks.size())},
@@ -330,7 +351,7 @@ QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition)
                    {QStringLiteral("MaxLiczbaPunktow"), definition.maxTotalPoints}});
     for (int t = 0; t < definition.tasks.size(); ++t) {
         const DefinitionTask &task = definition.tasks[t];
-        appendSection(&lines, QStringLiteral("Zadanie%1").arg(t + 1),
+        appendSection(&lines, definition, QStringLiteral("Zadanie%1").arg(t + 1),
                       {{QStringLiteral("Etykieta"), task.label},
                        {QStringLiteral("KategoriaStandardu"), task.standard},
                        {QStringLiteral("MaxPunktow"), task.points},
@@ -339,7 +360,7 @@ QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition)
     }
     for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
         const DefinitionStandard &standard = definition.standards[k];
-        appendSection(&lines, QStringLiteral("Standard%1").arg(k + 1),
+        appendSection(&lines, definition, QStringLiteral("Standard%1").arg(k + 1),
                       {{QStringLiteral("Skrot"), standard.abbreviation},
                        {QStringLiteral("Opis"), standard.description},
                        {QStringLiteral("MaxPunktow"), standard.points}});
@@ -350,7 +371,7 @@ QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition)
         QList<std::pair<QString, QString>> keys;
         for (std::size_t i = 0; i < bandKeys.size(); ++i)
             keys.append({bandKeys[i], decimal(definition.bandBounds[i])});
-        appendSection(&lines, QStringLiteral("PrzedzialyLatwosci"), keys);
+        appendSection(&lines, definition, QStringLiteral("PrzedzialyLatwosci"), keys);
     }
     auto stanineSection = [&](const QString &name, const std::array<QString, 9> &table) {
         if (allEmpty(table))
@@ -358,16 +379,20 @@ QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition)
         QList<std::pair<QString, QString>> keys;
         for (int k = 0; k < 9; ++k)
             keys.append({QStringLiteral("Stanin%1").arg(k + 1), decimal(table[k])});
-        appendSection(&lines, name, keys);
+        appendSection(&lines, definition, name, keys);
     };
     stanineSection(QStringLiteral("Staniny"), definition.stanines);
     stanineSection(QStringLiteral("StaninyUczniow"), definition.pupilStanines);
     if (!definition.comparisonThreshold.isEmpty())
-        appendSection(&lines, QStringLiteral("Porownanie"),
+        appendSection(&lines, definition, QStringLiteral("Porownanie"),
                       {{QStringLiteral("Prog"), definition.comparisonThreshold}});
     for (const QStringList &section : definition.otherSections) {
         lines.append(QString());
         lines.append(section);
+    }
+    if (!definition.epilogue.isEmpty()) {
+        lines.append(QString());
+        lines.append(definition.epilogue);
     }
     return cp1250::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
@@ -492,17 +517,15 @@ SumsCheck checkSums(const TestDefinitionFile &definition)
         check.mismatches.append(
             QStringLiteral("Maksymalna liczba punktów testu (%1) nie równa się sumie punktów "
                            "zadań (%2).")
-                .arg(definition.maxTotalPoints)
-                .arg(check.taskSum));
+                .arg(definition.maxTotalPoints, QString::number(check.taskSum)));
     for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
         const DefinitionStandard &standard = definition.standards[k];
         const QString points = acceptedStandardCell(StandardColumn::Points, standard.points, &problem);
         if (points.isEmpty() || wholeValue(points) != check.standardSums[k])
             check.mismatches.append(
                 QStringLiteral("Standard %1 (%2): maksimum %3, a suma punktów jego zadań %4.")
-                    .arg(k + 1)
-                    .arg(standard.abbreviation, standard.points)
-                    .arg(check.standardSums[k]));
+                    .arg(QString::number(k + 1), standard.abbreviation, standard.points,
+                         QString::number(check.standardSums[k])));
     }
     return check;
 }

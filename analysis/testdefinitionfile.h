@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -43,10 +44,13 @@ struct TestDefinitionFile {
     // [Porownanie] Prog.
     QString comparisonThreshold;
 
-    // The comment lines above the first section, and every other section (its heading and lines),
-    // written back as they were read.
+    // The comment lines above the first section, those above each of the sections above (by the
+    // section's name in lower case), every other section (its heading and lines) and the comments
+    // that end the file, written back as they were read.
     QStringList preamble;
+    QMap<QString, QStringList> sectionComments;
     QList<QStringList> otherSections;
+    QStringList epilogue;
 };
 
 enum class TaskColumn { Label, Points, Standard, Closed };
