@@ -56,6 +56,7 @@ void setUpGrid(StringGrid *grid, const QList<int> &widths, const QStringList &he
     grid->setFixedRows(1);
     grid->setFixedCols(1);
     grid->setColCount(int(widths.size()));
+    grid->setRowCount(1);
     grid->setDefaultRowHeight(16);
     for (int c = 0; c < widths.size(); ++c) {
         grid->setColWidth(c, widths[c]);
