@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -87,15 +88,25 @@ TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
     : QDialog(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfDefinicjaTestu>())
 {
     ui->setupUi(this);
-    setFixedSize(760, 472);
+    setFixedSize(840, 472);
 
     setUpGrid(ui->tabelaZadan, {28, 100, 50, 56, 64},
               {QStringLiteral("Nr"), taskColumnName(TaskColumn::Label), taskColumnName(TaskColumn::Points),
                taskColumnName(TaskColumn::Standard), taskColumnName(TaskColumn::Closed)});
-    setUpGrid(ui->tabelaStandardow, {28, 64, 222, 50},
+    setUpGrid(ui->tabelaStandardow, {28, 72, 310, 50},
               {QStringLiteral("Nr"), standardColumnName(StandardColumn::Abbreviation),
                standardColumnName(StandardColumn::Description), standardColumnName(StandardColumn::Points)});
     ui->tabelaStandardow->setRowCount(TestDefinitionFile::standardCount + 1);
+    // A description reads from its start; one longer than the column is read whole in its tooltip.
+    ui->tabelaStandardow->drawCellHandler = [grid = ui->tabelaStandardow](QPainter *painter, int col, int row,
+                                                                          const QRect &rect) {
+        if (col != 2 || row == 0) {
+            drawCellCentred(painter, grid->cell(col, row), rect);
+            return;
+        }
+        painter->fillRect(rect, painter->brush());
+        painter->drawText(rect.adjusted(3, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, grid->cell(col, row));
+    };
     for (int k = 1; k <= TestDefinitionFile::standardCount; ++k)
         ui->tabelaStandardow->setCell(0, k, QString::number(k));
     for (StringGrid *stanines : {ui->tabelaStaniny, ui->tabelaStaninyUczniow}) {
@@ -108,6 +119,11 @@ TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
         setUpGrid(stanines, widths, headings);
         stanines->setRowCount(2);
         stanines->setCell(0, 1, QStringLiteral("Od"));
+    }
+    // These grids hold all their cells in view.
+    for (StringGrid *grid : {ui->tabelaStandardow, ui->tabelaStaniny, ui->tabelaStaninyUczniow}) {
+        grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
     for (StringGrid *grid :
          {ui->tabelaZadan, ui->tabelaStandardow, ui->tabelaStaniny, ui->tabelaStaninyUczniow}) {
