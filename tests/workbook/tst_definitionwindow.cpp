@@ -28,6 +28,7 @@ private Q_SLOTS:
     void okOnlyWhenWhole();
     void saveAsAndLoad();
     void readOnly();
+    void tabOrder();
     void userTestsFolder();
 
 private:
@@ -318,6 +319,36 @@ void TstDefinitionWindow::readOnly()
     QCOMPARE(m_window->definitionBytes(), testDefinitionFileBytes(readTestDefinitionFile(twoTasks)));
     QTest::mouseClick(form->bAnuluj, Qt::LeftButton);
     QVERIFY(!m_window->isVisible());
+}
+
+void TstDefinitionWindow::tabOrder()
+{
+    const QStringList order{u"eNazwa"_s,
+                            u"eData"_s,
+                            u"seLiczbaZadan"_s,
+                            u"tabelaZadan"_s,
+                            u"tabelaStandardow"_s,
+                            u"eMaxPunktow"_s,
+                            u"bUzgodnij"_s,
+                            u"eTrudne"_s,
+                            u"eUmiarkowanieTrudne"_s,
+                            u"eLatwe"_s,
+                            u"eBardzoLatwe"_s,
+                            u"tabelaStaniny"_s,
+                            u"tabelaStaninyUczniow"_s,
+                            u"eProg"_s,
+                            u"bWczytaj"_s,
+                            u"bZapiszJako"_s,
+                            u"bOK"_s,
+                            u"bAnuluj"_s};
+    QStringList walk;
+    QWidget *w = m_window->form()->eNazwa;
+    do {
+        if (order.contains(w->objectName()) && !walk.contains(w->objectName()))
+            walk.append(w->objectName());
+        w = w->nextInFocusChain();
+    } while (w != m_window->form()->eNazwa);
+    QCOMPARE(walk, order);
 }
 
 void TstDefinitionWindow::userTestsFolder()
