@@ -314,6 +314,10 @@ TestDefinitionFile readTestDefinitionFile(const QByteArray &windows1250Bytes, QS
         const qsizetype close = trimmed.lastIndexOf(u']');
         if (trimmed.startsWith(u'[') && close > 0) {
             const QString name = trimmed.mid(1, close - 1).trimmed();
+            // Comments right above a heading are its own; a blank line parts them from the lines of
+            // what comes before.
+            while (!inEdited && !current->isEmpty() && current->last().trimmed().startsWith(u';'))
+                comments.prepend(current->takeLast());
             inEdited = isEditedSection(name);
             if (inEdited) {
                 if (!definition.sectionComments.contains(name.toLower()))
@@ -342,19 +346,21 @@ TestDefinitionFile readTestDefinitionFile(const QByteArray &windows1250Bytes, QS
 
 QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition)
 {
+    // Numbers are written without the blanks a quoted value may bring, which the readers of numbers
+    // would refuse.
     QStringList lines = definition.preamble;
     appendSection(&lines, definition, settingsSection,
                   {{QStringLiteral("NazwaTestu"), definition.name},
                    {QStringLiteral("DataTestu"), definition.date},
                    {QStringLiteral("LiczbaZadan"), QString::number(definition.tasks.size())},
                    {QStringLiteral("LiczbaStandardow"), QString::number(TestDefinitionFile::standardCount)},
-                   {QStringLiteral("MaxLiczbaPunktow"), definition.maxTotalPoints}});
+                   {QStringLiteral("MaxLiczbaPunktow"), definition.maxTotalPoints.trimmed()}});
     for (int t = 0; t < definition.tasks.size(); ++t) {
         const DefinitionTask &task = definition.tasks[t];
         appendSection(&lines, definition, QStringLiteral("Zadanie%1").arg(t + 1),
                       {{QStringLiteral("Etykieta"), task.label},
-                       {QStringLiteral("KategoriaStandardu"), task.standard},
-                       {QStringLiteral("MaxPunktow"), task.points},
+                       {QStringLiteral("KategoriaStandardu"), task.standard.trimmed()},
+                       {QStringLiteral("MaxPunktow"), task.points.trimmed()},
                        {QStringLiteral("ZadanieZamkniete"),
                         task.closed == QStringLiteral("nie") ? QStringLiteral("0") : QStringLiteral("1")}});
     }
@@ -363,10 +369,10 @@ QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition)
         appendSection(&lines, definition, QStringLiteral("Standard%1").arg(k + 1),
                       {{QStringLiteral("Skrot"), standard.abbreviation},
                        {QStringLiteral("Opis"), standard.description},
-                       {QStringLiteral("MaxPunktow"), standard.points}});
+                       {QStringLiteral("MaxPunktow"), standard.points.trimmed()}});
     }
     // Decimals with the full stop, as the shipped Setup.ini writes them.
-    auto decimal = [](QString value) { return value.replace(u',', u'.'); };
+    auto decimal = [](const QString &value) { return value.trimmed().replace(u',', u'.'); };
     if (!allEmpty(definition.bandBounds)) {
         QList<std::pair<QString, QString>> keys;
         for (std::size_t i = 0; i < bandKeys.size(); ++i)
@@ -385,7 +391,7 @@ QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition)
     stanineSection(QStringLiteral("StaninyUczniow"), definition.pupilStanines);
     if (!definition.comparisonThreshold.isEmpty())
         appendSection(&lines, definition, QStringLiteral("Porownanie"),
-                      {{QStringLiteral("Prog"), definition.comparisonThreshold}});
+                      {{QStringLiteral("Prog"), definition.comparisonThreshold.trimmed()}});
     for (const QStringList &section : definition.otherSections) {
         lines.append(QString());
         lines.append(section);
@@ -556,10 +562,11 @@ QStringList definitionProblems(const TestDefinitionFile &definition)
         problems.append(QStringLiteral("Maksymalna liczba punktów testu: ") + problem);
     for (int t = 0; t < definition.tasks.size(); ++t) {
         const DefinitionTask &task = definition.tasks[t];
-        const std::array<std::pair<TaskColumn, QString>, 4> cells{{{TaskColumn::Label, task.label},
-                                                                   {TaskColumn::Points, task.points},
-                                                                   {TaskColumn::Standard, task.standard},
-                                                                   {TaskColumn::Closed, task.closed}}};
+        const std::array<std::pair<TaskColumn, QString>, 4> cells{
+            {{TaskColumn::Label, task.label},
+             {TaskColumn::Points, task.points.trimmed()},
+             {TaskColumn::Standard, task.standard.trimmed()},
+             {TaskColumn::Closed, task.closed}}};
         for (const auto &[column, text] : cells) {
             if (acceptedTaskCell(column, text, &problem).isEmpty())
                 problems.append(QStringLiteral("Zadanie %1, %2: ").arg(t + 1).arg(taskColumnName(column)) +

@@ -153,9 +153,10 @@ void TstTestDefinitionFile::untouchedSectionsKept()
     QCOMPARE(definition.tasks.size(), 1);
     QCOMPARE(definition.tasks[0].label, u"A"_s);
     const QByteArray bytes = testDefinitionFileBytes(definition);
-    QVERIFY(bytes.startsWith("; komentarz szko\xB3y\r\n\r\n[Ustawienia]\r\n"));
-    QVERIFY(bytes.endsWith(
-        "\r\n\r\n[PorownanieKraj]\r\nZad.1=0.55\r\n; uwaga\r\n\r\n[Inne]\r\nklucz = warto\x9C\xE6\r\n"));
+    // A comment right above a heading goes with that section.
+    QVERIFY(bytes.startsWith("; komentarz szko\xB3y\r\n\r\n; uwaga\r\n[Ustawienia]\r\n"));
+    QVERIFY(
+        bytes.endsWith("\r\n\r\n[PorownanieKraj]\r\nZad.1=0.55\r\n\r\n[Inne]\r\nklucz = warto\x9C\xE6\r\n"));
     QVERIFY(!bytes.contains("zbędne"));
     QCOMPARE(testDefinitionFileBytes(readTestDefinitionFile(bytes)), bytes);
 }
