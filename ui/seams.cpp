@@ -21,6 +21,12 @@ FileChooser fileChooser = [](QWidget *owner, const QString &title, const QString
                                         QFileDialog::DontUseNativeDialog);
 };
 
+SaveFileChooser saveFileChooser = [](QWidget *owner, const QString &title, const QString &start,
+                                     const QString &filter) {
+    return QFileDialog::getSaveFileName(owner, title, start, filter, nullptr,
+                                        QFileDialog::DontUseNativeDialog);
+};
+
 PrinterSource printerSource = [] { return systemPrinter(); };
 
 namespace {

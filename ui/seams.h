@@ -22,6 +22,12 @@ using FileChooser =
     std::function<QString(QWidget *owner, const QString &title, const QString &start, const QString &filter)>;
 extern FileChooser fileChooser;
 
+// The chooser of a file to save: start is the folder with the proposed name; returns the chosen
+// file, or "" when cancelled.
+using SaveFileChooser =
+    std::function<QString(QWidget *owner, const QString &title, const QString &start, const QString &filter)>;
+extern SaveFileChooser saveFileChooser;
+
 // The printer charts and the analysis are printed on; nullptr when the system has none.
 using PrinterSource = std::function<QPrinter *()>;
 extern PrinterSource printerSource;

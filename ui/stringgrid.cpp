@@ -568,6 +568,8 @@ StringGrid::PasteResult StringGrid::pasteBlock(const QString &text)
         start = firstFreeCell();
     if (!start.isValid())
         return {};
+    if (pasteHandler)
+        return pasteHandler(parseCellBlock(text), start.column(), start.row());
     const PasteResult result = putTypedBlock(parseCellBlock(text), start.column(), start.row());
     if (result.rowsLeftOut > 0 || result.columnsLeftOut > 0)
         Q_EMIT blockLeftOut(result.rowsLeftOut, result.columnsLeftOut);

@@ -96,6 +96,9 @@ public:
         int columnsLeftOut = 0;
     };
     PasteResult pasteBlock(const QString &text);
+    // When set, a pasted block (keys, menu or an open cell) goes to it, from the cell it starts in,
+    // instead of into the cells: for a grid whose rows grow with what is pasted.
+    std::function<PasteResult(const QList<QStringList> &rows, int firstCol, int firstRow)> pasteHandler;
     PasteResult pasteClipboard();
     // Puts cells as typing would, one step for undo: rows of texts from (firstCol, firstRow).
     PasteResult putTypedBlock(const QList<QStringList> &rows, int firstCol, int firstRow);

@@ -1,7 +1,9 @@
 // Setup.ini and Szkola.ini as the program reads them: the INI reader itself (IniFile), the test
-// definition, the analysis settings and the school file, from whatever bytes the file holds.
+// definition, the analysis settings, the school file and the definition window's file, from whatever
+// bytes the file holds.
 #include "analysis/analysis.h"
 #include "analysis/testdefinition.h"
+#include "analysis/testdefinitionfile.h"
 #include "core/cp1250.h"
 #include "core/numbers.h"
 #include "files/inifile.h"
@@ -222,6 +224,37 @@ void checkSchoolFile(const SchoolFileReader &reader, const SchoolFileReader &fro
     }
 }
 
+// The definition window's file: written again it reads the same, and a definition it would write
+// reads back through the program's readers unchanged and without a problem.
+void checkDefinitionFile(const QByteArray &bytes, const QString &scratch)
+{
+    const TestDefinitionFile definition = readTestDefinitionFile(bytes);
+    const QByteArray written = testDefinitionFileBytes(definition);
+    require(testDefinitionFileBytes(readTestDefinitionFile(written)) == written,
+            "definition file: written again it differs");
+    checkSums(definition);
+    if (!definitionProblems(definition).isEmpty())
+        return;
+    QFile file(scratch);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(written) != written.size())
+        fail("cannot write the scratch file");
+    file.close();
+    const TestDefinition test = loadTestDefinitionFrom(scratch);
+    require(test.problems.isEmpty() && loadAnalysisSettingsFrom(scratch).problems.isEmpty(),
+            "definition file: a whole definition reads back with problems");
+    require(test.testName == definition.name && test.testDate == definition.date &&
+                test.taskCount == definition.tasks.size(),
+            "definition file: the test reads back otherwise");
+    for (int t = 0; t < test.taskCount; ++t) {
+        const DefinitionTask &task = definition.tasks[t];
+        require(test.taskLabels[t] == task.label &&
+                    test.taskMaxPoints[t] == parseInteger(task.points.trimmed()) &&
+                    test.taskStandards[t] == parseInteger(task.standard.trimmed()) &&
+                    test.taskClosed[t] == (task.closed != QStringLiteral("nie")),
+                "definition file: a task reads back otherwise");
+    }
+}
+
 QString scratchFile()
 {
     static QTemporaryDir dir;
@@ -247,5 +280,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     checkTestDefinition(loadTestDefinitionFrom(path), ini);
     checkAnalysisSettings(loadAnalysisSettingsFrom(path));
     checkSchoolFile(SchoolFileReader(ini), SchoolFileReader(path));
+    checkDefinitionFile(bytes, path + QStringLiteral(".zapis"));
     return 0;
 }

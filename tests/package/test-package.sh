@@ -15,7 +15,8 @@ echo "test-package: built $(basename "$deb")"
 
 contents=$(dpkg-deb --contents "$deb")
 for path in ./usr/bin/sondaryk ./usr/lib/sondaryk/sondaryk ./usr/lib/sondaryk/Setup.ini ./etc/sondaryk/Setup.ini \
-    ./usr/lib/sondaryk/Pomoc/Pomoc.html ./usr/share/applications/sondaryk.desktop \
+    ./usr/lib/sondaryk/Pomoc/Pomoc.html ./usr/lib/sondaryk/Testy/Matematyka.ini \
+    ./usr/share/applications/sondaryk.desktop \
     ./usr/share/icons/hicolor/scalable/apps/sondaryk.svg; do
     grep -q " $path" <<<"$contents" || fail "the package lacks $path"
 done

@@ -1,0 +1,645 @@
+#include "analysis/testdefinitionfile.h"
+
+#include "analysis/testdefinition.h"
+#include "core/cp1250.h"
+#include "core/numbers.h"
+#include "files/inifile.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+const QString settingsSection = QStringLiteral("Ustawienia");
+const std::array<QString, 4> bandKeys{QStringLiteral("Trudne"), QStringLiteral("UmiarkowanieTrudne"),
+                                      QStringLiteral("Latwe"), QStringLiteral("BardzoLatwe")};
+const std::array<QString, 4> bandNames{QStringLiteral("Trudne"), QStringLiteral("Umiarkowanie trudne"),
+                                       QStringLiteral("Łatwe"), QStringLiteral("Bardzo łatwe")};
+
+bool isEditedSection(const QString &name)
+{
+    static const QRegularExpression edited(
+        QStringLiteral("^(Ustawienia|Zadanie\\d+|Standard\\d+|PrzedzialyLatwosci|Staniny|StaninyUczniow|"
+                       "Porownanie)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return edited.match(name).hasMatch();
+}
+
+// A text that goes into the file as one value and reads back the same.
+QString textProblem(const QString &text)
+{
+    if (text.size() > IniFile::maxValueLength)
+        return QStringLiteral("tekst jest dłuższy niż %1 znaków.").arg(IniFile::maxValueLength);
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control || c == u'\n' || c == u'\r')
+            return QStringLiteral("tekst zawiera znak sterujący lub koniec wiersza.");
+        if (c == u';')
+            return QStringLiteral("średnik rozdziela pola w plikach wyników i nie może być częścią tekstu.");
+        if (!cp1250::canEncode(c))
+            return QStringLiteral("znaku „%1” nie da się zapisać w kodowaniu Windows-1250.").arg(c);
+    }
+    return QString();
+}
+
+QString acceptedWhole(const QString &text, int lowest, int highest, QString *problem)
+{
+    problem->clear();
+    const QString trimmed = text.trimmed();
+    const std::optional<qint32> value = parseInteger(trimmed);
+    if (trimmed.isEmpty())
+        *problem =
+            QStringLiteral("pole nie może być puste; wpisz liczbę od %1 do %2.").arg(lowest).arg(highest);
+    else if (!value)
+        *problem = QStringLiteral("„%1” nie jest liczbą całkowitą.").arg(trimmed);
+    else if (*value < 0 && lowest >= 0)
+        *problem = QStringLiteral("liczba nie może być ujemna (%1).").arg(*value);
+    else if (*value < lowest || *value > highest)
+        *problem = QStringLiteral("%1 leży poza dopuszczalnym zakresem od %2 do %3.")
+                       .arg(*value)
+                       .arg(lowest)
+                       .arg(highest);
+    else
+        return QString::number(*value);
+    return QString();
+}
+
+// A decimal with a comma or a full stop, at most two decimals: the analysis rounds bounds to
+// hundredths, so a finer one would not read back as typed.
+std::optional<double> decimalOf(const QString &text, QString *problem)
+{
+    QString number = text;
+    number.replace(u',', u'.');
+    const std::optional<double> value =
+        decimalFormLength(number, false) == number.size() ? parseDecimal(number) : std::nullopt;
+    if (!value) {
+        *problem = QStringLiteral("„%1” nie jest liczbą.").arg(text);
+        return std::nullopt;
+    }
+    const qsizetype point = number.indexOf(u'.');
+    if (point >= 0 && number.size() - point - 1 > 2) {
+        *problem = QStringLiteral("„%1” ma więcej niż dwa miejsca po przecinku.").arg(text);
+        return std::nullopt;
+    }
+    if (*value < 0.0) {
+        *problem = QStringLiteral("liczba nie może być ujemna (%1).").arg(text);
+        return std::nullopt;
+    }
+    return value;
+}
+
+double decimalValue(const QString &text)
+{
+    QString number = text;
+    number.replace(u',', u'.');
+    return parseDecimal(number).value_or(0.0);
+}
+
+int wholeValue(const QString &text)
+{
+    return parseInteger(text).value_or(0);
+}
+
+// A stanine table as the analysis reads it: all nine or none, Stanin2 may equal Stanin1.
+QString stanineTableProblem(const std::array<QString, 9> &table, const QString &section)
+{
+    int given = 0;
+    for (const QString &value : table)
+        given += value.isEmpty() ? 0 : 1;
+    if (given == 0)
+        return QString();
+    const QString where = QStringLiteral("Tabela staninów [%1]: ").arg(section);
+    if (given < 9)
+        return where + QStringLiteral("trzeba wpisać wszystkie dziewięć granic albo żadnej.");
+    for (int k = 0; k < 9; ++k) {
+        QString problem;
+        if (!decimalOf(table[k], &problem))
+            return where + QStringLiteral("stanin %1: ").arg(k + 1) + problem;
+        const double value = decimalValue(table[k]);
+        const double previous = k > 0 ? decimalValue(table[k - 1]) : 0.0;
+        if (k == 1 ? value < previous : k > 1 && value <= previous)
+            return where + QStringLiteral("granice muszą rosnąć (stanin %1: %2, stanin %3: %4).")
+                               .arg(k)
+                               .arg(table[k - 1])
+                               .arg(k + 1)
+                               .arg(table[k]);
+    }
+    return QString();
+}
+
+QString bandBoundsProblem(const std::array<QString, 4> &bounds)
+{
+    int given = 0;
+    for (const QString &value : bounds)
+        given += value.isEmpty() ? 0 : 1;
+    if (given == 0)
+        return QString();
+    const QString where = QStringLiteral("Przedziały łatwości: ");
+    if (given < 4)
+        return where + QStringLiteral("trzeba wpisać wszystkie cztery granice albo żadnej.");
+    for (std::size_t i = 0; i < bounds.size(); ++i) {
+        QString problem;
+        if (acceptedOptionalField(OptionalField::BandBound, bounds[i], &problem).isEmpty())
+            return where + bandNames[i] + QStringLiteral(": ") + problem;
+        if (i > 0 && decimalValue(bounds[i]) <= decimalValue(bounds[i - 1]))
+            return where + QStringLiteral("granice muszą rosnąć (%1: %2, %3: %4).")
+                               .arg(bandNames[i - 1], bounds[i - 1], bandNames[i], bounds[i]);
+    }
+    return QString();
+}
+
+// Windows drops one pair of matching quotation marks around a value, and blanks around it: a value
+// that has them gets one more pair, so that it reads back as written.
+QString valueText(const QString &value)
+{
+    const bool quoted = value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+                        value.back() == value.front();
+    const bool blanks = !value.isEmpty() && (value.front().isSpace() || value.back().isSpace());
+    return quoted || blanks ? u'"' + value + u'"' : value;
+}
+
+// Blank lines between sections are the writer's to put.
+QStringList trimmedBlankLines(QStringList lines)
+{
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    while (!lines.isEmpty() && lines.first().trimmed().isEmpty())
+        lines.removeFirst();
+    return lines;
+}
+
+void appendSection(QStringList *lines, const TestDefinitionFile &definition, const QString &name,
+                   const QList<std::pair<QString, QString>> &keys)
+{
+    if (!lines->isEmpty())
+        lines->append(QString());
+    lines->append(definition.sectionComments.value(name.toLower()));
+    lines->append(u'[' + name + u']');
+    for (const auto &[key, value] : keys)
+        lines->append(key + u'=' + valueText(value));
+}
+
+bool allEmpty(const auto &fields)
+{
+    for (const QString &value : fields) {
+        if (!value.isEmpty())
+            return false;
+    }
+    return true;
+}
+
+DefinitionTask defaultTask(int number)
+{
+    DefinitionTask task;
+    task.label = QStringLiteral("Zad.%1").arg(number);
+    return task;
+}
+
+} // namespace
+
+QString taskColumnName(TaskColumn column)
+{
+    switch (column) {
+    case TaskColumn::Label:
+        return QStringLiteral("Etykieta");
+    case TaskColumn::Points:
+        return QStringLiteral("Punkty");
+    case TaskColumn::Standard:
+        return QStringLiteral("Standard");
+    case TaskColumn::Closed:
+        return QStringLiteral("Zamknięte");
+    }
+    return QString();
+}
+
+QString standardColumnName(StandardColumn column)
+{
+    switch (column) {
+    case StandardColumn::Abbreviation:
+        return QStringLiteral("Skrót");
+    case StandardColumn::Description:
+        return QStringLiteral("Opis");
+    case StandardColumn::Points:
+        return QStringLiteral("Punkty");
+    }
+    return QString();
+}
+
+TestDefinitionFile newTestDefinitionFile(int taskCount)
+{
+    TestDefinitionFile definition;
+    definition.name = QStringLiteral("Nowy test");
+    for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
+        definition.standards[k].abbreviation = QStringLiteral("St.%1").arg(k + 1);
+        definition.standards[k].description = QStringLiteral("Standard %1").arg(k + 1);
+    }
+    setTaskCount(&definition, taskCount);
+    reconcileSums(&definition);
+    return definition;
+}
+
+void setTaskCount(TestDefinitionFile *definition, int count)
+{
+    count = qBound(0, count, TestDefinition::maxTaskCount);
+    while (definition->tasks.size() > count)
+        definition->tasks.removeLast();
+    while (definition->tasks.size() < count)
+        definition->tasks.append(defaultTask(int(definition->tasks.size()) + 1));
+}
+
+TestDefinitionFile readTestDefinitionFile(const QByteArray &windows1250Bytes, QStringList *problems)
+{
+    const IniFile ini = IniFile::fromBytes(windows1250Bytes);
+    TestDefinitionFile definition;
+    definition.name = ini.readString(settingsSection, QStringLiteral("NazwaTestu"), QStringLiteral("Test"));
+    definition.date =
+        ini.readString(settingsSection, QStringLiteral("DataTestu"), QStringLiteral("2003-12-12"));
+    definition.maxTotalPoints =
+        ini.readString(settingsSection, QStringLiteral("MaxLiczbaPunktow"), QStringLiteral("40"));
+
+    qint32 taskCount = ini.readInteger(settingsSection, QStringLiteral("LiczbaZadan"), 25);
+    if (taskCount < 0 || taskCount > TestDefinition::maxTaskCount) {
+        if (problems)
+            problems->append(QStringLiteral("Liczba zadań w pliku (%1) leży poza zakresem od 0 do %2; "
+                                            "wczytano 0 zadań.")
+                                 .arg(taskCount)
+                                 .arg(TestDefinition::maxTaskCount));
+        taskCount = 0;
+    }
+    const qint32 standardCount = ini.readInteger(settingsSection, QStringLiteral("LiczbaStandardow"), 5);
+    if (standardCount != TestDefinitionFile::standardCount && problems)
+        problems->append(QStringLiteral("Plik określa %1 standardów (LiczbaStandardow); okno definicji testu "
+                                        "zawsze zapisuje pięć standardów.")
+                             .arg(standardCount));
+
+    for (int t = 1; t <= taskCount; ++t) {
+        const QString section = QStringLiteral("Zadanie%1").arg(t);
+        DefinitionTask task;
+        task.label = ini.readString(section, QStringLiteral("Etykieta"), QStringLiteral("Zad.%1").arg(t));
+        task.points = ini.readString(section, QStringLiteral("MaxPunktow"), QStringLiteral("1"));
+        task.standard = ini.readString(section, QStringLiteral("KategoriaStandardu"), QStringLiteral("1"));
+        // Read as the program reads it: any whole number but 0 is a closed task.
+        task.closed = ini.readBool(section, QStringLiteral("ZadanieZamkniete"), true) ? QStringLiteral("tak")
+                                                                                      : QStringLiteral("nie");
+        definition.tasks.append(task);
+    }
+    for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
+        const QString section = QStringLiteral("Standard%1").arg(k + 1);
+        DefinitionStandard &standard = definition.standards[k];
+        standard.abbreviation =
+            ini.readString(section, QStringLiteral("Skrot"), QStringLiteral("St.%1").arg(k + 1));
+        standard.description =
+            ini.readString(section, QStringLiteral("Opis"), QStringLiteral("Standard %1").arg(k + 1));
+        standard.points = ini.readString(section, QStringLiteral("MaxPunktow"), QStringLiteral("1"));
+    }
+    for (std::size_t i = 0; i < bandKeys.size(); ++i)
+        definition.bandBounds[i] =
+            ini.readString(QStringLiteral("PrzedzialyLatwosci"), bandKeys[i], QString());
+    for (int k = 0; k < 9; ++k) {
+        const QString key = QStringLiteral("Stanin%1").arg(k + 1);
+        definition.stanines[k] = ini.readString(QStringLiteral("Staniny"), key, QString());
+        definition.pupilStanines[k] = ini.readString(QStringLiteral("StaninyUczniow"), key, QString());
+    }
+    definition.comparisonThreshold =
+        ini.readString(QStringLiteral("Porownanie"), QStringLiteral("Prog"), QString());
+
+    // The lines the window does not edit, found by the same line and section rules the reader keeps.
+    const QString text = cp1250::decode(windows1250Bytes);
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
+    QStringList *current = &definition.preamble;
+    // Comments above a heading of the window's own sections go with it, as Setup.ini explains each
+    // section above it; those among its keys are lost when it is written again.
+    QStringList comments;
+    bool inEdited = false;
+    for (const QString &line : text.split(lineBreak)) {
+        const QString trimmed = line.trimmed();
+        const qsizetype close = trimmed.lastIndexOf(u']');
+        if (trimmed.startsWith(u'[') && close > 0) {
+            const QString name = trimmed.mid(1, close - 1).trimmed();
+            // Comments right above a heading are its own; a blank line parts them from the lines of
+            // what comes before.
+            while (!inEdited && !current->isEmpty() && current->last().trimmed().startsWith(u';'))
+                comments.prepend(current->takeLast());
+            inEdited = isEditedSection(name);
+            if (inEdited) {
+                if (!definition.sectionComments.contains(name.toLower()))
+                    definition.sectionComments.insert(name.toLower(), trimmedBlankLines(comments));
+            } else {
+                definition.otherSections.append(trimmedBlankLines(comments));
+                current = &definition.otherSections.last();
+                current->append(line);
+            }
+            comments.clear();
+            continue;
+        }
+        if (!inEdited)
+            current->append(line);
+        else if (trimmed.isEmpty() || trimmed.startsWith(u';'))
+            comments.append(line);
+        else
+            comments.clear();
+    }
+    definition.epilogue = trimmedBlankLines(comments);
+    definition.preamble = trimmedBlankLines(definition.preamble);
+    for (QStringList &section : definition.otherSections)
+        section = trimmedBlankLines(section);
+    return definition;
+}
+
+QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition)
+{
+    // Numbers are written without the blanks a quoted value may bring, which the readers of numbers
+    // would refuse.
+    QStringList lines = definition.preamble;
+    appendSection(&lines, definition, settingsSection,
+                  {{QStringLiteral("NazwaTestu"), definition.name},
+                   {QStringLiteral("DataTestu"), definition.date},
+                   {QStringLiteral("LiczbaZadan"), QString::number(definition.tasks.size())},
+                   {QStringLiteral("LiczbaStandardow"), QString::number(TestDefinitionFile::standardCount)},
+                   {QStringLiteral("MaxLiczbaPunktow"), definition.maxTotalPoints.trimmed()}});
+    for (int t = 0; t < definition.tasks.size(); ++t) {
+        const DefinitionTask &task = definition.tasks[t];
+        appendSection(&lines, definition, QStringLiteral("Zadanie%1").arg(t + 1),
+                      {{QStringLiteral("Etykieta"), task.label},
+                       {QStringLiteral("KategoriaStandardu"), task.standard.trimmed()},
+                       {QStringLiteral("MaxPunktow"), task.points.trimmed()},
+                       {QStringLiteral("ZadanieZamkniete"),
+                        task.closed == QStringLiteral("nie") ? QStringLiteral("0") : QStringLiteral("1")}});
+    }
+    for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
+        const DefinitionStandard &standard = definition.standards[k];
+        appendSection(&lines, definition, QStringLiteral("Standard%1").arg(k + 1),
+                      {{QStringLiteral("Skrot"), standard.abbreviation},
+                       {QStringLiteral("Opis"), standard.description},
+                       {QStringLiteral("MaxPunktow"), standard.points.trimmed()}});
+    }
+    // Decimals with the full stop, as the shipped Setup.ini writes them.
+    auto decimal = [](const QString &value) { return value.trimmed().replace(u',', u'.'); };
+    if (!allEmpty(definition.bandBounds)) {
+        QList<std::pair<QString, QString>> keys;
+        for (std::size_t i = 0; i < bandKeys.size(); ++i)
+            keys.append({bandKeys[i], decimal(definition.bandBounds[i])});
+        appendSection(&lines, definition, QStringLiteral("PrzedzialyLatwosci"), keys);
+    }
+    auto stanineSection = [&](const QString &name, const std::array<QString, 9> &table) {
+        if (allEmpty(table))
+            return;
+        QList<std::pair<QString, QString>> keys;
+        for (int k = 0; k < 9; ++k)
+            keys.append({QStringLiteral("Stanin%1").arg(k + 1), decimal(table[k])});
+        appendSection(&lines, definition, name, keys);
+    };
+    stanineSection(QStringLiteral("Staniny"), definition.stanines);
+    stanineSection(QStringLiteral("StaninyUczniow"), definition.pupilStanines);
+    if (!definition.comparisonThreshold.isEmpty())
+        appendSection(&lines, definition, QStringLiteral("Porownanie"),
+                      {{QStringLiteral("Prog"), definition.comparisonThreshold.trimmed()}});
+    for (const QStringList &section : definition.otherSections) {
+        lines.append(QString());
+        lines.append(section);
+    }
+    if (!definition.epilogue.isEmpty()) {
+        lines.append(QString());
+        lines.append(definition.epilogue);
+    }
+    return cp1250::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+}
+
+QString acceptedTaskCell(TaskColumn column, const QString &text, QString *problem)
+{
+    problem->clear();
+    const QString trimmed = text.trimmed();
+    switch (column) {
+    case TaskColumn::Label:
+        if (trimmed.isEmpty())
+            *problem = QStringLiteral("etykieta zadania nie może być pusta.");
+        else
+            *problem = textProblem(trimmed);
+        return problem->isEmpty() ? trimmed : QString();
+    case TaskColumn::Points:
+        return acceptedWhole(trimmed, 1, TestDefinition::maxTaskPoints, problem);
+    case TaskColumn::Standard:
+        return acceptedWhole(trimmed, 1, TestDefinitionFile::standardCount, problem);
+    case TaskColumn::Closed: {
+        static const QStringList closedWords{QStringLiteral("tak"),       QStringLiteral("t"),
+                                             QStringLiteral("z"),         QStringLiteral("1"),
+                                             QStringLiteral("zamknięte"), QStringLiteral("zamkniete"),
+                                             QStringLiteral("zamknięta")};
+        static const QStringList openWords{QStringLiteral("nie"),     QStringLiteral("n"),
+                                           QStringLiteral("o"),       QStringLiteral("0"),
+                                           QStringLiteral("otwarte"), QStringLiteral("otwarta")};
+        const QString word = trimmed.toLower();
+        if (closedWords.contains(word))
+            return QStringLiteral("tak");
+        if (openWords.contains(word))
+            return QStringLiteral("nie");
+        *problem = QStringLiteral("„%1” nie mówi, czy zadanie jest zamknięte; wpisz „tak” (albo Z, 1) "
+                                  "lub „nie” (albo O, 0).")
+                       .arg(trimmed);
+        return QString();
+    }
+    }
+    return QString();
+}
+
+QString acceptedStandardCell(StandardColumn column, const QString &text, QString *problem)
+{
+    problem->clear();
+    const QString trimmed = text.trimmed();
+    switch (column) {
+    case StandardColumn::Abbreviation:
+        if (trimmed.isEmpty())
+            *problem = QStringLiteral("skrót standardu nie może być pusty.");
+        else
+            *problem = textProblem(trimmed);
+        return problem->isEmpty() ? trimmed : QString();
+    case StandardColumn::Description:
+        *problem = textProblem(trimmed);
+        return problem->isEmpty() ? trimmed : QString();
+    case StandardColumn::Points:
+        return acceptedWhole(trimmed, 0, TestDefinition::maxSumPoints, problem);
+    }
+    return QString();
+}
+
+QString acceptedOptionalField(OptionalField field, const QString &text, QString *problem)
+{
+    problem->clear();
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return QString();
+    if (field == OptionalField::Threshold)
+        return acceptedWhole(trimmed, 1, 100, problem);
+    const std::optional<double> value = decimalOf(trimmed, problem);
+    if (!value)
+        return QString();
+    if (field == OptionalField::BandBound && (*value <= 0.0 || *value > 1.0)) {
+        *problem =
+            QStringLiteral("granica przedziału łatwości musi być większa od 0 i nie większa niż 1 (%1).")
+                .arg(trimmed);
+        return QString();
+    }
+    return trimmed;
+}
+
+QString acceptedName(const QString &text, QString *problem)
+{
+    const QString trimmed = text.trimmed();
+    *problem = trimmed.isEmpty() ? QStringLiteral("nazwa testu nie może być pusta.") : textProblem(trimmed);
+    return problem->isEmpty() ? trimmed : QString();
+}
+
+QString acceptedDate(const QString &text, QString *problem)
+{
+    const QString trimmed = text.trimmed();
+    *problem = textProblem(trimmed);
+    return problem->isEmpty() ? trimmed : QString();
+}
+
+QString acceptedTotal(const QString &text, QString *problem)
+{
+    return acceptedWhole(text, 0, TestDefinition::maxSumPoints, problem);
+}
+
+SumsCheck checkSums(const TestDefinitionFile &definition)
+{
+    SumsCheck check;
+    QString problem;
+    for (const DefinitionTask &task : definition.tasks) {
+        const QString points = acceptedTaskCell(TaskColumn::Points, task.points, &problem);
+        if (points.isEmpty())
+            continue;
+        check.taskSum += wholeValue(points);
+        const QString standard = acceptedTaskCell(TaskColumn::Standard, task.standard, &problem);
+        if (!standard.isEmpty())
+            check.standardSums[wholeValue(standard) - 1] += wholeValue(points);
+    }
+    QStringList perStandard;
+    for (const int sum : check.standardSums)
+        perStandard.append(QString::number(sum));
+    check.summary = QStringLiteral("Suma punktów zadań: %1 (standardy 1–5: %2).")
+                        .arg(check.taskSum)
+                        .arg(perStandard.join(QStringLiteral(", ")));
+    const QString total = acceptedTotal(definition.maxTotalPoints, &problem);
+    if (total.isEmpty() || wholeValue(total) != check.taskSum)
+        check.mismatches.append(
+            QStringLiteral("Maksymalna liczba punktów testu (%1) nie równa się sumie punktów "
+                           "zadań (%2).")
+                .arg(definition.maxTotalPoints, QString::number(check.taskSum)));
+    for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
+        const DefinitionStandard &standard = definition.standards[k];
+        const QString points = acceptedStandardCell(StandardColumn::Points, standard.points, &problem);
+        if (points.isEmpty() || wholeValue(points) != check.standardSums[k])
+            check.mismatches.append(
+                QStringLiteral("Standard %1 (%2): maksimum %3, a suma punktów jego zadań %4.")
+                    .arg(QString::number(k + 1), standard.abbreviation, standard.points,
+                         QString::number(check.standardSums[k])));
+    }
+    return check;
+}
+
+void reconcileSums(TestDefinitionFile *definition)
+{
+    const SumsCheck check = checkSums(*definition);
+    definition->maxTotalPoints = QString::number(check.taskSum);
+    for (int k = 0; k < TestDefinitionFile::standardCount; ++k)
+        definition->standards[k].points = QString::number(check.standardSums[k]);
+}
+
+QStringList definitionProblems(const TestDefinitionFile &definition)
+{
+    QStringList problems;
+    QString problem;
+    if (acceptedName(definition.name, &problem).isEmpty())
+        problems.append(QStringLiteral("Nazwa testu: ") + problem);
+    acceptedDate(definition.date, &problem);
+    if (!problem.isEmpty())
+        problems.append(QStringLiteral("Data testu: ") + problem);
+    if (definition.tasks.isEmpty())
+        problems.append(QStringLiteral("Test musi mieć co najmniej jedno zadanie."));
+    if (definition.tasks.size() > TestDefinition::maxTaskCount)
+        problems.append(
+            QStringLiteral("Test może mieć najwyżej %1 zadań.").arg(TestDefinition::maxTaskCount));
+    if (acceptedTotal(definition.maxTotalPoints, &problem).isEmpty())
+        problems.append(QStringLiteral("Maksymalna liczba punktów testu: ") + problem);
+    for (int t = 0; t < definition.tasks.size(); ++t) {
+        const DefinitionTask &task = definition.tasks[t];
+        const std::array<std::pair<TaskColumn, QString>, 4> cells{
+            {{TaskColumn::Label, task.label},
+             {TaskColumn::Points, task.points.trimmed()},
+             {TaskColumn::Standard, task.standard.trimmed()},
+             {TaskColumn::Closed, task.closed}}};
+        for (const auto &[column, text] : cells) {
+            if (acceptedTaskCell(column, text, &problem).isEmpty())
+                problems.append(QStringLiteral("Zadanie %1, %2: ").arg(t + 1).arg(taskColumnName(column)) +
+                                problem);
+        }
+    }
+    for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
+        const DefinitionStandard &standard = definition.standards[k];
+        const std::array<std::pair<StandardColumn, QString>, 3> cells{
+            {{StandardColumn::Abbreviation, standard.abbreviation},
+             {StandardColumn::Description, standard.description},
+             {StandardColumn::Points, standard.points}}};
+        for (const auto &[column, text] : cells) {
+            acceptedStandardCell(column, text, &problem);
+            if (!problem.isEmpty())
+                problems.append(
+                    QStringLiteral("Standard %1, %2: ").arg(k + 1).arg(standardColumnName(column)) + problem);
+        }
+    }
+    const QString bands = bandBoundsProblem(definition.bandBounds);
+    if (!bands.isEmpty())
+        problems.append(bands);
+    for (const QString &table :
+         {stanineTableProblem(definition.stanines, QStringLiteral("Staniny")),
+          stanineTableProblem(definition.pupilStanines, QStringLiteral("StaninyUczniow"))}) {
+        if (!table.isEmpty())
+            problems.append(table);
+    }
+    acceptedOptionalField(OptionalField::Threshold, definition.comparisonThreshold, &problem);
+    if (!problem.isEmpty())
+        problems.append(QStringLiteral("Próg porównania: ") + problem);
+    return problems;
+}
+
+TaskPaste pasteTasks(TestDefinitionFile *definition, const QList<QStringList> &rows, int firstTask,
+                     TaskColumn firstColumn)
+{
+    TaskPaste paste;
+    constexpr int columnCount = 4;
+    const int firstCol = int(firstColumn);
+    firstTask = qMax(0, firstTask);
+    for (int r = 0; r < rows.size(); ++r) {
+        const int t = firstTask + r;
+        if (t >= TestDefinition::maxTaskCount) {
+            paste.rowsLeftOut = int(rows.size()) - r;
+            break;
+        }
+        if (t >= definition->tasks.size()) {
+            const int before = int(definition->tasks.size());
+            setTaskCount(definition, t + 1);
+            paste.tasksAdded += int(definition->tasks.size()) - before;
+        }
+        DefinitionTask &task = definition->tasks[t];
+        const QStringList &cells = rows[r];
+        paste.columnsLeftOut = qMax(paste.columnsLeftOut, int(cells.size()) - (columnCount - firstCol));
+        for (int c = 0; c < cells.size() && firstCol + c < columnCount; ++c) {
+            const auto column = TaskColumn(firstCol + c);
+            QString problem;
+            const QString accepted = acceptedTaskCell(column, cells[c], &problem);
+            if (!problem.isEmpty()) {
+                paste.refused.append(
+                    QStringLiteral("Zadanie %1, %2: ").arg(t + 1).arg(taskColumnName(column)) + problem);
+                continue;
+            }
+            QString &target = column == TaskColumn::Label      ? task.label
+                              : column == TaskColumn::Points   ? task.points
+                              : column == TaskColumn::Standard ? task.standard
+                                                               : task.closed;
+            if (target != accepted) {
+                target = accepted;
+                ++paste.cellsChanged;
+            }
+        }
+    }
+    return paste;
+}

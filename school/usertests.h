@@ -1,0 +1,34 @@
+// The teacher's own folder of test definitions, ~/.local/share/Sondaryk/Testy by the XDG rules:
+// filled with the example tests shipped beside the program the first time it is needed.
+#pragma once
+
+#include "files/savefile.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+struct UserTest {
+    QString path;
+    QString name; // NazwaTestu
+    QString date; // DataTestu
+};
+
+// GenericDataLocation/Sondaryk/Testy.
+QString userTestsFolder();
+// The example tests shipped with the program: Testy beside its executable.
+QString exampleTestsFolder();
+
+// When the folder does not exist yet, creates it and copies every *.ini of examplesFolder into it;
+// an existing folder is left as it is, so tests the teacher deleted do not come back. False, with
+// the reason in Polish in *error, when the folder cannot be made or a copy cannot be written.
+bool prepareUserTestsFolder(const QString &examplesFolder = exampleTestsFolder(), QString *error = nullptr);
+
+// The folder's *.ini files with their test's name and date, sorted by file name; empty when the
+// folder is missing.
+QList<UserTest> listUserTests();
+
+// Writes the definition as fileName (".ini" added when missing) in the folder, made if needed,
+// through the one writer; the path written in *path.
+WriteResult writeUserTest(const QString &fileName, const QByteArray &windows1250Bytes,
+                          QString *path = nullptr);

@@ -1,0 +1,482 @@
+#include "workbook/tfdefinicjatestu.h"
+
+#include "analysis/testdefinition.h"
+#include "core/cells.h"
+#include "files/inifile.h"
+#include "files/savefile.h"
+#include "school/usertests.h"
+#include "ui/fixedwindow.h"
+#include "ui/guarded.h"
+#include "ui/messages.h"
+#include "ui/seams.h"
+#include "ui_tfdefinicjatestu.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+namespace {
+
+const QString fileFilter = QStringLiteral("Definicje testów (*.ini)");
+
+constexpr int taskColumns = 4;
+constexpr int standardColumns = 3;
+
+QString &taskCell(DefinitionTask &task, TaskColumn column)
+{
+    switch (column) {
+    case TaskColumn::Label:
+        return task.label;
+    case TaskColumn::Points:
+        return task.points;
+    case TaskColumn::Standard:
+        return task.standard;
+    case TaskColumn::Closed:
+        break;
+    }
+    return task.closed;
+}
+
+QString &standardCell(DefinitionStandard &standard, StandardColumn column)
+{
+    switch (column) {
+    case StandardColumn::Abbreviation:
+        return standard.abbreviation;
+    case StandardColumn::Description:
+        return standard.description;
+    case StandardColumn::Points:
+        break;
+    }
+    return standard.points;
+}
+
+void setUpGrid(StringGrid *grid, const QList<int> &widths, const QStringList &headings)
+{
+    grid->setFixedRows(1);
+    grid->setFixedCols(1);
+    grid->setColCount(int(widths.size()));
+    grid->setRowCount(1);
+    grid->setDefaultRowHeight(16);
+    for (int c = 0; c < widths.size(); ++c) {
+        grid->setColWidth(c, widths[c]);
+        grid->setCell(c, 0, headings.value(c));
+    }
+}
+
+void showRefused(const QStringList &refused)
+{
+    if (!refused.isEmpty())
+        messages::showMessage(QStringLiteral("Nie przyjęto wartości:\n") + problemsMessage(refused));
+}
+
+// A file name from the test's name: the characters file systems refuse become "_".
+QString fileNameFor(const QString &testName)
+{
+    QString name = testName.trimmed();
+    for (QChar &c : name) {
+        if (QStringLiteral("/\\:*?\"<>|").contains(c) || c.category() == QChar::Other_Control)
+            c = u'_';
+    }
+    return (name.isEmpty() ? QStringLiteral("Test") : name) + QStringLiteral(".ini");
+}
+
+} // namespace
+
+TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
+    : QDialog(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfDefinicjaTestu>())
+{
+    ui->setupUi(this);
+    setFixedSize(840, 472);
+
+    setUpGrid(ui->tabelaZadan, {28, 100, 50, 56, 64},
+              {QStringLiteral("Nr"), taskColumnName(TaskColumn::Label), taskColumnName(TaskColumn::Points),
+               taskColumnName(TaskColumn::Standard), taskColumnName(TaskColumn::Closed)});
+    setUpGrid(ui->tabelaStandardow, {28, 72, 310, 50},
+              {QStringLiteral("Nr"), standardColumnName(StandardColumn::Abbreviation),
+               standardColumnName(StandardColumn::Description), standardColumnName(StandardColumn::Points)});
+    ui->tabelaStandardow->setRowCount(TestDefinitionFile::standardCount + 1);
+    // A description reads from its start; one longer than the column is read whole in its tooltip.
+    ui->tabelaStandardow->drawCellHandler = [grid = ui->tabelaStandardow](QPainter *painter, int col, int row,
+                                                                          const QRect &rect) {
+        if (col != 2 || row == 0) {
+            drawCellCentred(painter, grid->cell(col, row), rect);
+            return;
+        }
+        painter->fillRect(rect, painter->brush());
+        painter->drawText(rect.adjusted(3, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, grid->cell(col, row));
+    };
+    for (int k = 1; k <= TestDefinitionFile::standardCount; ++k)
+        ui->tabelaStandardow->setCell(0, k, QString::number(k));
+    for (StringGrid *stanines : {ui->tabelaStaniny, ui->tabelaStaninyUczniow}) {
+        QList<int> widths{60};
+        QStringList headings{QStringLiteral("Stanin")};
+        for (int k = 1; k <= 9; ++k) {
+            widths.append(54);
+            headings.append(QString::number(k));
+        }
+        setUpGrid(stanines, widths, headings);
+        stanines->setRowCount(2);
+        stanines->setCell(0, 1, QStringLiteral("Od"));
+    }
+    // These grids hold all their cells in view.
+    for (StringGrid *grid : {ui->tabelaStandardow, ui->tabelaStaniny, ui->tabelaStaninyUczniow}) {
+        grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    for (StringGrid *grid :
+         {ui->tabelaZadan, ui->tabelaStandardow, ui->tabelaStaniny, ui->tabelaStaninyUczniow}) {
+        grid->setEditingEnabled(true);
+        connect(grid, &StringGrid::blockLeftOut, this, [](int rows, int columns) {
+            guarded([&] { messages::showMessage(leftOutMessage(rows, columns)); });
+        });
+    }
+    ui->seLiczbaZadan->setMaximum(TestDefinition::maxTaskCount);
+    ui->tabelaZadan->pasteHandler = [this](const QList<QStringList> &rows, int firstCol, int firstRow) {
+        StringGrid::PasteResult result;
+        guarded([&] { result = pasteIntoTasks(rows, firstCol, firstRow); });
+        return result;
+    };
+
+    const auto whole = [](const QString &text, QString *problem) { return acceptedTotal(text, problem); };
+    const auto band = [](const QString &text, QString *problem) {
+        return acceptedOptionalField(OptionalField::BandBound, text, problem);
+    };
+    m_fields = {
+        {ui->eNazwa, &m_definition.name, QStringLiteral("Nazwa testu"), acceptedName},
+        {ui->eData, &m_definition.date, QStringLiteral("Data testu"), acceptedDate},
+        {ui->eMaxPunktow, &m_definition.maxTotalPoints, QStringLiteral("Maksymalna liczba punktów testu"),
+         whole},
+        {ui->eTrudne, &m_definition.bandBounds[0], QStringLiteral("Trudne"), band},
+        {ui->eUmiarkowanieTrudne, &m_definition.bandBounds[1], QStringLiteral("Umiarkowanie trudne"), band},
+        {ui->eLatwe, &m_definition.bandBounds[2], QStringLiteral("Łatwe"), band},
+        {ui->eBardzoLatwe, &m_definition.bandBounds[3], QStringLiteral("Bardzo łatwe"), band},
+        {ui->eProg, &m_definition.comparisonThreshold, QStringLiteral("Próg porównania"),
+         [](const QString &text, QString *problem) {
+             return acceptedOptionalField(OptionalField::Threshold, text, problem);
+         }},
+    };
+    for (const Field &field : std::as_const(m_fields))
+        connect(field.edit, &QLineEdit::editingFinished, this,
+                [this, field] { guarded([&] { acceptField(field); }); });
+
+    connectGuarded(ui->tabelaZadan, &StringGrid::editFinished, this, &TfDefinicjaTestu::checkTaskEdits);
+    connectGuarded(ui->tabelaStandardow, &StringGrid::editFinished, this,
+                   &TfDefinicjaTestu::checkStandardEdits);
+    connect(ui->tabelaStaniny, &StringGrid::editFinished, this,
+            [this] { guarded([this] { checkStanineEdits(ui->tabelaStaniny, &m_definition.stanines); }); });
+    connect(ui->tabelaStaninyUczniow, &StringGrid::editFinished, this, [this] {
+        guarded([this] { checkStanineEdits(ui->tabelaStaninyUczniow, &m_definition.pupilStanines); });
+    });
+    connect(ui->seLiczbaZadan, &QSpinBox::valueChanged, this,
+            [this](int count) { guarded([&] { taskCountChanged(count); }); });
+    connectGuarded(ui->bUzgodnij, &QPushButton::clicked, this, &TfDefinicjaTestu::bUzgodnijClick);
+    connectGuarded(ui->bWczytaj, &QPushButton::clicked, this, &TfDefinicjaTestu::bWczytajClick);
+    connectGuarded(ui->bZapiszJako, &QPushButton::clicked, this, &TfDefinicjaTestu::bZapiszJakoClick);
+    connectGuarded(ui->bOK, &QPushButton::clicked, this, &TfDefinicjaTestu::bOKClick);
+    connect(ui->bAnuluj, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_definition = newTestDefinitionFile(1);
+    showDefinition();
+    ui->zakladki->setCurrentIndex(0);
+    ui->eNazwa->setFocus();
+}
+
+TfDefinicjaTestu::~TfDefinicjaTestu()
+{
+    // No check may run on a grid while the window is being taken apart.
+    for (StringGrid *grid :
+         {ui->tabelaZadan, ui->tabelaStandardow, ui->tabelaStaniny, ui->tabelaStaninyUczniow}) {
+        disconnect(grid, nullptr, this, nullptr);
+        grid->pasteHandler = nullptr;
+    }
+    for (const Field &field : std::as_const(m_fields))
+        disconnect(field.edit, nullptr, this, nullptr);
+}
+
+void TfDefinicjaTestu::setDefinition(const QByteArray &windows1250Bytes)
+{
+    m_definition = readTestDefinitionFile(windows1250Bytes);
+    m_spareTasks.clear();
+    showDefinition();
+}
+
+QByteArray TfDefinicjaTestu::definitionBytes() const
+{
+    return testDefinitionFileBytes(m_definition);
+}
+
+void TfDefinicjaTestu::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
+    for (const Field &field : std::as_const(m_fields))
+        field.edit->setReadOnly(readOnly);
+    ui->seLiczbaZadan->setReadOnly(readOnly);
+    for (StringGrid *grid :
+         {ui->tabelaZadan, ui->tabelaStandardow, ui->tabelaStaniny, ui->tabelaStaninyUczniow})
+        grid->setEditingEnabled(!readOnly);
+    ui->bUzgodnij->setEnabled(!readOnly);
+    ui->bWczytaj->setEnabled(!readOnly);
+    ui->bOK->setVisible(!readOnly);
+    ui->bAnuluj->setText(readOnly ? QStringLiteral("Zamknij") : QStringLiteral("Anuluj"));
+    ui->bAnuluj->setAccessibleName(ui->bAnuluj->text());
+}
+
+void TfDefinicjaTestu::showDefinition()
+{
+    for (const Field &field : std::as_const(m_fields))
+        field.edit->setText(*field.value);
+    {
+        const QSignalBlocker blocker(ui->seLiczbaZadan);
+        ui->seLiczbaZadan->setValue(int(m_definition.tasks.size()));
+    }
+    showTasks();
+    for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
+        const DefinitionStandard &standard = m_definition.standards[k];
+        ui->tabelaStandardow->setCell(1, k + 1, standard.abbreviation);
+        ui->tabelaStandardow->setCell(2, k + 1, standard.description);
+        // Long descriptions are read whole from the tooltip.
+        ui->tabelaStandardow->item(k + 1, 2)->setToolTip(standard.description);
+        ui->tabelaStandardow->setCell(3, k + 1, standard.points);
+    }
+    ui->tabelaStandardow->clearUndo();
+    for (int k = 0; k < 9; ++k) {
+        ui->tabelaStaniny->setCell(k + 1, 1, m_definition.stanines[k]);
+        ui->tabelaStaninyUczniow->setCell(k + 1, 1, m_definition.pupilStanines[k]);
+    }
+    ui->tabelaStaniny->clearUndo();
+    ui->tabelaStaninyUczniow->clearUndo();
+    showSums();
+}
+
+void TfDefinicjaTestu::showTasks()
+{
+    StringGrid *grid = ui->tabelaZadan;
+    grid->setRowCount(int(m_definition.tasks.size()) + 1);
+    for (int t = 0; t < m_definition.tasks.size(); ++t) {
+        DefinitionTask &task = m_definition.tasks[t];
+        grid->setCell(0, t + 1, QString::number(t + 1));
+        for (int c = 0; c < taskColumns; ++c)
+            grid->setCell(c + 1, t + 1, taskCell(task, TaskColumn(c)));
+    }
+    // An undo step would put back cells of rows that have moved or gone.
+    grid->clearUndo();
+}
+
+void TfDefinicjaTestu::showSums()
+{
+    const SumsCheck check = checkSums(m_definition);
+    QString text = check.summary.toHtmlEscaped();
+    if (check.mismatches.isEmpty())
+        text += QStringLiteral("<br>Maksymalne liczby punktów zgadzają się z sumami.");
+    for (const QString &mismatch : check.mismatches)
+        text += QStringLiteral("<br><span style=\"color:#c00000\">") + mismatch.toHtmlEscaped() +
+                QStringLiteral("</span>");
+    ui->lbSumy->setText(text);
+}
+
+void TfDefinicjaTestu::acceptField(const Field &field)
+{
+    if (m_readOnly || field.edit->text() == *field.value)
+        return;
+    QString problem;
+    const QString accepted = field.accepted(field.edit->text(), &problem);
+    if (!problem.isEmpty()) {
+        // Put back first: the message box takes the focus, and the edit must not be refused twice.
+        field.edit->setText(*field.value);
+        showRefused({field.name + QStringLiteral(": ") + problem});
+        return;
+    }
+    *field.value = accepted;
+    field.edit->setText(accepted);
+    showSums();
+}
+
+void TfDefinicjaTestu::checkTaskEdits()
+{
+    StringGrid *grid = ui->tabelaZadan;
+    QStringList refused;
+    for (int t = 0; t < m_definition.tasks.size() && t + 1 < grid->rowCount(); ++t) {
+        for (int c = 0; c < taskColumns; ++c) {
+            const auto column = TaskColumn(c);
+            QString &value = taskCell(m_definition.tasks[t], column);
+            const QString text = grid->cell(c + 1, t + 1);
+            if (text == value)
+                continue;
+            QString problem;
+            const QString accepted = acceptedTaskCell(column, text, &problem);
+            if (problem.isEmpty())
+                value = accepted;
+            else
+                refused.append(QStringLiteral("Zadanie %1, %2: ").arg(t + 1).arg(taskColumnName(column)) +
+                               problem);
+            grid->setCell(c + 1, t + 1, value);
+        }
+    }
+    showSums();
+    showRefused(refused);
+}
+
+void TfDefinicjaTestu::checkStandardEdits()
+{
+    StringGrid *grid = ui->tabelaStandardow;
+    QStringList refused;
+    for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
+        for (int c = 0; c < standardColumns; ++c) {
+            const auto column = StandardColumn(c);
+            QString &value = standardCell(m_definition.standards[k], column);
+            const QString text = grid->cell(c + 1, k + 1);
+            if (text == value)
+                continue;
+            QString problem;
+            const QString accepted = acceptedStandardCell(column, text, &problem);
+            if (problem.isEmpty())
+                value = accepted;
+            else
+                refused.append(
+                    QStringLiteral("Standard %1, %2: ").arg(k + 1).arg(standardColumnName(column)) + problem);
+            grid->setCell(c + 1, k + 1, value);
+        }
+        grid->item(k + 1, 2)->setToolTip(m_definition.standards[k].description);
+    }
+    showSums();
+    showRefused(refused);
+}
+
+void TfDefinicjaTestu::checkStanineEdits(StringGrid *grid, std::array<QString, 9> *table)
+{
+    QStringList refused;
+    for (int k = 0; k < 9; ++k) {
+        const QString text = grid->cell(k + 1, 1);
+        if (text == (*table)[k])
+            continue;
+        QString problem;
+        const QString accepted = acceptedOptionalField(OptionalField::Stanine, text, &problem);
+        if (problem.isEmpty())
+            (*table)[k] = accepted;
+        else
+            refused.append(QStringLiteral("Stanin %1: ").arg(k + 1) + problem);
+        grid->setCell(k + 1, 1, (*table)[k]);
+    }
+    showRefused(refused);
+}
+
+void TfDefinicjaTestu::taskCountChanged(int count)
+{
+    if (m_readOnly)
+        return;
+    ui->tabelaZadan->commitOpenEditor();
+    QList<DefinitionTask> &tasks = m_definition.tasks;
+    while (tasks.size() > count)
+        m_spareTasks.prepend(tasks.takeLast());
+    while (tasks.size() < count && !m_spareTasks.isEmpty())
+        tasks.append(m_spareTasks.takeFirst());
+    setTaskCount(&m_definition, count);
+    showTasks();
+    showSums();
+}
+
+StringGrid::PasteResult TfDefinicjaTestu::pasteIntoTasks(const QList<QStringList> &rows, int firstCol,
+                                                         int firstRow)
+{
+    const TaskPaste paste =
+        pasteTasks(&m_definition, rows, firstRow - 1, TaskColumn(qBound(0, firstCol - 1, 3)));
+    if (paste.tasksAdded > 0)
+        m_spareTasks.clear();
+    {
+        const QSignalBlocker blocker(ui->seLiczbaZadan);
+        ui->seLiczbaZadan->setValue(int(m_definition.tasks.size()));
+    }
+    showTasks();
+    showSums();
+    QStringList notes = paste.refused;
+    if (paste.rowsLeftOut > 0 || paste.columnsLeftOut > 0) {
+        QString leftOut = leftOutMessage(paste.rowsLeftOut, paste.columnsLeftOut);
+        if (paste.rowsLeftOut > 0)
+            leftOut += QStringLiteral(" Test może mieć najwyżej %1 zadań.").arg(TestDefinition::maxTaskCount);
+        notes.prepend(leftOut);
+    }
+    if (!notes.isEmpty())
+        messages::showMessage(QStringLiteral("Nie wklejono wszystkiego:\n") + problemsMessage(notes));
+    // Told here already, so the grid must not tell it again.
+    return StringGrid::PasteResult{paste.cellsChanged, 0, 0};
+}
+
+void TfDefinicjaTestu::commitEdits()
+{
+    for (StringGrid *grid :
+         {ui->tabelaZadan, ui->tabelaStandardow, ui->tabelaStaniny, ui->tabelaStaninyUczniow})
+        grid->commitOpenEditor();
+    for (const Field &field : std::as_const(m_fields))
+        acceptField(field);
+}
+
+bool TfDefinicjaTestu::isWhole()
+{
+    commitEdits();
+    const QStringList problems = definitionProblems(m_definition);
+    if (problems.isEmpty())
+        return true;
+    messages::showMessage(QStringLiteral("Definicji testu nie można jeszcze zapisać:\n") +
+                          problemsMessage(problems));
+    return false;
+}
+
+void TfDefinicjaTestu::bUzgodnijClick()
+{
+    if (m_readOnly)
+        return;
+    commitEdits();
+    reconcileSums(&m_definition);
+    showDefinition();
+}
+
+void TfDefinicjaTestu::bWczytajClick()
+{
+    if (m_readOnly)
+        return;
+    prepareUserTestsFolder();
+    const QString path =
+        ui::fileChooser(this, QStringLiteral("Wczytaj definicję testu"), userTestsFolder(), fileFilter);
+    if (path.isEmpty())
+        return;
+    QByteArray bytes;
+    if (readWholeFile(path, &bytes, IniFile::maxFileSize) != ReadStatus::Ok) {
+        messages::showFileError(
+            QStringLiteral("Nie mogę odczytać pliku %1!").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    QStringList problems;
+    m_definition = readTestDefinitionFile(bytes, &problems);
+    m_spareTasks.clear();
+    showDefinition();
+    problems.append(definitionProblems(m_definition));
+    if (!problems.isEmpty())
+        messages::showMessage(QStringLiteral("Wczytana definicja wymaga poprawek:\n") +
+                              problemsMessage(problems));
+}
+
+void TfDefinicjaTestu::bZapiszJakoClick()
+{
+    if (!isWhole())
+        return;
+    prepareUserTestsFolder();
+    QString path =
+        ui::saveFileChooser(this, QStringLiteral("Zapisz definicję testu"),
+                            QDir(userTestsFolder()).filePath(fileNameFor(m_definition.name)), fileFilter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".ini");
+    if (!writeFileAtomically(path, definitionBytes()))
+        messages::showFileError(
+            QStringLiteral("Nie mogę zapisać pliku %1!").arg(QDir::toNativeSeparators(path)));
+}
+
+void TfDefinicjaTestu::bOKClick()
+{
+    if (m_readOnly || !isWhole())
+        return;
+    accept();
+}
