@@ -5,11 +5,13 @@
 #include "core/numbers.h"
 #include "files/inifile.h"
 #include "school/recentschools.h"
+#include "school/usertests.h"
 #include "ui/messages.h"
 #include "ui/seams.h"
 #include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
 #include "workbook/setupchecks.h"
+#include "workbook/tfdefinicjatestu.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,13 +62,19 @@ QByteArray TfWyniki::newSchoolTestBytes() const
 {
     const TestDefinition candidate = newSchoolTest();
     // The file's own bytes, comments kept, when the test is the chosen file's as it was read.
-    if (testDefinitionFileBytes(candidate) == testDefinitionFileBytes(m_chosenTest)) {
-        QFile file(m_chosenTestPath);
-        if (!m_chosenTestPath.isEmpty() && file.size() <= IniFile::maxFileSize &&
-            file.open(QIODevice::ReadOnly))
-            return file.readAll();
-    }
+    if (!m_chosenBytes.isEmpty() && testDefinitionFileBytes(candidate) == testDefinitionFileBytes(m_chosenTest))
+        return m_chosenBytes;
     return testDefinitionFileBytes(candidate);
+}
+
+void TfWyniki::chooseTest(const QString &path)
+{
+    m_chosenTestPath = path;
+    m_chosenBytes.clear();
+    QFile file(path);
+    if (file.size() <= IniFile::maxFileSize && file.open(QIODevice::ReadOnly))
+        m_chosenBytes = file.readAll();
+    m_chosenTest = loadTestDefinition(IniFile::fromBytes(m_chosenBytes));
 }
 
 void TfWyniki::fillTestChoice()
@@ -75,14 +83,16 @@ void TfWyniki::fillTestChoice()
     ui->cbTest->clear();
     const TestDefinition programTest = loadTestDefinitionFrom(setupIniPath());
     ui->cbTest->addItem(QStringLiteral("%1 (Setup.ini programu)").arg(programTest.testName), setupIniPath());
+    for (const UserTest &own : listUserTests())
+        ui->cbTest->addItem(QStringLiteral("%1, %2").arg(own.name, own.date), own.path);
     ui->cbTest->setCurrentIndex(0);
 }
 
 void TfWyniki::cbTestChange()
 {
-    const QString path = ui->cbTest->currentData().toString();
-    m_chosenTestPath = path;
-    m_chosenTest = loadTestDefinitionFrom(path);
+    chooseTest(ui->cbTest->currentData().toString());
+    if (!m_chosenTest.problems.isEmpty())
+        messages::showMessage(problemsMessage(m_chosenTest.problems));
     // Before a school is set up the pages follow the chosen test; a school keeps its own.
     if (pageCount() <= 1)
         test = m_chosenTest;
@@ -301,4 +311,34 @@ void TfWyniki::replaceSchoolDescription(const QString &folder, const QStringList
     setUpSchool(folder, labels, counts, schoolTest);
 }
 
-void TfWyniki::bDefinicjaClick() {}
+void TfWyniki::bDefinicjaClick()
+{
+    const bool schoolOpen = pageCount() > 1;
+    TfDefinicjaTestu window(this);
+    QByteArray bytes;
+    if (schoolOpen) {
+        ReadStatus status = ReadStatus::Ok;
+        bytes = school().ownTestBytes(&status).value_or(testDefinitionFileBytes(test));
+    } else {
+        bytes = newSchoolTestBytes();
+    }
+    window.setDefinition(bytes);
+    // Points typed under the school's test must keep their meaning: it is then only shown.
+    const bool readOnly = schoolOpen && school().hasResults();
+    window.setReadOnly(readOnly);
+    if (window.exec() != QDialog::Accepted || readOnly)
+        return;
+    const QByteArray edited = window.definitionBytes();
+    const TestDefinition definition = loadTestDefinition(IniFile::fromBytes(edited));
+    if (schoolOpen) {
+        if (!written(school().write(school().testFile(), edited), school().testFile()))
+            return;
+        test = definition;
+    } else {
+        // The next school set up gets the test as edited.
+        m_chosenTest = definition;
+        m_chosenBytes = edited;
+        test = definition;
+    }
+    showTestAndSchool();
+}

@@ -5,6 +5,7 @@
 #include "core/cells.h"
 #include "core/numbers.h"
 #include "files/schoolpaths.h"
+#include "school/usertests.h"
 #include "ui/fixedwindow.h"
 #include "ui/guarded.h"
 #include "ui/helpviewer.h"
@@ -116,9 +117,10 @@ TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std:
         });
     });
 
+    // On the first run the user's folder of tests starts with the examples shipped.
+    prepareUserTestsFolder();
     fillTestChoice();
-    m_chosenTestPath = setupIniPath();
-    m_chosenTest = loadTestDefinitionFrom(m_chosenTestPath);
+    chooseTest(setupIniPath());
     test = m_chosenTest;
     fillRecentSchools();
     showTestAndSchool();

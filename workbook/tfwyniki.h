@@ -153,6 +153,8 @@ private:
     // The test a new school gets (the chosen one), and what its copy in the school holds: the
     // chosen file's bytes, or the definition written out when it came from no file.
     TestDefinition newSchoolTest() const;
+    // The file at path becomes the test of the next new school.
+    void chooseTest(const QString &path);
     QByteArray newSchoolTestBytes() const;
     void showTestAndSchool();
     // The program's Setup.ini and the user's own tests, in the choice "Test:".
@@ -178,6 +180,7 @@ private:
     // The test chosen for a new school, and the file it came from ("" for the built-in one).
     TestDefinition m_chosenTest;
     QString m_chosenTestPath;
+    QByteArray m_chosenBytes;
     bool m_scoresModified = false;
 };
 

@@ -355,7 +355,12 @@ void TstDefinitionWindow::userTestsFolder()
 {
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
-    const auto restore = qScopeGuard([this] { qputenv("XDG_DATA_HOME", m_data.path().toLocal8Bit()); });
+    // The folder as a teacher's session finds it, by the XDG rules.
+    QStandardPaths::setTestModeEnabled(false);
+    const auto restore = qScopeGuard([this] {
+        qputenv("XDG_DATA_HOME", m_data.path().toLocal8Bit());
+        QStandardPaths::setTestModeEnabled(true);
+    });
     QCOMPARE(::userTestsFolder(), home.path() + u"/Sondaryk/Testy"_s);
     QVERIFY(listUserTests().isEmpty());
 
