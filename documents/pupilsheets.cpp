@@ -51,8 +51,7 @@ QStringList weakStandardSentences(const QList<qint64> &standardPoints, const Tes
                 .arg(max));
     }
     if (sentences.isEmpty() && !standardPoints.isEmpty())
-        sentences.append(
-            QStringLiteral("W każdym obszarze testu uczeń uzyskał co najmniej połowę punktów."));
+        sentences.append(QStringLiteral("W każdym obszarze testu uczeń uzyskał co najmniej połowę punktów."));
     return sentences;
 }
 

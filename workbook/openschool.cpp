@@ -62,7 +62,8 @@ QByteArray TfWyniki::newSchoolTestBytes() const
 {
     const TestDefinition candidate = newSchoolTest();
     // The file's own bytes, comments kept, when the test is the chosen file's as it was read.
-    if (!m_chosenBytes.isEmpty() && testDefinitionFileBytes(candidate) == testDefinitionFileBytes(m_chosenTest))
+    if (!m_chosenBytes.isEmpty() &&
+        testDefinitionFileBytes(candidate) == testDefinitionFileBytes(m_chosenTest))
         return m_chosenBytes;
     return testDefinitionFileBytes(candidate);
 }

@@ -298,9 +298,8 @@ void TstNorms::unstable()
     QFETCH(int, present);
     QFETCH(bool, unstable);
     QCOMPARE(unstableFigures(present), unstable);
-    QCOMPARE(unstableNote(),
-             u"Na teście było mniej niż 10 uczniów, dlatego te wskaźniki są niestabilne: "
-             u"pojedynczy wynik mocno je zmienia."_s);
+    QCOMPARE(unstableNote(), u"Na teście było mniej niż 10 uczniów, dlatego te wskaźniki są niestabilne: "
+                             u"pojedynczy wynik mocno je zmienia."_s);
 }
 
 QTEST_GUILESS_MAIN(TstNorms)

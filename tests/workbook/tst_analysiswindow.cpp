@@ -496,8 +496,7 @@ void TstAnalysisWindow::classReport_data()
                       {u"Rozumowanie"_s, {}},
                       {u"Korzystanie z informacji"_s, {}},
                       {u"Wykorzystywanie wiedzy"_s, {}}}
-        << QStringList{u"Brak danych: żaden uczeń nie był obecny na teście."_s} << QList<qreal>(11, 0)
-        << 1;
+        << QStringList{u"Brak danych: żaden uczeń nie był obecny na teście."_s} << QList<qreal>(11, 0) << 1;
 }
 
 void TstAnalysisWindow::classReport()
