@@ -1,6 +1,7 @@
 // A school folder on a real disk, without a window: what it reads of its classes and their
 // analyses, and that nothing it writes or reads leaves the folder or half-reads a damaged file.
 #include "files/statisticsfile.h"
+#include "school/recentschools.h"
 #include "school/schoolfolder.h"
 #include "tests/support/builders.h"
 #include "tests/support/filebytes.h"
@@ -21,6 +22,8 @@ private Q_SLOTS:
     void schoolAnalysisFromWhatCanBeRead();
     void schoolFileAndStatistics();
     void damagedAndOutsideFilesRefused();
+    void filesKeptUnderAnotherTest();
+    void recentSchools();
 
 private:
     SchoolFolder folder() const { return SchoolFolder(m_dir->path(), m_labels, {2, 2, 1}); }
@@ -158,6 +161,70 @@ void TestSchoolFolder::damagedAndOutsideFilesRefused()
     QString note;
     QVERIFY(!folder().classResults(1, m_test, &note));
     QVERIFY2(note.contains(u"dowiązaniem symbolicznym"_s), qPrintable(note));
+}
+
+void TestSchoolFolder::filesKeptUnderAnotherTest()
+{
+    // Under its own test every file fits; a test of two tasks would drop 8a's third, and one of four
+    // tasks is not the test the points were typed under.
+    QVERIFY(folder().misfits(m_test).isEmpty());
+    const QList<FileMisfit> narrower = folder().misfits(build::testOf({1, 2}));
+    QCOMPARE(narrower.size(), 2);
+    QCOMPARE(narrower[0].path, classFile(0));
+    QCOMPARE(narrower[0].heldTasks, 3);
+    QCOMPARE(misfitMessage(narrower[0], build::testOf({1, 2}).named(u"Próbny"_s, u"2026-11-20"_s)),
+             u"Plik „%1” zawiera wyniki 3 zadań, a test „Próbny” ma 2 zadań."_s.arg(classFile(0)));
+    QCOMPARE(folder().misfits(build::testOf({1, 2, 4, 1})).size(), 2);
+    // Read for the page, a narrower file leaves cells empty and loses nothing; a wider one would.
+    QVERIFY(!folder().gridMisfit(classFile(0), 3, 7, 3));
+    QVERIFY(folder().gridMisfit(classFile(0), 3, 5, 3));
+    // A pupil beyond the class's size is a misfit; an empty line beyond it is not.
+    QVERIFY(writeBytes(classFile(2), build::answersFile(3, {u"C1;T;1;0;0"_s, u"-;T;-;-;-"_s})));
+    QVERIFY(!folder().gridMisfit(classFile(2), 2, 6, 3));
+    QVERIFY(writeBytes(classFile(2), build::answersFile(3, {u"C1;T;1;0;0"_s, u"C2;N;-;-;-"_s})));
+    const std::optional<FileMisfit> extraPupil = folder().gridMisfit(classFile(2), 2, 6, 3);
+    QVERIFY(extraPupil);
+    QCOMPARE(extraPupil->rowsBeyond, 1);
+    QCOMPARE(extraPupil->heldTasks, 0);
+    // The analysis leaves such a class out rather than count wrong figures.
+    QString note;
+    QVERIFY(!folder().classResults(0, build::testOf({1, 2}), &note));
+    QVERIFY2(note.contains(u"zawiera wyniki 3 zadań"_s), qPrintable(note));
+
+    QVERIFY(holdsSchoolFiles(m_dir->path()));
+    QTemporaryDir empty;
+    QVERIFY(QDir(empty.path()).mkpath(u"Szkoła"_s));
+    QVERIFY(!holdsSchoolFiles(empty.path()));
+}
+
+void TestSchoolFolder::recentSchools()
+{
+    QTemporaryDir settingsDir;
+    const QString settings = settingsDir.filePath(u"Sondaryk.conf"_s);
+    QTemporaryDir schools;
+    QStringList folders;
+    for (int i = 0; i < 10; ++i) {
+        folders.append(schools.filePath(u"Szkoła %1"_s.arg(i)));
+        QVERIFY(QDir().mkpath(folders.last()));
+        QVERIFY(writeBytes(folders.last() + u"/Szkola.ini"_s, build::schoolIni(1, {}, {}, {})));
+    }
+    QVERIFY(recentschools::load(settings).isEmpty());
+    for (const QString &folder : std::as_const(folders))
+        recentschools::remember(settings, folder);
+    // Newest first, at most eight; opened again, a school moves to the top once.
+    QCOMPARE(recentschools::remember(settings, folders[5] + u"/"_s),
+             (QStringList{folders[5], folders[9], folders[8], folders[7], folders[6], folders[4], folders[3],
+                          folders[2]}));
+    QCOMPARE(recentschools::load(settings).size(), recentschools::maxKept);
+
+    // A school gone is said once and left out of the list kept.
+    QVERIFY(QFile::remove(folders[8] + u"/Szkola.ini"_s));
+    QVERIFY(QDir(folders[3]).removeRecursively());
+    const recentschools::Checked checked = recentschools::checkAndPrune(settings);
+    QCOMPARE(checked.missing, (QStringList{folders[8], folders[3]}));
+    QCOMPARE(checked.existing.size(), 6);
+    QCOMPARE(recentschools::load(settings), checked.existing);
+    QVERIFY(recentschools::checkAndPrune(settings).missing.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSchoolFolder)

@@ -31,6 +31,7 @@ private Q_SLOTS:
     void chooseLocation();
     void focusOrder_data();
     void focusOrder();
+    void schoolWithoutItsOwnTest();
 };
 
 namespace {
@@ -503,6 +504,68 @@ void TstSetupPage::focusOrder()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QVERIFY(QApplication::focusWidget());
         QCOMPARE(QApplication::focusWidget()->objectName(), next);
+    }
+}
+
+void TstSetupPage::schoolWithoutItsOwnTest()
+{
+    // A school set up before schools kept their test: its files typed under three tasks.
+    QTemporaryDir location;
+    QString school;
+    {
+        Workbook wb;
+        wb.where = location.path();
+        WB_CHECK(wb.accept({u"Klasa VI A"_s}, {u"2"_s}));
+        school = wb.school();
+    }
+    const QByteArray answers = build::answersFile(3, {u"A1;T;1;0;2"_s, u"A2;N;-;-;-"_s});
+    QVERIFY(writeBytes(school + u"/Klasa VI A/Odpowiedzi.tmp"_s, answers));
+    QVERIFY(QFile::remove(school + u"/Setup.ini"_s));
+    const auto openWith = [&](Workbook &wb) {
+        ui::folderChooser = [&](QWidget *, const QString &, const QString &) { return school; };
+        wb.press("sbOtworzSzkole");
+        ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
+    };
+
+    // Chosen a test of two tasks, it does not fit: said, nothing written, no school opened.
+    {
+        Workbook wb(build::testOf({1, 1}).named(u"Dwa zadania"_s, u"2026-01-01"_s));
+        WB_CHECK(openWith(wb));
+        QCOMPARE(wb.recorder.shown.size(), 1);
+        QVERIFY2(
+            wb.shownTexts().value(0).contains(u"Odpowiedzi.tmp” zawiera wyniki 3 zadań, a test „Dwa zadania” "
+                                              u"ma 2 zadań"_s),
+            qPrintable(wb.shownTexts().value(0)));
+        QCOMPARE(wb.window.pageCount(), 1);
+        QVERIFY(!QFileInfo::exists(school + u"/Setup.ini"_s));
+    }
+    // With the test the points were typed under, it opens and keeps a copy, said once.
+    {
+        Workbook wb;
+        WB_CHECK(openWith(wb));
+        QCOMPARE(wb.recorder.shown.size(), 1);
+        QVERIFY(wb.shownTexts().value(0).contains(u"nie miała własnej definicji testu"_s));
+        QCOMPARE(readBytes(school + u"/Setup.ini"_s), testDefinitionFileBytes(makeTest()));
+        QCOMPARE(wb.window.currentPage, 1);
+        QCOMPARE(wb.upper()->cell(1, 1), u"A1"_s);
+        QVERIFY(wb.window.windowTitle().endsWith(u"Szkola1 – Test, 2003-12-12"_s));
+    }
+    QCOMPARE(readBytes(school + u"/Klasa VI A/Odpowiedzi.tmp"_s), answers);
+    {
+        Workbook wb(build::testOf({1, 1}).named(u"Dwa zadania"_s, u"2026-01-01"_s));
+        WB_CHECK(openWith(wb));
+        QVERIFY2(wb.recorder.shown.isEmpty(), qPrintable(wb.shownTexts().join(u" | "_s)));
+        QCOMPARE(wb.window.test.taskCount, 3);
+    }
+
+    // A folder without Szkola.ini is no school.
+    {
+        Workbook wb;
+        school = location.path();
+        WB_CHECK(openWith(wb));
+        QCOMPARE(wb.recorder.shown.size(), 1);
+        QVERIFY(wb.shownTexts().value(0).contains(u"nie ma szkoły: brak pliku Szkola.ini"_s));
+        QCOMPARE(wb.window.pageCount(), 1);
     }
 }
 
