@@ -314,6 +314,7 @@ void TfWyniki::replaceSchoolDescription(const QString &folder, const QStringList
 
 void TfWyniki::bDefinicjaClick()
 {
+    tabela1()->commitOpenEditor();
     const bool schoolOpen = pageCount() > 1;
     TfDefinicjaTestu window(this);
     QByteArray bytes;
@@ -325,7 +326,7 @@ void TfWyniki::bDefinicjaClick()
     }
     window.setDefinition(bytes);
     // Points typed under the school's test must keep their meaning: it is then only shown.
-    const bool readOnly = schoolOpen && school().hasResults();
+    const bool readOnly = schoolOpen && (school().hasResults() || scoresModified());
     window.setReadOnly(readOnly);
     if (window.exec() != QDialog::Accepted || readOnly)
         return;
@@ -335,6 +336,12 @@ void TfWyniki::bDefinicjaClick()
         if (!written(school().write(school().testFile(), edited), school().testFile()))
             return;
         test = definition;
+        // The page in view is laid out again for the test as it now stands.
+        if (isClassPage(currentPage))
+            buildClassPage(currentPage);
+        else if (isSchoolPage(currentPage))
+            buildSchoolPage();
+        updatePageControls();
     } else {
         // The next school set up gets the test as edited.
         m_chosenTest = definition;

@@ -108,6 +108,8 @@ TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std:
     connectGuarded(ui->sbOtworzSzkole, &QToolButton::clicked, this, &TfWyniki::sbOtworzSzkoleClick);
     giveShortcut(ui->sbOtworzSzkole, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     connectGuarded(ui->bDefinicja, &QPushButton::clicked, this, &TfWyniki::bDefinicjaClick);
+    connectGuarded(ui->sbDefinicja, &QToolButton::clicked, this, &TfWyniki::bDefinicjaClick);
+    giveShortcut(ui->sbDefinicja, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
     connect(ui->cbTest, &QComboBox::currentIndexChanged, this,
             [this] { guarded([this] { cbTestChange(); }); });
     connect(ui->lbOstatnie, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {

@@ -344,7 +344,8 @@ void TstAccessibility::workbookPages()
         {u"lbOstatnie"_s, wb.label("stOstatnie")->text()},
     };
     WB_CHECK(verifyNames(&wb.window, named));
-    for (const char *toolbar : {"sbOtworz", "sbZapisz", "sbPomoc", "sbAnaliza", "sbOtworzSzkole"})
+    for (const char *toolbar :
+         {"sbOtworz", "sbZapisz", "sbPomoc", "sbAnaliza", "sbOtworzSzkole", "sbDefinicja"})
         QCOMPARE(wb.button(toolbar)->accessibleName(), wb.button(toolbar)->toolTip());
     // The workbook's order; a control that is hidden or disabled on this page is passed over.
     QStringList order;
