@@ -1,6 +1,7 @@
 // The semicolon grid files of a school directory as the workbook reads them: parseGridFile, then
 // TfWyniki::readGridFile and readStatisticsAt placing the rows into its grids, and the school page's
 // statistics built from what the classes' statistics files put into the grid.
+#include "analysis/testdefinition.h"
 #include "core/cp1250.h"
 #include "core/numbers.h"
 #include "files/gridfile.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QFile>
+#include <QStandardPaths>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -148,6 +150,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     });
     scratch = new QTemporaryDir;
     require(scratch->isValid(), "no temporary directory");
+    // The user's own settings and tests are never touched by the fuzzer.
+    QStandardPaths::setTestModeEnabled(true);
     workbook = new TfWyniki;
     // The scratch folder is the school's, so that its files may be read at all.
     workbook->schoolDirectory = scratch->path();
@@ -176,13 +180,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     StringGrid *upper = workbook->tabela1();
     resetGrid(upper, cols, height);
     shown->clear();
-    // A file far beyond the grid's shape is refused, with the file error, and the grid kept.
+    // A file far beyond the grid's shape is refused, with the file error, and the grid kept; one
+    // whose lines are wider than the grid, or with pupils beyond its rows, is not half-loaded and
+    // the page says which file does not fit.
     const bool withinLimits = parseGridFileWithin(bytes, gridLimitsFor(height, cols)).has_value();
-    require(workbook->readGridFile(upper, path) == withinLimits, "readGridFile and the limits disagree");
-    require(*shown ==
-                (withinLimits ? QStringList() : QStringList{QStringLiteral("Nie mogę odczytać pliku!")}),
-            "unexpected message box:", shown->join(u'|'));
-    checkGrid(upper, withinLimits ? rows : GridRows(), 0, 0, cols, height);
+    const std::optional<GridRows> wide = parseGridFileWithin(
+        bytes, gridLimitsFor(std::max(height, 1000), std::max(cols, TestDefinition::maxTaskCount + 3)));
+    const bool misfit = wide && !gridFit(*wide, height, cols).fits;
+    const bool loaded = withinLimits && !misfit;
+    require(workbook->readGridFile(upper, path) == loaded, "readGridFile and the limits disagree");
+    if (misfit)
+        require(shown->size() == 1 && shown->first().startsWith(QStringLiteral("Plik „")),
+                "a file that does not fit is not said:", shown->join(u'|'));
+    else
+        require(*shown ==
+                    (withinLimits ? QStringList() : QStringList{QStringLiteral("Nie mogę odczytać pliku!")}),
+                "unexpected message box:", shown->join(u'|'));
+    checkGrid(upper, loaded ? rows : GridRows(), 0, 0, cols, height);
 
     resetGrid(upper, cols, height);
     const bool statisticsWithin = parseGridFileWithin(bytes, gridLimitsFor(2, cols - firstCol)).has_value();

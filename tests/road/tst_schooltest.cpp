@@ -11,6 +11,7 @@
 
 #include <QDirIterator>
 #include <QHashSeed>
+#include <QStandardPaths>
 #include <QTest>
 
 using namespace Qt::StringLiterals;

@@ -24,6 +24,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -599,6 +600,8 @@ int main(int argc, char *argv[])
     // The spreadsheet files carry the moment they were made, unless this fixes one.
     qputenv("SOURCE_DATE_EPOCH", "1071187200");
     SondarykApplication application(argc, argv);
+    // The user's own settings and tests are never touched by a test.
+    QStandardPaths::setTestModeEnabled(true);
     TstWholeRoad road;
     return QTest::qExec(&road, argc, argv);
 }
