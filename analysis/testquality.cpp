@@ -146,6 +146,9 @@ QString discriminationLabel(std::optional<double> value)
         return QStringLiteral("dobrze różnicuje");
     if (printed >= hundredths(discriminationSufficient))
         return QStringLiteral("dostatecznie różnicuje");
+    // The pupils who did best overall did worse on this task: most often a wrong key or a faulty task.
+    if (printed < 0)
+        return QStringLiteral("ujemna – sprawdź klucz i treść zadania");
     return QStringLiteral("słabo różnicuje");
 }
 

@@ -36,8 +36,8 @@ constexpr double discriminationGood = 0.40;
 constexpr double alphaModerate = 0.50;
 constexpr double alphaReliable = 0.70;
 
-// "słabo różnicuje", "dostatecznie różnicuje", "dobrze różnicuje", or for no figure "nie różnicuje
-// (brak zróżnicowania wyników)".
+// "ujemna – sprawdź klucz i treść zadania" (printed below 0), "słabo różnicuje", "dostatecznie
+// różnicuje", "dobrze różnicuje", or for no figure "nie różnicuje (brak zróżnicowania wyników)".
 QString discriminationLabel(std::optional<double> value);
 // "mało rzetelny", "umiarkowanie rzetelny", "rzetelny", or for no figure "brak danych".
 QString alphaLabel(std::optional<double> value);

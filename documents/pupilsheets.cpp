@@ -37,22 +37,31 @@ QString pointsOf(qint64 points, qint32 maxPoints)
 
 QStringList weakStandardSentences(const QList<qint64> &standardPoints, const TestDefinition &test)
 {
-    QStringList sentences;
+    // Every weak area in one sentence, with the advice said once; words that fit any pupil.
+    QStringList areas;
     for (qsizetype k = 0; k < standardPoints.size(); ++k) {
         const qint32 max = test.standardMaxPoints.value(k);
         // Less than half, counted exactly: 2 · points < max.
         if (max <= 0 || 2 * standardPoints[k] >= max)
             continue;
-        sentences.append(
-            QStringLiteral("W obszarze „%1” uczeń uzyskał %2 z %3 punktów, czyli mniej niż połowę. "
-                           "Warto wspólnie poćwiczyć umiejętności z tego obszaru.")
-                .arg(test.standardDescriptions.value(k))
-                .arg(standardPoints[k])
-                .arg(max));
+        areas.append(QStringLiteral("„%1” (%2 z %3 punktów)")
+                         .arg(test.standardDescriptions.value(k))
+                         .arg(standardPoints[k])
+                         .arg(max));
     }
-    if (sentences.isEmpty() && !standardPoints.isEmpty())
-        sentences.append(QStringLiteral("W każdym obszarze testu uczeń uzyskał co najmniej połowę punktów."));
-    return sentences;
+    if (areas.size() == 1)
+        return {
+            QStringLiteral("Mniej niż połowa punktów w obszarze %1. Warto wspólnie poćwiczyć umiejętności "
+                           "z tego obszaru.")
+                .arg(areas.first())};
+    if (areas.size() > 1)
+        return {
+            QStringLiteral("Mniej niż połowa punktów w obszarach: %1. Warto wspólnie poćwiczyć umiejętności "
+                           "z tych obszarów.")
+                .arg(areas.join(QStringLiteral(", ")))};
+    if (!standardPoints.isEmpty())
+        return {QStringLiteral("W każdym obszarze testu co najmniej połowa punktów.")};
+    return {};
 }
 
 QList<PupilSheet> pupilSheets(const ClassResults &results, const GroupAnalysis &classGroup,
@@ -79,10 +88,10 @@ QList<PupilSheet> pupilSheets(const ClassResults &results, const GroupAnalysis &
         sheet.title = QStringLiteral("Karta wyników ucznia ") + code;
         QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body>\n");
         html += QStringLiteral("<h1>%1</h1>\n").arg(esc(sheet.title));
-        html += QStringLiteral("<p><i>%1: %2</i><br>Klasa: %3</p>\n")
+        html += QStringLiteral("<p><i>%1: %2</i><br>%3</p>\n")
                     .arg(esc(test.testName), esc(test.testDate), esc(results.label));
         QString summary =
-            QStringLiteral("Uczeń uzyskał %1 z %2 punktów").arg(norm.total).arg(test.maxTotalPoints);
+            QStringLiteral("Wynik ucznia: %1 z %2 punktów").arg(norm.total).arg(test.maxTotalPoints);
         if (norm.percentOfMax)
             summary +=
                 QStringLiteral(" (%1% maksymalnej liczby punktów)").arg(polishDecimal(*norm.percentOfMax, 0));

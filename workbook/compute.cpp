@@ -19,6 +19,7 @@ void TfWyniki::bObliczClick()
     if (badPupilCount != 0)
         return;
     const SchoolPaths files = paths();
+    const WriteFailures failures(this);
     const QString answers = files.classFile(classIndex, schoolfiles::answers);
     const WriteStatus saved = school().writeGrid(answers, contentsOf(tabela1()));
     written(saved, answers);

@@ -8,6 +8,10 @@
 #include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
 
+#include <QFileInfo>
+
+#include <exception>
+
 namespace {
 
 const QString cannotWrite = QStringLiteral("Nie mogę zapisać pliku!");
@@ -41,9 +45,30 @@ bool TfWyniki::written(WriteStatus status, const QString &path) const
 {
     if (status == WriteStatus::OutsideSchool)
         messages::showFileError(outsideSchoolMessage(path, schoolDirectory, true));
+    else if (status == WriteStatus::Failed && m_notWritten)
+        m_notWritten->append(QFileInfo(path).fileName());
     else if (status == WriteStatus::Failed)
         messages::showFileError(cannotWrite);
     return status == WriteStatus::Ok;
+}
+
+TfWyniki::WriteFailures::WriteFailures(TfWyniki *owner) : m_owner(owner)
+{
+    m_owner->m_notWritten = QStringList();
+}
+
+TfWyniki::WriteFailures::~WriteFailures()
+{
+    const QStringList names = m_owner->m_notWritten.value_or(QStringList());
+    m_owner->m_notWritten.reset();
+    // An operation ended by an error says that error instead.
+    if (names.isEmpty() || std::uncaught_exceptions() > 0)
+        return;
+    // One file: the usual message; more: which of them, so that a full disk is said once.
+    messages::showFileError(
+        names.size() == 1
+            ? cannotWrite
+            : cannotWrite + QStringLiteral(" Nie zapisano: %1.").arg(names.join(QStringLiteral(", "))));
 }
 
 void TfWyniki::showReadFailure(ReadStatus status, const QString &path) const

@@ -120,6 +120,7 @@ void TfWyniki::buildSchoolPage()
         blockPage(misfits);
         return;
     }
+    const WriteFailures failures(this);
     writeSchoolStatistics(test.taskCount, classes, tabela1(), files.schoolFile(schoolfiles::taskStatistics));
     // Five standards and the whole test, as in every class's file.
     writeSchoolStatistics(6, classes, tabela2(), files.schoolFile(schoolfiles::standardStatistics));

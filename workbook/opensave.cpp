@@ -53,6 +53,7 @@ void TfWyniki::sbZapiszClick()
         messages::showMessage(m_blocked + QStringLiteral("\n\nNic nie zostało zapisane."));
         return;
     }
+    const WriteFailures failures(this);
     if (isClassPage(currentPage)) {
         const int classIndex = currentPage - 1;
         const QString answers = paths().classFile(classIndex, schoolfiles::answers);

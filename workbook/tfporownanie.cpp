@@ -58,6 +58,10 @@ TfPorownanie::TfPorownanie(const ComparisonFigures &figures, const TestDefinitio
                        : index < test.taskCount + test.countedStandardCount()
                            ? test.standardDescriptions.value(index - test.taskCount)
                            : QStringLiteral("Cały test"));
+        // A long description is never cut: its column is as wide as it, and the tooltip says it too.
+        table->item(r, 0)->setToolTip(table->cell(0, r));
+        table->setColWidth(
+            0, std::max(table->colWidth(0), table->fontMetrics().horizontalAdvance(table->cell(0, r)) + 12));
         const AreaFigures &area = *figuresOfRow(shown, r);
         for (int a = 0; a < areaCount; ++a)
             table->setCell(a + 1, r, area[std::size_t(a)] ? facilityText(*area[std::size_t(a)]) : QString());

@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPainter;
 class QTabWidget;
@@ -177,6 +178,20 @@ private:
 
     bool m_changingPage = false;
     QString m_blocked;
+    // While one click writes several files, the names of those not written, said once at its end.
+    mutable std::optional<QStringList> m_notWritten;
+    // Gathers, while it lives, the files a click could not write, and then says them in one message.
+    class WriteFailures
+    {
+    public:
+        explicit WriteFailures(TfWyniki *owner);
+        ~WriteFailures();
+        WriteFailures(const WriteFailures &) = delete;
+        WriteFailures &operator=(const WriteFailures &) = delete;
+
+    private:
+        TfWyniki *m_owner;
+    };
     // The test chosen for a new school, and the file it came from ("" for the built-in one).
     TestDefinition m_chosenTest;
     QString m_chosenTestPath;

@@ -194,7 +194,12 @@ void TstTestquality::discriminationLabel_data()
     const QString sufficient = u"dostatecznie różnicuje"_s;
     const QString good = u"dobrze różnicuje"_s;
 
-    QTest::newRow("−1") << -1.0 << u"-1,00"_s << weak;
+    const QString negative = u"ujemna – sprawdź klucz i treść zadania"_s;
+
+    QTest::newRow("−1") << -1.0 << u"-1,00"_s << negative;
+    QTest::newRow("−0.23") << -0.23 << u"-0,23"_s << negative;
+    QTest::newRow("−0.005") << -0.005 << u"-0,01"_s << negative;
+    QTest::newRow("−0.004, printed as nought") << -0.004 << u"0,00"_s << weak;
     QTest::newRow("0") << 0.0 << u"0,00"_s << weak;
     QTest::newRow("0.19") << 0.19 << u"0,19"_s << weak;
     QTest::newRow("0.194") << 0.194 << u"0,19"_s << weak;

@@ -131,11 +131,14 @@ void TstStaffMeeting::sheetsForParents()
     QCOMPARE(sheets.size(), 3);
     QCOMPARE(sheets[2].title, u"Karta wyników ucznia A3"_s);
     const QString html = sheets[2].html;
-    QVERIFY(html.contains(u"Uczeń uzyskał 1 z 8 punktów (13% maksymalnej liczby punktów)."_s));
+    QVERIFY(html.contains(u"Wynik ucznia: 1 z 8 punktów (13% maksymalnej liczby punktów)."_s));
+    QVERIFY(html.contains(u"<br>"_s + results.label + u"</p>"_s));
     QVERIFY(html.contains(u"ranga centylowa 33"_s));
     QVERIFY(html.contains(u"staninowi 1 (najniższy)"_s));
     // Below one half in both standards, in words; the country's mean points where known (0.70 · 2).
-    QVERIFY(html.contains(u"W obszarze „czytanie” uczeń uzyskał 1 z 4 punktów, czyli mniej niż połowę."_s));
+    QVERIFY2(html.contains(u"Mniej niż połowa punktów w obszarach: „czytanie” (1 z 4 punktów), „pisanie” "_s),
+             qPrintable(html));
+    QCOMPARE(html.count(u"Warto wspólnie poćwiczyć"_s), 1);
     QVERIFY(html.contains(u"Średnia w kraju"_s));
     QVERIFY(html.contains(u"<td align=\"right\">1,40</td>"_s));
     QVERIFY(!html.contains(u"A1"_s));
@@ -150,8 +153,11 @@ void TstStaffMeeting::weakStandards_data()
     QTest::addColumn<int>("sentences");
     QTest::addColumn<QString>("first");
     QTest::newRow("half is not below") << QList<qint64>{2, 4} << 1 << u"W każdym obszarze"_s;
-    QTest::newRow("one below") << QList<qint64>{1, 4} << 1 << u"W obszarze „czytanie” uczeń uzyskał 1 z 4"_s;
-    QTest::newRow("both below") << QList<qint64>{0, 1} << 2 << u"W obszarze „czytanie” uczeń uzyskał 0 z 4"_s;
+    QTest::newRow("one below") << QList<qint64>{1, 4} << 1
+                               << u"Mniej niż połowa punktów w obszarze „czytanie” (1 z 4 punktów). Warto"_s;
+    QTest::newRow("both below, said once") << QList<qint64>{0, 1} << 1
+                                           << u"Mniej niż połowa punktów w obszarach: „czytanie” (0 z 4 "
+                                              u"punktów), „pisanie” (1 z 4 punktów). Warto"_s;
 }
 
 void TstStaffMeeting::weakStandards()
