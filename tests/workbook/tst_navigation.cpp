@@ -524,7 +524,8 @@ void TstNavigation::schoolFilesCannotBeWritten()
     QCOMPARE(wb.recorder.shown.size(), 1);
     QCOMPARE(wb.recorder.shown[0].kind, messages::Kind::FileError);
     QCOMPARE(wb.recorder.shown[0].caption, u"File Error"_s);
-    QCOMPARE(wb.recorder.shown[0].text, u"Nie mogę zapisać pliku! Nie zapisano: Zadania.tmp, Standardy.tmp."_s);
+    QCOMPARE(wb.recorder.shown[0].text,
+             u"Nie mogę zapisać pliku! Nie zapisano: Zadania.tmp, Standardy.tmp."_s);
     // The page is built all the same.
     WB_CHECK(verifySchoolPageControls(wb));
     QCOMPARE(wb.upper()->cell(3, 7), u"2.00"_s);
