@@ -230,7 +230,8 @@ void TfWyniki::layoutGridHeaders(int mode)
     } else {
         upper->setEditingEnabled(false);
         for (StringGrid *grid : {upper, lower}) {
-            grid->setCell(1, 0, QStringLiteral("Nr. zadania"));
+            // The rows are the classes; the school's files keep their own heading (see opensave).
+            grid->setCell(1, 0, QStringLiteral("Klasa"));
             grid->setColWidth(1, 95);
             grid->setColWidth(2, 0);
             grid->setFixedCols(2);

@@ -15,6 +15,7 @@ void TfWyniki::sbOtworzClick()
             markScoresSaved();
     } else if (isSchoolPage(currentPage)) {
         readGridFile(tabela1(), paths().schoolFile(schoolfiles::schoolSummary));
+        tabela1()->setCell(1, 0, QStringLiteral("Klasa"));
     } else {
         readSchoolFile();
         tabela1()->setColWidth(1, 65);
@@ -36,9 +37,27 @@ ReportContent TfWyniki::reportContent() const
     return content;
 }
 
+namespace {
+
+// The school page's summary file and report keep the heading their readers have always known; the
+// page and its spreadsheet name the rows for what they are, the classes.
+GridRows withFileHeading(GridRows rows)
+{
+    if (!rows.isEmpty() && rows[0].size() > 1)
+        rows[0][1] = QStringLiteral("Nr. zadania");
+    return rows;
+}
+
+} // namespace
+
 bool TfWyniki::writeReport(const QString &path)
 {
-    return written(school().writeReport(path, reportContent()), path);
+    ReportContent content = reportContent();
+    if (isSchoolPage(currentPage)) {
+        content.firstGrid = withFileHeading(content.firstGrid);
+        content.secondGrid = withFileHeading(content.secondGrid);
+    }
+    return written(school().writeReport(path, content), path);
 }
 
 bool TfWyniki::writeSpreadsheet(const QString &path, const QList<Sheet> &sheets)
@@ -73,7 +92,7 @@ void TfWyniki::sbZapiszClick()
             messages::showMessage(QStringLiteral("Wyniki uczniów zostały zapisane!"));
     } else if (isSchoolPage(currentPage)) {
         const QString summary = paths().schoolFile(schoolfiles::schoolSummary);
-        const WriteStatus saved = school().writeGrid(summary, contentsOf(tabela1()));
+        const WriteStatus saved = school().writeGrid(summary, withFileHeading(contentsOf(tabela1())));
         written(saved, summary);
         if (saved == WriteStatus::OutsideSchool)
             return;

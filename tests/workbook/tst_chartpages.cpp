@@ -118,12 +118,12 @@ void TstChartPages::schoolPageData()
     QCOMPARE(data.classLabel, QString());
     QCOMPARE(data.pupilCount, 0);
     QCOMPARE(data.upperGrid,
-             rowsOf({u"L.p.;Nr. zadania;;Zad.1;Zad.2;Zad.3;Zad.4"_s, u"1;6a - Śr.;;1.00;1.50;3.00;0.50"_s,
+             rowsOf({u"L.p.;Klasa;;Zad.1;Zad.2;Zad.3;Zad.4"_s, u"1;6a - Śr.;;1.00;1.50;3.00;0.50"_s,
                      u"2;6a - Ła.;;1.00;0.75;0.75;0.50"_s, u"3;6b - Śr.;;0.50;0.50;2.00;1.00"_s,
                      u"4;6b - Ła.;;0.50;0.25;0.55;1.00"_s, u"5;6c - Śr.;;;;;"_s, u"6;6c - Ła.;;;;;"_s,
                      u"7;Szkoła - Śr.;;0.75;1.00;2.50;0.75"_s, u"8;Szkoła - Ła.;;0.75;0.50;0.65;0.75"_s}));
     QCOMPARE(data.lowerGrid,
-             rowsOf({u"L.p.;Nr. zadania;;St.1;St.2;St.3;St.4;St.5;Razem"_s,
+             rowsOf({u"L.p.;Klasa;;St.1;St.2;St.3;St.4;St.5;Razem"_s,
                      u"1;6a - Śr.;;3.25;1.00;2.00;3.00;4.00;13.25"_s,
                      u"2;6a - Ła.;;0.54;0.50;0.67;0.75;0.80;0.33"_s,
                      u"3;6b - Śr.;;2.75;2.00;1.00;1.00;2.00;8.75"_s,

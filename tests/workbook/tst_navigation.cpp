@@ -96,8 +96,8 @@ QList<QStringList> statisticsFields(const QByteArray &file, int columns)
 QList<QStringList> schoolGrid(bool upper, const QList<QByteArray> &classFiles, const QStringList &schoolRows)
 {
     const int columns = upper ? 3 : 6;
-    QList<QStringList> rows{upper ? cells(u"L.p.;Nr. zadania;;Zad.1;Zad.2;Zad.3"_s)
-                                  : cells(u"L.p.;Nr. zadania;;Czyt.;Pis.;Rozum.;Korz.;Wiedza;Razem"_s)};
+    QList<QStringList> rows{upper ? cells(u"L.p.;Klasa;;Zad.1;Zad.2;Zad.3"_s)
+                                  : cells(u"L.p.;Klasa;;Czyt.;Pis.;Rozum.;Korz.;Wiedza;Razem"_s)};
     QStringList labels;
     for (const QString &label : threeLabels)
         labels << label + u" - Śr."_s << label + u" - Ła."_s;
