@@ -18,6 +18,7 @@
 #include <QProxyStyle>
 #include <QScopeGuard>
 #include <QTabBar>
+#include <QTimer>
 
 TfWykres *fWykres = nullptr;
 
@@ -163,11 +164,16 @@ void TfWykres::buildChart(qint32 tabIndex)
         // chart and print it; saying so once is enough.
         if (!m_bitmapFailureShown) {
             m_bitmapFailureShown = true;
-            messages::showFileError(
+            const QString text =
                 QStringLiteral("Wykres jest pokazany, ale nie został zapisany do pliku %1, bo nie można tam "
                                "pisać (katalog tylko do odczytu, pełny dysk albo dowiązanie poza katalog "
                                "szkoły). Wykresy można dalej oglądać i drukować.")
-                    .arg(QDir::toNativeSeparators(bitmapPath(*chart))));
+                    .arg(QDir::toNativeSeparators(bitmapPath(*chart)));
+            // The first chart is drawn before the window opens: the window comes first, then the word.
+            if (isVisible())
+                messages::showFileError(text);
+            else
+                QTimer::singleShot(0, this, [text] { messages::showFileError(text); });
         }
     }
 }
