@@ -1,6 +1,7 @@
 // The semicolon grid files of a school directory as the workbook reads them: parseGridFile, then
 // TfWyniki::readGridFile and readStatisticsAt placing the rows into its grids, and the school page's
 // statistics built from what the classes' statistics files put into the grid.
+#include "analysis/testdefinition.h"
 #include "core/cp1250.h"
 #include "core/numbers.h"
 #include "files/gridfile.h"
@@ -15,6 +16,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -178,11 +180,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     shown->clear();
     // A file far beyond the grid's shape is refused, with the file error, and the grid kept.
     const bool withinLimits = parseGridFileWithin(bytes, gridLimitsFor(height, cols)).has_value();
-    require(workbook->readGridFile(upper, path) == withinLimits, "readGridFile and the limits disagree");
-    require(*shown ==
-                (withinLimits ? QStringList() : QStringList{QStringLiteral("Nie mogę odczytać pliku!")}),
-            "unexpected message box:", shown->join(u'|'));
-    checkGrid(upper, withinLimits ? rows : GridRows(), 0, 0, cols, height);
+    // A file that does not fit the grid (wider lines, or pupils beyond it) is not half-loaded: the
+    // page is blocked with one message saying why. The fit is judged on a read as wide as any file.
+    const bool judged =
+        parseGridFileWithin(
+            bytes, gridLimitsFor(std::max(height, 1000), std::max(cols, TestDefinition::maxTaskCount + 3)))
+            .has_value();
+    const bool misfit = judged && !gridFit(rows, height, cols).fits;
+    const bool read = workbook->readGridFile(upper, path);
+    require(read == (withinLimits && !misfit), "readGridFile and the limits disagree");
+    if (misfit)
+        require(shown->size() == 1 && shown->first().contains(QStringLiteral("nic nie zostanie zapisane")),
+                "a misfit without its message:", shown->join(u'|'));
+    else
+        require(*shown ==
+                    (withinLimits ? QStringList() : QStringList{QStringLiteral("Nie mogę odczytać pliku!")}),
+                "unexpected message box:", shown->join(u'|'));
+    checkGrid(upper, read ? rows : GridRows(), 0, 0, cols, height);
 
     resetGrid(upper, cols, height);
     const bool statisticsWithin = parseGridFileWithin(bytes, gridLimitsFor(2, cols - firstCol)).has_value();
