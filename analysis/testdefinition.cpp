@@ -99,8 +99,18 @@ TestDefinition loadTestDefinition(const IniFile &ini)
     for (qint32 i = 0; i < def.taskCount; ++i) {
         const QString number = QString::number(i + 1);
         const QString section = QStringLiteral("Zadanie") + number;
-        def.taskLabels.append(
-            ini.readString(section, QStringLiteral("Etykieta"), QStringLiteral("Zad.") + number));
+        QString label = ini.readString(section, QStringLiteral("Etykieta"), QStringLiteral("Zad.") + number);
+        // The label heads its column in the class's results file, where a semicolon would part it
+        // into two fields: the file would no longer fit the test and the class would be left out.
+        if (label.contains(u';')) {
+            def.problems.append(
+                QStringLiteral("Etykieta zadania [%1] w pliku Setup.ini zawiera średnik, który "
+                               "rozdziela pola w plikach wyników; program zastępuje go "
+                               "przecinkiem.")
+                    .arg(section));
+            label.replace(u';', u',');
+        }
+        def.taskLabels.append(label);
         const qint32 standard = ini.readInteger(section, QStringLiteral("KategoriaStandardu"), 1);
         // Such a task still counts in the whole test, but in no standard: the teacher must know.
         // Without any standards the count's own message says enough.

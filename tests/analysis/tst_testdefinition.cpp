@@ -1,5 +1,6 @@
 // Setup.ini read into the test definition: defaults, partial sections and counts that cannot be used.
 #include "analysis/testdefinition.h"
+#include "files/gridfile.h"
 #include "tests/support/setupini.h"
 
 #include <QFile>
@@ -18,6 +19,7 @@ private Q_SLOTS:
     void taskValues_data();
     void taskValues();
     void moreTasksThanSections();
+    void semicolonInLabel();
     void lowerCaseNames();
     void zeroTasks();
     void unusableCounts_data();
@@ -154,6 +156,20 @@ void TstTestDefinition::moreTasksThanSections()
         QCOMPARE(def.taskStandards.at(i), 1);
         QCOMPARE(def.taskClosed.at(i), true);
     }
+}
+
+void TstTestDefinition::semicolonInLabel()
+{
+    const TestDefinition def =
+        load("[Ustawienia]\r\nLiczbaZadan=3\r\n[Zadanie2]\r\nEtykieta=Zad. 2a; 2b\r\n");
+    QCOMPARE(def.taskLabels, (QStringList{u"Zad.1"_s, u"Zad. 2a, 2b"_s, u"Zad.3"_s}));
+    QCOMPARE(def.problems,
+             QStringList{u"Etykieta zadania [Zadanie2] w pliku Setup.ini zawiera średnik, który "
+                         u"rozdziela pola w plikach wyników; program zastępuje go przecinkiem."_s});
+    // The class's results file, headed by the labels, still fits the test's grid.
+    const GridRows rows{QStringList{u"L.p."_s, u"Kod ucznia"_s, u"Ob."_s} + def.taskLabels,
+                        QStringList{u"1"_s, u"A1"_s, u"T"_s, u"1"_s, u"0"_s, u"1"_s}};
+    QVERIFY(gridFit(parseGridFile(gridFileBytes(rows)), 2, def.taskCount + 3).exact);
 }
 
 void TstTestDefinition::lowerCaseNames()

@@ -1,0 +1,126 @@
+// A block pasted into the definition window's task grid, as a spreadsheet puts it on the clipboard
+// (tabs between cells, line breaks between rows). The first three bytes choose the task and the
+// column it lands on and how many tasks the definition had; the rest is the block's text.
+#include "analysis/testdefinition.h"
+#include "analysis/testdefinitionfile.h"
+#include "core/cells.h"
+#include "tests/fuzz/fuzzsupport.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+using fuzz::require;
+
+constexpr int columnCount = 4;
+
+QString &cellOf(DefinitionTask &task, TaskColumn column)
+{
+    switch (column) {
+    case TaskColumn::Label:
+        return task.label;
+    case TaskColumn::Points:
+        return task.points;
+    case TaskColumn::Standard:
+        return task.standard;
+    case TaskColumn::Closed:
+        break;
+    }
+    return task.closed;
+}
+
+void checkPaste(const QString &text, int firstTask, TaskColumn firstColumn, int startCount)
+{
+    const QList<QStringList> rows = parseCellBlock(text);
+    const TestDefinitionFile before = newTestDefinitionFile(startCount);
+    TestDefinitionFile definition = before;
+    const TaskPaste paste = pasteTasks(&definition, rows, firstTask, firstColumn);
+
+    const int limit = TestDefinition::maxTaskCount;
+    const int placed = std::clamp(limit - firstTask, 0, int(rows.size()));
+    const int count = int(definition.tasks.size());
+    require(count <= limit, "more tasks than the limit");
+    require(count == std::max(int(before.tasks.size()), placed > 0 ? firstTask + placed : 0),
+            "the tasks did not grow to the block");
+    require(paste.tasksAdded == count - int(before.tasks.size()), "tasks added miscounted");
+    require(paste.rowsLeftOut == int(rows.size()) - placed, "rows left out miscounted");
+
+    // Each cell of the block is either taken as its validator accepts it or reported and left alone.
+    int refused = 0;
+    int changed = 0;
+    int columnsLeftOut = 0;
+    for (int r = 0; r < placed; ++r) {
+        const int t = firstTask + r;
+        const QStringList &cells = rows[r];
+        columnsLeftOut = std::max(columnsLeftOut, int(cells.size()) - (columnCount - int(firstColumn)));
+        for (int c = 0; c < cells.size() && int(firstColumn) + c < columnCount; ++c) {
+            const auto column = TaskColumn(int(firstColumn) + c);
+            DefinitionTask earlier = t < before.tasks.size() ? before.tasks[t] : DefinitionTask();
+            if (t >= before.tasks.size())
+                earlier.label = QStringLiteral("Zad.%1").arg(t + 1);
+            QString problem;
+            const QString accepted = acceptedTaskCell(column, cells[c], &problem);
+            const QString now = cellOf(definition.tasks[t], column);
+            if (problem.isEmpty()) {
+                require(now == accepted, "an accepted cell was not taken as accepted", cells[c]);
+                changed += now != cellOf(earlier, column) ? 1 : 0;
+            } else {
+                require(accepted.isEmpty(), "a refused cell has an accepted text", cells[c]);
+                require(now == cellOf(earlier, column), "a refused cell changed the task", cells[c]);
+                ++refused;
+            }
+        }
+    }
+    require(paste.refused.size() == refused, "a refused cell was not reported");
+    require(paste.cellsChanged == changed, "changed cells miscounted");
+    require(paste.columnsLeftOut == columnsLeftOut, "columns left out miscounted");
+
+    // Whatever the grid holds passes its validator again, unchanged.
+    for (DefinitionTask &task : definition.tasks) {
+        for (int c = 0; c < columnCount; ++c) {
+            QString problem;
+            const QString &cell = cellOf(task, TaskColumn(c));
+            require(acceptedTaskCell(TaskColumn(c), cell, &problem) == cell && problem.isEmpty(),
+                    "a cell in the grid fails its validator", cell);
+        }
+    }
+
+    reconcileSums(&definition);
+    require(checkSums(definition).mismatches.isEmpty(), "sums disagree after reconciling");
+    const QStringList problems = definitionProblems(definition);
+    require(problems.isEmpty() == (count > 0), "a definition of sound cells has problems",
+            problems.join(u'\n'));
+    if (!problems.isEmpty())
+        return;
+    // Written and read again, it is the same definition.
+    const QByteArray written = testDefinitionFileBytes(definition);
+    const TestDefinitionFile again = readTestDefinitionFile(written);
+    require(again.tasks.size() == count, "the task count reads back otherwise");
+    for (int t = 0; t < count; ++t) {
+        const DefinitionTask &a = definition.tasks[t];
+        const DefinitionTask &b = again.tasks[t];
+        require(a.label == b.label && a.points == b.points && a.standard == b.standard &&
+                    a.closed == b.closed,
+                "a task reads back otherwise", a.label);
+    }
+    require(testDefinitionFileBytes(again) == written, "written again the bytes differ");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size < 3)
+        return 0;
+    // Up to a little beyond the limit, so that rows are left out too.
+    const int firstTask = data[0] % (TestDefinition::maxTaskCount + 10);
+    const auto firstColumn = TaskColumn(data[1] % columnCount);
+    const int startCount = data[2] % (TestDefinition::maxTaskCount + 1);
+    return fuzz::checkAsText(data + 3, size - 3, [&](const QString &text) {
+        checkPaste(text, firstTask, firstColumn, startCount);
+    });
+}
