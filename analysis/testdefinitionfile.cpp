@@ -403,6 +403,26 @@ QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition)
     return cp1250::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
+QString &taskCell(DefinitionTask &task, TaskColumn column)
+{
+    switch (column) {
+    case TaskColumn::Label:
+        return task.label;
+    case TaskColumn::Points:
+        return task.points;
+    case TaskColumn::Standard:
+        return task.standard;
+    case TaskColumn::Closed:
+        break;
+    }
+    return task.closed;
+}
+
+const QString &taskCell(const DefinitionTask &task, TaskColumn column)
+{
+    return taskCell(const_cast<DefinitionTask &>(task), column);
+}
+
 QString acceptedTaskCell(TaskColumn column, const QString &text, QString *problem)
 {
     problem->clear();
@@ -631,10 +651,7 @@ TaskPaste pasteTasks(TestDefinitionFile *definition, const QList<QStringList> &r
                     QStringLiteral("Zadanie %1, %2: ").arg(t + 1).arg(taskColumnName(column)) + problem);
                 continue;
             }
-            QString &target = column == TaskColumn::Label      ? task.label
-                              : column == TaskColumn::Points   ? task.points
-                              : column == TaskColumn::Standard ? task.standard
-                                                               : task.closed;
+            QString &target = taskCell(task, column);
             if (target != accepted) {
                 target = accepted;
                 ++paste.cellsChanged;

@@ -122,4 +122,7 @@ TaskPaste pasteTasks(TestDefinitionFile *definition, const QList<QStringList> &r
 // The column names the window and the messages use: "Etykieta", "Punkty", "Standard", "Zamknięte";
 // "Skrót", "Opis", "Punkty".
 QString taskColumnName(TaskColumn column);
+// The text of a task's column.
+QString &taskCell(DefinitionTask &task, TaskColumn column);
+const QString &taskCell(const DefinitionTask &task, TaskColumn column);
 QString standardColumnName(StandardColumn column);

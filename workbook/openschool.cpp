@@ -292,13 +292,8 @@ void TfWyniki::replaceSchoolDescription(const QString &folder, const QStringList
     QStringList needed{SchoolPaths{folder, {}}.schoolFolder()};
     for (int i = 0; i < labels.size(); ++i)
         needed.append(target.paths().classFolder(i));
-    for (const QString &path : std::as_const(needed)) {
-        QDir().mkdir(path);
-        if (!QFileInfo(path).isDir()) {
-            messages::showMessage(QStringLiteral("Nie można utworzyć katalogu w podanej lokalizacji!"));
-            return;
-        }
-    }
+    if (!makeSchoolFolders(needed))
+        return;
     const QString location = schoolDirectory;
     schoolDirectory = folder;
     if (!writeSchoolFile()) {

@@ -24,21 +24,6 @@ const QString fileFilter = QStringLiteral("Definicje testów (*.ini)");
 constexpr int taskColumns = 4;
 constexpr int standardColumns = 3;
 
-QString &taskCell(DefinitionTask &task, TaskColumn column)
-{
-    switch (column) {
-    case TaskColumn::Label:
-        return task.label;
-    case TaskColumn::Points:
-        return task.points;
-    case TaskColumn::Standard:
-        return task.standard;
-    case TaskColumn::Closed:
-        break;
-    }
-    return task.closed;
-}
-
 QString &standardCell(DefinitionStandard &standard, StandardColumn column)
 {
     switch (column) {

@@ -277,14 +277,8 @@ void TfWyniki::bAkceptujClick()
     QStringList needed{directory, SchoolPaths{directory, {}}.schoolFolder()};
     for (const QString &label : std::as_const(labels))
         needed.append(directory + QLatin1Char('/') + label);
-    for (const QString &path : std::as_const(needed)) {
-        QDir().mkdir(path);
-        if (!QFileInfo(path).isDir()) {
-            // The teacher can choose another location and accept again.
-            messages::showMessage(QStringLiteral("Nie można utworzyć katalogu w podanej lokalizacji!"));
-            return;
-        }
-    }
+    if (!makeSchoolFolders(needed))
+        return;
     // The school file first: a school whose file could not be written is not set up, and the
     // teacher can try again (another location, or once there is room on the disk). Then the test
     // it is set up with, which the school keeps from now on.

@@ -18,21 +18,6 @@ using fuzz::require;
 
 constexpr int columnCount = 4;
 
-QString &cellOf(DefinitionTask &task, TaskColumn column)
-{
-    switch (column) {
-    case TaskColumn::Label:
-        return task.label;
-    case TaskColumn::Points:
-        return task.points;
-    case TaskColumn::Standard:
-        return task.standard;
-    case TaskColumn::Closed:
-        break;
-    }
-    return task.closed;
-}
-
 void checkPaste(const QString &text, int firstTask, TaskColumn firstColumn, int startCount)
 {
     const QList<QStringList> rows = parseCellBlock(text);
@@ -64,13 +49,13 @@ void checkPaste(const QString &text, int firstTask, TaskColumn firstColumn, int 
                 earlier.label = QStringLiteral("Zad.%1").arg(t + 1);
             QString problem;
             const QString accepted = acceptedTaskCell(column, cells[c], &problem);
-            const QString now = cellOf(definition.tasks[t], column);
+            const QString now = taskCell(definition.tasks[t], column);
             if (problem.isEmpty()) {
                 require(now == accepted, "an accepted cell was not taken as accepted", cells[c]);
-                changed += now != cellOf(earlier, column) ? 1 : 0;
+                changed += now != taskCell(earlier, column) ? 1 : 0;
             } else {
                 require(accepted.isEmpty(), "a refused cell has an accepted text", cells[c]);
-                require(now == cellOf(earlier, column), "a refused cell changed the task", cells[c]);
+                require(now == taskCell(earlier, column), "a refused cell changed the task", cells[c]);
                 ++refused;
             }
         }
@@ -83,7 +68,7 @@ void checkPaste(const QString &text, int firstTask, TaskColumn firstColumn, int 
     for (DefinitionTask &task : definition.tasks) {
         for (int c = 0; c < columnCount; ++c) {
             QString problem;
-            const QString &cell = cellOf(task, TaskColumn(c));
+            const QString &cell = taskCell(task, TaskColumn(c));
             require(acceptedTaskCell(TaskColumn(c), cell, &problem) == cell && problem.isEmpty(),
                     "a cell in the grid fails its validator", cell);
         }
