@@ -146,14 +146,17 @@ GroupAnalysis analyseGroup(const QString &label, const QList<ClassResults> &clas
     group.histogram = totalsHistogram(totals, test.maxTotalPoints);
     const int present = group.totals.present;
 
+    // Worked in single precision, one division at a time, as a class's grids work them: the
+    // analysis then prints the very figure the grid shows.
     auto item = [present](const QString &itemLabel, qint32 max, double sum) {
         ItemFacility facility;
         facility.label = itemLabel;
         facility.maxPoints = max;
         if (present > 0) {
-            facility.meanPoints = sum / present;
+            const float mean = float(sum) / float(present);
+            facility.meanPoints = double(mean);
             if (max > 0)
-                facility.facility = facility.meanPoints / max;
+                facility.facility = double(mean / float(max));
         }
         return facility;
     };
@@ -166,7 +169,7 @@ GroupAnalysis analyseGroup(const QString &label, const QList<ClassResults> &clas
     group.wholeTest.maxPoints = test.maxTotalPoints;
     group.wholeTest.meanPoints = group.totals.mean;
     if (group.totals.hasData && test.maxTotalPoints > 0)
-        group.wholeTest.facility = group.totals.mean / test.maxTotalPoints;
+        group.wholeTest.facility = double(float(group.totals.mean) / float(test.maxTotalPoints));
 
     if (group.totals.hasData)
         group.stanine = stanineOf(group.totals.mean, settings.stanineBounds);

@@ -156,7 +156,9 @@ QStringList summarySentences(const GroupAnalysis &group, bool school, const Test
                      .arg(withoutLeadingWord(group.label, QStringLiteral("klasa")), mean);
     // Without a maximum there is nothing to compare the mean with.
     if (test.maxTotalPoints > 0) {
-        const qint64 percent = qint64(roundedUnits(group.totals.mean / test.maxTotalPoints, 2));
+        // The whole test's facility in hundredths: 0,57 and 57%, never 58%.
+        const qint64 percent =
+            hundredths(group.wholeTest.facility.value_or(group.totals.mean / test.maxTotalPoints));
         meanSentence += QStringLiteral(" na %1 możliwych (%2% maksymalnej liczby punktów)")
                             .arg(test.maxTotalPoints)
                             .arg(percent);

@@ -219,9 +219,13 @@ QString facilityText(double facility)
 
 int differenceInPoints(double own, double area)
 {
-    // (0.3 − 0.255) · 100 comes out a hair below 4.5; a teacher working by hand writes 5, and so
-    // does the rounding of every printed figure. hundredths() treats NaN as 0.
-    return int(hundredths(own - area));
+    // (0.3 − 0.255) · 100 comes out a hair below 4.5; a teacher working by hand writes 5. The
+    // country's figures have up to four decimals, so the difference is not one of two printed
+    // figures but of the values themselves.
+    const double difference = own - area;
+    if (std::isnan(difference))
+        return 0;
+    return int(roundedUnits(std::clamp(difference, -10.0, 10.0), 2));
 }
 
 QString signedPoints(int difference)

@@ -222,19 +222,35 @@ double roundedUnits(double value, int decimals)
     return std::round(scaled + std::copysign(1e-9 + std::fabs(scaled) * 1e-12, scaled));
 }
 
-// The clamp keeps the conversion defined; it moves no value across a bound of the facility bands,
-// as every one lies within (0, 1].
-qint64 hundredths(double fraction)
+qint64 hundredths(double value)
 {
-    if (std::isnan(fraction))
+    if (std::isnan(value))
         return 0;
-    return qint64(roundedUnits(std::clamp(fraction, -10.0, 10.0), 2));
+    // Far beyond any result; it keeps the count of hundredths within range.
+    const float held = float(std::clamp(value, -1.0e12, 1.0e12));
+    const QByteArray text = formatFixed2(held);
+    qint64 units = 0;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9')
+            units = units * 10 + (c - '0');
+    }
+    return text.contains('-') ? -units : units;
+}
+
+double roundedToHundredths(double value)
+{
+    const std::string text = std::to_string(hundredths(value)) + "e-2";
+    double result = 0;
+    std::from_chars(text.data(), text.data() + text.size(), result);
+    return result;
 }
 
 QString polishDecimal(double value, int decimals)
 {
     decimals = std::clamp(decimals, 0, 15);
-    const double scaled = roundedUnits(value, decimals);
+    const double scaled = decimals == 2 && std::isfinite(value) && std::fabs(value) < 1.0e12
+                              ? double(hundredths(value))
+                              : roundedUnits(value, decimals);
     if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.0e15) {
         // Beyond whole-number precision: the exact digits of the value, still without a locale.
         char buffer[400];
@@ -243,7 +259,6 @@ QString polishDecimal(double value, int decimals)
         QString text = error == std::errc() ? QString::fromLatin1(buffer, end - buffer) : QString();
         return text.replace(u'.', u',');
     }
-    // Rounded the way the bands round, so that a printed figure and its band always agree.
     const qint64 units = qint64(scaled);
     QString digits = QString::number(units < 0 ? -units : units);
     if (digits.size() <= decimals)

@@ -40,9 +40,17 @@ QString formatSchoolValue(float value);
 // and 0,70. The nudge is far below any difference between two real results.
 double roundedUnits(double value, int decimals);
 
-// A fraction in whole hundredths, as it is printed with two decimals: comparing these, a band,
-// a tie and the printed figure always agree.
-qint64 hundredths(double fraction);
+// A figure in whole hundredths, exactly as the grids and work files print it: the value held in
+// single precision, as they hold it, and its binary value rounded (a tie such as 0.625, stored
+// exactly, goes to the even hundredth: 0.62; 4.875 gives 4.88). Every two-decimal figure of the
+// analysis, the pupils' sheets and the spreadsheets comes from here, so the same value reads the
+// same everywhere, and a band, a tie and the printed figure always agree.
+qint64 hundredths(double value);
 
-// A decimal number as Polish text writes it: "0,57", "24,50"; never "-0,00".
+// hundredths() as the nearest double to that decimal figure (0.69, not 69 / 100.0 = 0.68999...),
+// for a spreadsheet cell that holds what the report prints.
+double roundedToHundredths(double value);
+
+// A decimal number as Polish text writes it: "0,57", "24,50"; never "-0,00". Two decimals are
+// those of hundredths(); other counts round half away from zero on the decimal figure.
 QString polishDecimal(double value, int decimals = 2);

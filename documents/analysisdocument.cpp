@@ -269,9 +269,10 @@ QString image(const char *name)
         .arg(histogramHeight);
 }
 
+// The share's hundredths as the spreadsheet's two-decimal figure holds them: 0,62 and 62%.
 QString percent(double fraction)
 {
-    return polishDecimal(100.0 * fraction, 0) + u'%';
+    return QString::number(hundredths(fraction)) + u'%';
 }
 
 QString comparisonSection(const AnalysisReport &report, const ComparisonTable &table)

@@ -3,6 +3,8 @@
 
 #include "documents/analysisdocument.h"
 
+#include "core/numbers.h"
+
 namespace {
 
 SheetCell text(const QString &value, bool bold = false)
@@ -16,7 +18,9 @@ SheetCell text(const QString &value, bool bold = false)
 SheetCell number(double value, int decimals)
 {
     SheetCell cell;
-    cell.number = value;
+    // Two decimals hold the figure the report prints: a spreadsheet would round 0.625 up to 0,63
+    // where the grids and the report show 0,62.
+    cell.number = decimals == 2 ? roundedToHundredths(value) : value;
     cell.decimals = decimals;
     return cell;
 }
@@ -116,7 +120,15 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
              comparison.standards + QList<ComparisonLine>{comparison.wholeTest} + comparison.tasks) {
             QList<SheetCell> cells{text(line.label), optionalNumber(line.own, 2)};
             for (int a = 0; a < areaCount; ++a) {
-                cells.append(optionalNumber(line.areas[std::size_t(a)], 2));
+                // The area's figure as entered, with up to four decimals.
+                const std::optional<double> &area = line.areas[std::size_t(a)];
+                if (area) {
+                    const QString shown = facilityText(*area);
+                    const qsizetype comma = shown.indexOf(u',');
+                    cells.append(number(*area, comma < 0 ? 0 : int(shown.size() - comma - 1)));
+                } else {
+                    cells.append(SheetCell{});
+                }
                 const std::optional<int> &difference = line.differences[std::size_t(a)];
                 cells.append(difference ? number(*difference, 0) : SheetCell{});
             }

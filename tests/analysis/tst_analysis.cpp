@@ -195,7 +195,7 @@ void TstAnalysis::settings_data()
         << Bounds{0.2, 0.5, 0.8, 0.9} << Bounds() << QStringList();
     QTest::newRow("lower-case names") << QByteArray("[przedzialylatwosci]\r\nbardzolatwe=1\r\n")
                                       << Bounds{0.2, 0.5, 0.7, 1.0} << Bounds() << QStringList();
-    QTest::newRow("finer than hundredths") << bands + "Trudne=0.204\r\nLatwe=0.695\r\n"
+    QTest::newRow("finer than hundredths") << bands + "Trudne=0.204\r\nLatwe=0.696\r\n"
                                            << Bounds{0.2, 0.5, 0.7, 0.9} << Bounds() << QStringList();
     QTest::newRow("not a number") << bands + "Trudne=abc\r\n"
                                   << defaultBands << Bounds() << QStringList{bandProblem};
@@ -300,13 +300,18 @@ void TstAnalysis::polishDecimal_data()
     QTest::newRow("small negative") << -0.004 << 2 << u"0,00"_s;
     QTest::newRow("negative") << -0.006 << 2 << u"-0,01"_s;
     QTest::newRow("negative, one decimal") << -1.25 << 1 << u"-1,3"_s;
-    QTest::newRow("half up, stored exactly") << 0.125 << 2 << u"0,13"_s;
-    QTest::newRow("half up, stored below") << 0.695 << 2 << u"0,70"_s;
-    QTest::newRow("half up, 5.75 / 10") << 5.75 / 10 << 2 << u"0,58"_s;
+    // As the grids print the same value: a tie stored exactly goes to the even hundredth, a half
+    // stored below it goes down.
+    QTest::newRow("5 / 8") << 5.0 / 8 << 2 << u"0,62"_s;
+    QTest::newRow("39 / 8") << 39.0 / 8 << 2 << u"4,88"_s;
+    QTest::newRow("0.125") << 0.125 << 2 << u"0,12"_s;
+    QTest::newRow("0.695, held below") << 0.695 << 2 << u"0,69"_s;
+    QTest::newRow("5.75 / 10") << 5.75 / 10 << 2 << u"0,57"_s;
+    QTest::newRow("0.6951") << 0.6951 << 2 << u"0,70"_s;
     QTest::newRow("just below half") << 0.69499 << 2 << u"0,69"_s;
     QTest::newRow("no decimals") << 2.5 << 0 << u"3"_s;
     QTest::newRow("three decimals") << 7.0 << 3 << u"7,000"_s;
-    QTest::newRow("no thousands separator") << 1234567.891 << 2 << u"1234567,89"_s;
+    QTest::newRow("no thousands separator") << 12345.678 << 2 << u"12345,68"_s;
     QTest::newRow("two thirds") << 2.0 / 3 << 2 << u"0,67"_s;
     QTest::newRow("negative decimals read as none") << 4.4 << -1 << u"4"_s;
 }
@@ -329,7 +334,8 @@ void TstAnalysis::bandOf_data()
     QTest::newRow("negative") << -0.1 << defaultBands << 0;
     QTest::newRow("0.19") << 0.19 << defaultBands << 0;
     QTest::newRow("0.194") << 0.194 << defaultBands << 0;
-    QTest::newRow("0.195 prints as 0,20") << 0.195 << defaultBands << 1;
+    QTest::newRow("0.195 prints as 0,19") << 0.195 << defaultBands << 0;
+    QTest::newRow("0.1951 prints as 0,20") << 0.1951 << defaultBands << 1;
     QTest::newRow("0.2") << 0.2 << defaultBands << 1;
     QTest::newRow("2 / 10") << 2.0 / 10 << defaultBands << 1;
     QTest::newRow("0.1 * 2") << 0.1 * 2 << defaultBands << 1;
@@ -338,7 +344,8 @@ void TstAnalysis::bandOf_data()
     QTest::newRow("0.495 prints as 0,50") << 0.495 << defaultBands << 2;
     QTest::newRow("0.5") << 0.5 << defaultBands << 2;
     QTest::newRow("0.69") << 0.69 << defaultBands << 2;
-    QTest::newRow("0.695 prints as 0,70") << 0.695 << defaultBands << 3;
+    QTest::newRow("0.695 prints as 0,69") << 0.695 << defaultBands << 2;
+    QTest::newRow("0.6951 prints as 0,70") << 0.6951 << defaultBands << 3;
     QTest::newRow("0.7") << 0.7 << defaultBands << 3;
     QTest::newRow("0.1 * 7") << 0.1 * 7 << defaultBands << 3;
     QTest::newRow("0.894") << 0.894 << defaultBands << 3;
@@ -690,11 +697,11 @@ void TstAnalysis::analyseOneClass()
     QCOMPARE(
         report.sentences,
         (QStringList{
-            u"Średni wynik klasy VI A to 5,75 punktu na 10 możliwych (58% maksymalnej liczby punktów)."_s,
-            u"Test okazał się umiarkowanie trudny (łatwość 0,58)."_s,
-            u"Najłatwiejsze okazały się zadania Z2 i Z4 (0,63 – umiarkowanie trudne)."_s,
+            u"Średni wynik klasy VI A to 5,75 punktu na 10 możliwych (57% maksymalnej liczby punktów)."_s,
+            u"Test okazał się umiarkowanie trudny (łatwość 0,57)."_s,
+            u"Najłatwiejsze okazały się zadania Z2 i Z4 (0,62 – umiarkowanie trudne)."_s,
             u"Najtrudniejsze okazały się zadania Z1 i Z3 (0,50 – umiarkowanie trudne)."_s,
-            u"Najłatwiejszy okazał się standard pisanie (0,63 – umiarkowanie trudny)."_s,
+            u"Najłatwiejszy okazał się standard pisanie (0,62 – umiarkowanie trudny)."_s,
             u"Najtrudniejszy okazał się standard czytanie (0,50 – umiarkowanie trudny)."_s,
             u"Średni wynik klasy odpowiada staninowi 5 (średni)."_s,
             u"Poniżej połowy punktów w co najmniej jednym standardzie uzyskało 3 uczniów."_s,
@@ -904,7 +911,7 @@ void TstAnalysis::sentences_data()
     QTest::newRow("nothing to compare")
         << true << Bounds{-1} << Bounds() << 17.125 << 0 << 0
         << QStringList{u"Średni wynik uczniów szkoły (średnia wszystkich uczniów) "
-                       u"to 17,13 punktu na 40 możliwych (43% maksymalnej liczby "
+                       u"to 17,12 punktu na 40 możliwych (43% maksymalnej liczby "
                        u"punktów)."_s,
                        u"Test okazał się trudny (łatwość 0,43)."_s};
     QTest::newRow("no data") << false << Bounds{0.5} << Bounds{0.5} << -1.0 << 4 << 2

@@ -198,14 +198,15 @@ void TstTestquality::discriminationLabel_data()
 
     QTest::newRow("−1") << -1.0 << u"-1,00"_s << negative;
     QTest::newRow("−0.23") << -0.23 << u"-0,23"_s << negative;
-    QTest::newRow("−0.005") << -0.005 << u"-0,01"_s << negative;
+    QTest::newRow("−0.0051") << -0.0051 << u"-0,01"_s << negative;
+    QTest::newRow("−0.005, held a hair above") << -0.005 << u"0,00"_s << weak;
     QTest::newRow("−0.004, printed as nought") << -0.004 << u"0,00"_s << weak;
     QTest::newRow("0") << 0.0 << u"0,00"_s << weak;
     QTest::newRow("0.19") << 0.19 << u"0,19"_s << weak;
     QTest::newRow("0.194") << 0.194 << u"0,19"_s << weak;
-    QTest::newRow("0.195") << 0.195 << u"0,20"_s << sufficient;
-    // A computed figure a step below the double nearest the half is still printed rounded up.
-    QTest::newRow("a hair below 0.195") << std::nextafter(0.195, 0.0) << u"0,20"_s << sufficient;
+    // Printed as the grids print it: 0.195 is held a hair below the half.
+    QTest::newRow("0.195") << 0.195 << u"0,19"_s << weak;
+    QTest::newRow("0.1951") << 0.1951 << u"0,20"_s << sufficient;
     QTest::newRow("0.2") << 0.2 << u"0,20"_s << sufficient;
     QTest::newRow("0.39") << 0.39 << u"0,39"_s << sufficient;
     QTest::newRow("0.3949") << 0.3949 << u"0,39"_s << sufficient;
@@ -242,8 +243,8 @@ void TstTestquality::alphaLabel_data()
     QTest::newRow("0.5") << 0.5 << u"0,50"_s << moderate;
     QTest::newRow("0.69") << 0.69 << u"0,69"_s << moderate;
     QTest::newRow("0.6949") << 0.6949 << u"0,69"_s << moderate;
-    QTest::newRow("0.695") << 0.695 << u"0,70"_s << reliable;
-    QTest::newRow("a hair below 0.695") << std::nextafter(0.695, 0.0) << u"0,70"_s << reliable;
+    QTest::newRow("0.695, held below the half") << 0.695 << u"0,69"_s << moderate;
+    QTest::newRow("0.6951") << 0.6951 << u"0,70"_s << reliable;
     QTest::newRow("0.7") << 0.7 << u"0,70"_s << reliable;
     QTest::newRow("1") << 1.0 << u"1,00"_s << reliable;
 }

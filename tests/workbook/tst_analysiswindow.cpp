@@ -13,7 +13,10 @@
 #include <QMap>
 #include <QPointer>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -46,6 +49,7 @@ private Q_SLOTS:
     void unsavedPointsQuestion_data();
     void unsavedPointsQuestion();
     void analysisAgain();
+    void sameFigureEverywhere();
     void classWithoutResults_data();
     void classWithoutResults();
     void schoolReport_data();
@@ -700,6 +704,75 @@ void TstAnalysisWindow::analysisAgain()
     QCOMPARE(totals.value(3), (QStringList{u"Średnia"_s, u"5,25"_s}));
     QCOMPARE(wb.window.findChildren<TfAnaliza *>().size(), 1);
     QVERIFY2(wb.recorder.shown.isEmpty(), qPrintable(wb.shownTexts().join(u" | "_s)));
+}
+
+// A mean of 5/8, 9/8 and 39/8 points reads the same in the grids, the work files, the report,
+// the pupils' sheets and the spreadsheet: the grids' rounding of an exact tie (0.62, 1.12, 4.88).
+void TstAnalysisWindow::sameFigureEverywhere()
+{
+    // Task 2 (worth 1) has 5 points among 8 pupils; task 4 (standard 4, worth 2) has 9; the
+    // totals add up to 39.
+    const QStringList pupils{u"P1;T;2;1;3;2;1"_s, u"P2;T;2;1;3;2;1"_s, u"P3;T;2;1;3;2;0"_s,
+                             u"P4;T;1;1;2;1;0"_s, u"P5;T;0;1;1;1;0"_s, u"P6;T;1;0;1;0;0"_s,
+                             u"P7;T;1;0;0;1;0"_s, u"P8;T;1;0;0;0;0"_s};
+    Workbook wb(analysisTest());
+    WB_CHECK(enterClass(wb, u"Klasa VI A"_s, int(pupils.size())));
+    WB_CHECK(typeScores(wb, pupils));
+    WB_CHECK(wb.press("bOblicz"));
+    WB_CHECK(wb.press("sbZapisz"));
+
+    QString pupilSheetsText;
+    Opened opened;
+    WB_CHECK(pressAnalysis(wb, &opened, [&](TfAnaliza *window) {
+        const QList<Section> sections = sectionsOf(window->document());
+        const Section *taskSection = sectionOf(sections, u"Łatwość zadań"_s);
+        const Section *standardSection = sectionOf(sections, u"Łatwość standardów"_s);
+        QVERIFY(taskSection && standardSection);
+        QCOMPARE(taskSection->tables.value(0).value(2).mid(3, 2), (QStringList{u"0,62"_s, u"0,62"_s}));
+        QCOMPARE(standardSection->tables.value(0).value(4).value(2), u"1,12"_s);
+        QCOMPARE(standardSection->tables.value(0).value(6).value(2), u"4,88"_s);
+        const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
+        if (pdftotext.isEmpty())
+            return;
+        QTemporaryFile pdf;
+        QVERIFY(pdf.open());
+        pdf.write(window->pupilSheetsPdf());
+        pdf.close();
+        QProcess process;
+        process.start(pdftotext, {pdf.fileName(), u"-"_s});
+        QVERIFY(process.waitForFinished());
+        pupilSheetsText = QString::fromUtf8(process.readAllStandardOutput());
+    }));
+    if (!pupilSheetsText.isEmpty()) {
+        QVERIFY2(pupilSheetsText.contains(u"0,62"_s) && pupilSheetsText.contains(u"1,12"_s),
+                 "pupils' sheets");
+        QVERIFY(!pupilSheetsText.contains(u"0,63"_s) && !pupilSheetsText.contains(u"1,13"_s));
+    }
+
+    // The class's figures are shown on the school page, read back from its work files.
+    WB_CHECK(wb.go({u"next"_s}));
+    QStringList gridTexts;
+    for (const StringGrid *grid : {wb.upper(), wb.lower()})
+        for (const QStringList &row : gridCells(grid))
+            gridTexts += row;
+    const QByteArray tasks = readBytes(wb.school(u"Klasa VI A/Zadania.tmp"_s));
+    const QByteArray standards = readBytes(wb.school(u"Klasa VI A/Standardy.tmp"_s));
+    for (const char *figure : {"0.62", "1.12", "4.88"}) {
+        QVERIFY2(gridTexts.contains(QLatin1StringView(figure)), figure);
+        QVERIFY2((tasks + standards).contains(figure + QByteArray(";")), figure);
+    }
+
+    const QString unzip = QStandardPaths::findExecutable(u"unzip"_s);
+    if (unzip.isEmpty())
+        QSKIP("unzip is not installed");
+    QProcess process;
+    process.start(unzip,
+                  {u"-p"_s, wb.school(u"Klasa VI A/Wyniki uczniów.xlsx"_s), u"xl/worksheets/sheet3.xml"_s});
+    QVERIFY(process.waitForFinished());
+    const QByteArray analysisSheet = process.readAllStandardOutput();
+    for (const char *figure : {"<v>0.62</v>", "<v>1.12</v>", "<v>4.88</v>"})
+        QVERIFY2(analysisSheet.contains(figure), figure);
+    QVERIFY(!analysisSheet.contains("<v>0.625</v>") && !analysisSheet.contains("<v>1.125</v>"));
 }
 
 void TstAnalysisWindow::classWithoutResults_data()
