@@ -1,0 +1,228 @@
+// The school across tests: three school folders, each of its own test (5, 4 and 2 tasks), read
+// with their own Setup.ini and compared; every figure below is worked by hand.
+#include "tests/support/builders.h"
+#include "tests/support/filebytes.h"
+
+#include "analysis/comparison.h"
+#include "analysis/testdefinition.h"
+#include "core/cp1250.h"
+#include "school/schoolacrosstests.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct SchoolSpec {
+    QString folder;
+    TestDefinition test;
+    QByteArray extraIni; // [Staniny], appended to the school's Setup.ini
+    std::optional<double> country;
+    QStringList labels;
+    QList<QStringList> pupils; // per class, "code;mark;points..."
+};
+
+TestDefinition testOf(const QString &name, const QString &date, const QList<qint32> &maxima,
+                      const QList<qint32> &standards, const QStringList &descriptions)
+{
+    TestDefinition test = build::testOf(maxima)
+                              .labelled(u"Z"_s)
+                              .inStandards(qint32(descriptions.size()), standards)
+                              .allClosed()
+                              .named(name, date)
+                              .standardNames(build::numbered(u"S"_s, descriptions.size()), descriptions);
+    qint32 total = 0;
+    QList<qint32> standardMaxima(descriptions.size(), 0);
+    for (qsizetype t = 0; t < maxima.size(); ++t) {
+        total += maxima[t];
+        standardMaxima[standards[t] - 1] += maxima[t];
+    }
+    test.maxTotalPoints = total;
+    test.standardMaxPoints = standardMaxima;
+    return test;
+}
+
+QByteArray stanines(const QStringList &bounds)
+{
+    QByteArray section = "\r\n[Staniny]\r\n";
+    for (int k = 0; k < 9; ++k)
+        section += "Stanin" + QByteArray::number(k + 1) + '=' + bounds[k].toLatin1() + "\r\n";
+    return section;
+}
+
+bool makeSchool(const QString &root, const SchoolSpec &spec)
+{
+    const QString folder = root + u'/' + spec.folder;
+    QStringList counts;
+    for (const QStringList &pupils : spec.pupils)
+        counts.append(QString::number(pupils.size()));
+    bool made = QDir().mkpath(folder) &&
+                writeBytes(folder + u"/Szkola.ini"_s,
+                           build::schoolIni(int(spec.labels.size()), spec.labels, counts)) &&
+                writeBytes(folder + u"/Setup.ini"_s, testDefinitionFileBytes(spec.test) + spec.extraIni);
+    for (qsizetype i = 0; made && i < spec.labels.size(); ++i) {
+        made = QDir().mkpath(folder + u'/' + spec.labels[i]) &&
+               writeBytes(folder + u'/' + spec.labels[i] + u"/Odpowiedzi.tmp"_s,
+                          build::answersFile(spec.test.taskCount, spec.pupils[i]));
+    }
+    if (made && spec.country) {
+        ComparisonFigures figures = ComparisonFigures::emptyFor(spec.test);
+        figures.wholeTest[std::size_t(Area::Kraj)] = spec.country;
+        made = writeBytes(folder + u"/Porownanie.ini"_s, comparisonFileBytes(figures, spec.test));
+    }
+    return made;
+}
+
+// Mock test A: 5 points; the school's totals 5, 2, 4 | 1, 4 (pupil a3 absent).
+const SchoolSpec schoolA{
+    u"A"_s,
+    testOf(u"Próbny 1"_s, u"2025-11-20"_s, {2, 2, 1}, {1, 1, 2}, {u"czytanie"_s, u"pisanie"_s}),
+    stanines({u"0"_s, u"1"_s, u"1.5"_s, u"2"_s, u"2.5"_s, u"3"_s, u"3.5"_s, u"4"_s, u"4.5"_s}),
+    0.5,
+    {u"Klasa 7a"_s, u"Klasa 7b"_s},
+    {{u"a1;T;2;2;1"_s, u"a2;T;1;1;0"_s, u"a3;N;0;0;0"_s, u"a4;T;2;1;1"_s},
+     {u"b1;T;0;1;0"_s, u"b2;T;2;2;0"_s}}};
+// Mock test B: 4 points, no stanines, no country; the classes renamed. Totals 3, 1, 4, 1 | 2.
+const SchoolSpec schoolB{
+    u"B"_s,
+    testOf(u"Próbny 2"_s, u"2026-03-10"_s, {1, 1, 1, 1}, {1, 1, 2, 2}, {u"czytanie"_s, u"rozumowanie"_s}),
+    {},
+    std::nullopt,
+    {u"Klasa 8a"_s, u"Klasa 8b"_s},
+    {{u"a1;T;1;1;1;0"_s, u"a2;T;0;0;1;0"_s, u"a3;T;1;0;0;0"_s, u"a4;T;1;1;1;1"_s},
+     {u"b1;T;1;1;0;0"_s, u"b2;N;0;0;0;0"_s}}};
+// The exam: 10 points; totals 9, 3, 8 | 6, 10 (pupil a3 gone).
+const SchoolSpec schoolC{u"C"_s,
+                         testOf(u"Egzamin"_s, u"2026-05-14"_s, {5, 5}, {1, 2}, {u"czytanie"_s, u"pisanie"_s}),
+                         stanines({u"0"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s, u"8"_s, u"9"_s}),
+                         0.6,
+                         {u"Klasa 8a"_s, u"Klasa 8b"_s},
+                         {{u"a1;T;5;4"_s, u"a2;T;2;1"_s, u"a4;T;4;4"_s}, {u"b1;T;3;3"_s, u"b2;T;5;5"_s}}};
+
+QString opt(const std::optional<double> &value)
+{
+    return value ? QString::number(*value, 'f', 4) : u"–"_s;
+}
+
+QString opt(const std::optional<int> &value)
+{
+    return value ? QString::number(*value) : u"–"_s;
+}
+
+QString describe(const GroupAtTest &g)
+{
+    return u"%1: %2/%3 mean %4 median %5 facility %6 80+ %7 50- %8 stanine %9 country %10"_s.arg(
+        g.label, QString::number(g.present), QString::number(g.pupils), QString::number(g.meanPoints, 'f', 4),
+        QString::number(g.median, 'f', 2), opt(g.facility), QString::number(g.shareAtLeast80, 'f', 2),
+        QString::number(g.shareBelow50, 'f', 2), opt(g.stanine), opt(g.countryDifference));
+}
+
+} // namespace
+
+class TstSchoolAcrossTests : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void threeSchoolsOfThreeTests();
+    void foldersThatCannotBeRead();
+};
+
+void TstSchoolAcrossTests::threeSchoolsOfThreeTests()
+{
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    QList<SchoolAtTest> tests;
+    for (const SchoolSpec *spec : {&schoolC, &schoolA, &schoolB}) {
+        QVERIFY(makeSchool(root.path(), *spec));
+        QString why;
+        const std::optional<SchoolAtTest> read = readSchoolAtTest(root.filePath(spec->folder), &why);
+        QVERIFY2(read, qPrintable(why));
+        tests.append(*read);
+    }
+    sortByTestDate(&tests);
+    QCOMPARE(tests[0].testName, u"Próbny 1"_s);
+    QCOMPARE(tests[1].testName, u"Próbny 2"_s);
+    QCOMPARE(tests[2].testName, u"Egzamin"_s);
+    QCOMPARE(tests[2].maxPoints, 10);
+
+    // 16 / 5 = 3,2 of 5: stanine 6 (from 3), 0,64 against the country's 0,50.
+    QCOMPARE(describe(tests[0].school),
+             u"Szkoła: 5/6 mean 3.2000 median 4.00 facility 0.6400 80+ 0.60 50- 0.40 "
+             u"stanine 6 country 14"_s);
+    QCOMPARE(describe(tests[1].school),
+             u"Szkoła: 5/6 mean 2.2000 median 2.00 facility 0.5500 80+ 0.20 50- 0.40 "
+             u"stanine – country –"_s);
+    QCOMPARE(describe(tests[2].school),
+             u"Szkoła: 5/5 mean 7.2000 median 8.00 facility 0.7200 80+ 0.60 50- 0.20 "
+             u"stanine 7 country 12"_s);
+    // 11 / 3 of 5 = 0,7333: 23 points above the country.
+    QCOMPARE(describe(tests[0].classes[0]), u"Klasa 7a: 3/4 mean 3.6667 median 4.00 facility 0.7333 80+ 0.67 "
+                                            u"50- 0.33 stanine 7 country 23"_s);
+
+    // The teacher follows 7a into 8a and 7b into 8b.
+    ClassMatch match = matchClassesByLabel(tests);
+    QCOMPARE(match, (ClassMatch{{u"Klasa 7a"_s, {}, {}},
+                                {u"Klasa 7b"_s, {}, {}},
+                                {{}, u"Klasa 8a"_s, u"Klasa 8a"_s},
+                                {{}, u"Klasa 8b"_s, u"Klasa 8b"_s}}));
+    match = {{u"Klasa 7a"_s, u"Klasa 8a"_s, u"Klasa 8a"_s}, {u"Klasa 7b"_s, u"Klasa 8b"_s, u"Klasa 8b"_s}};
+    const TestsComparison comparison = compareTests(tests, match);
+    QCOMPARE(comparison.classes.size(), 2);
+    QCOMPARE(comparison.classes[1][1]->meanPoints, 2.0);
+    QCOMPARE(comparison.classes[1][2]->meanPoints, 8.0);
+
+    QStringList pupils;
+    for (const PupilAcrossTests &pupil : comparison.pupils) {
+        QStringList cells{pupil.classLabel, pupil.code};
+        for (qsizetype t = 0; t < 3; ++t)
+            cells << opt(pupil.percentOfMax[t]) + u'/' + opt(pupil.percentile[t]);
+        cells << opt(pupil.change);
+        pupils << cells.join(u' ');
+    }
+    QCOMPARE(pupils, (QStringList{
+                         u"Klasa 7a a1 100.0000/100.0000 75.0000/80.0000 90.0000/80.0000 -20.0000"_s,
+                         u"Klasa 7a a2 40.0000/40.0000 25.0000/40.0000 30.0000/20.0000 -20.0000"_s,
+                         u"Klasa 7a a4 80.0000/80.0000 100.0000/100.0000 80.0000/60.0000 -20.0000"_s,
+                         u"Klasa 7a a3 –/– 25.0000/40.0000 –/– –"_s,
+                         u"Klasa 7b b1 20.0000/20.0000 50.0000/60.0000 60.0000/40.0000 20.0000"_s,
+                         u"Klasa 7b b2 80.0000/80.0000 –/– 100.0000/100.0000 20.0000"_s,
+                     }));
+
+    // "rozumowanie" is in one test only.
+    QCOMPARE(comparison.standards.size(), 2);
+    QCOMPARE(comparison.standards[0].description, u"czytanie"_s);
+    QCOMPARE(opt(comparison.standards[0].facility[0]), u"0.7000"_s);
+    QCOMPARE(opt(comparison.standards[0].facility[1]), u"0.7000"_s);
+    QCOMPARE(opt(comparison.standards[0].facility[2]), u"0.7600"_s);
+    QCOMPARE(comparison.standards[1].description, u"pisanie"_s);
+    QCOMPARE(opt(comparison.standards[1].facility[0]), u"0.4000"_s);
+    QCOMPARE(opt(comparison.standards[1].facility[1]), u"–"_s);
+    QCOMPARE(opt(comparison.standards[1].facility[2]), u"0.6800"_s);
+}
+
+void TstSchoolAcrossTests::foldersThatCannotBeRead()
+{
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    QString why;
+    QVERIFY(!readSchoolAtTest(root.filePath(u"nic"_s), &why));
+    QVERIFY2(why.contains(u"brak pliku Szkola.ini"_s), qPrintable(why));
+
+    // An old school without its own test, and one whose classes have no results.
+    QVERIFY(makeSchool(root.path(), schoolA));
+    QVERIFY(QFile::remove(root.filePath(u"A/Setup.ini"_s)));
+    QVERIFY(!readSchoolAtTest(root.filePath(u"A"_s), &why));
+    QVERIFY2(why.contains(u"własnej definicji testu"_s), qPrintable(why));
+    QVERIFY(makeSchool(root.path(), schoolB));
+    for (const QString &label : schoolB.labels)
+        QVERIFY(QFile::remove(root.filePath(u"B/"_s + label + u"/Odpowiedzi.tmp"_s)));
+    QVERIFY(!readSchoolAtTest(root.filePath(u"B"_s), &why));
+    QVERIFY2(why.contains(u"żadna klasa nie ma zapisanych wyników"_s), qPrintable(why));
+}
+
+QTEST_GUILESS_MAIN(TstSchoolAcrossTests)
+#include "tst_schoolacrosstests.moc"
