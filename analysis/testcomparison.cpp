@@ -26,6 +26,7 @@ GroupAtTest groupAtTest(const GroupAnalysis &group, const QList<int> &presentTot
     figures.shareBelow50 = bands.shareBelow50;
     figures.stanine = group.stanine;
     const std::optional<double> &country = comparison.wholeTest[std::size_t(Area::Kraj)];
+    figures.countryFacility = country;
     if (figures.facility && country)
         figures.countryDifference = differenceInPoints(*figures.facility, *country);
     return figures;

@@ -26,8 +26,9 @@ struct GroupAtTest {
     double median = 0;
     double shareAtLeast80 = 0; // fractions 0 to 1 of the present pupils
     double shareBelow50 = 0;
-    std::optional<int> stanine;           // of the mean, on that test's [Staniny]
-    std::optional<int> countryDifference; // percentage points, where the country's figure is known
+    std::optional<int> stanine;            // of the mean, on that test's [Staniny]
+    std::optional<double> countryFacility; // the country's facility of the whole test
+    std::optional<int> countryDifference;  // percentage points, where the country's figure is known
 };
 
 struct PupilAtTest {

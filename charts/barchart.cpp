@@ -558,6 +558,18 @@ QImage BarChart::toImage()
     return image;
 }
 
+QImage BarChart::reportImage(int width, int height)
+{
+    QImage image(width * 2, height * 2, QImage::Format_RGB32);
+    image.setDevicePixelRatio(2);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    paintInto(&painter, QRectF(0, 0, width, height));
+    painter.end();
+    return image;
+}
+
 QByteArray BarChart::bitmapBytes()
 {
     QByteArray bytes;

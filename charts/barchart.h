@@ -83,6 +83,9 @@ public:
     void saveBitmap(const QString &path, const QString &root = QString());
     // Draws the chart stretched over target, which should have the chart's proportions.
     void paintInto(QPainter *painter, const QRectF &target);
+    // The chart drawn at width × height on white with twice the pixels, so that it stays sharp on
+    // paper and on dense screens: the picture of a report.
+    QImage reportImage(int width, int height);
 
     // What a look at the picture would tell; for tests.
     QValueAxis *valueAxis() const { return m_axisY; }

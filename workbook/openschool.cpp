@@ -12,6 +12,7 @@
 #include "ui_tfwyniki.h"
 #include "workbook/setupchecks.h"
 #include "workbook/tfdefinicjatestu.h"
+#include "workbook/tfporownanietestow.h"
 
 #include <QDir>
 #include <QFile>
@@ -344,4 +345,14 @@ void TfWyniki::bDefinicjaClick()
         test = definition;
     }
     showTestAndSchool();
+}
+
+void TfWyniki::sbPorownanieTestowClick()
+{
+    tabela1()->commitOpenEditor();
+    TfPorownanieTestow window(this);
+    // The school open in the workbook is the usual first of the comparison.
+    if (pageCount() > 1)
+        window.addSchool(schoolDirectory);
+    window.exec();
 }

@@ -28,15 +28,7 @@ namespace {
 
 QImage chartImage(BarChart &chart)
 {
-    // Twice the pixels, so that the picture stays sharp on paper and on dense screens.
-    QImage image(histogramWidth * 2, histogramHeight * 2, QImage::Format_RGB32);
-    image.setDevicePixelRatio(2);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    chart.paintInto(&painter, QRectF(0, 0, histogramWidth, histogramHeight));
-    painter.end();
-    return image;
+    return chart.reportImage(histogramWidth, histogramHeight);
 }
 
 } // namespace

@@ -110,6 +110,8 @@ TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std:
     connectGuarded(ui->bDefinicja, &QPushButton::clicked, this, &TfWyniki::bDefinicjaClick);
     connectGuarded(ui->sbDefinicja, &QToolButton::clicked, this, &TfWyniki::bDefinicjaClick);
     giveShortcut(ui->sbDefinicja, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    connectGuarded(ui->sbPorownanieTestow, &QToolButton::clicked, this, &TfWyniki::sbPorownanieTestowClick);
+    giveShortcut(ui->sbPorownanieTestow, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
     connect(ui->cbTest, &QComboBox::currentIndexChanged, this,
             [this] { guarded([this] { cbTestChange(); }); });
     connect(ui->lbOstatnie, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {

@@ -65,6 +65,7 @@ public:
     // The test a new school gets: the choice "Test:" of the setup page.
     void cbTestChange();
     void bDefinicjaClick();
+    void sbPorownanieTestowClick();
     // The recent schools as the setup page lists them; an item activated opens its school.
     void fillRecentSchools();
     // Where the test in use is kept: the school's own Setup.ini, or before a school, the chosen file.

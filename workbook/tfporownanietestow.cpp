@@ -1,0 +1,336 @@
+#include "workbook/tfporownanietestow.h"
+#include "ui_tfporownanietestow.h"
+
+#include "charts/barchart.h"
+#include "core/errors.h"
+#include "documents/analysisdocument.h"
+#include "documents/testcomparisondocument.h"
+#include "files/savefile.h"
+#include "files/spreadsheet.h"
+#include "school/recentschools.h"
+#include "school/schoolacrosstests.h"
+#include "ui/guarded.h"
+#include "ui/messages.h"
+#include "ui/printing.h"
+#include "ui/seams.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QPainter>
+#include <QPrinter>
+#include <QTextDocument>
+
+namespace {
+
+constexpr int chartWidth = histogramWidth;
+constexpr int chartHeight = 300;
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+TfPorownanieTestow::TfPorownanieTestow(QWidget *parent) : QDialog(parent), ui(new Ui::TfPorownanieTestow)
+{
+    ui->setupUi(this);
+    setFixedSize(size());
+    ui->stOstrzezenie->setText(comparisonCaveat());
+    ui->tabelaKlasy->verticalHeader()->hide();
+    for (const QString &folder : recentschools::load(recentschools::settingsFile()))
+        ui->cbOstatnie->addItem(native(folder), folder);
+    ui->cbOstatnie->setToolTip(QStringLiteral("Szkoły ostatnio otwierane w zeszycie wyników"));
+
+    connectGuarded(ui->bDodaj, &QPushButton::clicked, this, &TfPorownanieTestow::bDodajClick);
+    connectGuarded(ui->bDodajOstatnia, &QPushButton::clicked, this, &TfPorownanieTestow::bDodajOstatniaClick);
+    connectGuarded(ui->bUsun, &QPushButton::clicked, this, &TfPorownanieTestow::bUsunClick);
+    connectGuarded(ui->bZapisz, &QPushButton::clicked, this, &TfPorownanieTestow::bZapiszClick);
+    connectGuarded(ui->bDrukuj, &QPushButton::clicked, this, &TfPorownanieTestow::bDrukujClick);
+    connect(ui->bZamknij, &QPushButton::clicked, this, &QDialog::reject);
+    // A drag within the list is the teacher's own order of the tests.
+    connect(ui->lbSzkoly->model(), &QAbstractItemModel::rowsMoved, this,
+            [this] { guarded([this] { schoolsReordered(); }); });
+    connect(ui->lbSzkoly, &QListWidget::itemSelectionChanged, this,
+            [this] { ui->bUsun->setEnabled(!ui->lbSzkoly->selectedItems().isEmpty()); });
+    showSchools();
+}
+
+TfPorownanieTestow::~TfPorownanieTestow() = default;
+
+QTextDocument *TfPorownanieTestow::document() const
+{
+    return ui->teRaport->document();
+}
+
+bool TfPorownanieTestow::addSchool(const QString &chosen)
+{
+    const QString folder = QDir::cleanPath(QFileInfo(chosen).absoluteFilePath());
+    m_leftOut.clear();
+    for (const SchoolAtTest &test : std::as_const(m_tests)) {
+        if (test.folder == folder) {
+            m_leftOut.append(QStringLiteral("Katalog „%1” jest już w porównaniu.").arg(native(folder)));
+            showSchools();
+            return false;
+        }
+    }
+    QString why;
+    const std::optional<SchoolAtTest> read = readSchoolAtTest(folder, &why);
+    if (!read) {
+        m_leftOut.append(why + QStringLiteral(" Szkoła nie weszła do porównania."));
+        showSchools();
+        return false;
+    }
+    // After every test of the same or an earlier date, so that an order the teacher made stays.
+    qsizetype at = m_tests.size();
+    while (at > 0 && m_tests[at - 1].testDate > read->testDate)
+        --at;
+    m_tests.insert(at, *read);
+    m_match = matchClassesByLabel(m_tests);
+    showSchools();
+    return true;
+}
+
+void TfPorownanieTestow::bDodajClick()
+{
+    const QString start = m_tests.isEmpty() ? QString() : QFileInfo(m_tests.last().folder).absolutePath();
+    const QString chosen = ui::folderChooser(this, QStringLiteral("Wybierz katalog szkoły:"), start);
+    if (!chosen.isEmpty())
+        addSchool(chosen);
+}
+
+void TfPorownanieTestow::bDodajOstatniaClick()
+{
+    const QString folder = ui->cbOstatnie->currentData().toString();
+    if (!folder.isEmpty())
+        addSchool(folder);
+}
+
+void TfPorownanieTestow::bUsunClick()
+{
+    const int row = ui->lbSzkoly->currentRow();
+    if (row < 0 || row >= m_tests.size())
+        return;
+    m_tests.removeAt(row);
+    m_match = matchClassesByLabel(m_tests);
+    m_leftOut.clear();
+    showSchools();
+}
+
+void TfPorownanieTestow::schoolsReordered()
+{
+    if (m_showing)
+        return;
+    QList<SchoolAtTest> ordered;
+    QList<qsizetype> from;
+    for (int i = 0; i < ui->lbSzkoly->count(); ++i) {
+        const QString folder = ui->lbSzkoly->item(i)->data(Qt::UserRole).toString();
+        for (qsizetype t = 0; t < m_tests.size(); ++t) {
+            if (m_tests[t].folder == folder) {
+                ordered.append(m_tests[t]);
+                from.append(t);
+                break;
+            }
+        }
+    }
+    if (ordered.size() != m_tests.size())
+        return;
+    // The classes the teacher matched move with their tests.
+    for (QStringList &row : m_match) {
+        QStringList moved;
+        for (const qsizetype t : std::as_const(from))
+            moved.append(row.value(t));
+        row = moved;
+    }
+    m_tests = ordered;
+    showSchools();
+}
+
+void TfPorownanieTestow::showSchools()
+{
+    m_showing = true;
+    ui->lbSzkoly->clear();
+    for (const SchoolAtTest &test : std::as_const(m_tests)) {
+        auto *item = new QListWidgetItem(testHeading(test) + QStringLiteral(" – ") + native(test.folder));
+        item->setData(Qt::UserRole, test.folder);
+        item->setToolTip(native(test.folder));
+        ui->lbSzkoly->addItem(item);
+    }
+
+    QTableWidget *table = ui->tabelaKlasy;
+    table->clear();
+    table->setColumnCount(int(m_tests.size()));
+    table->setRowCount(int(m_match.size()));
+    QStringList headings;
+    for (const SchoolAtTest &test : std::as_const(m_tests))
+        headings.append(testHeading(test));
+    table->setHorizontalHeaderLabels(headings);
+    for (int r = 0; r < m_match.size(); ++r) {
+        for (int t = 0; t < m_tests.size(); ++t) {
+            auto *choice = new QComboBox(table);
+            choice->addItem(QStringLiteral("–"), QString());
+            for (const GroupAtTest &group : std::as_const(m_tests[t].classes))
+                choice->addItem(group.label, group.label);
+            choice->setCurrentIndex(std::max(0, choice->findData(m_match[r].value(t))));
+            choice->setAccessibleName(QStringLiteral("Wiersz %1, %2").arg(r + 1).arg(headings[t]));
+            connect(choice, &QComboBox::currentIndexChanged, this,
+                    [this] { guarded([this] { classMatchChanged(); }); });
+            table->setCellWidget(r, t, choice);
+        }
+    }
+    table->resizeColumnsToContents();
+    for (int t = 0; t < table->columnCount(); ++t)
+        table->setColumnWidth(t, std::max(table->columnWidth(t), 160));
+    m_showing = false;
+    refresh();
+}
+
+void TfPorownanieTestow::classMatchChanged()
+{
+    if (m_showing)
+        return;
+    for (int r = 0; r < m_match.size(); ++r) {
+        for (int t = 0; t < m_tests.size(); ++t) {
+            if (const auto *choice = qobject_cast<QComboBox *>(ui->tabelaKlasy->cellWidget(r, t)))
+                m_match[r][t] = choice->currentData().toString();
+        }
+    }
+    refresh();
+}
+
+void TfPorownanieTestow::refresh()
+{
+    m_comparison = compareTests(m_tests, m_match);
+    drawCharts();
+    bool country = false;
+    for (const SchoolAtTest &test : std::as_const(m_tests))
+        country = country || test.school.countryDifference.has_value();
+    ui->teRaport->setHtml(m_tests.isEmpty()
+                              ? QStringLiteral("<p>Dodaj co najmniej dwie szkoły (ten sam zespół uczniów w "
+                                               "kolejnych testach albo kolejne roczniki): przycisk „Dodaj "
+                                               "szkołę…” albo szkoła z listy ostatnio otwieranych.</p>")
+                              : testComparisonHtml(m_comparison, country));
+    ui->stPominiete->setText(m_leftOut.join(u'\n'));
+    ui->bZapisz->setEnabled(!m_tests.isEmpty());
+    ui->bDrukuj->setEnabled(!m_tests.isEmpty());
+    ui->bUsun->setEnabled(!ui->lbSzkoly->selectedItems().isEmpty());
+    ui->bDodajOstatnia->setEnabled(ui->cbOstatnie->count() > 0);
+}
+
+void TfPorownanieTestow::drawCharts()
+{
+    BarChart stanines;
+    BarChart country;
+    QList<float> countryValues;
+    for (const SchoolAtTest &test : std::as_const(m_tests)) {
+        stanines.addBar(float(test.school.stanine.value_or(0)), test.testDate);
+        country.addBar(float(test.school.facility.value_or(0)), test.testDate);
+        countryValues.append(float(test.school.countryFacility.value_or(0)));
+    }
+    stanines.setTitleText(QStringLiteral("Stanin średniej szkoły w kolejnych testach"));
+    stanines.setLeftTitle(QStringLiteral("Stanin"));
+    stanines.setBottomTitle(QStringLiteral("Data testu (brak słupka: test bez tabeli staninów)"));
+    stanines.setMaximum(9);
+    stanines.setIncrement(1);
+    stanines.setLabelAngle(0);
+    document()->addResource(QTextDocument::ImageResource,
+                            QUrl(QLatin1StringView(testComparisonStaninesImage)),
+                            stanines.reportImage(chartWidth, chartHeight));
+
+    country.setSecondValues(countryValues);
+    country.setTitleText(QStringLiteral("Łatwość testu: szkoła (granatowe) i kraj (pomarańczowe)"));
+    country.setLeftTitle(QStringLiteral("Łatwość"));
+    country.setBottomTitle(QStringLiteral("Data testu"));
+    country.setMaximum(1);
+    country.setIncrement(0.1);
+    country.setLabelAngle(0);
+    document()->addResource(QTextDocument::ImageResource, QUrl(QLatin1StringView(testComparisonCountryImage)),
+                            country.reportImage(chartWidth, chartHeight));
+}
+
+QByteArray TfPorownanieTestow::spreadsheetBytes(QString *error) const
+{
+    return xlsxBytes(testComparisonSheets(m_comparison), error).value_or(QByteArray());
+}
+
+bool TfPorownanieTestow::printComparison(QPagedPaintDevice *printer)
+{
+    const ui::PageLayoutGuard keeper(printer);
+    ui::prepareA4(printer, windowTitle());
+    std::unique_ptr<QTextDocument> copy(document()->clone());
+    for (const char *name : {testComparisonStaninesImage, testComparisonCountryImage}) {
+        const QUrl url{QLatin1StringView(name)};
+        copy->addResource(QTextDocument::ImageResource, url,
+                          document()->resource(QTextDocument::ImageResource, url));
+    }
+    const QRectF area(QPointF(0, 0), ui::printableArea(printer).size());
+    constexpr qreal pageWidth = chartWidth + 40;
+    const qreal scale = area.width() / pageWidth;
+    constexpr qreal footHeight = 24;
+    const QSizeF page(pageWidth, area.height() / scale - footHeight);
+    copy->setPageSize(page);
+    ui::PageFoot foot{windowTitle(), copy->defaultFont(),
+                      QRectF(0, page.height() * scale, area.width(), footHeight * scale)};
+    foot.font.setPointSizeF(8);
+    return ui::printPages(
+        printer, copy->pageCount(),
+        [&](QPainter &painter, int i) {
+            painter.save();
+            painter.scale(scale, scale);
+            painter.translate(0, -i * page.height());
+            QAbstractTextDocumentLayout::PaintContext context;
+            context.clip = QRectF(QPointF(0, i * page.height()), page);
+            painter.setClipRect(context.clip);
+            copy->documentLayout()->draw(&painter, context);
+            painter.restore();
+        },
+        &foot);
+}
+
+QByteArray TfPorownanieTestow::pdfBytes()
+{
+    return ui::pdfOf([this](QPagedPaintDevice *device) { return printComparison(device); });
+}
+
+void TfPorownanieTestow::bZapiszClick()
+{
+    if (m_tests.isEmpty())
+        return;
+    const QString start = QFileInfo(m_tests.last().folder).absolutePath();
+    const QString folder =
+        ui::folderChooser(this, QStringLiteral("Wybierz katalog, w którym zapisać porównanie:"), start);
+    if (folder.isEmpty())
+        return;
+    const QString xlsxPath = QDir(folder).filePath(QStringLiteral("Porównanie testów.xlsx"));
+    const QString pdfPath = QDir(folder).filePath(QStringLiteral("Porównanie testów.pdf"));
+    QString error;
+    const QByteArray xlsx = spreadsheetBytes(&error);
+    const QByteArray pdf = pdfBytes();
+    QStringList notWritten;
+    if (xlsx.isEmpty() || !writeFileAtomically(xlsxPath, xlsx))
+        notWritten.append(QFileInfo(xlsxPath).fileName());
+    if (pdf.isEmpty() || !writeFileAtomically(pdfPath, pdf))
+        notWritten.append(QFileInfo(pdfPath).fileName());
+    if (!notWritten.isEmpty()) {
+        messages::showFileError(QStringLiteral("Nie mogę zapisać pliku! Nie zapisano: %1.")
+                                    .arg(notWritten.join(QStringLiteral(", "))));
+    } else {
+        messages::showMessage(QStringLiteral("Porównanie testów zostało zapisane w plikach:\n%1\n%2")
+                                  .arg(native(xlsxPath), native(pdfPath)));
+    }
+}
+
+void TfPorownanieTestow::bDrukujClick()
+{
+    QPrinter *printer = ui::printerOrExplain(
+        QStringLiteral("Nie można wydrukować porównania: w systemie nie ma żadnej drukarki. "
+                       "Zainstaluj drukarkę albo zapisz porównanie (PDF)."));
+    if (!printer)
+        return;
+    if (!printComparison(printer))
+        throw SondarykError(
+            QStringLiteral("Nie udało się wydrukować porównania: drukarka nie przyjęła wydruku."));
+}
