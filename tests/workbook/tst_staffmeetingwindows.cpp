@@ -173,7 +173,7 @@ void TstStaffMeetingWindows::comparisonRewritesAnalysisSheets()
                 [&](QWidget *inner) {
                     auto *comparison = qobject_cast<TfPorownanie *>(inner);
                     QVERIFY(comparison);
-                    WB_CHECK(typeIntoCell(comparison->grid(), 1, 1, u"0,9"_s));
+                    WB_CHECK(typeIntoCell(comparison->grid(), 1, 1, u"0,90"_s));
                     click(comparison->form()->bZapisz);
                 },
                 [&] { click(analysis->form()->bDanePorownawcze); }));
