@@ -174,9 +174,16 @@ QString bandRange(int band, const AnalysisSettings &settings)
 {
     if (band < 0 || band >= bandCount)
         return QString();
-    const double lower = band == 0 ? 0.0 : settings.bandBounds[std::size_t(band - 1)];
-    const double upper = band == bandCount - 1 ? 1.0 : settings.bandBounds[std::size_t(band)] - 0.01;
-    return polishDecimal(lower) + u'–' + polishDecimal(upper);
+    const BandBounds bounds = bandBounds(band, settings);
+    return polishDecimal(bounds.lower) + u'–' + polishDecimal(bounds.upper);
+}
+
+BandBounds bandBounds(int band, const AnalysisSettings &settings)
+{
+    if (band < 0 || band >= bandCount)
+        return {};
+    return {band == 0 ? 0.0 : settings.bandBounds[std::size_t(band - 1)],
+            band == bandCount - 1 ? 1.0 : settings.bandBounds[std::size_t(band)] - 0.01};
 }
 
 std::optional<int> stanineOf(double mean, const QList<double> &stanineBounds)

@@ -58,6 +58,12 @@ QString bandNameMasculine(int band);
 QString bandColour(int band);
 // The bounds of a band as text, "0,00–0,19", "0,90–1,00", from the settings.
 QString bandRange(int band, const AnalysisSettings &settings);
+// The same bounds as figures, lowest and highest facility of the band.
+struct BandBounds {
+    double lower = 0;
+    double upper = 0;
+};
+BandBounds bandBounds(int band, const AnalysisSettings &settings);
 
 // The stanine (1 to 9) of a mean on the table of lower bounds; nullopt without a table.
 std::optional<int> stanineOf(double mean, const QList<double> &stanineBounds);

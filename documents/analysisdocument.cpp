@@ -90,13 +90,9 @@ QString totalsTable(const GroupAnalysis &group, bool school)
                  right(QString::number(t.pupils))});
     html += row({Cell{QStringLiteral("Obecni na teście")}, right(QString::number(t.present))});
     html += row({Cell{QStringLiteral("Nieobecni")}, right(QString::number(t.absent))});
-    html +=
-        row({Cell{school ? QStringLiteral("Średnia wszystkich uczniów szkoły") : QStringLiteral("Średnia")},
-             right(figure(number(t.mean)))});
+    html += row({Cell{meanCaption(school)}, right(figure(number(t.mean)))});
     html += row({Cell{QStringLiteral("Mediana")}, right(figure(number(t.median)))});
-    html += row({Cell{t.modes.size() > 1 ? QStringLiteral("Dominanty (kilka wyników równie częstych)")
-                                         : QStringLiteral("Dominanta")},
-                 right(figure(modesText(t.modes)))});
+    html += row({Cell{modesCaption(t.modes.size())}, right(figure(modesText(t.modes)))});
     html += row({Cell{QStringLiteral("Wynik najniższy")}, right(figure(QString::number(t.lowest)))});
     html += row({Cell{QStringLiteral("Wynik najwyższy")}, right(figure(QString::number(t.highest)))});
     html += row({Cell{QStringLiteral("Rozstęp")}, right(figure(QString::number(t.range)))});
@@ -138,12 +134,8 @@ QString standardsTable(const GroupAnalysis &group, const TestDefinition &test,
                 true);
     for (qsizetype k = 0; k < group.standards.size(); ++k) {
         const ItemFacility &standard = group.standards[k];
-        const QString abbreviation = test.standardAbbreviations.value(k);
-        const QString label =
-            abbreviation.isEmpty() || abbreviation.compare(standard.label, Qt::CaseInsensitive) == 0
-                ? standard.label
-                : QStringLiteral("%1 (%2)").arg(standard.label, abbreviation);
-        html += row(QList<Cell>{Cell{label}, right(QString::number(standard.maxPoints)),
+        html += row(QList<Cell>{Cell{standardCaption(standard, test, k)},
+                                right(QString::number(standard.maxPoints)),
                                 right(meanPoints(standard, group.totals.hasData))} +
                     facilityCells(standard.facility, true, settings));
     }
@@ -229,12 +221,8 @@ QString classStandardsTable(const AnalysisReport &report, const AnalysisSettings
 QString weakPupilsSection(const AnalysisReport &report)
 {
     const GroupAnalysis &group = report.overall;
-    QString html =
-        heading(QStringLiteral("Uczniowie, którzy uzyskali mniej niż połowę punktów w standardzie"));
-    html += QStringLiteral(
-        "<p>Gotowe grupy do zajęć wyrównawczych: uczniowie obecni, których łatwość w standardzie "
-        "jest mniejsza niż 0,50. Przy każdym uczniu: numer wiersza na stronie klasy, kod ucznia "
-        "i jego łatwość w standardzie.</p>\n");
+    QString html = heading(weakPupilsTitle());
+    html += QStringLiteral("<p>%1</p>\n").arg(esc(weakPupilsIntro()));
     html += tableStart();
     html += row({Cell{QStringLiteral("Standard")}, Cell{QStringLiteral("Liczba uczniów")},
                  Cell{QStringLiteral("Uczniowie")}},
@@ -313,20 +301,7 @@ QString comparisonSection(const AnalysisReport &report, const ComparisonTable &t
     html += image(comparisonStandardsImageName);
     html += tableOf(QStringLiteral("Zadanie"), table.tasks);
     html += image(comparisonTasksImageName);
-    QStringList below;
-    for (const ComparisonLine &line : table.standards + table.tasks) {
-        if (line.marked)
-            below.append(line.label);
-    }
-    html += QStringLiteral("<p>%1</p>\n")
-                .arg(esc(below.isEmpty()
-                             ? QStringLiteral("Żadne zadanie ani standard nie wypadło co najmniej %1 "
-                                              "punktów procentowych poniżej kraju.")
-                                   .arg(table.threshold)
-                             : QStringLiteral("Co najmniej %1 punktów procentowych poniżej kraju: %2.")
-                                   .arg(table.threshold)
-                                   .arg(below.join(QStringLiteral(", ")))));
-    return html;
+    return html + QStringLiteral("<p>%1</p>\n").arg(esc(comparisonBelowText(table)));
 }
 
 QString normsSection(const AnalysisReport &report, const NormsFigures &norms)
@@ -440,6 +415,60 @@ QString noComparisonText()
         "egzaminacyjną, potem „Zapisz”.");
 }
 
+QString standardCaption(const ItemFacility &standard, const TestDefinition &test, qsizetype index)
+{
+    const QString abbreviation = test.standardAbbreviations.value(index);
+    return abbreviation.isEmpty() || abbreviation.compare(standard.label, Qt::CaseInsensitive) == 0
+               ? standard.label
+               : QStringLiteral("%1 (%2)").arg(standard.label, abbreviation);
+}
+
+QString meanCaption(bool school)
+{
+    return school ? QStringLiteral("Średnia wszystkich uczniów szkoły") : QStringLiteral("Średnia");
+}
+
+QString modesCaption(qsizetype modes)
+{
+    return modes > 1 ? QStringLiteral("Dominanty (kilka wyników równie częstych)")
+                     : QStringLiteral("Dominanta");
+}
+
+QString schoolMeanNote()
+{
+    return QStringLiteral("Średnia wszystkich uczniów szkoły liczy każdego ucznia tak samo. Na stronie "
+                          "„Szkoła” zeszytu wyników średnia szkoły to średnia ze średnich klas (każda klasa "
+                          "liczy się tak samo), dlatego obie liczby mogą się różnić.");
+}
+
+QString weakPupilsTitle()
+{
+    return QStringLiteral("Uczniowie, którzy uzyskali mniej niż połowę punktów w standardzie");
+}
+
+QString weakPupilsIntro()
+{
+    return QStringLiteral(
+        "Gotowe grupy do zajęć wyrównawczych: uczniowie obecni, których łatwość w standardzie "
+        "jest mniejsza niż 0,50. Przy każdym uczniu: numer wiersza na stronie klasy, kod ucznia "
+        "i jego łatwość w standardzie.");
+}
+
+QString comparisonBelowText(const ComparisonTable &table)
+{
+    QStringList below;
+    for (const ComparisonLine &line : table.standards + table.tasks) {
+        if (line.marked)
+            below.append(line.label);
+    }
+    return below.isEmpty() ? QStringLiteral("Żadne zadanie ani standard nie wypadło co najmniej %1 "
+                                            "punktów procentowych poniżej kraju.")
+                                 .arg(table.threshold)
+                           : QStringLiteral("Co najmniej %1 punktów procentowych poniżej kraju: %2.")
+                                 .arg(table.threshold)
+                                 .arg(below.join(QStringLiteral(", ")));
+}
+
 QString noData()
 {
     return QStringLiteral("brak danych");
@@ -475,10 +504,7 @@ QString analysisHtml(const AnalysisReport &report, const TestDefinition &test,
 
     html += heading(QStringLiteral("Suma punktów"));
     if (report.school)
-        html +=
-            QStringLiteral("<p>Średnia wszystkich uczniów szkoły liczy każdego ucznia tak samo. Na stronie "
-                           "„Szkoła” zeszytu wyników średnia szkoły to średnia ze średnich klas (każda klasa "
-                           "liczy się tak samo), dlatego obie liczby mogą się różnić.</p>\n");
+        html += QStringLiteral("<p>%1</p>\n").arg(esc(schoolMeanNote()));
     html += totalsTable(group, report.school);
     html += QStringLiteral("<p><img src=\"%1\" width=\"%2\" height=\"%3\"></p>\n")
                 .arg(QLatin1StringView(histogramImageName))

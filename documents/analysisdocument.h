@@ -40,5 +40,16 @@ QString noComparisonText();
 // "Analiza wyników – szkoła".
 QString analysisTitle(const AnalysisReport &report);
 
+// Words the report and the "Analiza" sheet share, so that both say the same.
+// A standard's label with its abbreviation when that differs: "czytanie (Cz.)".
+QString standardCaption(const ItemFacility &standard, const TestDefinition &test, qsizetype index);
+QString meanCaption(bool school);
+QString modesCaption(qsizetype modes);
+QString schoolMeanNote();
+QString weakPupilsTitle();
+QString weakPupilsIntro();
+// The sentence under the comparison tables: which tasks and standards lie far below the country.
+QString comparisonBelowText(const ComparisonTable &table);
+
 // The histogram's captions.
 QString histogramTitle(const AnalysisReport &report);

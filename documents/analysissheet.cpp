@@ -1,6 +1,7 @@
 #include "documents/analysissheet.h"
 #include "analysis/analysisreport.h"
 
+#include "analysis/histogram.h"
 #include "documents/analysisdocument.h"
 
 #include "core/numbers.h"
@@ -62,20 +63,95 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
     const TotalsSummary &t = group.totals;
     b.line({text(analysisTitle(report), true)});
     b.line({text(test.testName + QStringLiteral(": ") + test.testDate)});
+    for (const QString &note : report.notes)
+        b.line({text(note)});
+
+    b.heading(QStringLiteral("Podsumowanie"));
+    for (const QString &sentence : report.sentences)
+        b.line({text(sentence)});
 
     b.heading(QStringLiteral("Suma punktów"));
+    if (report.school)
+        b.line({text(schoolMeanNote())});
     b.line({text(report.school ? QStringLiteral("Uczniowie szkoły (w klasach z wynikami)")
                                : QStringLiteral("Uczniowie klasy")),
             number(t.pupils, 0)});
     b.line({text(QStringLiteral("Obecni na teście")), number(t.present, 0)});
     b.line({text(QStringLiteral("Nieobecni")), number(t.absent, 0)});
     if (t.hasData) {
-        b.line({text(QStringLiteral("Średnia")), number(t.mean, 2)});
+        b.line({text(meanCaption(report.school)), number(t.mean, 2)});
         b.line({text(QStringLiteral("Mediana")), number(t.median, 2)});
+        QList<SheetCell> modes{text(modesCaption(t.modes.size()))};
+        for (const int mode : t.modes)
+            modes.append(number(mode, 0));
+        b.line(modes);
         b.line({text(QStringLiteral("Wynik najniższy")), number(t.lowest, 0)});
         b.line({text(QStringLiteral("Wynik najwyższy")), number(t.highest, 0)});
         b.line({text(QStringLiteral("Rozstęp")), number(t.range, 0)});
         b.line({text(QStringLiteral("Odchylenie standardowe (populacji)")), number(t.standardDeviation, 2)});
+    }
+    if (group.stanine)
+        b.line({text(QStringLiteral("Stanin średniej")), number(*group.stanine, 0),
+                text(stanineName(*group.stanine))});
+
+    // The histogram's bars as the report draws them: one per total, or one per band of totals.
+    b.heading(histogramTitle(report));
+    const HistogramBars bars = histogramBars(group.histogram);
+    if (bars.width == 1)
+        b.line(heads({QStringLiteral("Suma punktów"), QStringLiteral("Liczba uczniów")}));
+    else
+        b.line(heads(
+            {QStringLiteral("Suma punktów od"), QStringLiteral("do"), QStringLiteral("Liczba uczniów")}));
+    const qsizetype totals = group.histogram.size();
+    for (qsizetype bar = 0; bar < bars.counts.size(); ++bar) {
+        const qsizetype first = bar * bars.width;
+        if (bars.width == 1)
+            b.line({number(double(first), 0), number(bars.counts[bar], 0)});
+        else
+            b.line({number(double(first), 0), number(double(std::min(first + bars.width, totals) - 1), 0),
+                    number(bars.counts[bar], 0)});
+    }
+
+    if (report.school) {
+        b.heading(QStringLiteral("Klasy obok siebie"));
+        b.line(heads({QStringLiteral("Klasa"), QStringLiteral("Uczniowie"), QStringLiteral("Obecni"),
+                      QStringLiteral("Średnia klasy"), QStringLiteral("Mediana"), QStringLiteral("Najniższy"),
+                      QStringLiteral("Najwyższy"), QStringLiteral("Odch. std."),
+                      QStringLiteral("Łatwość testu"), QStringLiteral("Stanin")}));
+        const auto classLine = [&](const GroupAnalysis &each, const QString &label) {
+            const TotalsSummary &totals = each.totals;
+            QList<SheetCell> cells{text(label), number(totals.pupils, 0), number(totals.present, 0)};
+            if (totals.hasData)
+                cells += QList<SheetCell>{number(totals.mean, 2), number(totals.median, 2),
+                                          number(totals.lowest, 0), number(totals.highest, 0),
+                                          number(totals.standardDeviation, 2)};
+            else
+                cells += QList<SheetCell>{SheetCell{}, SheetCell{}, SheetCell{}, SheetCell{}, SheetCell{}};
+            cells.append(optionalNumber(each.wholeTest.facility, 2));
+            cells.append(each.stanine ? number(*each.stanine, 0) : SheetCell{});
+            b.line(cells);
+        };
+        for (const GroupAnalysis &each : report.classes)
+            classLine(each, each.label);
+        classLine(group, QStringLiteral("Szkoła (wszyscy uczniowie)"));
+
+        b.gap();
+        b.line({text(QStringLiteral("Łatwość standardów w klasach:"))});
+        QStringList names{QStringLiteral("Klasa")};
+        for (const ItemFacility &standard : group.standards)
+            names.append(standard.label);
+        names.append(QStringLiteral("Cały test"));
+        b.line(heads(names));
+        const auto standardsLine = [&](const GroupAnalysis &each, const QString &label) {
+            QList<SheetCell> cells{text(label)};
+            for (const ItemFacility &standard : each.standards)
+                cells.append(optionalNumber(standard.facility, 2));
+            cells.append(optionalNumber(each.wholeTest.facility, 2));
+            b.line(cells);
+        };
+        for (const GroupAnalysis &each : report.classes)
+            standardsLine(each, each.label);
+        standardsLine(group, QStringLiteral("Szkoła (wszyscy uczniowie)"));
     }
 
     const auto facilityRow = [&](const QString &label, const ItemFacility &item, bool masculine) {
@@ -89,8 +165,8 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
     b.heading(QStringLiteral("Łatwość standardów"));
     b.line(heads({QStringLiteral("Standard"), QStringLiteral("Maks. pkt"), QStringLiteral("Średnia pkt"),
                   QStringLiteral("Łatwość"), QStringLiteral("Interpretacja")}));
-    for (const ItemFacility &standard : group.standards)
-        b.line(facilityRow(standard.label, standard, true));
+    for (qsizetype k = 0; k < group.standards.size(); ++k)
+        b.line(facilityRow(standardCaption(group.standards[k], test, k), group.standards[k], true));
     b.line(facilityRow(QStringLiteral("Cały test"), group.wholeTest, true));
 
     b.heading(QStringLiteral("Łatwość zadań"));
@@ -103,6 +179,40 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
         cells.append(optionalNumber(power, 2));
         cells.append(text(discriminationText(power)));
         b.line(cells);
+    }
+
+    b.gap();
+    b.line({text(QStringLiteral("Interpretacja łatwości:"))});
+    b.line(heads({QStringLiteral("Łatwość od"), QStringLiteral("do"), QStringLiteral("Interpretacja")}));
+    for (int band = 0; band < bandCount; ++band) {
+        const BandBounds bounds = bandBounds(band, settings);
+        b.line({number(bounds.lower, 2), number(bounds.upper, 2), text(bandName(band))});
+    }
+
+    b.heading(weakPupilsTitle());
+    b.line({text(weakPupilsIntro())});
+    // A line per pupil, under the standard's line with its count, so that the groups can be sorted.
+    QStringList weakNames{QStringLiteral("Standard"), QStringLiteral("Liczba uczniów")};
+    if (report.school)
+        weakNames.append(QStringLiteral("Klasa"));
+    weakNames += QStringList{QStringLiteral("Nr"), QStringLiteral("Kod ucznia"), QStringLiteral("Łatwość")};
+    b.line(heads(weakNames));
+    for (qsizetype k = 0; k < group.weakPupils.size(); ++k) {
+        const QList<WeakPupil> &pupils = group.weakPupils[k];
+        const QString label = group.standards.value(k).label;
+        QList<SheetCell> first{text(label), number(double(pupils.size()), 0)};
+        if (pupils.isEmpty())
+            first.append(text(QStringLiteral("nikt")));
+        b.line(first);
+        for (const WeakPupil &pupil : pupils) {
+            QList<SheetCell> cells{text(label), SheetCell{}};
+            if (report.school)
+                cells.append(text(pupil.classLabel));
+            cells += QList<SheetCell>{number(pupil.row, 0),
+                                      text(pupil.code.isEmpty() ? QStringLiteral("bez kodu") : pupil.code),
+                                      number(pupil.facility, 2)};
+            b.line(cells);
+        }
     }
 
     b.heading(QStringLiteral("Porównanie z krajem, województwem, powiatem i gminą"));
@@ -135,6 +245,7 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
             cells.append(text(line.marked ? QStringLiteral("tak") : QString()));
             b.line(cells);
         }
+        b.line({text(comparisonBelowText(comparison))});
     }
 
     b.heading(QStringLiteral("Wyniki uczniów na tle norm"));
@@ -154,6 +265,9 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
         }
         b.line(head);
         b.line(counts);
+        const int groups[] = {norms.spread.low, norms.spread.middle, norms.spread.high};
+        for (int g = 0; g < 3; ++g)
+            b.line({text(QStringLiteral("Staniny ") + stanineGroupName(g)), number(groups[g], 0)});
     }
     QStringList names{QStringLiteral("Klasa"),      QStringLiteral("Nr"),
                       QStringLiteral("Kod ucznia"), QStringLiteral("Suma pkt"),

@@ -216,6 +216,52 @@ QList<Sheet> SchoolFolder::analysisSheets(int classIndex, const TestDefinition &
     return {analysisSheet(made->report, made->figures, test, made->settings)};
 }
 
+std::optional<ReportContent> SchoolFolder::readReport(const QString &path, qsizetype rows,
+                                                      qsizetype columns) const
+{
+    // Two grids, each read as generously as a grid file of their size.
+    const qint64 limit = std::min<qint64>(maxReadSize, 2 * gridLimitsFor(rows, columns).bytes);
+    QByteArray bytes;
+    if (read(path, &bytes, limit) != ReadStatus::Ok)
+        return std::nullopt;
+    return parseReport(bytes);
+}
+
+QStringList SchoolFolder::refreshAnalysisSheets(const TestDefinition &test) const
+{
+    QStringList notWritten;
+    // An analysis shown without a folder has no files to refresh.
+    if (root().isEmpty())
+        return notWritten;
+    const QString setupIni = testFile();
+    const qsizetype columns = test.taskCount + 3;
+    const auto rewrite = [&](const QString &path, const QList<Sheet> &sheets) {
+        if (writeSpreadsheet(path, sheets) != WriteStatus::Ok)
+            notWritten.append(QDir(root()).relativeFilePath(path));
+    };
+    for (int i = 0; i < classCount(); ++i) {
+        const QString spreadsheet = m_paths.classFile(i, schoolfiles::classSpreadsheet);
+        if (!QFileInfo::exists(spreadsheet))
+            continue;
+        const std::optional<ReportContent> report =
+            readReport(m_paths.classFile(i, schoolfiles::classReport), m_pupilCounts.value(i) + 1, columns);
+        if (report)
+            rewrite(spreadsheet, classWorkbook(*report) + analysisSheets(i, test, setupIni));
+    }
+    const QString spreadsheet = m_paths.schoolFile(schoolfiles::schoolSpreadsheet);
+    if (!QFileInfo::exists(spreadsheet))
+        return notWritten;
+    std::optional<ReportContent> report =
+        readReport(m_paths.schoolFile(schoolfiles::schoolReport), 2 * classCount() + 3, columns);
+    if (!report)
+        return notWritten;
+    report->firstGrid = withSchoolPageHeading(report->firstGrid);
+    report->secondGrid = withSchoolPageHeading(report->secondGrid);
+    rewrite(spreadsheet,
+            schoolWorkbook(*report, classSheetInputs(test)) + analysisSheets(-1, test, setupIni));
+    return notWritten;
+}
+
 std::optional<QByteArray> SchoolFolder::ownTestBytes(ReadStatus *status) const
 {
     QByteArray bytes;

@@ -96,6 +96,15 @@ public:
     // the class cannot be analysed.
     QList<Sheet> analysisSheets(int classIndex, const TestDefinition &test,
                                 const QString &setupIniPath) const;
+    // The report at path as the workbook's Save wrote it, for grids of at most rows × columns;
+    // nullopt when it is missing, unreadable or not such a report.
+    std::optional<ReportContent> readReport(const QString &path, qsizetype rows, qsizetype columns) const;
+    // Every spreadsheet file of the school that exists, made anew with its "Analiza" sheet from
+    // the figures as they are now (the comparison figures, Setup.ini beside the folder's files).
+    // Its other sheets come from the report the same Save wrote beside it, and for the school from
+    // the classes' answers files, as Save makes them; a file whose report cannot be read is left as
+    // it is. The files that could not be written, relative to the folder.
+    QStringList refreshAnalysisSheets(const TestDefinition &test) const;
 
     // The test the school was set up with, Setup.ini at the top of the folder.
     QString testFile() const { return m_paths.file(schoolfiles::test); }

@@ -74,6 +74,14 @@ void showFileError(const QString &text)
     present(Kind::FileError, QStringLiteral("File Error"), text, QMessageBox::Ok | QMessageBox::Cancel);
 }
 
+QString cannotWriteMessage(const QStringList &names)
+{
+    const QString cannotWrite = QStringLiteral("Nie mogę zapisać pliku!");
+    if (names.size() <= 1)
+        return cannotWrite;
+    return cannotWrite + QStringLiteral(" Nie zapisano: %1.").arg(names.join(QStringLiteral(", ")));
+}
+
 void showError(const QString &text)
 {
     present(Kind::Error, programName(), text, QMessageBox::Ok);

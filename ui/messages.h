@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -34,6 +35,9 @@ QString programName();
 void showMessage(const QString &text);
 // A file that cannot be written or read: caption "File Error", OK and Cancel (the answer is unused).
 void showFileError(const QString &text);
+// "Nie mogę zapisać pliku!", and when more files than one were not written, which of them: one
+// message for a whole operation, so that a full disk is said once.
+QString cannotWriteMessage(const QStringList &names);
 // The standard display of an error that ended an operation.
 void showError(const QString &text);
 // A question with Tak, Nie and Anuluj.

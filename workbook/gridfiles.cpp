@@ -64,11 +64,7 @@ TfWyniki::WriteFailures::~WriteFailures()
     // An operation ended by an error says that error instead.
     if (names.isEmpty() || std::uncaught_exceptions() > 0)
         return;
-    // One file: the usual message; more: which of them, so that a full disk is said once.
-    messages::showFileError(
-        names.size() == 1
-            ? cannotWrite
-            : cannotWrite + QStringLiteral(" Nie zapisano: %1.").arg(names.join(QStringLiteral(", "))));
+    messages::showFileError(messages::cannotWriteMessage(names));
 }
 
 void TfWyniki::showReadFailure(ReadStatus status, const QString &path) const

@@ -37,25 +37,12 @@ ReportContent TfWyniki::reportContent() const
     return content;
 }
 
-namespace {
-
-// The school page's summary file and report keep the heading their readers have always known; the
-// page and its spreadsheet name the rows for what they are, the classes.
-GridRows withFileHeading(GridRows rows)
-{
-    if (!rows.isEmpty() && rows[0].size() > 1)
-        rows[0][1] = QStringLiteral("Nr. zadania");
-    return rows;
-}
-
-} // namespace
-
 bool TfWyniki::writeReport(const QString &path)
 {
     ReportContent content = reportContent();
     if (isSchoolPage(currentPage)) {
-        content.firstGrid = withFileHeading(content.firstGrid);
-        content.secondGrid = withFileHeading(content.secondGrid);
+        content.firstGrid = withSchoolFileHeading(content.firstGrid);
+        content.secondGrid = withSchoolFileHeading(content.secondGrid);
     }
     return written(school().writeReport(path, content), path);
 }
@@ -92,7 +79,7 @@ void TfWyniki::sbZapiszClick()
             messages::showMessage(QStringLiteral("Wyniki uczniów zostały zapisane!"));
     } else if (isSchoolPage(currentPage)) {
         const QString summary = paths().schoolFile(schoolfiles::schoolSummary);
-        const WriteStatus saved = school().writeGrid(summary, withFileHeading(contentsOf(tabela1())));
+        const WriteStatus saved = school().writeGrid(summary, withSchoolFileHeading(contentsOf(tabela1())));
         written(saved, summary);
         if (saved == WriteStatus::OutsideSchool)
             return;

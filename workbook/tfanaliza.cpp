@@ -13,6 +13,7 @@
 #include "workbook/tfporownanie.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
@@ -170,28 +171,33 @@ QByteArray TfAnaliza::pdfBytes()
     return ui::pdfOf([this](QPagedPaintDevice *device) { return printReport(device); });
 }
 
-bool TfAnaliza::writePdf(const QString &path, const QByteArray &bytes, const QString &saved)
+bool TfAnaliza::writePdf(const QString &path, const QByteArray &bytes, const QString &saved,
+                         const QStringList &alsoNotWritten)
 {
     const WriteStatus result = bytes.isEmpty() ? WriteStatus::Failed : m_school.write(path, bytes);
+    QStringList notWritten = alsoNotWritten;
     if (result == WriteStatus::OutsideSchool) {
         messages::showFileError(
             QStringLiteral("Nie mogę zapisać pliku:\n%1\nPlik albo jego katalog jest "
                            "dowiązaniem symbolicznym, które prowadzi poza katalog szkoły. Dla "
                            "bezpieczeństwa program niczego nie zapisał.")
                 .arg(path));
-        return false;
+    } else if (result != WriteStatus::Ok) {
+        notWritten.prepend(QDir(m_school.root()).relativeFilePath(path));
     }
-    if (result != WriteStatus::Ok) {
-        messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
+    if (!notWritten.isEmpty())
+        messages::showFileError(messages::cannotWriteMessage(notWritten));
+    if (result != WriteStatus::Ok || !notWritten.isEmpty())
         return false;
-    }
     messages::showMessage(saved + path);
     return true;
 }
 
 void TfAnaliza::bZapiszPdfClick()
 {
-    writePdf(m_pdfPath, pdfBytes(), QStringLiteral("Analiza została zapisana w pliku:\n"));
+    // The spreadsheet files' "Analiza" sheets get the figures the PDF shows.
+    const QStringList sheetsNotWritten = m_school.refreshAnalysisSheets(m_test);
+    writePdf(m_pdfPath, pdfBytes(), QStringLiteral("Analiza została zapisana w pliku:\n"), sheetsNotWritten);
 }
 
 void TfAnaliza::refresh()

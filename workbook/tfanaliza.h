@@ -70,7 +70,9 @@ private:
     void drawStaffMeetingCharts();
     // The figures and the document anew, after the comparison figures changed.
     void refresh();
-    bool writePdf(const QString &path, const QByteArray &bytes, const QString &saved);
+    // Says the files not written (this one and alsoNotWritten) in one message, or else saved.
+    bool writePdf(const QString &path, const QByteArray &bytes, const QString &saved,
+                  const QStringList &alsoNotWritten = {});
 
     std::unique_ptr<Ui::TfAnaliza> ui;
     AnalysisReport m_report;

@@ -145,5 +145,10 @@ void TfPorownanie::bZapiszClick()
         messages::showFileError(QStringLiteral("Nie mogę zapisać pliku!"));
         return;
     }
+    // The spreadsheet files carry the comparison in their "Analiza" sheets; the figures are kept
+    // even when one of them cannot be written.
+    const QStringList notWritten = m_school.refreshAnalysisSheets(m_test);
+    if (!notWritten.isEmpty())
+        messages::showFileError(messages::cannotWriteMessage(notWritten));
     accept();
 }

@@ -22,6 +22,7 @@ private Q_SLOTS:
     void weakStandards_data();
     void weakStandards();
     void analysisSheetHoldsNumbers();
+    void schoolSheetHoldsTheWholeReport();
 };
 
 namespace {
@@ -199,6 +200,94 @@ void TstStaffMeeting::analysisSheetHoldsNumbers()
             (!row.isEmpty() && row[0].text == u"Porównanie z krajem, województwem, powiatem i gminą"_s);
     QVERIFY(comparisonHeading);
     QVERIFY(!rowOf(u"Alfa Cronbacha"_s).isEmpty());
+}
+
+namespace {
+
+// The row after the first whose first cell reads heading, and every one below it.
+QList<QList<SheetCell>> rowsUnder(const Sheet &sheet, const QString &heading)
+{
+    for (qsizetype r = 0; r < sheet.rows.size(); ++r) {
+        if (!sheet.rows[r].isEmpty() && sheet.rows[r][0].text == heading)
+            return sheet.rows.mid(r + 1);
+    }
+    return {};
+}
+
+// Text cells as their text, number cells as the figure with a '#' before it, so that a row can be
+// compared with what the report shows and a figure written as text is told apart.
+QStringList shown(const QList<SheetCell> &row)
+{
+    QStringList cells;
+    for (const SheetCell &cell : row)
+        cells.append(cell.number
+                         ? u"#"_s + QString::number(*cell.number) + u'/' + QString::number(cell.decimals)
+                         : cell.text);
+    return cells;
+}
+
+} // namespace
+
+void TstStaffMeeting::schoolSheetHoldsTheWholeReport()
+{
+    const TestDefinition test = smallTest();
+    AnalysisSettings settings;
+    // A school mean of 4.4 lies in stanine 5.
+    settings.stanineBounds = {0, 1, 2, 3, 4, 5, 6, 7, 8};
+    const QList<ClassResults> classes{classA(), classB()};
+    const AnalysisReport report =
+        analyseSchool(classes, {u"Klasa 6c nie ma jeszcze wyników."_s}, test, settings);
+    const StaffMeetingFigures figures =
+        staffMeetingFigures(report.overall, classes, test, {}, country(test), 5);
+    const Sheet sheet = analysisSheet(report, figures, test, settings);
+
+    QCOMPARE(shown(sheet.rows.value(2)), QStringList{u"Klasa 6c nie ma jeszcze wyników."_s});
+    QVERIFY(!report.sentences.isEmpty());
+    const QList<QList<SheetCell>> summary = rowsUnder(sheet, u"Podsumowanie"_s);
+    for (qsizetype i = 0; i < report.sentences.size(); ++i)
+        QCOMPARE(shown(summary.value(i)), QStringList{report.sentences[i]});
+
+    // Totals 8, 5, 1, 4 and 4: a mean of 4.4, stanine 5, with the name the report gives it.
+    const QList<QList<SheetCell>> totals = rowsUnder(sheet, u"Suma punktów"_s);
+    bool stanine = false;
+    for (const QList<SheetCell> &row : totals)
+        stanine = stanine || shown(row) == QStringList{u"Stanin średniej"_s, u"#5/0"_s, u"średni"_s};
+    QVERIFY(stanine);
+
+    // One bar per total from 0 to 8, each a number of pupils.
+    const QList<QList<SheetCell>> histogram =
+        rowsUnder(sheet, u"Rozkład sumy punktów (wszyscy uczniowie szkoły)"_s);
+    QCOMPARE(shown(histogram.value(0)), (QStringList{u"Suma punktów"_s, u"Liczba uczniów"_s}));
+    QCOMPARE(shown(histogram.value(1)), (QStringList{u"#0/0"_s, u"#0/0"_s}));
+    QCOMPARE(shown(histogram.value(5)), (QStringList{u"#4/0"_s, u"#2/0"_s}));
+    QCOMPARE(shown(histogram.value(9)), (QStringList{u"#8/0"_s, u"#1/0"_s}));
+    QVERIFY(histogram.value(10).isEmpty());
+
+    // The classes side by side, then the school over all their pupils.
+    const QList<QList<SheetCell>> side = rowsUnder(sheet, u"Klasy obok siebie"_s);
+    QCOMPARE(shown(side.value(1)).mid(0, 4),
+             (QStringList{u"6a"_s, u"#4/0"_s, u"#3/0"_s, u"#"_s + QString::number(14.0 / 3) + u"/2"_s}));
+    QCOMPARE(shown(side.value(2)).value(0), u"6b"_s);
+    // 6b: 8 of 16 points, 0.50 for the whole test.
+    QCOMPARE(shown(side.value(2)).value(8), u"#0.5/2"_s);
+    QCOMPARE(shown(side.value(3)).value(0), u"Szkoła (wszyscy uczniowie)"_s);
+    const QList<QList<SheetCell>> perClass = rowsUnder(sheet, u"Łatwość standardów w klasach:"_s);
+    QCOMPARE(shown(perClass.value(0)),
+             (QStringList{u"Klasa"_s, u"czytanie"_s, u"pisanie"_s, u"Cały test"_s}));
+    // 6a in reading: 4 + 3 + 1 of 12 points.
+    QCOMPARE(shown(perClass.value(1)).value(1), u"#"_s + QString::number(8.0 / 12) + u"/2"_s);
+
+    // A3 (6a, row 3) has 1 of 4 reading points and none of 4 writing points; every other pupil at
+    // least one half.
+    const QList<QList<SheetCell>> weak =
+        rowsUnder(sheet, u"Uczniowie, którzy uzyskali mniej niż połowę punktów w standardzie"_s);
+    QCOMPARE(shown(weak.value(1)).mid(0, 3), (QStringList{u"Standard"_s, u"Liczba uczniów"_s, u"Klasa"_s}));
+    QCOMPARE(shown(weak.value(2)), (QStringList{u"czytanie"_s, u"#1/0"_s}));
+    QCOMPARE(shown(weak.value(3)),
+             (QStringList{u"czytanie"_s, QString(), u"6a"_s, u"#3/0"_s, u"A3"_s, u"#0.25/2"_s}));
+    QCOMPARE(shown(weak.value(4)), (QStringList{u"pisanie"_s, u"#1/0"_s}));
+    QCOMPARE(shown(weak.value(5)),
+             (QStringList{u"pisanie"_s, QString(), u"6a"_s, u"#3/0"_s, u"A3"_s, u"#0/2"_s}));
 }
 
 QTEST_GUILESS_MAIN(TstStaffMeeting)

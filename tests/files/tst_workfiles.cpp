@@ -1,6 +1,7 @@
 // The files of a school directory, compared byte for byte: Szkola.ini, grid files, statistics files,
 // and the replace-or-keep rule of every write.
 #include "files/gridfile.h"
+#include "files/report.h"
 #include "files/savefile.h"
 #include "files/schoolfile.h"
 #include "files/statisticsfile.h"
@@ -51,6 +52,7 @@ private Q_SLOTS:
     void parseGridFile_data();
     void parseGridFile();
     void gridRoundTrip();
+    void reportReadBack();
     void statisticsFile_data();
     void statisticsFile();
     void writeReplacesFile();
@@ -260,6 +262,54 @@ void TstWorkFiles::gridRoundTrip()
                             {u"2"_s, u"-"_s, u"n"_s, u"  2"_s},
                             {u"3"_s, u"x"_s, u"y"_s, u"T"_s, u"1"_s}};
     QCOMPARE(::parseGridFile(::gridFileBytes(written)), expected);
+}
+
+void TstWorkFiles::reportReadBack()
+{
+    // The reports the whole-road test keeps: read back, they give the same bytes.
+    for (const char *name : {"Klasa VI A/Wyniki uczniów.csv", "Szkoła/Podsumowanie wyników.csv"}) {
+        const QByteArray bytes =
+            readBytes(QStringLiteral(SONDARYK_ROAD_FIXTURES "/") + QString::fromUtf8(name));
+        const std::optional<ReportContent> read = parseReport(bytes);
+        QVERIFY2(read, name);
+        QCOMPARE(reportBytes(*read), bytes);
+        QVERIFY(!read->firstGrid.isEmpty() && !read->secondGrid.isEmpty());
+    }
+    const QByteArray school =
+        readBytes(QStringLiteral(SONDARYK_ROAD_FIXTURES "/Szkoła/Podsumowanie wyników.csv"));
+    const ReportContent summary = *parseReport(school);
+    QCOMPARE(summary.testDate, u"2026-04-01"_s);
+    QCOMPARE(summary.secondCaption, u"Wyniki uczniów - podsumowanie:"_s);
+    QCOMPARE(summary.secondGrid.value(0).mid(0, 4),
+             (QStringList{u"L.p."_s, u"Nr. zadania"_s, QString(), u"Czytanie"_s}));
+    QCOMPARE(withSchoolPageHeading(summary.secondGrid).value(0).value(1), u"Klasa"_s);
+    QCOMPARE(withSchoolFileHeading(withSchoolPageHeading(summary.firstGrid)), summary.firstGrid);
+
+    // Polish letters, empty cells and captions, an empty grid: the same content back.
+    ReportContent content;
+    content.testName = u"Próbny; zażółć"_s;
+    content.testDate = QString();
+    content.firstCaption = QString();
+    content.firstGrid = {
+        {u"L.p."_s, u"Kod ucznia"_s, u"Ob."_s}, {u"1"_s, QString(), u"T"_s}, {u"2"_s, u"Łucja"_s, u"N"_s}};
+    content.secondCaption = u"Wyniki uczniów - podsumowanie:"_s;
+    QCOMPARE(parseReport(reportBytes(content)), std::optional<ReportContent>(content));
+    content.secondGrid = content.firstGrid;
+    content.firstGrid.clear();
+    QCOMPARE(parseReport(reportBytes(content)), std::optional<ReportContent>(content));
+
+    // What reportBytes could not have written is no report: a ';' typed into a code widens its row,
+    // a file cut short or with bare line feeds, a grid file.
+    content.secondGrid[2][1] = u"Łu;cja"_s;
+    QCOMPARE(parseReport(reportBytes(content)), std::nullopt);
+    content.secondGrid[2][1] = u"Łucja"_s;
+    const QByteArray whole = reportBytes(content);
+    QCOMPARE(parseReport(whole.chopped(2)), std::nullopt);
+    QCOMPARE(parseReport(whole.chopped(1)), std::nullopt);
+    QCOMPARE(parseReport(QByteArray(whole).replace("Ob.;\r\n", "Ob.\r\n")), std::nullopt);
+    QCOMPARE(parseReport(QByteArray(whole).replace("\r\n", "\n")), std::nullopt);
+    QCOMPARE(parseReport(::gridFileBytes(content.secondGrid)), std::nullopt);
+    QCOMPARE(parseReport(QByteArray()), std::nullopt);
 }
 
 void TstWorkFiles::statisticsFile_data()

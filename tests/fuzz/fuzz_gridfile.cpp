@@ -5,6 +5,7 @@
 #include "core/cp1250.h"
 #include "core/numbers.h"
 #include "files/gridfile.h"
+#include "files/report.h"
 #include "tests/fuzz/fuzzsupport.h"
 #include "ui/messages.h"
 #include "ui/stringgrid.h"
@@ -164,6 +165,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     const GridRows rows = parseGridFile(bytes);
     checkParsed(bytes, rows);
+    // The same bytes as a page's report, read back before its spreadsheet file is made anew.
+    if (const std::optional<ReportContent> report = parseReport(bytes))
+        require(reportBytes(*report) == bytes, "a report read back does not give its bytes");
 
     const QString path = scratch->filePath(QStringLiteral("Odpowiedzi.tmp"));
     writeScratch(path, bytes);

@@ -23,6 +23,7 @@ private Q_SLOTS:
     void schoolFileAndStatistics();
     void damagedAndOutsideFilesRefused();
     void filesKeptUnderAnotherTest();
+    void spreadsheetsMadeAnewFromTheirReports();
     void recentSchools();
 
 private:
@@ -195,6 +196,38 @@ void TestSchoolFolder::filesKeptUnderAnotherTest()
     QTemporaryDir empty;
     QVERIFY(QDir(empty.path()).mkpath(u"Szkoła"_s));
     QVERIFY(!holdsSchoolFiles(empty.path()));
+}
+
+void TestSchoolFolder::spreadsheetsMadeAnewFromTheirReports()
+{
+    const QString spreadsheet = folder().paths().classFile(0, schoolfiles::classSpreadsheet);
+    const QString report = folder().paths().classFile(0, schoolfiles::classReport);
+    QVERIFY(writeBytes(spreadsheet, "zapisany wcześniej"));
+    // Without its report, or with one cut short, the file cannot be made as Save made it: it stays.
+    QCOMPARE(folder().refreshAnalysisSheets(m_test), QStringList());
+    QCOMPARE(readBytes(spreadsheet), QByteArray("zapisany wcześniej"));
+    ReportContent content;
+    content.testName = u"Próbny"_s;
+    content.firstCaption = u"Wyniki uczniów:"_s;
+    content.firstGrid = {{u"L.p."_s, u"Kod ucznia"_s, u"Ob."_s, u"Zad.1"_s},
+                         {u"1"_s, u"A1"_s, u"T"_s, u"1"_s}};
+    content.secondCaption = u"Wyniki uczniów - podsumowanie:"_s;
+    QVERIFY(writeBytes(report, reportBytes(content).chopped(2)));
+    QCOMPARE(folder().refreshAnalysisSheets(m_test), QStringList());
+    QCOMPARE(readBytes(spreadsheet), QByteArray("zapisany wcześniej"));
+
+    // With it, the file is made anew; a class or the school without a spreadsheet file gets none.
+    QVERIFY(writeBytes(report, reportBytes(content)));
+    QCOMPARE(folder().refreshAnalysisSheets(m_test), QStringList());
+    QVERIFY(readBytes(spreadsheet).startsWith("PK"));
+    QVERIFY(!QFile::exists(folder().paths().classFile(1, schoolfiles::classSpreadsheet)));
+    const QString school = folder().paths().schoolFile(schoolfiles::schoolSpreadsheet);
+    QVERIFY(!QFile::exists(school));
+
+    // A file that cannot be replaced is named, relative to the school folder.
+    QVERIFY(writeBytes(folder().paths().schoolFile(schoolfiles::schoolReport), reportBytes(content)));
+    QVERIFY(QDir().mkdir(school));
+    QCOMPARE(folder().refreshAnalysisSheets(m_test), QStringList{u"Szkoła/Podsumowanie wyników.xlsx"_s});
 }
 
 void TestSchoolFolder::recentSchools()

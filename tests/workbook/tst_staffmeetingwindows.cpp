@@ -7,6 +7,9 @@
 #include "workbook/tfporownanie.h"
 
 #include <QClipboard>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTextDocument>
 
 using namespace wb;
@@ -19,6 +22,7 @@ private Q_SLOTS:
     void initTestCase() { setUpApplication(); }
     void comparisonGrid();
     void analysisWithComparisonAndSheets();
+    void comparisonRewritesAnalysisSheets();
 };
 
 void TstStaffMeetingWindows::comparisonGrid()
@@ -116,6 +120,97 @@ void TstStaffMeetingWindows::analysisWithComparisonAndSheets()
             QVERIFY(analysis->form()->bDanePorownawcze->isEnabled());
         },
         [&] { wb.press("sbAnaliza"); }));
+}
+
+namespace {
+
+// The shared strings of an XLSX file: every text of its sheets.
+QString sheetTexts(const QString &unzip, const QString &xlsx)
+{
+    QProcess process;
+    process.start(unzip, {u"-p"_s, xlsx, u"xl/sharedStrings.xml"_s});
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+void TstStaffMeetingWindows::comparisonRewritesAnalysisSheets()
+{
+    const QString unzip = QStandardPaths::findExecutable(u"unzip"_s);
+    if (unzip.isEmpty())
+        QSKIP("unzip is needed to read the spreadsheet files back");
+    // Files of the same sheets come out byte for byte the same.
+    qputenv("SOURCE_DATE_EPOCH", "1071187200");
+    const auto unset = qScopeGuard([] { qunsetenv("SOURCE_DATE_EPOCH"); });
+
+    Workbook wb(makeTest({2, 1, 3}));
+    WB_CHECK(wb.accept({u"Klasa VI A"_s, u"Klasa VI B"_s}, {u"3"_s, u"2"_s}));
+    QVERIFY(writeBytes(wb.school(u"Klasa VI A/Odpowiedzi.tmp"_s),
+                       build::answersFile(3, {u"A1;T;2;1;3"_s, u"A2;T;1;0;1"_s, u"A3;N;;;"_s})));
+    QVERIFY(writeBytes(wb.school(u"Klasa VI B/Odpowiedzi.tmp"_s),
+                       build::answersFile(3, {u"B1;T;2;0;2"_s, u"B2;T;0;1;1"_s})));
+    // VI A and the school are saved; VI B never was, so it has no spreadsheet file to rewrite.
+    WB_CHECK(wb.go({u"next"_s}));
+    WB_CHECK(wb.press("sbZapisz"));
+    WB_CHECK(wb.go({u"next"_s, u"next"_s}));
+    WB_CHECK(wb.press("sbZapisz"));
+    const QString classFile = wb.school(u"Klasa VI A/Wyniki uczniów.xlsx"_s);
+    const QString schoolFile = wb.school(u"Szkoła/Podsumowanie wyników.xlsx"_s);
+    const QString unsaved = wb.school(u"Klasa VI B/Wyniki uczniów.xlsx"_s);
+    for (const QString &file : {classFile, schoolFile})
+        QVERIFY(sheetTexts(unzip, file).contains(u"Brak danych porównawczych"_s));
+    const QByteArray classBefore = readBytes(classFile);
+    const QByteArray schoolBefore = readBytes(schoolFile);
+
+    // The country's facility of task 1, typed in the school's analysis and saved.
+    wb.recorder.clear();
+    WB_CHECK(whileModalOpen(
+        [&](QWidget *modal) {
+            auto *analysis = qobject_cast<TfAnaliza *>(modal);
+            QVERIFY(analysis);
+            WB_CHECK(whileModalOpen(
+                [&](QWidget *inner) {
+                    auto *comparison = qobject_cast<TfPorownanie *>(inner);
+                    QVERIFY(comparison);
+                    WB_CHECK(typeIntoCell(comparison->grid(), 1, 1, u"0,90"_s));
+                    click(comparison->form()->bZapisz);
+                },
+                [&] { click(analysis->form()->bDanePorownawcze); }));
+        },
+        [&] { wb.press("sbAnaliza"); }));
+    QVERIFY2(wb.shownTexts().isEmpty(), qPrintable(wb.shownTexts().join(u" | "_s)));
+    QVERIFY(!QFile::exists(unsaved));
+    for (const QString &file : {classFile, schoolFile}) {
+        const QString texts = sheetTexts(unzip, file);
+        QVERIFY2(!texts.contains(u"Brak danych porównawczych"_s), qPrintable(file));
+        QVERIFY2(texts.contains(u"Co najmniej 5 punktów procentowych poniżej kraju: Zad.1."_s),
+                 qPrintable(file));
+    }
+    QVERIFY(readBytes(classFile) != classBefore);
+    QVERIFY(readBytes(schoolFile) != schoolBefore);
+
+    // Every sheet as Zapisz would make it now: the same pages saved again give the same files.
+    const QByteArray classRewritten = readBytes(classFile);
+    const QByteArray schoolRewritten = readBytes(schoolFile);
+    WB_CHECK(wb.press("sbZapisz"));
+    QCOMPARE(readBytes(schoolFile), schoolRewritten);
+    WB_CHECK(wb.go({u"back"_s, u"back"_s}));
+    WB_CHECK(wb.press("sbZapisz"));
+    QCOMPARE(readBytes(classFile), classRewritten);
+
+    // Files that cannot be replaced (a folder in their place) are named in one message after the
+    // PDF; the PDF itself is written.
+    for (const QString &file : {classFile, schoolFile})
+        QVERIFY(QFile::remove(file) && QDir().mkdir(file));
+    wb.recorder.clear();
+    WB_CHECK(
+        whileModalOpen([&](QWidget *modal) { click(modal->findChild<QAbstractButton *>(u"bZapiszPdf"_s)); },
+                       [&] { wb.press("sbAnaliza"); }));
+    QCOMPARE(wb.shownTexts(),
+             QStringList{u"Nie mogę zapisać pliku! Nie zapisano: Klasa VI A/Wyniki uczniów.xlsx, "
+                         u"Szkoła/Podsumowanie wyników.xlsx."_s});
+    QVERIFY(readBytes(wb.school(u"Klasa VI A/Analiza wyników.pdf"_s)).startsWith("%PDF"));
 }
 
 QTEST_MAIN(TstStaffMeetingWindows)
