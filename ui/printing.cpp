@@ -216,7 +216,7 @@ void padRow(QTextDocument *document, QTextTable *table, int row, qreal extra)
 // Qt ends a row whose next row it moved: Qt moves only a row none of whose cells' first line fits on
 // the page, and lets the others' lines run on. Too little padding leaves the row where it is, too
 // much pushes the last lines above it on too (Qt keeps a cell's padding clear of the page's end); the
-// room between is some 20 pixels, found by halving.
+// room between, about a row's height, is found by halving.
 void moveRowDown(QTextDocument *document, QTextTable *table, int row, int page, qreal height)
 {
     const QAbstractTextDocumentLayout *layout = document->documentLayout();
@@ -240,7 +240,7 @@ void moveRowDown(QTextDocument *document, QTextTable *table, int row, int page, 
 
 } // namespace
 
-void keepHeadingsWithText(QTextDocument *document)
+void keepTogetherOnPages(QTextDocument *document)
 {
     const qreal height = document->pageSize().height();
     if (height <= 0)

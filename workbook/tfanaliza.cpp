@@ -133,7 +133,7 @@ std::unique_ptr<QTextDocument> TfAnaliza::printedDocument(const QSizeF &page) co
                           document()->resource(QTextDocument::ImageResource, url));
     }
     copy->setPageSize(page);
-    ui::keepHeadingsWithText(copy.get());
+    ui::keepTogetherOnPages(copy.get());
     return copy;
 }
 
