@@ -24,6 +24,7 @@ struct Cell {
     bool right = false;
 };
 
+// A header row is the table's <thead>, which printing repeats on every page the table continues on.
 QString row(const QList<Cell> &cells, bool header = false)
 {
     QString html = QStringLiteral("<tr>");
@@ -36,7 +37,8 @@ QString row(const QList<Cell> &cells, bool header = false)
             html += QStringLiteral(" align=\"right\"");
         html += QLatin1Char('>') + esc(cell.text) + QStringLiteral("</") + tag + QLatin1Char('>');
     }
-    return html + QStringLiteral("</tr>\n");
+    html += QStringLiteral("</tr>");
+    return header ? QStringLiteral("<thead>") + html + QStringLiteral("</thead>\n") : html + u'\n';
 }
 
 QString tableStart()

@@ -12,6 +12,7 @@
 class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
+class QTextDocument;
 
 namespace ui {
 
@@ -38,6 +39,13 @@ struct PageFoot {
 bool printPages(QPagedPaintDevice *device, int pageCount,
                 const std::function<void(QPainter &painter, int page)> &drawPage,
                 const PageFoot *foot = nullptr);
+
+// For a document laid out in pages (QTextDocument::setPageSize): moves to the next page each heading,
+// and each short paragraph that introduces a table, whose page would otherwise end before the first
+// lines of what follows it (of a table, its header rows and first row), and each table row whose
+// lines would run on from one page to the next. Qt itself repeats a table's header rows
+// (QTextTableFormat::headerRowCount, from <thead>) on every page the table reaches.
+void keepTogetherOnPages(QTextDocument *document);
 
 // A PDF made in memory by print, so that it can be written as every other file is: whole or not
 // at all. Empty when print fails or the PDF is not whole.

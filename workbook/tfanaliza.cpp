@@ -115,11 +115,9 @@ void TfAnaliza::drawHistogram()
                             chartImage(*chart));
 }
 
-bool TfAnaliza::printReport(QPagedPaintDevice *printer)
+std::unique_ptr<QTextDocument> TfAnaliza::printedDocument(const QSizeF &page) const
 {
-    const ui::PageLayoutGuard keeper(printer);
-    ui::prepareA4(printer, windowTitle());
-    // Printing lays out a copy of the document, which must carry the pictures with it.
+    // A copy, so that the window's own view keeps its one long page; it must carry the pictures.
     std::unique_ptr<QTextDocument> copy(document()->clone());
     for (const char *name :
          {histogramImageName, comparisonStandardsImageName, comparisonTasksImageName, stanineImageName}) {
@@ -127,6 +125,15 @@ bool TfAnaliza::printReport(QPagedPaintDevice *printer)
         copy->addResource(QTextDocument::ImageResource, url,
                           document()->resource(QTextDocument::ImageResource, url));
     }
+    copy->setPageSize(page);
+    ui::keepTogetherOnPages(copy.get());
+    return copy;
+}
+
+bool TfAnaliza::printReport(QPagedPaintDevice *printer)
+{
+    const ui::PageLayoutGuard keeper(printer);
+    ui::prepareA4(printer, windowTitle());
 
     // The pages are laid out at the window's width, so that the histogram fits across the paper, and
     // then scaled to the printable area, less a line at the foot for the page number.
@@ -135,7 +142,7 @@ bool TfAnaliza::printReport(QPagedPaintDevice *printer)
     const qreal scale = area.width() / pageWidth;
     constexpr qreal footHeight = 24;
     const QSizeF page(pageWidth, area.height() / scale - footHeight);
-    copy->setPageSize(page);
+    const std::unique_ptr<QTextDocument> copy = printedDocument(page);
     ui::PageFoot foot{windowTitle(), copy->defaultFont(),
                       QRectF(0, page.height() * scale, area.width(), footHeight * scale)};
     foot.font.setPointSizeF(8);

@@ -12,6 +12,7 @@
 class BarChart;
 class QPagedPaintDevice;
 class QPrinter;
+class QSizeF;
 class QTextDocument;
 
 namespace Ui {
@@ -53,6 +54,10 @@ public:
     const AnalysisContext &context() const { return m_context; }
     QTextDocument *document() const;
 
+    // The report as it prints: a copy of the document with its pictures, laid out in pages of the
+    // given size (in the document's pixels): no heading parted from what follows it, no table row
+    // from itself, and every table's header row atop each page it reaches.
+    std::unique_ptr<QTextDocument> printedDocument(const QSizeF &page) const;
     // Lays the report out on A4 pages in portrait and sends it to the printer (or a PDF writer);
     // false when it would not take it.
     bool printReport(QPagedPaintDevice *printer);

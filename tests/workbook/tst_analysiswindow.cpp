@@ -9,6 +9,7 @@
 #include "documents/analysisdocument.h"
 #include "workbook/tfanaliza.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QImage>
 #include <QMap>
 #include <QPointer>
@@ -22,10 +23,13 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <QTextTable>
 #include <QTimer>
 
 #include <functional>
+#include <limits>
+#include <memory>
 #include <numeric>
 #include <unistd.h>
 
@@ -67,6 +71,7 @@ private Q_SLOTS:
     void printReport();
     void printerFails();
     void noPrinter();
+    void printedPages();
 };
 
 namespace {
@@ -363,6 +368,28 @@ void openClassA(Workbook &wb, const QString &label = u"Klasa VI A"_s)
     WB_CHECK(typeScores(wb, classA));
     WB_CHECK(wb.press("bOblicz"));
     QVERIFY2(wb.recorder.shown.isEmpty(), qPrintable(wb.shownTexts().join(u" | "_s)));
+}
+
+// Where a block's line lies on the printed pages: its page and its top within the document.
+struct LinePlace {
+    int page;
+    qreal top;
+};
+
+LinePlace linePlace(const QTextDocument *document, const QTextBlock &block, bool last)
+{
+    const QRectF bounds = document->documentLayout()->blockBoundingRect(block);
+    const QTextLayout *text = block.layout();
+    const QRectF line =
+        text->lineCount() == 0 ? QRectF() : text->lineAt(last ? text->lineCount() - 1 : 0).rect();
+    const qreal top = bounds.top() + line.top();
+    return {int((top + line.height() / 2) / document->pageSize().height()), top};
+}
+
+LinePlace cellLine(const QTextDocument *document, const QTextTable *table, int row, int column, bool last)
+{
+    const QTextTableCell cell = table->cellAt(row, column);
+    return linePlace(document, (last ? cell.lastCursorPosition() : cell.firstCursorPosition()).block(), last);
 }
 
 } // namespace
@@ -1276,6 +1303,102 @@ void TstAnalysisWindow::noPrinter()
                                           u"Zainstaluj drukarkę albo zapisz analizę jako PDF."_s});
     QCOMPARE(wb.recorder.shown[0].kind, messages::Kind::Plain);
     QCOMPARE(entries(wb.school(u"Klasa VI A"_s)), before);
+}
+
+void TstAnalysisWindow::printedPages()
+{
+    // 80 tasks and 40 pupils, many of them below one half in every standard: a task table of several
+    // pages and rows of several lines among the weak pupils.
+    constexpr int tasks = 80;
+    QList<qint32> standards;
+    for (int t = 0; t < tasks; ++t)
+        standards.append(t % 5 + 1);
+    const TestDefinition test =
+        build::testOf(QList<qint32>(tasks, 1))
+            .labelled(u"Zad."_s)
+            .inStandards(5, standards)
+            .allClosed()
+            .total(tasks)
+            .named(u"Test"_s, u"2026-04-01"_s)
+            .standardMaxima({16, 16, 16, 16, 16})
+            .standardNames({u"Czyt."_s, u"Pis."_s, u"Rozum."_s, u"Korz."_s, u"Wiedza"_s},
+                           build::fiveStandards);
+    QList<QList<qint32>> points;
+    for (int p = 0; p < 40; ++p) {
+        QList<qint32> row;
+        for (int t = 0; t < tasks; ++t)
+            row.append((p * 7 + t * 3) % 10 < p % 10 ? 1 : 0);
+        points.append(row);
+    }
+    const AnalysisSettings settings;
+    AnalysisContext context;
+    context.classes = {build::classOf(u"Klasa VI A"_s, u"U"_s, points)};
+    context.schoolClasses = context.classes;
+    TfAnaliza window(analyseClass(context.classes[0], test, settings), test, settings, QString(), context);
+
+    int continuedTables = 0;
+    int rowsOfSeveralLines = 0;
+    // Pages from a third of A4 to a whole one bring every part of the report to a page's end.
+    for (int height = 400; height <= 1000; height += 23) {
+        const std::unique_ptr<QTextDocument> document =
+            window.printedDocument(QSizeF(histogramWidth + 40, height));
+        const QString at = u"pages %1 high: "_s.arg(height);
+        for (auto it = document->rootFrame()->begin(); !it.atEnd(); ++it) {
+            if (const QTextBlock block = it.currentBlock();
+                block.isValid() && block.blockFormat().headingLevel() > 0) {
+                auto next = it;
+                ++next;
+                QVERIFY(!next.atEnd());
+                const auto *table = qobject_cast<const QTextTable *>(next.currentFrame());
+                // A heading keeps a table's header row and first row, or a paragraph's first line.
+                const LinePlace kept =
+                    table ? cellLine(document.get(), table,
+                                     std::min(table->format().headerRowCount(), table->rows() - 1), 0, true)
+                          : linePlace(document.get(), next.currentBlock(), false);
+                QVERIFY2(linePlace(document.get(), block, false).page == kept.page,
+                         qPrintable(at + block.text() + u" ends its page"_s));
+            }
+            const auto *table = qobject_cast<const QTextTable *>(it.currentFrame());
+            if (!table)
+                continue;
+            const QString name = at + u"table of "_s + cellText(table, 0, 0) + u", row "_s;
+            const bool headed = table->format().headerRowCount() > 0;
+            // Every table of the report but the totals, the legend and the norms has a header row.
+            QCOMPARE(headed, cellText(table, 0, 0) == u"Standard"_s ||
+                                 cellText(table, 0, 0) == u"Zadanie"_s || cellText(table, 0, 0) == u"Nr"_s);
+            const qreal headerHeight = headed && table->rows() > 1
+                                           ? cellLine(document.get(), table, 1, 0, false).top -
+                                                 cellLine(document.get(), table, 0, 0, false).top
+                                           : 0;
+            int page = cellLine(document.get(), table, 0, 0, false).page;
+            for (int row = 0; row < table->rows(); ++row) {
+                int first = std::numeric_limits<int>::max();
+                int last = 0;
+                qreal top = std::numeric_limits<qreal>::max();
+                for (int column = 0; column < table->columns(); ++column) {
+                    const LinePlace start = cellLine(document.get(), table, row, column, false);
+                    first = std::min(first, start.page);
+                    top = std::min(top, start.top);
+                    last = std::max(last, cellLine(document.get(), table, row, column, true).page);
+                    const QTextTableCell cell = table->cellAt(row, column);
+                    if (cell.lastCursorPosition().block().layout()->lineCount() > 2)
+                        ++rowsOfSeveralLines;
+                }
+                QVERIFY2(first == last, qPrintable(name + QString::number(row) + u" split"_s));
+                if (headed && row == 1)
+                    QVERIFY2(first == page, qPrintable(name + u"1 apart from the header"_s));
+                if (first != page && headed) {
+                    // The header row is drawn again above the first row of the page.
+                    QVERIFY2(top - first * height >= headerHeight,
+                             qPrintable(name + QString::number(row) + u" without the header above it"_s));
+                    ++continuedTables;
+                }
+                page = first;
+            }
+        }
+    }
+    QVERIFY(continuedTables > 0);
+    QVERIFY(rowsOfSeveralLines > 0);
 }
 
 QTEST_MAIN(TstAnalysisWindow)
