@@ -295,4 +295,45 @@ QByteArray pdfOf(const std::function<bool(QPagedPaintDevice *)> &print)
     return bytes.trimmed().endsWith("%%EOF") ? bytes : QByteArray();
 }
 
+std::unique_ptr<QTextDocument> pagedCopy(const QTextDocument &document, const QList<QUrl> &pictures,
+                                         const QSizeF &page)
+{
+    std::unique_ptr<QTextDocument> copy(document.clone());
+    for (const QUrl &url : pictures)
+        copy->addResource(QTextDocument::ImageResource, url,
+                          document.resource(QTextDocument::ImageResource, url));
+    copy->setPageSize(page);
+    keepTogetherOnPages(copy.get());
+    return copy;
+}
+
+bool printDocument(QPagedPaintDevice *printer, const QTextDocument &document, const QList<QUrl> &pictures,
+                   qreal pageWidth, const QString &title)
+{
+    const PageLayoutGuard keeper(printer);
+    prepareA4(printer, title);
+    // Scaled to the printable area, less a line at the foot for the page number.
+    const QRectF area(QPointF(0, 0), printableArea(printer).size());
+    const qreal scale = area.width() / pageWidth;
+    constexpr qreal footHeight = 24;
+    const QSizeF page(pageWidth, area.height() / scale - footHeight);
+    const std::unique_ptr<QTextDocument> copy = pagedCopy(document, pictures, page);
+    PageFoot foot{title, copy->defaultFont(),
+                  QRectF(0, page.height() * scale, area.width(), footHeight * scale)};
+    foot.font.setPointSizeF(8);
+    return printPages(
+        printer, copy->pageCount(),
+        [&](QPainter &painter, int i) {
+            painter.save();
+            painter.scale(scale, scale);
+            painter.translate(0, -i * page.height());
+            QAbstractTextDocumentLayout::PaintContext context;
+            context.clip = QRectF(QPointF(0, i * page.height()), page);
+            painter.setClipRect(context.clip);
+            copy->documentLayout()->draw(&painter, context);
+            painter.restore();
+        },
+        &foot);
+}
+
 } // namespace ui

@@ -12,7 +12,6 @@
 #include "ui_tfanaliza.h"
 #include "workbook/tfporownanie.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
@@ -115,50 +114,28 @@ void TfAnaliza::drawHistogram()
                             chartImage(*chart));
 }
 
+namespace {
+
+QList<QUrl> reportPictures()
+{
+    QList<QUrl> pictures;
+    for (const char *name :
+         {histogramImageName, comparisonStandardsImageName, comparisonTasksImageName, stanineImageName})
+        pictures.append(QUrl(QLatin1StringView(name)));
+    return pictures;
+}
+
+} // namespace
+
 std::unique_ptr<QTextDocument> TfAnaliza::printedDocument(const QSizeF &page) const
 {
-    // A copy, so that the window's own view keeps its one long page; it must carry the pictures.
-    std::unique_ptr<QTextDocument> copy(document()->clone());
-    for (const char *name :
-         {histogramImageName, comparisonStandardsImageName, comparisonTasksImageName, stanineImageName}) {
-        const QUrl url{QLatin1StringView(name)};
-        copy->addResource(QTextDocument::ImageResource, url,
-                          document()->resource(QTextDocument::ImageResource, url));
-    }
-    copy->setPageSize(page);
-    ui::keepTogetherOnPages(copy.get());
-    return copy;
+    return ui::pagedCopy(*document(), reportPictures(), page);
 }
 
 bool TfAnaliza::printReport(QPagedPaintDevice *printer)
 {
-    const ui::PageLayoutGuard keeper(printer);
-    ui::prepareA4(printer, windowTitle());
-
-    // The pages are laid out at the window's width, so that the histogram fits across the paper, and
-    // then scaled to the printable area, less a line at the foot for the page number.
-    const QRectF area(QPointF(0, 0), ui::printableArea(printer).size());
-    constexpr qreal pageWidth = histogramWidth + 40;
-    const qreal scale = area.width() / pageWidth;
-    constexpr qreal footHeight = 24;
-    const QSizeF page(pageWidth, area.height() / scale - footHeight);
-    const std::unique_ptr<QTextDocument> copy = printedDocument(page);
-    ui::PageFoot foot{windowTitle(), copy->defaultFont(),
-                      QRectF(0, page.height() * scale, area.width(), footHeight * scale)};
-    foot.font.setPointSizeF(8);
-    return ui::printPages(
-        printer, copy->pageCount(),
-        [&](QPainter &painter, int i) {
-            painter.save();
-            painter.scale(scale, scale);
-            painter.translate(0, -i * page.height());
-            QAbstractTextDocumentLayout::PaintContext context;
-            context.clip = QRectF(QPointF(0, i * page.height()), page);
-            painter.setClipRect(context.clip);
-            copy->documentLayout()->draw(&painter, context);
-            painter.restore();
-        },
-        &foot);
+    // At the window's width, so that the histogram fits across the paper.
+    return ui::printDocument(printer, *document(), reportPictures(), histogramWidth + 40, windowTitle());
 }
 
 void TfAnaliza::bDrukujClick()

@@ -14,12 +14,10 @@
 #include "ui/printing.h"
 #include "ui/seams.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QPainter>
 #include <QPrinter>
 #include <QTextDocument>
 
@@ -258,36 +256,10 @@ QByteArray TfPorownanieTestow::spreadsheetBytes(QString *error) const
 
 bool TfPorownanieTestow::printComparison(QPagedPaintDevice *printer)
 {
-    const ui::PageLayoutGuard keeper(printer);
-    ui::prepareA4(printer, windowTitle());
-    std::unique_ptr<QTextDocument> copy(document()->clone());
-    for (const char *name : {testComparisonStaninesImage, testComparisonCountryImage}) {
-        const QUrl url{QLatin1StringView(name)};
-        copy->addResource(QTextDocument::ImageResource, url,
-                          document()->resource(QTextDocument::ImageResource, url));
-    }
-    const QRectF area(QPointF(0, 0), ui::printableArea(printer).size());
-    constexpr qreal pageWidth = chartWidth + 40;
-    const qreal scale = area.width() / pageWidth;
-    constexpr qreal footHeight = 24;
-    const QSizeF page(pageWidth, area.height() / scale - footHeight);
-    copy->setPageSize(page);
-    ui::PageFoot foot{windowTitle(), copy->defaultFont(),
-                      QRectF(0, page.height() * scale, area.width(), footHeight * scale)};
-    foot.font.setPointSizeF(8);
-    return ui::printPages(
-        printer, copy->pageCount(),
-        [&](QPainter &painter, int i) {
-            painter.save();
-            painter.scale(scale, scale);
-            painter.translate(0, -i * page.height());
-            QAbstractTextDocumentLayout::PaintContext context;
-            context.clip = QRectF(QPointF(0, i * page.height()), page);
-            painter.setClipRect(context.clip);
-            copy->documentLayout()->draw(&painter, context);
-            painter.restore();
-        },
-        &foot);
+    return ui::printDocument(printer, *document(),
+                             {QUrl(QLatin1StringView(testComparisonStaninesImage)),
+                              QUrl(QLatin1StringView(testComparisonCountryImage))},
+                             chartWidth + 40, windowTitle());
 }
 
 QByteArray TfPorownanieTestow::pdfBytes()
