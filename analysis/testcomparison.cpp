@@ -103,7 +103,6 @@ TestsComparison compareTests(const QList<SchoolAtTest> &tests, const ClassMatch 
 {
     TestsComparison result;
     result.tests = tests;
-    result.classMatch = classMatch;
     const qsizetype testCount = tests.size();
 
     // Each test's classes and pupils found by label and code, once.
@@ -117,6 +116,10 @@ TestsComparison compareTests(const QList<SchoolAtTest> &tests, const ClassMatch 
     }
 
     for (const QStringList &row : classMatch) {
+        // A row the teacher emptied follows no class.
+        if (std::all_of(row.cbegin(), row.cend(), [](const QString &label) { return label.isEmpty(); }))
+            continue;
+        result.classMatch.append(row);
         QList<std::optional<GroupAtTest>> groups(testCount);
         QString rowLabel;
         for (qsizetype t = 0; t < testCount; ++t) {

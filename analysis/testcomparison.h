@@ -83,8 +83,8 @@ struct StandardAcrossTests {
 
 struct TestsComparison {
     QList<SchoolAtTest> tests;
-    ClassMatch classMatch;
-    QList<QList<std::optional<GroupAtTest>>> classes; // per match row, per test
+    ClassMatch classMatch;                            // the rows that follow a class, in order
+    QList<QList<std::optional<GroupAtTest>>> classes; // per row of classMatch, per test
     QList<PupilAcrossTests> pupils;
     QList<StandardAcrossTests> standards; // only those two tests or more share by description
 };

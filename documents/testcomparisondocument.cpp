@@ -4,6 +4,8 @@
 #include "analysis/comparison.h"
 #include "core/numbers.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString dash = QStringLiteral("–");
@@ -67,7 +69,9 @@ QString htmlRow(const QStringList &cells, bool header)
         html +=
             QStringLiteral("<%1%2>%3</%1>")
                 .arg(tag, c > 0 && !header ? QStringLiteral(" align=\"right\"") : QString(), esc(cells[c]));
-    return html + QStringLiteral("</tr>\n");
+    html += QStringLiteral("</tr>");
+    // A header row repeats on every page its table reaches.
+    return header ? QStringLiteral("<thead>") + html + QStringLiteral("</thead>\n") : html + u'\n';
 }
 
 QStringList testHeadings(const QList<SchoolAtTest> &tests, const QString &first)
@@ -120,8 +124,7 @@ QString pupilChange(const std::optional<double> &change)
 {
     if (!change)
         return dash;
-    const QString text = polishDecimal(*change, 0);
-    return *change > 0 && text != u"0" ? u'+' + text : text;
+    return signedPoints(int(roundedUnits(std::clamp(*change, -100.0, 100.0), 0)));
 }
 
 } // namespace
