@@ -185,15 +185,17 @@ QList<Sheet> testComparisonSheets(const TestsComparison &comparison)
     for (const SchoolAtTest &test : tests)
         schools.append(test.school);
 
+    // Above every sheet, as above the window and the printed pages.
+    const QList<SheetCell> caveat{textCell(comparisonCaveat(), true)};
+
     Sheet school;
     school.name = QStringLiteral("Szkoła");
-    school.frozenRows = 1;
+    school.frozenRows = 2;
     school.frozenColumns = 1;
     school.columnWidths = {40};
+    school.rows.append(caveat);
     school.rows.append(sheetHeadings(testHeadings(tests, QStringLiteral("Szkoła"))));
     appendRows(&school, groupRows(schools, tests));
-    school.rows.append(QList<SheetCell>());
-    school.rows.append(QList<SheetCell>{textCell(comparisonCaveat())});
     if (!comparison.standards.isEmpty()) {
         school.rows.append(QList<SheetCell>());
         school.rows.append(sheetHeadings(testHeadings(tests, QStringLiteral("Łatwość standardów"))));
@@ -202,9 +204,10 @@ QList<Sheet> testComparisonSheets(const TestsComparison &comparison)
 
     Sheet classes;
     classes.name = QStringLiteral("Klasy");
-    classes.frozenRows = 1;
+    classes.frozenRows = 2;
     classes.frozenColumns = 1;
     classes.columnWidths = {40};
+    classes.rows.append(caveat);
     classes.rows.append(sheetHeadings(testHeadings(tests, QStringLiteral("Klasa"))));
     for (qsizetype r = 0; r < comparison.classes.size(); ++r) {
         QList<SheetCell> labels{textCell(QStringLiteral("Klasa"), true)};
@@ -217,7 +220,7 @@ QList<Sheet> testComparisonSheets(const TestsComparison &comparison)
 
     Sheet pupils;
     pupils.name = QStringLiteral("Uczniowie");
-    pupils.frozenRows = 2;
+    pupils.frozenRows = 3;
     pupils.frozenColumns = 2;
     pupils.columnWidths = {16, 14};
     QList<SheetCell> top{textCell(QString(), true), textCell(QString(), true)};
@@ -230,7 +233,7 @@ QList<Sheet> testComparisonSheets(const TestsComparison &comparison)
     }
     top.append(textCell(QString(), true));
     second.append(textCell(QStringLiteral("Zmiana rangi (pkt proc.)"), true));
-    pupils.rows << top << second;
+    pupils.rows << caveat << top << second;
     for (const PupilAcrossTests &pupil : comparison.pupils) {
         QList<SheetCell> cells{textCell(pupil.classLabel), textCell(pupil.code)};
         for (qsizetype t = 0; t < tests.size(); ++t) {

@@ -99,6 +99,16 @@ void TstTestComparison::threeSchoolsSavedAndReadBack()
             for (int i = 0; i < form->lbSzkoly->count(); ++i)
                 order.append(form->lbSzkoly->item(i)->text().section(u" – "_s, 0, 0));
 
+            // Dragged to the top, the exam goes first, its column of classes with it; and back.
+            QAbstractItemModel *list = form->lbSzkoly->model();
+            QVERIFY(list->moveRow(QModelIndex(), 2, QModelIndex(), 0));
+            QCOMPARE(window->comparison().tests.value(0).testName, u"Egzamin"_s);
+            QCOMPARE(form->tabelaKlasy->horizontalHeaderItem(0)->text(), u"Egzamin, 2026-05-14"_s);
+            QCOMPARE(window->comparison().classMatch.value(2),
+                     (QStringList{u"Klasa 8a"_s, QString(), u"Klasa 8a"_s}));
+            QVERIFY(list->moveRow(QModelIndex(), 0, QModelIndex(), 3));
+            QCOMPARE(window->comparison().tests.value(2).testName, u"Egzamin"_s);
+
             // 7a became 8a and 7b became 8b: the rows of 8a and 8b are then left empty.
             QTableWidget *table = form->tabelaKlasy;
             QCOMPARE(table->rowCount(), 4);
