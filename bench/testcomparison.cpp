@@ -74,10 +74,8 @@ int main(int argc, char **argv)
                rounds, [] {},
                [&] {
                    TfPorownanieTestow window;
-                   for (const QString &folder : std::as_const(folders)) {
-                       if (!window.addSchool(folder))
-                           qFatal("a school was not read");
-                   }
+                   if (window.addSchools(folders) != schools)
+                       qFatal("a school was not read");
                    window.show();
                    QCoreApplication::processEvents();
                }),

@@ -129,6 +129,27 @@ QString pupilChange(const std::optional<double> &change)
 
 } // namespace
 
+QStringList pupilHeadings(const QList<SchoolAtTest> &tests)
+{
+    QStringList head{QStringLiteral("Klasa"), QStringLiteral("Kod ucznia")};
+    for (const SchoolAtTest &test : tests)
+        head << testHeading(test) + QStringLiteral(": % maks.") << QStringLiteral("ranga");
+    head.append(QStringLiteral("Zmiana rangi"));
+    return head;
+}
+
+QStringList pupilCells(const PupilAcrossTests &pupil, qsizetype testCount)
+{
+    QStringList cells{pupil.classLabel, pupil.code};
+    for (qsizetype t = 0; t < testCount; ++t) {
+        const std::optional<double> &share = pupil.percentOfMax.value(t);
+        const std::optional<double> &rank = pupil.percentile.value(t);
+        cells << (share ? polishDecimal(*share, 0) + u'%' : dash) << (rank ? polishDecimal(*rank, 0) : dash);
+    }
+    cells.append(pupilChange(pupil.change));
+    return cells;
+}
+
 QString testHeading(const SchoolAtTest &test)
 {
     return test.testName + QStringLiteral(", ") + test.testDate;
@@ -248,7 +269,7 @@ QList<Sheet> testComparisonSheets(const TestsComparison &comparison)
     return {school, classes, pupils};
 }
 
-QString testComparisonHtml(const TestsComparison &comparison, bool withCountryChart)
+QString testComparisonHtml(const TestsComparison &comparison, bool withCountryChart, bool withPupils)
 {
     const QList<SchoolAtTest> &tests = comparison.tests;
     QString html =
@@ -286,23 +307,14 @@ QString testComparisonHtml(const TestsComparison &comparison, bool withCountryCh
         "<h2>Uczniowie w kolejnych testach</h2>\n<p>Dla każdego testu: procent maksymalnej "
         "liczby punktów i ranga w szkole (procent uczniów z takim samym lub niższym wynikiem). "
         "Zmiana rangi: od pierwszego testu do ostatniego, w punktach procentowych.</p>\n");
-    QStringList head{QStringLiteral("Klasa"), QStringLiteral("Kod ucznia")};
-    for (const SchoolAtTest &test : tests)
-        head << testHeading(test) + QStringLiteral(": % maks.") << QStringLiteral("ranga");
-    head.append(QStringLiteral("Zmiana rangi"));
-    html += tableStart() + htmlRow(head, true);
-    for (const PupilAcrossTests &pupil : comparison.pupils) {
-        QStringList cells{pupil.classLabel, pupil.code};
-        for (qsizetype t = 0; t < tests.size(); ++t) {
-            const std::optional<double> &share = pupil.percentOfMax.value(t);
-            const std::optional<double> &rank = pupil.percentile.value(t);
-            cells << (share ? polishDecimal(*share, 0) + u'%' : dash)
-                  << (rank ? polishDecimal(*rank, 0) : dash);
-        }
-        cells.append(pupilChange(pupil.change));
-        html += htmlRow(cells, false);
+    if (withPupils) {
+        html += tableStart() + htmlRow(pupilHeadings(tests), true);
+        for (const PupilAcrossTests &pupil : comparison.pupils)
+            html += htmlRow(pupilCells(pupil, tests.size()), false);
+        html += QStringLiteral("</table>\n");
+    } else {
+        html += QStringLiteral("<p>Tabela uczniów jest w zakładce „Uczniowie”.</p>\n");
     }
-    html += QStringLiteral("</table>\n");
 
     html += QStringLiteral("<h2>Standardy w kolejnych testach</h2>\n");
     if (comparison.standards.isEmpty())

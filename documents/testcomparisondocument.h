@@ -25,8 +25,14 @@ QList<Sheet> testComparisonSheets(const TestsComparison &comparison);
 inline constexpr char testComparisonStaninesImage[] = "stanines.png";
 inline constexpr char testComparisonCountryImage[] = "country.png";
 
-// The whole comparison as one HTML document; withCountryChart: the second picture is there.
-QString testComparisonHtml(const TestsComparison &comparison, bool withCountryChart);
+// The whole comparison as one HTML document; withCountryChart: the second picture is there;
+// withPupils: the pupils' table, thousands of rows in a large school, is in it (on paper) rather
+// than beside it (in the window's own table).
+QString testComparisonHtml(const TestsComparison &comparison, bool withCountryChart, bool withPupils = true);
+
+// The pupils' table as the pages print it: its headings, and one pupil's cells.
+QStringList pupilHeadings(const QList<SchoolAtTest> &tests);
+QStringList pupilCells(const PupilAcrossTests &pupil, qsizetype testCount);
 
 // The column heading of a test: its name and date.
 QString testHeading(const SchoolAtTest &test);

@@ -14,12 +14,61 @@
 #include "ui/printing.h"
 #include "ui/seams.h"
 
+#include <QAbstractTableModel>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPrinter>
 #include <QTextDocument>
+
+// The pupils across the tests for the window's own table: thousands of rows in a large school,
+// each cell made when it is shown.
+class TfPorownanieTestow::PupilsModel : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void show(const TestsComparison *comparison)
+    {
+        beginResetModel();
+        m_comparison = comparison;
+        m_headings = pupilHeadings(comparison->tests);
+        endResetModel();
+    }
+    int rowCount(const QModelIndex &parent) const override
+    {
+        return parent.isValid() || !m_comparison ? 0 : int(m_comparison->pupils.size());
+    }
+    int columnCount(const QModelIndex &parent) const override
+    {
+        return parent.isValid() ? 0 : int(m_headings.size());
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!m_comparison || !index.isValid() || index.row() >= m_comparison->pupils.size())
+            return {};
+        if (role == Qt::TextAlignmentRole)
+            return index.column() >= 2 ? int(Qt::AlignRight | Qt::AlignVCenter)
+                                       : int(Qt::AlignLeft | Qt::AlignVCenter);
+        if (role != Qt::DisplayRole)
+            return {};
+        return pupilCells(m_comparison->pupils[index.row()], m_comparison->tests.size())
+            .value(index.column());
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        // The test's name above what its column holds, so that the heading stays narrow.
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+            return QString(m_headings.value(section)).replace(QStringLiteral(": "), QStringLiteral(":\n"));
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+
+private:
+    const TestsComparison *m_comparison = nullptr;
+    QStringList m_headings;
+};
 
 namespace {
 
@@ -39,6 +88,10 @@ TfPorownanieTestow::TfPorownanieTestow(QWidget *parent) : QDialog(parent), ui(ne
     setFixedSize(size());
     ui->stOstrzezenie->setText(comparisonCaveat());
     ui->tabelaKlasy->verticalHeader()->hide();
+    m_pupils = new PupilsModel(this);
+    ui->tabelaUczniowie->setModel(m_pupils);
+    ui->tabelaUczniowie->verticalHeader()->hide();
+    ui->tabelaUczniowie->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     for (const QString &folder : recentschools::load(recentschools::settingsFile()))
         ui->cbOstatnie->addItem(native(folder), folder);
     ui->cbOstatnie->setToolTip(QStringLiteral("Szkoły ostatnio otwierane w zeszycie wyników"));
@@ -64,32 +117,40 @@ QTextDocument *TfPorownanieTestow::document() const
     return ui->teRaport->document();
 }
 
-bool TfPorownanieTestow::addSchool(const QString &chosen)
+bool TfPorownanieTestow::addSchool(const QString &folder)
 {
-    const QString folder = QDir::cleanPath(QFileInfo(chosen).absoluteFilePath());
+    return addSchools({folder}) == 1;
+}
+
+int TfPorownanieTestow::addSchools(const QStringList &chosen)
+{
     m_leftOut.clear();
-    for (const SchoolAtTest &test : std::as_const(m_tests)) {
-        if (test.folder == folder) {
+    int added = 0;
+    for (const QString &each : chosen) {
+        const QString folder = QDir::cleanPath(QFileInfo(each).absoluteFilePath());
+        const bool already = std::any_of(m_tests.cbegin(), m_tests.cend(),
+                                         [&](const SchoolAtTest &test) { return test.folder == folder; });
+        if (already) {
             m_leftOut.append(QStringLiteral("Katalog „%1” jest już w porównaniu.").arg(native(folder)));
-            showSchools();
-            return false;
+            continue;
         }
+        QString why;
+        const std::optional<SchoolAtTest> read = readSchoolAtTest(folder, &why);
+        if (!read) {
+            m_leftOut.append(why + QStringLiteral(" Szkoła nie weszła do porównania."));
+            continue;
+        }
+        // After every test of the same or an earlier date, so that an order the teacher made stays.
+        qsizetype at = m_tests.size();
+        while (at > 0 && m_tests[at - 1].testDate > read->testDate)
+            --at;
+        m_tests.insert(at, *read);
+        ++added;
     }
-    QString why;
-    const std::optional<SchoolAtTest> read = readSchoolAtTest(folder, &why);
-    if (!read) {
-        m_leftOut.append(why + QStringLiteral(" Szkoła nie weszła do porównania."));
-        showSchools();
-        return false;
-    }
-    // After every test of the same or an earlier date, so that an order the teacher made stays.
-    qsizetype at = m_tests.size();
-    while (at > 0 && m_tests[at - 1].testDate > read->testDate)
-        --at;
-    m_tests.insert(at, *read);
-    m_match = matchClassesByLabel(m_tests);
+    if (added > 0)
+        m_match = matchClassesByLabel(m_tests);
     showSchools();
-    return true;
+    return added;
 }
 
 void TfPorownanieTestow::bDodajClick()
@@ -202,15 +263,26 @@ void TfPorownanieTestow::classMatchChanged()
 void TfPorownanieTestow::refresh()
 {
     m_comparison = compareTests(m_tests, m_match);
+    m_pupils->show(&m_comparison);
+    // Every heading whole: the columns are as wide as their widest heading line.
+    QTableView *pupils = ui->tabelaUczniowie;
+    const QFontMetrics metrics(pupils->horizontalHeader()->font());
+    for (int c = 0; c < m_pupils->columnCount({}); ++c) {
+        int width = 60;
+        for (const QString &line :
+             m_pupils->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().split(u'\n'))
+            width = std::max(width, metrics.horizontalAdvance(line) + 16);
+        pupils->setColumnWidth(c, width);
+    }
     drawCharts();
-    bool country = false;
+    m_countryChart = false;
     for (const SchoolAtTest &test : std::as_const(m_tests))
-        country = country || test.school.countryDifference.has_value();
+        m_countryChart = m_countryChart || test.school.countryDifference.has_value();
     ui->teRaport->setHtml(m_tests.isEmpty()
                               ? QStringLiteral("<p>Dodaj co najmniej dwie szkoły (ten sam zespół uczniów w "
                                                "kolejnych testach albo kolejne roczniki): przycisk „Dodaj "
                                                "szkołę…” albo szkoła z listy ostatnio otwieranych.</p>")
-                              : testComparisonHtml(m_comparison, country));
+                              : testComparisonHtml(m_comparison, m_countryChart, false));
     ui->stPominiete->setText(m_leftOut.join(u'\n'));
     ui->bZapisz->setEnabled(!m_tests.isEmpty());
     ui->bDrukuj->setEnabled(!m_tests.isEmpty());
@@ -256,10 +328,16 @@ QByteArray TfPorownanieTestow::spreadsheetBytes(QString *error) const
 
 bool TfPorownanieTestow::printComparison(QPagedPaintDevice *printer)
 {
-    return ui::printDocument(printer, *document(),
-                             {QUrl(QLatin1StringView(testComparisonStaninesImage)),
-                              QUrl(QLatin1StringView(testComparisonCountryImage))},
-                             chartWidth + 40, windowTitle());
+    // On paper the pupils' table is part of the pages.
+    QTextDocument paper;
+    paper.setDefaultFont(document()->defaultFont());
+    paper.setHtml(testComparisonHtml(m_comparison, m_countryChart, true));
+    const QList<QUrl> pictures{QUrl(QLatin1StringView(testComparisonStaninesImage)),
+                               QUrl(QLatin1StringView(testComparisonCountryImage))};
+    for (const QUrl &url : pictures)
+        paper.addResource(QTextDocument::ImageResource, url,
+                          document()->resource(QTextDocument::ImageResource, url));
+    return ui::printDocument(printer, paper, pictures, chartWidth + 40, windowTitle());
 }
 
 QByteArray TfPorownanieTestow::pdfBytes()

@@ -28,6 +28,8 @@ public:
     // Reads the folder with its own test and puts it among the others by its test's date; false,
     // with the reason under the list, when it cannot be read or is there already.
     bool addSchool(const QString &folder);
+    // Several at once, the window laid out once; how many were added.
+    int addSchools(const QStringList &folders);
     void bDodajClick();
     void bDodajOstatniaClick();
     void bUsunClick();
@@ -50,7 +52,11 @@ private:
     void drawCharts();
     bool printComparison(QPagedPaintDevice *printer);
 
+    class PupilsModel;
+
     std::unique_ptr<Ui::TfPorownanieTestow> ui;
+    PupilsModel *m_pupils = nullptr;
+    bool m_countryChart = false; // some test has the country's figure
     QList<SchoolAtTest> m_tests;
     ClassMatch m_match;
     TestsComparison m_comparison;
