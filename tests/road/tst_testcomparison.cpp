@@ -9,6 +9,7 @@
 #include "workbook/tfporownanietestow.h"
 
 #include <QComboBox>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -81,6 +82,13 @@ void TstTestComparison::threeSchoolsSavedAndReadBack()
     const auto reset = qScopeGuard(
         [] { ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); }; });
 
+    // "Drukuj" prints the same pages on the teacher's printer.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(out.filePath(u"wydruk.pdf"_s));
+    ui::printerSource = [&printer] { return &printer; };
+    const auto systemPrinter = qScopeGuard([] { ui::printerSource = [] { return ui::systemPrinter(); }; });
+
     QStringList order;
     QString leftOut;
     WB_CHECK(whileModalOpen(
@@ -127,6 +135,7 @@ void TstTestComparison::threeSchoolsSavedAndReadBack()
             }
             QCOMPARE(window->comparison().pupils.size(), 6);
             WB_CHECK(click(form->bZapisz));
+            WB_CHECK(click(form->bDrukuj));
             WB_CHECK(click(form->bZamknij));
         },
         [&] { wb.press("sbPorownanieTestow"); }));
@@ -164,6 +173,7 @@ void TstTestComparison::threeSchoolsSavedAndReadBack()
     if (pdftotext.isEmpty())
         QSKIP("pdftotext is not installed");
     const QString text = run(pdftotext, {u"-layout"_s, pdf, u"-"_s});
+    QCOMPARE(run(pdftotext, {u"-layout"_s, out.filePath(u"wydruk.pdf"_s), u"-"_s}), text);
     for (const QString &expected :
          {u"Procenty punktów z różnych testów"_s, u"Próbny 1, 2025-11-20"_s, u"Egzamin, 2026-05-14"_s,
           u"3,20"_s, u"+14"_s, u"6 (wyżej średni)"_s, u"Klasa 7a → Klasa 8a"_s, u"strona 1 z"_s})
