@@ -1,6 +1,6 @@
-// The workbook's heaviest steps on the largest school: 25 classes of 40 pupils, 60 tasks, every
-// class with its answers and statistics files, and the school's analysis. Prints the median and worst time of
-// each step.
+// The workbook's heaviest steps on a large school: by default 25 classes of 40 pupils, 60 tasks (other
+// sizes on the command line), every class with its answers and statistics files, and the school's
+// analysis. Prints the median and worst time of each step and the peak memory.
 #include "analysis/comparison.h"
 #include "app/sondarykapplication.h"
 #include "bench/benchsupport.h"
@@ -30,7 +30,7 @@ using namespace bench;
 // Only the sheets' own time, not the analysis window's opening around it.
 QList<double> sheetsMs;
 
-constexpr int classes = 25;
+int classes = 25;
 
 QByteArray answersFile()
 {
@@ -64,7 +64,29 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     SondarykApplication app(argc, argv);
     printMessages(QStringLiteral("zapisane"));
-    const int rounds = argc >= 2 ? std::max(1, atoi(argv[1])) : 30;
+    // bench_workbook [--classes N] [--pupils N] [--tasks N] [--rounds N]; a lone number is the rounds.
+    int rounds = 30;
+    const QStringList arguments = app.arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &name = arguments[i];
+        const auto value = [&](int *target, int most) {
+            if (i + 1 >= arguments.size())
+                qFatal("%s needs a number", qPrintable(name));
+            *target = std::clamp(arguments[++i].toInt(), 1, most);
+        };
+        if (name == QStringLiteral("--classes"))
+            value(&classes, 25);
+        else if (name == QStringLiteral("--pupils"))
+            value(&pupils, 999);
+        else if (name == QStringLiteral("--tasks"))
+            value(&tasks, 200);
+        else if (name == QStringLiteral("--rounds"))
+            value(&rounds, 1000);
+        else if (name.toInt() > 0)
+            rounds = name.toInt();
+        else
+            qFatal("usage: bench_workbook [--classes N] [--pupils N] [--tasks N] [--rounds N]");
+    }
 
     QTemporaryDir location;
     TfWyniki workbook;
@@ -91,7 +113,7 @@ int main(int argc, char **argv)
                    QCoreApplication::processEvents();
                }),
            20);
-    report("school page (50 statistics files, 2 written)",
+    report(qPrintable(QStringLiteral("school page (%1 statistics files, 2 written)").arg(2 * classes)),
            timeIt(
                rounds,
                [&] {
@@ -113,7 +135,7 @@ int main(int argc, char **argv)
            timeIt(
                rounds, [] {}, [&] { workbook.sbZapiszClick(); }),
            10);
-    // A block as a spreadsheet copies it: 40 pupils of code, mark and 60 tasks' points.
+    // A block as a spreadsheet copies it: every pupil's code, mark and points.
     QString block;
     for (int p = 1; p <= pupils; ++p) {
         block += QStringLiteral("U%1\tT").arg(p);
@@ -121,33 +143,35 @@ int main(int argc, char **argv)
             block += u'\t' + QString::number((p + t) % 3);
         block += QStringLiteral("\r\n");
     }
-    report("paste of 40 pupils by 62 columns into a class page",
-           timeIt(
-               rounds,
-               [&] {
-                   // Every cell changes in every round.
-                   StringGrid *grid = workbook.tabela1();
-                   grid->setCurrentCell(1, 1);
-                   grid->clearUndo();
-                   for (int r = 1; r <= pupils; ++r)
-                       for (int c = 1; c < grid->colCount(); ++c)
-                           grid->setCell(c, r, QStringLiteral("9"));
-               },
-               [&] { workbook.tabela1()->pasteBlock(block); }),
-           50);
+    report(
+        qPrintable(
+            QStringLiteral("paste of %1 pupils by %2 columns into a class page").arg(pupils).arg(tasks + 2)),
+        timeIt(
+            rounds,
+            [&] {
+                // Every cell changes in every round.
+                StringGrid *grid = workbook.tabela1();
+                grid->setCurrentCell(1, 1);
+                grid->clearUndo();
+                for (int r = 1; r <= pupils; ++r)
+                    for (int c = 1; c < grid->colCount(); ++c)
+                        grid->setCell(c, r, QStringLiteral("9"));
+            },
+            [&] { workbook.tabela1()->pasteBlock(block); }),
+        50);
     workbook.markScoresSaved();
     pages->setCurrentIndex(classes + 1);
     QCoreApplication::processEvents();
-    report("school spreadsheet file (summary and 25 classes' sheets)",
-           timeIt(
-               rounds, [] {},
-               [&] {
-                   workbook.writeSpreadsheet(
-                       workbook.paths().schoolFile(schoolfiles::schoolSpreadsheet),
-                       schoolWorkbook(workbook.reportContent(),
-                                      workbook.school().classSheetInputs(workbook.test)));
-               }),
-           300);
+    report(
+        qPrintable(QStringLiteral("school spreadsheet file (summary and %1 classes' sheets)").arg(classes)),
+        timeIt(
+            rounds, [] {},
+            [&] {
+                workbook.writeSpreadsheet(workbook.paths().schoolFile(schoolfiles::schoolSpreadsheet),
+                                          schoolWorkbook(workbook.reportContent(),
+                                                         workbook.school().classSheetInputs(workbook.test)));
+            }),
+        300);
     pages->setCurrentIndex(1);
     QCoreApplication::processEvents();
 
@@ -196,7 +220,9 @@ int main(int argc, char **argv)
     comparison.wholeTest = {0.57, 0.58, 0.55, 0.6};
     writeFile(workbook.paths().file(schoolfiles::comparison), comparisonFileBytes(comparison, workbook.test));
     pages->setCurrentIndex(classes + 1);
-    report("school analysis with comparison figures (25 answers files, report, charts)",
+    report(qPrintable(
+               QStringLiteral("school analysis with comparison figures (%1 answers files, report, charts)")
+                   .arg(classes)),
            timeIt(
                rounds,
                [] {
@@ -210,7 +236,7 @@ int main(int argc, char **argv)
            150);
     pages->setCurrentIndex(1);
     QCoreApplication::processEvents();
-    report("pupils' sheets of a class of 40 (PDF made and written)",
+    report(qPrintable(QStringLiteral("pupils' sheets of a class of %1 (PDF made and written)").arg(pupils)),
            timeIt(
                std::max(1, rounds / 5),
                [] {
@@ -226,5 +252,6 @@ int main(int argc, char **argv)
                },
                [&] { workbook.sbAnalizaClick(); }),
            1000, &sheetsMs);
+    std::printf("  peak memory %.0f MiB\n", peakMemoryMiB());
     return 0;
 }
