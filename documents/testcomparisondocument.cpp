@@ -10,6 +10,9 @@ namespace {
 
 const QString dash = QStringLiteral("–");
 
+// Where groupRows puts the stanine of the mean.
+constexpr qsizetype stanineRow = 7;
+
 SheetCell textCell(const QString &text, bool bold = false)
 {
     SheetCell cell;
@@ -127,7 +130,29 @@ QString pupilChange(const std::optional<double> &change)
     return signedPoints(int(roundedUnits(std::clamp(*change, -100.0, 100.0), 0)));
 }
 
+// The first column for the rows' names, then one as wide as each test's heading.
+QList<double> testColumnWidths(const QList<SchoolAtTest> &tests)
+{
+    QList<double> widths{40};
+    for (const SchoolAtTest &test : tests)
+        widths.append(std::max<qsizetype>(12, testHeading(test).size() + 2));
+    return widths;
+}
+
 } // namespace
+
+// groupRows, and under the stanine its name as text: the cell above holds the number.
+QList<ComparisonRow> sheetRows(const QList<std::optional<GroupAtTest>> &groups,
+                               const QList<SchoolAtTest> &tests)
+{
+    QList<ComparisonRow> rows = groupRows(groups, tests);
+    ComparisonRow names{QStringLiteral("Stanin średniej – opis"), {}};
+    for (const std::optional<GroupAtTest> &group : groups)
+        names.cells.append(group && group->hasData && group->stanine ? textCell(stanineName(*group->stanine))
+                                                                     : SheetCell{});
+    rows.insert(stanineRow + 1, names);
+    return rows;
+}
 
 QStringList pupilHeadings(const QList<SchoolAtTest> &tests)
 {
@@ -213,10 +238,10 @@ QList<Sheet> testComparisonSheets(const TestsComparison &comparison)
     school.name = QStringLiteral("Szkoła");
     school.frozenRows = 2;
     school.frozenColumns = 1;
-    school.columnWidths = {40};
+    school.columnWidths = testColumnWidths(tests);
     school.rows.append(caveat);
     school.rows.append(sheetHeadings(testHeadings(tests, QStringLiteral("Szkoła"))));
-    appendRows(&school, groupRows(schools, tests));
+    appendRows(&school, sheetRows(schools, tests));
     if (!comparison.standards.isEmpty()) {
         school.rows.append(QList<SheetCell>());
         school.rows.append(sheetHeadings(testHeadings(tests, QStringLiteral("Łatwość standardów"))));
@@ -227,7 +252,7 @@ QList<Sheet> testComparisonSheets(const TestsComparison &comparison)
     classes.name = QStringLiteral("Klasy");
     classes.frozenRows = 2;
     classes.frozenColumns = 1;
-    classes.columnWidths = {40};
+    classes.columnWidths = testColumnWidths(tests);
     classes.rows.append(caveat);
     classes.rows.append(sheetHeadings(testHeadings(tests, QStringLiteral("Klasa"))));
     for (qsizetype r = 0; r < comparison.classes.size(); ++r) {
@@ -235,7 +260,7 @@ QList<Sheet> testComparisonSheets(const TestsComparison &comparison)
         for (qsizetype t = 0; t < tests.size(); ++t)
             labels.append(textCell(comparison.classMatch.value(r).value(t), true));
         classes.rows.append(labels);
-        appendRows(&classes, groupRows(comparison.classes[r], tests));
+        appendRows(&classes, sheetRows(comparison.classes[r], tests));
         classes.rows.append(QList<SheetCell>());
     }
 

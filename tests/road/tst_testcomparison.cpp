@@ -168,6 +168,9 @@ void TstTestComparison::threeSchoolsSavedAndReadBack()
     QCOMPARE(cells.mid(differences + 1, 2), (QStringList{u"#14"_s, u"#12"_s}));
     QVERIFY(cells.contains(u"Uczniowie"_s) || cells.contains(u"Kod ucznia"_s));
     QVERIFY(cells.contains(u"#-20"_s) && cells.contains(u"#20"_s));
+    const qsizetype stanines = cells.indexOf(u"Stanin średniej"_s);
+    QCOMPARE(cells.mid(stanines + 1, 4),
+             (QStringList{u"#6"_s, u"#7"_s, u"Stanin średniej – opis"_s, u"wyżej średni"_s}));
 
     const QString pdftotext = QStandardPaths::findExecutable(u"pdftotext"_s);
     if (pdftotext.isEmpty())
