@@ -46,6 +46,21 @@ inline TestDefinition largestTest()
     return test;
 }
 
+// A class's answers file of the test's size, every pupil but each ninth present; shift changes
+// the points, so that two schools differ.
+inline QByteArray answersFile(int shift = 0)
+{
+    QByteArray bytes = "L.p.;Kod ucznia;Ob.;";
+    for (int t = 1; t <= tasks; ++t)
+        bytes += "Zad." + QByteArray::number(t) + ';';
+    for (int p = 1; p <= pupils; ++p) {
+        bytes += "\r\n" + QByteArray::number(p) + ";U" + QByteArray::number(p) + (p % 9 ? ";T;" : ";N;");
+        for (int t = 0; t < tasks; ++t)
+            bytes += QByteArray::number((p + t + shift) % 3) + ';';
+    }
+    return bytes;
+}
+
 inline void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);

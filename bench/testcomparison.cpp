@@ -17,19 +17,6 @@ namespace {
 constexpr int schools = 5;
 constexpr int classes = 25;
 
-QByteArray answersFile(int school)
-{
-    QByteArray bytes = "L.p.;Kod ucznia;Ob.;";
-    for (int t = 1; t <= tasks; ++t)
-        bytes += "Zad." + QByteArray::number(t) + ';';
-    for (int p = 1; p <= pupils; ++p) {
-        bytes += "\r\n" + QByteArray::number(p) + ";U" + QByteArray::number(p) + (p % 9 ? ";T;" : ";N;");
-        for (int t = 0; t < tasks; ++t)
-            bytes += QByteArray::number((p + t + school) % 3) + ';';
-    }
-    return bytes;
-}
-
 void makeSchool(const QString &folder, int school)
 {
     QDir().mkpath(folder);

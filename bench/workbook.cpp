@@ -32,19 +32,6 @@ QList<double> sheetsMs;
 
 int classes = 25;
 
-QByteArray answersFile()
-{
-    QByteArray bytes = "L.p.;Kod ucznia;Ob.;";
-    for (int t = 1; t <= tasks; ++t)
-        bytes += "Zad." + QByteArray::number(t) + ';';
-    for (int p = 1; p <= pupils; ++p) {
-        bytes += "\r\n" + QByteArray::number(p) + ";U" + QByteArray::number(p) + (p % 9 ? ";T;" : ";N;");
-        for (int t = 0; t < tasks; ++t)
-            bytes += QByteArray::number((p + t) % 3) + ';';
-    }
-    return bytes;
-}
-
 QByteArray statisticsFile(int values)
 {
     QByteArray bytes;

@@ -139,6 +139,20 @@ QList<double> testColumnWidths(const QList<SchoolAtTest> &tests)
     return widths;
 }
 
+// A sheet of one column per test: the caveat, then the tests' headings, both kept in view.
+Sheet testsSheet(const QString &name, const QList<SheetCell> &caveat, const QList<SchoolAtTest> &tests,
+                 const QString &first = {})
+{
+    Sheet sheet;
+    sheet.name = name;
+    sheet.frozenRows = 2;
+    sheet.frozenColumns = 1;
+    sheet.columnWidths = testColumnWidths(tests);
+    sheet.rows.append(caveat);
+    sheet.rows.append(sheetHeadings(testHeadings(tests, first.isEmpty() ? name : first)));
+    return sheet;
+}
+
 } // namespace
 
 // groupRows, and under the stanine its name as text: the cell above holds the number.
@@ -234,13 +248,7 @@ QList<Sheet> testComparisonSheets(const TestsComparison &comparison)
     // Above every sheet, as above the window and the printed pages.
     const QList<SheetCell> caveat{textCell(comparisonCaveat(), true)};
 
-    Sheet school;
-    school.name = QStringLiteral("Szkoła");
-    school.frozenRows = 2;
-    school.frozenColumns = 1;
-    school.columnWidths = testColumnWidths(tests);
-    school.rows.append(caveat);
-    school.rows.append(sheetHeadings(testHeadings(tests, QStringLiteral("Szkoła"))));
+    Sheet school = testsSheet(QStringLiteral("Szkoła"), caveat, tests);
     appendRows(&school, sheetRows(schools, tests));
     if (!comparison.standards.isEmpty()) {
         school.rows.append(QList<SheetCell>());
@@ -248,13 +256,7 @@ QList<Sheet> testComparisonSheets(const TestsComparison &comparison)
         appendRows(&school, standardRows(comparison));
     }
 
-    Sheet classes;
-    classes.name = QStringLiteral("Klasy");
-    classes.frozenRows = 2;
-    classes.frozenColumns = 1;
-    classes.columnWidths = testColumnWidths(tests);
-    classes.rows.append(caveat);
-    classes.rows.append(sheetHeadings(testHeadings(tests, QStringLiteral("Klasa"))));
+    Sheet classes = testsSheet(QStringLiteral("Klasy"), caveat, tests, QStringLiteral("Klasa"));
     for (qsizetype r = 0; r < comparison.classes.size(); ++r) {
         QList<SheetCell> labels{textCell(QStringLiteral("Klasa"), true)};
         for (qsizetype t = 0; t < tests.size(); ++t)
