@@ -50,10 +50,10 @@ void TstSchoolAcrossTests::threeSchoolsOfThreeTests()
     QTemporaryDir root;
     QVERIFY(root.isValid());
     QList<SchoolAtTest> tests;
-    for (const SchoolSpec *spec : {&schoolC, &schoolA, &schoolB}) {
-        QVERIFY(makeSchool(root.path(), *spec));
+    for (const SchoolPlan *plan : {&schoolC, &schoolA, &schoolB}) {
+        QVERIFY(makeSchool(root.path(), *plan));
         QString why;
-        const std::optional<SchoolAtTest> read = readSchoolAtTest(root.filePath(spec->folder), &why);
+        const std::optional<SchoolAtTest> read = readSchoolAtTest(root.filePath(plan->folder), &why);
         QVERIFY2(read, qPrintable(why));
         tests.append(*read);
     }

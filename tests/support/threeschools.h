@@ -19,7 +19,7 @@ namespace threeschools {
 
 using namespace Qt::StringLiterals;
 
-struct SchoolSpec {
+struct SchoolPlan {
     QString folder;
     TestDefinition test;
     QByteArray extraIni; // [Staniny], appended to the school's Setup.ini
@@ -56,31 +56,31 @@ inline QByteArray stanines(const QStringList &bounds)
     return section;
 }
 
-inline bool makeSchool(const QString &root, const SchoolSpec &spec)
+inline bool makeSchool(const QString &root, const SchoolPlan &plan)
 {
-    const QString folder = root + u'/' + spec.folder;
+    const QString folder = root + u'/' + plan.folder;
     QStringList counts;
-    for (const QStringList &pupils : spec.pupils)
+    for (const QStringList &pupils : plan.pupils)
         counts.append(QString::number(pupils.size()));
     bool made = QDir().mkpath(folder) &&
                 writeBytes(folder + u"/Szkola.ini"_s,
-                           build::schoolIni(int(spec.labels.size()), spec.labels, counts)) &&
-                writeBytes(folder + u"/Setup.ini"_s, testDefinitionFileBytes(spec.test) + spec.extraIni);
-    for (qsizetype i = 0; made && i < spec.labels.size(); ++i) {
-        made = QDir().mkpath(folder + u'/' + spec.labels[i]) &&
-               writeBytes(folder + u'/' + spec.labels[i] + u"/Odpowiedzi.tmp"_s,
-                          build::answersFile(spec.test.taskCount, spec.pupils[i]));
+                           build::schoolIni(int(plan.labels.size()), plan.labels, counts)) &&
+                writeBytes(folder + u"/Setup.ini"_s, testDefinitionFileBytes(plan.test) + plan.extraIni);
+    for (qsizetype i = 0; made && i < plan.labels.size(); ++i) {
+        made = QDir().mkpath(folder + u'/' + plan.labels[i]) &&
+               writeBytes(folder + u'/' + plan.labels[i] + u"/Odpowiedzi.tmp"_s,
+                          build::answersFile(plan.test.taskCount, plan.pupils[i]));
     }
-    if (made && spec.country) {
-        ComparisonFigures figures = ComparisonFigures::emptyFor(spec.test);
-        figures.wholeTest[std::size_t(Area::Kraj)] = spec.country;
-        made = writeBytes(folder + u"/Porownanie.ini"_s, comparisonFileBytes(figures, spec.test));
+    if (made && plan.country) {
+        ComparisonFigures figures = ComparisonFigures::emptyFor(plan.test);
+        figures.wholeTest[std::size_t(Area::Kraj)] = plan.country;
+        made = writeBytes(folder + u"/Porownanie.ini"_s, comparisonFileBytes(figures, plan.test));
     }
     return made;
 }
 
 // Mock test A: 5 points; the school's totals 5, 2, 4 | 1, 4 (pupil a3 absent).
-inline const SchoolSpec schoolA{
+inline const SchoolPlan schoolA{
     u"A"_s,
     testOf(u"Próbny 1"_s, u"2025-11-20"_s, {2, 2, 1}, {1, 1, 2}, {u"czytanie"_s, u"pisanie"_s}),
     stanines({u"0"_s, u"1"_s, u"1.5"_s, u"2"_s, u"2.5"_s, u"3"_s, u"3.5"_s, u"4"_s, u"4.5"_s}),
@@ -89,7 +89,7 @@ inline const SchoolSpec schoolA{
     {{u"a1;T;2;2;1"_s, u"a2;T;1;1;0"_s, u"a3;N;0;0;0"_s, u"a4;T;2;1;1"_s},
      {u"b1;T;0;1;0"_s, u"b2;T;2;2;0"_s}}};
 // Mock test B: 4 points, no stanines, no country; the classes renamed. Totals 3, 1, 4, 1 | 2.
-inline const SchoolSpec schoolB{
+inline const SchoolPlan schoolB{
     u"B"_s,
     testOf(u"Próbny 2"_s, u"2026-03-10"_s, {1, 1, 1, 1}, {1, 1, 2, 2}, {u"czytanie"_s, u"rozumowanie"_s}),
     {},
@@ -98,7 +98,7 @@ inline const SchoolSpec schoolB{
     {{u"a1;T;1;1;1;0"_s, u"a2;T;0;0;1;0"_s, u"a3;T;1;0;0;0"_s, u"a4;T;1;1;1;1"_s},
      {u"b1;T;1;1;0;0"_s, u"b2;N;0;0;0;0"_s}}};
 // The exam: 10 points; totals 9, 3, 8 | 6, 10 (pupil a3 gone).
-inline const SchoolSpec schoolC{
+inline const SchoolPlan schoolC{
     u"C"_s,
     testOf(u"Egzamin"_s, u"2026-05-14"_s, {5, 5}, {1, 2}, {u"czytanie"_s, u"pisanie"_s}),
     stanines({u"0"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s, u"8"_s, u"9"_s}),
