@@ -4,36 +4,38 @@
 
 namespace {
 
-QString esc(const QString &text)
-{
-    return text.toHtmlEscaped();
-}
-
-QString cell(const QString &text, bool right = false, bool header = false)
-{
-    const QString tag = header ? QStringLiteral("th") : QStringLiteral("td");
-    return QStringLiteral("<%1%2>%3</%1>")
-        .arg(tag, right ? QStringLiteral(" align=\"right\"") : QString(), esc(text));
-}
-
-QString tableStart()
-{
-    return QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
-                          "style=\"border-collapse: collapse; border-color: #808080;\">\n");
-}
-
 // The country's mean points of an item: its facility times the item's maximum.
 QString countryPoints(const std::optional<double> &facility, qint32 maxPoints)
 {
     return facility ? polishDecimal(*facility * maxPoints) : QStringLiteral("–");
 }
 
-QString pointsOf(qint64 points, qint32 maxPoints)
+PupilSheetTable sheetTable(const QString &heading, const QString &first, const QList<ItemFacility> &items,
+                           const QList<AreaFigures> &country, bool withCountry)
 {
-    return QStringLiteral("%1 z %2").arg(points).arg(maxPoints);
+    PupilSheetTable table;
+    table.heading = heading;
+    table.columns = {first, QStringLiteral("Punkty ucznia"), QStringLiteral("Średnia klasy")};
+    if (withCountry)
+        table.columns.append(QStringLiteral("Średnia w kraju"));
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const ItemFacility &item = items[i];
+        table.labels.append(item.label);
+        table.maxPoints.append(item.maxPoints);
+        table.classMeans.append(polishDecimal(item.meanPoints));
+        if (withCountry)
+            table.countryMeans.append(
+                countryPoints(country.value(i)[std::size_t(Area::Kraj)], item.maxPoints));
+    }
+    return table;
 }
 
 } // namespace
+
+QString pupilPoints(qint64 points, qint32 maxPoints)
+{
+    return QStringLiteral("%1 z %2").arg(points).arg(maxPoints);
+}
 
 QStringList weakStandardSentences(const QList<qint64> &standardPoints, const TestDefinition &test)
 {
@@ -64,12 +66,21 @@ QStringList weakStandardSentences(const QList<qint64> &standardPoints, const Tes
     return {};
 }
 
-QList<PupilSheet> pupilSheets(const ClassResults &results, const GroupAnalysis &classGroup,
-                              const StaffMeetingFigures &figures, const ComparisonFigures &comparison,
-                              const TestDefinition &test)
+PupilSheets pupilSheets(const ClassResults &results, const GroupAnalysis &classGroup,
+                        const StaffMeetingFigures &figures, const ComparisonFigures &comparison,
+                        const TestDefinition &test)
 {
-    QList<PupilSheet> sheets;
+    PupilSheets book;
     const bool country = !comparison.isEmpty();
+    book.testLine = test.testName + QStringLiteral(": ") + test.testDate;
+    book.classLabel = results.label;
+    if (figures.norms.unstable)
+        book.note = unstableNote();
+    book.standards = sheetTable(QStringLiteral("Obszary testu (standardy)"), QStringLiteral("Standard"),
+                                classGroup.standards, comparison.standards, country);
+    book.tasks = sheetTable(QStringLiteral("Zadania"), QStringLiteral("Zadanie"), classGroup.tasks,
+                            comparison.tasks, country);
+
     qsizetype normIndex = 0;
     for (const PupilResult &pupil : results.pupils) {
         if (!pupil.present)
@@ -77,76 +88,33 @@ QList<PupilSheet> pupilSheets(const ClassResults &results, const GroupAnalysis &
         const PupilNorm norm = figures.norms.pupils.value(normIndex++);
         const QString code = pupil.code.isEmpty() ? QStringLiteral("nr %1").arg(pupil.row) : pupil.code;
 
-        QList<qint64> standards(classGroup.standards.size(), 0);
-        for (int t = 0; t < test.taskCount; ++t) {
-            const qint32 k = test.countedStandardOf(t);
-            if (k >= 1 && k <= standards.size())
-                standards[k - 1] += pupil.taskPoints.value(t);
-        }
-
         PupilSheet sheet;
         sheet.title = QStringLiteral("Karta wyników ucznia ") + code;
-        QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"></head><body>\n");
-        html += QStringLiteral("<h1>%1</h1>\n").arg(esc(sheet.title));
-        html += QStringLiteral("<p><i>%1: %2</i><br>%3</p>\n")
-                    .arg(esc(test.testName), esc(test.testDate), esc(results.label));
-        QString summary =
+        sheet.standardPoints = QList<qint64>(classGroup.standards.size(), 0);
+        for (int t = 0; t < test.taskCount; ++t) {
+            const qint32 k = test.countedStandardOf(t);
+            if (k >= 1 && k <= sheet.standardPoints.size())
+                sheet.standardPoints[k - 1] += pupil.taskPoints.value(t);
+        }
+        sheet.taskPoints.reserve(classGroup.tasks.size());
+        for (qsizetype t = 0; t < classGroup.tasks.size(); ++t)
+            sheet.taskPoints.append(pupil.taskPoints.value(t));
+
+        sheet.summary =
             QStringLiteral("Wynik ucznia: %1 z %2 punktów").arg(norm.total).arg(test.maxTotalPoints);
         if (norm.percentOfMax)
-            summary +=
+            sheet.summary +=
                 QStringLiteral(" (%1% maksymalnej liczby punktów)").arg(polishDecimal(*norm.percentOfMax, 0));
-        summary += QStringLiteral(". Taki sam albo niższy wynik ma %1% uczniów klasy (ranga centylowa %1).")
-                       .arg(polishDecimal(norm.percentileInClass, 0));
-        html += QStringLiteral("<p>%1</p>\n").arg(esc(summary));
+        sheet.summary +=
+            QStringLiteral(". Taki sam albo niższy wynik ma %1% uczniów klasy (ranga centylowa %1).")
+                .arg(polishDecimal(norm.percentileInClass, 0));
         if (norm.stanine > 0)
-            html += QStringLiteral("<p>%1</p>\n")
-                        .arg(esc(
-                            QStringLiteral("Wynik odpowiada staninowi %1 (%2) w tegorocznej skali staninowej "
+            sheet.stanine = QStringLiteral("Wynik odpowiada staninowi %1 (%2) w tegorocznej skali staninowej "
                                            "(od 1 – najniższy do 9 – najwyższy).")
                                 .arg(norm.stanine)
-                                .arg(stanineName(norm.stanine))));
-        if (figures.norms.unstable)
-            html += QStringLiteral("<p><i>%1</i></p>\n").arg(esc(unstableNote()));
-
-        for (const QString &sentence : weakStandardSentences(standards, test))
-            html += QStringLiteral("<p><b>%1</b></p>\n").arg(esc(sentence));
-
-        const auto head = [&](const QString &first) {
-            QString row = QStringLiteral("<tr>") + cell(first, false, true) +
-                          cell(QStringLiteral("Punkty ucznia"), false, true) +
-                          cell(QStringLiteral("Średnia klasy"), false, true);
-            if (country)
-                row += cell(QStringLiteral("Średnia w kraju"), false, true);
-            return row + QStringLiteral("</tr>\n");
-        };
-        html += QStringLiteral("<h2>Obszary testu (standardy)</h2>\n") + tableStart() +
-                head(QStringLiteral("Standard"));
-        for (qsizetype k = 0; k < classGroup.standards.size(); ++k) {
-            const ItemFacility &item = classGroup.standards[k];
-            html += QStringLiteral("<tr>") + cell(item.label) +
-                    cell(pointsOf(standards[k], item.maxPoints), true) +
-                    cell(polishDecimal(item.meanPoints), true);
-            if (country)
-                html += cell(
-                    countryPoints(comparison.standards.value(k)[std::size_t(Area::Kraj)], item.maxPoints),
-                    true);
-            html += QStringLiteral("</tr>\n");
-        }
-        html +=
-            QStringLiteral("</table>\n<h2>Zadania</h2>\n") + tableStart() + head(QStringLiteral("Zadanie"));
-        for (qsizetype t = 0; t < classGroup.tasks.size(); ++t) {
-            const ItemFacility &item = classGroup.tasks[t];
-            html += QStringLiteral("<tr>") + cell(item.label) +
-                    cell(pointsOf(pupil.taskPoints.value(t), item.maxPoints), true) +
-                    cell(polishDecimal(item.meanPoints), true);
-            if (country)
-                html += cell(
-                    countryPoints(comparison.tasks.value(t)[std::size_t(Area::Kraj)], item.maxPoints), true);
-            html += QStringLiteral("</tr>\n");
-        }
-        html += QStringLiteral("</table>\n</body></html>\n");
-        sheet.html = html;
-        sheets.append(sheet);
+                                .arg(stanineName(norm.stanine));
+        sheet.weakStandards = weakStandardSentences(sheet.standardPoints, test);
+        book.sheets.append(sheet);
     }
-    return sheets;
+    return book;
 }

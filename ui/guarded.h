@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/errors.h"
+#include "core/progress.h"
 #include "ui/messages.h"
 
 #include <QObject>
@@ -15,6 +16,9 @@ template <typename Handler> void guarded(Handler &&handler)
 {
     try {
         std::forward<Handler>(handler)();
+    } catch (const StepCancelled &stopped) {
+        // The user's own choice, not a fault.
+        messages::showMessage(stopped.message());
     } catch (const SondarykError &error) {
         messages::showError(error.message());
     } catch (const std::bad_alloc &) {

@@ -8,8 +8,10 @@
 #include "ui/guarded.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
+#include "ui/progresswindow.h"
 #include "ui/seams.h"
 #include "ui_tfanaliza.h"
+#include "workbook/pupilsheetpages.h"
 #include "workbook/tfporownanie.h"
 
 #include <QDir>
@@ -265,35 +267,25 @@ void TfAnaliza::bDanePorownawczeClick()
     refresh();
 }
 
-bool TfAnaliza::printPupilSheets(QPagedPaintDevice *printer)
+bool TfAnaliza::printPupilSheets(QPagedPaintDevice *printer, const ProgressReport &progress)
 {
     if (m_report.school || m_context.classes.isEmpty())
         return false;
-    const QList<PupilSheet> sheets =
-        pupilSheets(m_context.classes.first(), m_report.overall, m_figures, m_context.comparison, m_test);
+    PupilSheetPages pages(
+        pupilSheets(m_context.classes.first(), m_report.overall, m_figures, m_context.comparison, m_test),
+        document()->defaultFont(), histogramWidth + 40);
     const ui::PageLayoutGuard keeper(printer);
     ui::prepareA4(printer, QStringLiteral("Karty wyników uczniów – ") + m_report.overall.label);
     const QRectF area(QPointF(0, 0), ui::printableArea(printer).size());
-    constexpr qreal pageWidth = histogramWidth + 40;
-    return ui::printPages(printer, int(sheets.size()), [&](QPainter &painter, int i) {
-        QTextDocument page;
-        page.setDefaultFont(document()->defaultFont());
-        page.setDefaultStyleSheet(document()->defaultStyleSheet());
-        page.setHtml(sheets[i].html);
-        page.setTextWidth(pageWidth);
-        // One page a pupil: a long test is made smaller rather than spill onto a second page.
-        const qreal scale =
-            std::min(area.width() / pageWidth, area.height() / std::max<qreal>(page.size().height(), 1));
-        painter.save();
-        painter.scale(scale, scale);
-        page.drawContents(&painter);
-        painter.restore();
+    return ui::printPages(printer, pages.count(), [&](QPainter &painter, int i) {
+        reportProgress(progress, i, pages.count());
+        pages.draw(painter, i, area);
     });
 }
 
-QByteArray TfAnaliza::pupilSheetsPdf()
+QByteArray TfAnaliza::pupilSheetsPdf(const ProgressReport &progress)
 {
-    return ui::pdfOf([this](QPagedPaintDevice *device) { return printPupilSheets(device); });
+    return ui::pdfOf([&](QPagedPaintDevice *device) { return printPupilSheets(device, progress); });
 }
 
 void TfAnaliza::bKartyUczniowClick()
@@ -302,7 +294,12 @@ void TfAnaliza::bKartyUczniowClick()
         messages::showMessage(QStringLiteral("Nie ma kart do zapisania: żaden uczeń klasy nie był obecny."));
         return;
     }
-    writePdf(m_context.pupilSheetsPath, pupilSheetsPdf(),
+    ui::ProgressWindow progress(this, QStringLiteral("Tworzenie kart wyników uczniów…"),
+                                QStringLiteral("Przerwano tworzenie kart wyników uczniów. Nic nie zostało "
+                                               "zapisane."));
+    const QByteArray pdf = pupilSheetsPdf(progress.report());
+    progress.update(1, 1);
+    writePdf(m_context.pupilSheetsPath, pdf,
              QStringLiteral("Karty wyników uczniów zostały zapisane w pliku:\n"));
 }
 
@@ -318,6 +315,9 @@ void TfAnaliza::bDrukujKartyClick()
                                             "Zainstaluj drukarkę albo zapisz karty jako PDF."));
     if (!printer)
         return;
-    if (!printPupilSheets(printer))
+    ui::ProgressWindow progress(this, QStringLiteral("Drukowanie kart wyników uczniów…"),
+                                QStringLiteral("Przerwano drukowanie kart wyników uczniów. Nic nie zostało "
+                                               "wydrukowane."));
+    if (!printPupilSheets(printer, progress.report()))
         throw SondarykError(QStringLiteral("Nie udało się wydrukować kart: drukarka nie przyjęła wydruku."));
 }

@@ -4,6 +4,7 @@
 
 #include "analysis/analysisreport.h"
 #include "analysis/staffmeeting.h"
+#include "core/progress.h"
 #include "school/schoolfolder.h"
 
 #include <QDialog>
@@ -67,8 +68,8 @@ public:
     void setSchool(const SchoolFolder &school) { m_school = school; }
 
     // The pupils' sheets, one A4 page each, on the printer (or a PDF writer).
-    bool printPupilSheets(QPagedPaintDevice *printer);
-    QByteArray pupilSheetsPdf();
+    bool printPupilSheets(QPagedPaintDevice *printer, const ProgressReport &progress = {});
+    QByteArray pupilSheetsPdf(const ProgressReport &progress = {});
 
 private:
     void drawHistogram();

@@ -127,25 +127,30 @@ void TstStaffMeeting::sheetsForParents()
     const ComparisonFigures figures = country(test);
     const StaffMeetingFigures staff =
         staffMeetingFigures(group, {results}, test, {0, 2, 3, 4, 5, 6, 7, 7.5, 8}, figures, 5);
-    const QList<PupilSheet> sheets = pupilSheets(results, group, staff, figures, test);
+    const PupilSheets book = pupilSheets(results, group, staff, figures, test);
     // One sheet for each present pupil, named by code only.
-    QCOMPARE(sheets.size(), 3);
-    QCOMPARE(sheets[2].title, u"Karta wyników ucznia A3"_s);
-    const QString html = sheets[2].html;
-    QVERIFY(html.contains(u"Wynik ucznia: 1 z 8 punktów (13% maksymalnej liczby punktów)."_s));
-    QVERIFY(html.contains(u"<br>"_s + results.label + u"</p>"_s));
-    QVERIFY(html.contains(u"ranga centylowa 33"_s));
-    QVERIFY(html.contains(u"staninowi 1 (najniższy)"_s));
-    // Below one half in both standards, in words; the country's mean points where known (0.70 · 2).
-    QVERIFY2(html.contains(u"Mniej niż połowa punktów w obszarach: „czytanie” (1 z 4 punktów), „pisanie” "_s),
-             qPrintable(html));
-    QCOMPARE(html.count(u"Warto wspólnie poćwiczyć"_s), 1);
-    QVERIFY(html.contains(u"Średnia w kraju"_s));
-    QVERIFY(html.contains(u"<td align=\"right\">1,40</td>"_s));
-    QVERIFY(!html.contains(u"A1"_s));
+    QCOMPARE(book.sheets.size(), 3);
+    const PupilSheet &sheet = book.sheets[2];
+    QCOMPARE(sheet.title, u"Karta wyników ucznia A3"_s);
+    QCOMPARE(book.classLabel, results.label);
+    QCOMPARE(sheet.summary, u"Wynik ucznia: 1 z 8 punktów (13% maksymalnej liczby punktów). Taki sam albo "
+                            u"niższy wynik ma 33% uczniów klasy (ranga centylowa 33)."_s);
+    QVERIFY(sheet.stanine.contains(u"staninowi 1 (najniższy)"_s));
+    // Below one half in both standards, in words, the advice said once.
+    QCOMPARE(sheet.weakStandards.size(), 1);
+    QVERIFY2(sheet.weakStandards[0].startsWith(
+                 u"Mniej niż połowa punktów w obszarach: „czytanie” (1 z 4 punktów), „pisanie” "_s),
+             qPrintable(sheet.weakStandards[0]));
+    QCOMPARE(sheet.weakStandards[0].count(u"Warto wspólnie poćwiczyć"_s), 1);
+    QCOMPARE(sheet.standardPoints, (QList<qint64>{1, 0}));
+    // The country's mean points where known (0.70 · 2), beside the class's.
+    QCOMPARE(book.tasks.columns.value(3), u"Średnia w kraju"_s);
+    QVERIFY(book.tasks.countryMeans.contains(u"1,40"_s));
+    QCOMPARE(book.tasks.labels.size(), book.tasks.classMeans.size());
     // Without the country's figures, no such column.
-    QVERIFY(!pupilSheets(results, group, staff, ComparisonFigures::emptyFor(test), test)[0].html.contains(
-        u"Średnia w kraju"_s));
+    const PupilSheets without = pupilSheets(results, group, staff, ComparisonFigures::emptyFor(test), test);
+    QCOMPARE(without.tasks.columns.size(), 3);
+    QVERIFY(without.tasks.countryMeans.isEmpty());
 }
 
 void TstStaffMeeting::weakStandards_data()

@@ -153,8 +153,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const StaffMeetingFigures figures =
             staffMeetingFigures(report.overall, {*results}, test, settings.stanineBounds, comparison, 5);
         checkStaffMeeting(figures, report.overall);
-        const QList<PupilSheet> sheets = pupilSheets(*results, report.overall, figures, comparison, test);
-        require(sheets.size() == report.overall.totals.present, "one sheet per present pupil");
+        const PupilSheets sheets = pupilSheets(*results, report.overall, figures, comparison, test);
+        require(sheets.sheets.size() == report.overall.totals.present, "one sheet per present pupil");
         require(analysisHtml(report, test, settings, &figures).contains(QStringLiteral("Jakość testu")),
                 "the document lacks the test's quality");
         require(analysisSheet(report, figures, test, settings).name == QStringLiteral("Analiza"),

@@ -1,0 +1,188 @@
+#include "workbook/pupilsheetpages.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+constexpr qreal margin = 4;
+constexpr qreal padding = 3;
+constexpr qreal paragraphGap = 8;
+constexpr qreal headingGap = 14;
+const QColor lineColour(0x80, 0x80, 0x80);
+const QColor headerColour(0xe4, 0xe4, 0xe4);
+
+QFont styled(QFont font, qreal pointSize, bool bold, bool italic)
+{
+    if (pointSize > 0)
+        font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+} // namespace
+
+// A table laid out: its heading, header row, names and means once, as glyphs and lines to stamp on
+// every page; where the pupil's points go in each row.
+struct PupilSheetPages::Table {
+    qreal height = 0;        // from the heading's top to the last line
+    ui::GlyphBatch fixed;    // heading, header row, names, means
+    QPainterPath lines;      // the cells' borders
+    QRectF header;           // the header row, shaded
+    QList<qreal> rowTops;    // of each row with the pupil's points
+    QList<qint32> maxPoints; // of each row
+    qreal pointsRight = 0;   // where the pupil's points end, right-aligned
+    bool empty = true;
+};
+
+PupilSheetPages::PupilSheetPages(const PupilSheets &sheets, const QFont &font, qreal width)
+    : m_sheets(sheets), m_width(width), m_text(styled(font, 0, false, false)),
+      m_bold(styled(font, 0, true, false)), m_italic(styled(font, 0, false, true)),
+      m_title(styled(font, 15, true, false)), m_heading(styled(font, 12, true, false)),
+      m_standards(std::make_unique<Table>()), m_tasks(std::make_unique<Table>())
+{
+    layOut(m_sheets.standards, m_standards.get());
+    layOut(m_sheets.tasks, m_tasks.get());
+}
+
+PupilSheetPages::~PupilSheetPages() = default;
+
+void PupilSheetPages::layOut(const PupilSheetTable &source, Table *table)
+{
+    const ui::ShapedText &heading = m_heading.line(source.heading);
+    table->fixed.add(heading, QPointF(0, 0));
+    qreal y = heading.height + 6;
+    const int columns = int(source.columns.size());
+    const qsizetype rows = source.labels.size();
+    if (columns == 0)
+        return;
+
+    // Each column as wide as its widest text; the names give way (and wrap) when the page is narrow.
+    QList<qreal> widths(columns, 0);
+    for (int c = 0; c < columns; ++c)
+        widths[c] = m_bold.line(source.columns[c]).width;
+    for (qsizetype r = 0; r < rows; ++r) {
+        widths[0] = std::max(widths[0], m_text.line(source.labels[r]).width);
+        const qint32 max = source.maxPoints.value(r);
+        widths[1] = std::max(widths[1], m_text.line(pupilPoints(max, max)).width);
+        widths[2] = std::max(widths[2], m_text.line(source.classMeans.value(r)).width);
+        if (columns > 3)
+            widths[3] = std::max(widths[3], m_text.line(source.countryMeans.value(r)).width);
+    }
+    const qreal available = m_width - 2 * margin - columns * 2 * padding;
+    qreal others = 0;
+    for (int c = 1; c < columns; ++c)
+        others += widths[c];
+    widths[0] = std::max<qreal>(std::min(widths[0], available - others), 40);
+    QList<qreal> lefts{0};
+    for (int c = 0; c < columns; ++c)
+        lefts.append(lefts.last() + widths[c] + 2 * padding);
+    const qreal right = lefts.last();
+
+    // Header row.
+    const qreal headerTop = y;
+    qreal headerHeight = 0;
+    for (int c = 0; c < columns; ++c) {
+        const ui::ShapedText &text = m_bold.line(source.columns[c]);
+        table->fixed.add(text, QPointF(lefts[c] + padding + (widths[c] - text.width) / 2, y + padding));
+        headerHeight = std::max(headerHeight, text.height);
+    }
+    y += headerHeight + 2 * padding;
+    table->header = QRectF(0, headerTop, right, y - headerTop);
+    table->lines.moveTo(0, headerTop);
+    table->lines.lineTo(right, headerTop);
+    table->lines.moveTo(0, y);
+    table->lines.lineTo(right, y);
+
+    const auto rightAligned = [&](const QString &text, int c, qreal top) {
+        const ui::ShapedText &shaped = m_text.line(text);
+        table->fixed.add(shaped, QPointF(lefts[c + 1] - padding - shaped.width, top + padding));
+        return shaped.height;
+    };
+    for (qsizetype r = 0; r < rows; ++r) {
+        const ui::ShapedText &name = m_text.line(source.labels[r]);
+        qreal height = name.height;
+        if (name.width > widths[0]) {
+            const ui::ShapedText wrapped = m_text.wrapped(source.labels[r], widths[0]);
+            table->fixed.add(wrapped, QPointF(padding, y + padding));
+            height = wrapped.height;
+        } else {
+            table->fixed.add(name, QPointF(padding, y + padding));
+        }
+        height = std::max(height, rightAligned(source.classMeans.value(r), 2, y));
+        if (columns > 3)
+            height = std::max(height, rightAligned(source.countryMeans.value(r), 3, y));
+        table->rowTops.append(y);
+        table->maxPoints.append(source.maxPoints.value(r));
+        y += height + 2 * padding;
+        table->lines.moveTo(0, y);
+        table->lines.lineTo(right, y);
+    }
+    for (const qreal x : std::as_const(lefts)) {
+        table->lines.moveTo(x, headerTop);
+        table->lines.lineTo(x, y);
+    }
+    table->pointsRight = lefts.value(2) - padding;
+    table->height = y;
+    table->empty = false;
+}
+
+qreal PupilSheetPages::placeHeading(const PupilSheet &sheet)
+{
+    const qreal width = m_width - 2 * margin;
+    qreal y = margin;
+    const auto place = [&](const ui::ShapedText &text, qreal gap) {
+        m_page.add(text, QPointF(margin, y));
+        y += text.height + gap;
+    };
+    place(m_title.line(sheet.title), paragraphGap);
+    place(m_italic.line(m_sheets.testLine), 0);
+    place(m_text.line(m_sheets.classLabel), paragraphGap);
+    place(m_text.wrapped(sheet.summary, width), paragraphGap);
+    if (!sheet.stanine.isEmpty())
+        place(m_text.wrapped(sheet.stanine, width), paragraphGap);
+    if (!m_sheets.note.isEmpty())
+        place(m_italic.wrapped(m_sheets.note, width), paragraphGap);
+    for (const QString &sentence : sheet.weakStandards)
+        place(m_bold.wrapped(sentence, width), paragraphGap);
+    return y - paragraphGap + headingGap;
+}
+
+void PupilSheetPages::draw(QPainter &painter, int i, const QRectF &area)
+{
+    const PupilSheet &sheet = m_sheets.sheets.at(i);
+    m_page.clear();
+    const qreal standardsTop = placeHeading(sheet);
+    const qreal tasksTop = standardsTop + m_standards->height + headingGap;
+    const auto placePoints = [&](const Table &table, const QList<qint64> &points, qreal top) {
+        for (qsizetype r = 0; r < table.rowTops.size(); ++r) {
+            const ui::ShapedText &text = m_text.line(pupilPoints(points.value(r), table.maxPoints[r]));
+            m_page.add(text,
+                       QPointF(margin + table.pointsRight - text.width, top + table.rowTops[r] + padding));
+        }
+    };
+    placePoints(*m_standards, sheet.standardPoints, standardsTop);
+    placePoints(*m_tasks, sheet.taskPoints, tasksTop);
+    const qreal height = tasksTop + m_tasks->height + margin;
+
+    // One page a pupil: a long test is made smaller rather than spill onto a second page.
+    const qreal scale = std::min(area.width() / m_width, area.height() / height);
+    painter.save();
+    painter.translate(area.topLeft());
+    painter.scale(scale, scale);
+    QPen pen(lineColour);
+    pen.setWidthF(1);
+    painter.setPen(pen);
+    for (const auto &[table, top] : {std::pair{m_standards.get(), standardsTop}, {m_tasks.get(), tasksTop}}) {
+        const QPointF origin(margin, top);
+        painter.fillRect(table->header.translated(origin), headerColour);
+        painter.drawPath(table->lines.translated(origin));
+    }
+    painter.setPen(Qt::black);
+    m_standards->fixed.draw(painter, QPointF(margin, standardsTop));
+    m_tasks->fixed.draw(painter, QPointF(margin, tasksTop));
+    m_page.draw(painter);
+    painter.restore();
+}
