@@ -20,7 +20,8 @@ QString native(const QString &path)
 
 } // namespace
 
-std::optional<SchoolAtTest> readSchoolAtTest(const QString &folder, QString *why)
+std::optional<SchoolAtTest> readSchoolAtTest(const QString &folder, QString *why,
+                                             const ProgressReport &progress)
 {
     const auto refuse = [&](const QString &reason) {
         *why = QStringLiteral("Katalog „%1”: %2").arg(native(folder), reason);
@@ -60,6 +61,7 @@ std::optional<SchoolAtTest> readSchoolAtTest(const QString &folder, QString *why
     QList<ClassResults> classes;
     QStringList notes;
     for (int i = 0; i < school.classCount(); ++i) {
+        reportProgress(progress, i, school.classCount());
         QString note;
         if (const std::optional<ClassResults> results = school.classResults(i, test, &note))
             classes.append(*results);

@@ -227,7 +227,8 @@ std::optional<ReportContent> SchoolFolder::readReport(const QString &path, qsize
     return parseReport(bytes);
 }
 
-QStringList SchoolFolder::refreshAnalysisSheets(const TestDefinition &test) const
+QStringList SchoolFolder::refreshAnalysisSheets(const TestDefinition &test,
+                                                const ProgressReport &progress) const
 {
     QStringList notWritten;
     // An analysis shown without a folder has no files to refresh.
@@ -235,30 +236,39 @@ QStringList SchoolFolder::refreshAnalysisSheets(const TestDefinition &test) cons
         return notWritten;
     const QString setupIni = testFile();
     const qsizetype columns = test.taskCount + 3;
-    const auto rewrite = [&](const QString &path, const QList<Sheet> &sheets) {
-        if (writeSpreadsheet(path, sheets) != WriteStatus::Ok)
-            notWritten.append(QDir(root()).relativeFilePath(path));
+    // Every file is made before any is written, so that a step stopped halfway leaves them all as
+    // they were.
+    QList<std::pair<QString, std::optional<QByteArray>>> files;
+    const auto make = [&](const QString &path, const QList<Sheet> &sheets) {
+        files.append({path, xlsxBytes(sheets, nullptr)});
     };
+    const int steps = classCount() + 1;
     for (int i = 0; i < classCount(); ++i) {
+        reportProgress(progress, i, steps);
         const QString spreadsheet = m_paths.classFile(i, schoolfiles::classSpreadsheet);
         if (!QFileInfo::exists(spreadsheet))
             continue;
         const std::optional<ReportContent> report =
             readReport(m_paths.classFile(i, schoolfiles::classReport), m_pupilCounts.value(i) + 1, columns);
         if (report)
-            rewrite(spreadsheet, classWorkbook(*report) + analysisSheets(i, test, setupIni));
+            make(spreadsheet, classWorkbook(*report) + analysisSheets(i, test, setupIni));
     }
+    reportProgress(progress, classCount(), steps);
     const QString spreadsheet = m_paths.schoolFile(schoolfiles::schoolSpreadsheet);
-    if (!QFileInfo::exists(spreadsheet))
-        return notWritten;
-    std::optional<ReportContent> report =
-        readReport(m_paths.schoolFile(schoolfiles::schoolReport), 2 * classCount() + 3, columns);
-    if (!report)
-        return notWritten;
-    report->firstGrid = withSchoolPageHeading(report->firstGrid);
-    report->secondGrid = withSchoolPageHeading(report->secondGrid);
-    rewrite(spreadsheet,
-            schoolWorkbook(*report, classSheetInputs(test)) + analysisSheets(-1, test, setupIni));
+    std::optional<ReportContent> report;
+    if (QFileInfo::exists(spreadsheet))
+        report = readReport(m_paths.schoolFile(schoolfiles::schoolReport), 2 * classCount() + 3, columns);
+    if (report) {
+        report->firstGrid = withSchoolPageHeading(report->firstGrid);
+        report->secondGrid = withSchoolPageHeading(report->secondGrid);
+        make(spreadsheet,
+             schoolWorkbook(*report, classSheetInputs(test)) + analysisSheets(-1, test, setupIni));
+    }
+    reportProgress(progress, steps, steps);
+    for (const auto &[path, bytes] : std::as_const(files)) {
+        if (!bytes || write(path, *bytes) != WriteStatus::Ok)
+            notWritten.append(QDir(root()).relativeFilePath(path));
+    }
     return notWritten;
 }
 

@@ -3,6 +3,8 @@
 // analyses made from them. Windows hold one and call it; nothing here shows a message.
 #pragma once
 
+#include "core/progress.h"
+
 #include "analysis/analysisreport.h"
 #include "analysis/analysissettings.h"
 #include "analysis/classstatistics.h"
@@ -103,8 +105,9 @@ public:
     // the figures as they are now (the comparison figures, Setup.ini beside the folder's files).
     // Its other sheets come from the report the same Save wrote beside it, and for the school from
     // the classes' answers files, as Save makes them; a file whose report cannot be read is left as
-    // it is. The files that could not be written, relative to the folder.
-    QStringList refreshAnalysisSheets(const TestDefinition &test) const;
+    // it is. The files that could not be written, relative to the folder. All are made before any is
+    // written: stopped by its progress report, it leaves every file as it was.
+    QStringList refreshAnalysisSheets(const TestDefinition &test, const ProgressReport &progress = {}) const;
 
     // The test the school was set up with, Setup.ini at the top of the folder.
     QString testFile() const { return m_paths.file(schoolfiles::test); }

@@ -240,7 +240,7 @@ void moveRowDown(QTextDocument *document, QTextTable *table, int row, int page, 
 
 } // namespace
 
-void keepTogetherOnPages(QTextDocument *document)
+void keepTogetherOnPages(QTextDocument *document, const ProgressReport &progress)
 {
     const qreal height = document->pageSize().height();
     if (height <= 0)
@@ -248,8 +248,16 @@ void keepTogetherOnPages(QTextDocument *document)
     const QAbstractTextDocumentLayout *layout = document->documentLayout();
     const auto page = [height](qreal y) { return int(std::floor(y / height)); };
     const QList<Piece> pieces = piecesOf(document);
+    // Measured in pieces and table rows, which is where the time goes.
+    qint64 total = 0;
+    for (const Piece &piece : pieces) {
+        const auto *table = qobject_cast<QTextTable *>(piece.frame);
+        total += 1 + (table ? table->rows() : 0);
+    }
+    qint64 done = 0;
     // In order from the top: a change moves only what follows it, so the pieces above stay settled.
     for (qsizetype i = 0; i < pieces.size(); ++i) {
+        reportProgress(progress, done++, total);
         auto *table = qobject_cast<QTextTable *>(pieces[i].frame);
         Lines group{0, 0};
         if (keepsWithNext(pieces, i))
@@ -271,6 +279,7 @@ void keepTogetherOnPages(QTextDocument *document)
             continue;
         for (int row = std::min(table->format().headerRowCount(), table->rows() - 1) + 1; row < table->rows();
              ++row) {
+            reportProgress(progress, done++, total);
             const Lines lines = rowLines(layout, table, row);
             // A row longer than most of a page would leave a page almost empty.
             if (page(lines.first) != page(lines.last) && lines.last - lines.first < height * 0.75)
@@ -296,19 +305,19 @@ QByteArray pdfOf(const std::function<bool(QPagedPaintDevice *)> &print)
 }
 
 std::unique_ptr<QTextDocument> pagedCopy(const QTextDocument &document, const QList<QUrl> &pictures,
-                                         const QSizeF &page)
+                                         const QSizeF &page, const ProgressReport &progress)
 {
     std::unique_ptr<QTextDocument> copy(document.clone());
     for (const QUrl &url : pictures)
         copy->addResource(QTextDocument::ImageResource, url,
                           document.resource(QTextDocument::ImageResource, url));
     copy->setPageSize(page);
-    keepTogetherOnPages(copy.get());
+    keepTogetherOnPages(copy.get(), progress);
     return copy;
 }
 
 bool printDocument(QPagedPaintDevice *printer, const QTextDocument &document, const QList<QUrl> &pictures,
-                   qreal pageWidth, const QString &title)
+                   qreal pageWidth, const QString &title, const ProgressReport &progress)
 {
     const PageLayoutGuard keeper(printer);
     prepareA4(printer, title);
@@ -317,13 +326,17 @@ bool printDocument(QPagedPaintDevice *printer, const QTextDocument &document, co
     const qreal scale = area.width() / pageWidth;
     constexpr qreal footHeight = 24;
     const QSizeF page(pageWidth, area.height() / scale - footHeight);
-    const std::unique_ptr<QTextDocument> copy = pagedCopy(document, pictures, page);
+    // Laying the pages out takes most of the time; drawing them the rest.
+    const std::unique_ptr<QTextDocument> copy =
+        pagedCopy(document, pictures, page, progressPart(progress, 0, 700));
+    const ProgressReport drawing = progressPart(progress, 700, 1000);
     PageFoot foot{title, copy->defaultFont(),
                   QRectF(0, page.height() * scale, area.width(), footHeight * scale)};
     foot.font.setPointSizeF(8);
     return printPages(
         printer, copy->pageCount(),
         [&](QPainter &painter, int i) {
+            reportProgress(drawing, i, copy->pageCount());
             painter.save();
             painter.scale(scale, scale);
             painter.translate(0, -i * page.height());

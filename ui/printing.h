@@ -2,6 +2,8 @@
 // is none, A4 pages, pages drawn one after another with their numbers, and a PDF made in memory.
 #pragma once
 
+#include "core/progress.h"
+
 #include <QByteArray>
 #include <QFont>
 #include <QRectF>
@@ -50,17 +52,17 @@ bool printPages(QPagedPaintDevice *device, int pageCount,
 // lines of what follows it (of a table, its header rows and first row), and each table row whose
 // lines would run on from one page to the next. Qt itself repeats a table's header rows
 // (QTextTableFormat::headerRowCount, from <thead>) on every page the table reaches.
-void keepTogetherOnPages(QTextDocument *document);
+void keepTogetherOnPages(QTextDocument *document, const ProgressReport &progress = {});
 
 // A copy of the document for paper, so that a window's own view keeps its one long page: laid out
 // in pages of the given size as keepTogetherOnPages leaves them, carrying the original's pictures.
 std::unique_ptr<QTextDocument> pagedCopy(const QTextDocument &document, const QList<QUrl> &pictures,
-                                         const QSizeF &page);
+                                         const QSizeF &page, const ProgressReport &progress = {});
 
 // The document on A4, laid out pageWidth wide (so that its pictures fit across the paper) and
 // scaled to the printable area, with "<title> – strona X z Y" at the foot of each page.
 bool printDocument(QPagedPaintDevice *printer, const QTextDocument &document, const QList<QUrl> &pictures,
-                   qreal pageWidth, const QString &title);
+                   qreal pageWidth, const QString &title, const ProgressReport &progress = {});
 
 // A PDF made in memory by print, so that it can be written as every other file is: whole or not
 // at all. Empty when print fails or the PDF is not whole.

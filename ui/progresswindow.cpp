@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QProgressDialog>
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
@@ -27,17 +29,9 @@ int progressDelay()
 }
 
 ProgressWindow::ProgressWindow(QWidget *parent, const QString &label, const QString &cancelled)
-    : m_dialog(new QProgressDialog(label, QStringLiteral("Anuluj"), 0, 0, parent)), m_cancelled(cancelled)
+    : m_parent(parent), m_label(label), m_cancelled(cancelled)
 {
-    m_dialog->setObjectName(QStringLiteral("fPostep"));
-    m_dialog->setWindowTitle(messages::programName());
-    // Nothing else may be clicked while the step works: it would run inside the step.
-    m_dialog->setWindowModality(Qt::ApplicationModal);
-    m_dialog->setMinimumDuration(delay);
-    m_dialog->setAutoReset(false);
-    m_dialog->setAutoClose(false);
-    m_dialog->setValue(0);
-    m_sinceUpdate.start();
+    m_sinceStart.start();
 }
 
 ProgressWindow::~ProgressWindow()
@@ -52,23 +46,37 @@ ProgressReport ProgressWindow::report()
 
 void ProgressWindow::update(qint64 done, qint64 total)
 {
+    // A short step shows nothing and lets no event in: it is over before anyone could click.
+    if (!m_dialog && (m_opened || m_sinceStart.elapsed() < delay))
+        return;
+    if (!m_dialog) {
+        m_opened = true;
+        m_dialog = new QProgressDialog(m_label, QStringLiteral("Anuluj"), 0, 1000, m_parent);
+        m_dialog->setObjectName(QStringLiteral("fPostep"));
+        m_dialog->setWindowTitle(messages::programName());
+        // Nothing else may be clicked while the step works: it would run inside the step.
+        m_dialog->setWindowModality(Qt::ApplicationModal);
+        m_dialog->setMinimumDuration(0);
+        m_dialog->setAutoReset(false);
+        m_dialog->setAutoClose(false);
+        m_dialog->show();
+        m_sinceUpdate.invalidate();
+    }
     if (!m_dialog)
         return;
-    if (m_sinceUpdate.elapsed() >= updateEveryMs || delay == 0 || done >= total) {
-        m_sinceUpdate.restart();
-        // The bar counts in thousandths, so that any total fits an int.
-        m_dialog->setMaximum(1000);
-        m_dialog->setValue(total > 0 ? int(std::min<qint64>(done, total) * 1000 / total) : 0);
-        if (delay == 0 && !m_dialog->isVisible())
-            m_dialog->show();
+    if (!m_sinceUpdate.isValid() || m_sinceUpdate.elapsed() >= updateEveryMs) {
+        m_sinceUpdate.start();
+        // The bar counts in thousandths, so that any total fits.
+        m_dialog->setValue(total > 0 ? int(std::clamp<qint64>(done, 0, total) * 1000 / total) : 0);
         QCoreApplication::processEvents();
     }
-    if (m_dialog->wasCanceled())
+    if (m_dialog && m_dialog->wasCanceled())
         throw StepCancelled(m_cancelled);
 }
 
 void ProgressWindow::setLabel(const QString &label)
 {
+    m_label = label;
     if (m_dialog)
         m_dialog->setLabelText(label);
 }

@@ -30,8 +30,12 @@ public:
     void setLabel(const QString &label);
 
 private:
-    QPointer<QProgressDialog> m_dialog;
+    QWidget *m_parent;
+    QString m_label;
     QString m_cancelled;
+    QPointer<QProgressDialog> m_dialog; // made once the step has lasted long enough
+    bool m_opened = false;
+    QElapsedTimer m_sinceStart;
     QElapsedTimer m_sinceUpdate;
 };
 

@@ -3,6 +3,7 @@
 #include "workbook/tfwyniki.h"
 
 #include "ui/messages.h"
+#include "ui/progresswindow.h"
 #include "ui/stringgrid.h"
 #include "workbook/tfanaliza.h"
 
@@ -26,9 +27,15 @@ void TfWyniki::sbAnalizaClick()
         }
     }
 
+    auto progress = std::make_unique<ui::ProgressWindow>(
+        this, QStringLiteral("Przygotowywanie analizy wyników…"),
+        QStringLiteral("Przerwano przygotowywanie analizy. Nic nie zostało zapisane."));
     QStringList problems;
     const std::optional<StaffMeetingAnalysis> analysis =
         school().analysis(classPage ? currentPage - 1 : -1, test, testIniPath(), &problems);
+    progress->update(900, 1000);
+    if (!analysis || !problems.isEmpty())
+        progress.reset();
     for (const QString &problem : std::as_const(problems))
         messages::showMessage(problem);
     if (!analysis)
@@ -47,5 +54,6 @@ void TfWyniki::sbAnalizaClick()
     fAnaliza = nullptr;
     fAnaliza = new TfAnaliza(analysis->report, test, analysis->settings, pdfPath, context, this);
     fAnaliza->setSchool(school());
+    progress.reset();
     fAnaliza->exec();
 }

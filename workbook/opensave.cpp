@@ -3,6 +3,7 @@
 
 #include "ui/guarded.h"
 #include "ui/messages.h"
+#include "ui/progresswindow.h"
 #include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
 
@@ -78,16 +79,31 @@ void TfWyniki::sbZapiszClick()
         if (saved == WriteStatus::Ok && report && spreadsheet)
             messages::showMessage(QStringLiteral("Wyniki uczniów zostały zapisane!"));
     } else if (isSchoolPage(currentPage)) {
+        // The spreadsheet file, with every class's pupils, is made before anything is written, so that
+        // Anuluj leaves the school's files as they were.
+        const QString spreadsheetPath = paths().schoolFile(schoolfiles::schoolSpreadsheet);
+        std::optional<QByteArray> spreadsheetBytes;
+        {
+            ui::ProgressWindow progress(
+                this, QStringLiteral("Zapisywanie wyników szkoły…"),
+                QStringLiteral("Przerwano zapisywanie wyników szkoły. Nic nie zostało "
+                               "zapisane."));
+            const QList<ClassSheetInput> classes = school().classSheetInputs(test);
+            const QList<Sheet> sheets =
+                schoolWorkbook(reportContent(), classes) + school().analysisSheets(-1, test, testIniPath());
+            progress.update(700, 1000);
+            spreadsheetBytes = xlsxBytes(sheets, nullptr);
+            progress.update(1000, 1000);
+        }
         const QString summary = paths().schoolFile(schoolfiles::schoolSummary);
         const WriteStatus saved = school().writeGrid(summary, withSchoolFileHeading(contentsOf(tabela1())));
         written(saved, summary);
         if (saved == WriteStatus::OutsideSchool)
             return;
         const bool report = writeReport(paths().schoolFile(schoolfiles::schoolReport));
-        const bool spreadsheet =
-            writeSpreadsheet(paths().schoolFile(schoolfiles::schoolSpreadsheet),
-                             schoolWorkbook(reportContent(), school().classSheetInputs(test)) +
-                                 school().analysisSheets(-1, test, testIniPath()));
+        const bool spreadsheet = written(spreadsheetBytes ? school().write(spreadsheetPath, *spreadsheetBytes)
+                                                          : WriteStatus::Failed,
+                                         spreadsheetPath);
         if (saved == WriteStatus::Ok && report && spreadsheet)
             messages::showMessage(QStringLiteral("Wyniki zostały zapisane!"));
     }

@@ -134,10 +134,11 @@ std::unique_ptr<QTextDocument> TfAnaliza::printedDocument(const QSizeF &page) co
     return ui::pagedCopy(*document(), reportPictures(), page);
 }
 
-bool TfAnaliza::printReport(QPagedPaintDevice *printer)
+bool TfAnaliza::printReport(QPagedPaintDevice *printer, const ProgressReport &progress)
 {
     // At the window's width, so that the histogram fits across the paper.
-    return ui::printDocument(printer, *document(), reportPictures(), histogramWidth + 40, windowTitle());
+    return ui::printDocument(printer, *document(), reportPictures(), histogramWidth + 40, windowTitle(),
+                             progress);
 }
 
 void TfAnaliza::bDrukujClick()
@@ -147,14 +148,16 @@ void TfAnaliza::bDrukujClick()
                        "Zainstaluj drukarkę albo zapisz analizę jako PDF."));
     if (!printer)
         return;
-    if (!printReport(printer))
+    ui::ProgressWindow progress(this, QStringLiteral("Drukowanie analizy…"),
+                                QStringLiteral("Przerwano drukowanie analizy. Nic nie zostało wydrukowane."));
+    if (!printReport(printer, progress.report()))
         throw SondarykError(
             QStringLiteral("Nie udało się wydrukować analizy: drukarka nie przyjęła wydruku."));
 }
 
-QByteArray TfAnaliza::pdfBytes()
+QByteArray TfAnaliza::pdfBytes(const ProgressReport &progress)
 {
-    return ui::pdfOf([this](QPagedPaintDevice *device) { return printReport(device); });
+    return ui::pdfOf([&](QPagedPaintDevice *device) { return printReport(device, progress); });
 }
 
 bool TfAnaliza::writePdf(const QString &path, const QByteArray &bytes, const QString &saved,
@@ -181,9 +184,14 @@ bool TfAnaliza::writePdf(const QString &path, const QByteArray &bytes, const QSt
 
 void TfAnaliza::bZapiszPdfClick()
 {
+    ui::ProgressWindow progress(this, QStringLiteral("Zapisywanie analizy w pliku PDF…"),
+                                QStringLiteral("Przerwano zapisywanie analizy. Nic nie zostało zapisane."));
+    const QByteArray pdf = pdfBytes(progressPart(progress.report(), 0, 600));
     // The spreadsheet files' "Analiza" sheets get the figures the PDF shows.
-    const QStringList sheetsNotWritten = m_school.refreshAnalysisSheets(m_test);
-    writePdf(m_pdfPath, pdfBytes(), QStringLiteral("Analiza została zapisana w pliku:\n"), sheetsNotWritten);
+    progress.setLabel(QStringLiteral("Zapisywanie arkuszy „Analiza” w plikach XLSX…"));
+    const QStringList sheetsNotWritten =
+        m_school.refreshAnalysisSheets(m_test, progressPart(progress.report(), 600, 1000));
+    writePdf(m_pdfPath, pdf, QStringLiteral("Analiza została zapisana w pliku:\n"), sheetsNotWritten);
 }
 
 void TfAnaliza::refresh()

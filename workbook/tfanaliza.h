@@ -61,9 +61,9 @@ public:
     std::unique_ptr<QTextDocument> printedDocument(const QSizeF &page) const;
     // Lays the report out on A4 pages in portrait and sends it to the printer (or a PDF writer);
     // false when it would not take it.
-    bool printReport(QPagedPaintDevice *printer);
+    bool printReport(QPagedPaintDevice *printer, const ProgressReport &progress = {});
     // The report as a whole PDF file, or empty when it could not be made.
-    QByteArray pdfBytes();
+    QByteArray pdfBytes(const ProgressReport &progress = {});
     // The school folder the PDF must stay in; empty for none.
     void setSchool(const SchoolFolder &school) { m_school = school; }
 

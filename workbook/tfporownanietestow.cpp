@@ -12,6 +12,7 @@
 #include "ui/guarded.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
+#include "ui/progresswindow.h"
 #include "ui/seams.h"
 
 #include <QAbstractTableModel>
@@ -124,29 +125,40 @@ bool TfPorownanieTestow::addSchool(const QString &folder)
 
 int TfPorownanieTestow::addSchools(const QStringList &chosen)
 {
-    m_leftOut.clear();
+    // Read into a copy: a reading stopped halfway leaves the comparison as it was.
+    QList<SchoolAtTest> tests = m_tests;
+    QStringList leftOut;
     int added = 0;
-    for (const QString &each : chosen) {
-        const QString folder = QDir::cleanPath(QFileInfo(each).absoluteFilePath());
-        const bool already = std::any_of(m_tests.cbegin(), m_tests.cend(),
-                                         [&](const SchoolAtTest &test) { return test.folder == folder; });
-        if (already) {
-            m_leftOut.append(QStringLiteral("Katalog „%1” jest już w porównaniu.").arg(native(folder)));
-            continue;
+    {
+        ui::ProgressWindow progress(this, QStringLiteral("Wczytywanie wyników szkół…"),
+                                    QStringLiteral("Przerwano wczytywanie wyników szkół. Porównanie zostało "
+                                                   "takie, jak było."));
+        const int count = int(chosen.size());
+        for (int i = 0; i < count; ++i) {
+            const QString folder = QDir::cleanPath(QFileInfo(chosen[i]).absoluteFilePath());
+            const bool already = std::any_of(tests.cbegin(), tests.cend(),
+                                             [&](const SchoolAtTest &test) { return test.folder == folder; });
+            if (already) {
+                leftOut.append(QStringLiteral("Katalog „%1” jest już w porównaniu.").arg(native(folder)));
+                continue;
+            }
+            QString why;
+            const std::optional<SchoolAtTest> read = readSchoolAtTest(
+                folder, &why, progressPart(progress.report(), 1000 * i / count, 1000 * (i + 1) / count));
+            if (!read) {
+                leftOut.append(why + QStringLiteral(" Szkoła nie weszła do porównania."));
+                continue;
+            }
+            // After every test of the same or an earlier date, so that an order the teacher made stays.
+            qsizetype at = tests.size();
+            while (at > 0 && tests[at - 1].testDate > read->testDate)
+                --at;
+            tests.insert(at, *read);
+            ++added;
         }
-        QString why;
-        const std::optional<SchoolAtTest> read = readSchoolAtTest(folder, &why);
-        if (!read) {
-            m_leftOut.append(why + QStringLiteral(" Szkoła nie weszła do porównania."));
-            continue;
-        }
-        // After every test of the same or an earlier date, so that an order the teacher made stays.
-        qsizetype at = m_tests.size();
-        while (at > 0 && m_tests[at - 1].testDate > read->testDate)
-            --at;
-        m_tests.insert(at, *read);
-        ++added;
     }
+    m_tests = tests;
+    m_leftOut = leftOut;
     if (added > 0)
         m_match = matchClassesByLabel(m_tests);
     showSchools();
@@ -326,7 +338,7 @@ QByteArray TfPorownanieTestow::spreadsheetBytes(QString *error) const
     return xlsxBytes(testComparisonSheets(m_comparison), error).value_or(QByteArray());
 }
 
-bool TfPorownanieTestow::printComparison(QPagedPaintDevice *printer)
+bool TfPorownanieTestow::printComparison(QPagedPaintDevice *printer, const ProgressReport &progress)
 {
     // On paper the pupils' table is part of the pages.
     QTextDocument paper;
@@ -337,12 +349,12 @@ bool TfPorownanieTestow::printComparison(QPagedPaintDevice *printer)
     for (const QUrl &url : pictures)
         paper.addResource(QTextDocument::ImageResource, url,
                           document()->resource(QTextDocument::ImageResource, url));
-    return ui::printDocument(printer, paper, pictures, chartWidth + 40, windowTitle());
+    return ui::printDocument(printer, paper, pictures, chartWidth + 40, windowTitle(), progress);
 }
 
-QByteArray TfPorownanieTestow::pdfBytes()
+QByteArray TfPorownanieTestow::pdfBytes(const ProgressReport &progress)
 {
-    return ui::pdfOf([this](QPagedPaintDevice *device) { return printComparison(device); });
+    return ui::pdfOf([&](QPagedPaintDevice *device) { return printComparison(device, progress); });
 }
 
 void TfPorownanieTestow::bZapiszClick()
@@ -357,8 +369,18 @@ void TfPorownanieTestow::bZapiszClick()
     const QString xlsxPath = QDir(folder).filePath(QStringLiteral("Porównanie testów.xlsx"));
     const QString pdfPath = QDir(folder).filePath(QStringLiteral("Porównanie testów.pdf"));
     QString error;
-    const QByteArray xlsx = spreadsheetBytes(&error);
-    const QByteArray pdf = pdfBytes();
+    QByteArray xlsx;
+    QByteArray pdf;
+    {
+        // Both files are made before either is written: Anuluj leaves the folder as it was.
+        ui::ProgressWindow progress(this, QStringLiteral("Zapisywanie porównania testów…"),
+                                    QStringLiteral("Przerwano zapisywanie porównania testów. Nic nie zostało "
+                                                   "zapisane."));
+        progress.update(0, 1000);
+        xlsx = spreadsheetBytes(&error);
+        progress.update(300, 1000);
+        pdf = pdfBytes(progressPart(progress.report(), 300, 1000));
+    }
     QStringList notWritten;
     if (xlsx.isEmpty() || !writeFileAtomically(xlsxPath, xlsx))
         notWritten.append(QFileInfo(xlsxPath).fileName());
@@ -380,7 +402,10 @@ void TfPorownanieTestow::bDrukujClick()
                        "Zainstaluj drukarkę albo zapisz porównanie (PDF)."));
     if (!printer)
         return;
-    if (!printComparison(printer))
+    ui::ProgressWindow progress(this, QStringLiteral("Drukowanie porównania testów…"),
+                                QStringLiteral("Przerwano drukowanie porównania testów. Nic nie zostało "
+                                               "wydrukowane."));
+    if (!printComparison(printer, progress.report()))
         throw SondarykError(
             QStringLiteral("Nie udało się wydrukować porównania: drukarka nie przyjęła wydruku."));
 }

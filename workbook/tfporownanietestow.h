@@ -4,6 +4,7 @@
 #pragma once
 
 #include "analysis/testcomparison.h"
+#include "core/progress.h"
 
 #include <QByteArray>
 #include <QDialog>
@@ -42,7 +43,7 @@ public:
 
     // The two files "Zapisz" writes, made in memory.
     QByteArray spreadsheetBytes(QString *error) const;
-    QByteArray pdfBytes();
+    QByteArray pdfBytes(const ProgressReport &progress = {});
 
 private:
     void showSchools();
@@ -50,7 +51,7 @@ private:
     void schoolsReordered();
     void refresh();
     void drawCharts();
-    bool printComparison(QPagedPaintDevice *printer);
+    bool printComparison(QPagedPaintDevice *printer, const ProgressReport &progress = {});
 
     class PupilsModel;
 
