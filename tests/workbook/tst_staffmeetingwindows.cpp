@@ -1,13 +1,17 @@
 // The staff meeting's windows: the comparison figures typed and pasted, refused when they are no
 // facility, kept in Porownanie.ini and shown in the analysis; and the pupils' sheets written.
 #include "tests/workbook/workbooktesting.h"
+#include "ui/progresswindow.h"
 #include "ui_tfanaliza.h"
 #include "ui_tfporownanie.h"
 #include "workbook/tfanaliza.h"
 #include "workbook/tfporownanie.h"
 
 #include <QClipboard>
+#include <QDirIterator>
 #include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTextDocument>
@@ -23,6 +27,7 @@ private Q_SLOTS:
     void comparisonGrid();
     void analysisWithComparisonAndSheets();
     void comparisonRewritesAnalysisSheets();
+    void stoppedStepsLeaveFilesAsTheyWere();
 };
 
 void TstStaffMeetingWindows::comparisonGrid()
@@ -215,3 +220,110 @@ void TstStaffMeetingWindows::comparisonRewritesAnalysisSheets()
 
 QTEST_MAIN(TstStaffMeetingWindows)
 #include "tst_staffmeetingwindows.moc"
+
+namespace {
+
+// Every file under the folder with its bytes.
+QMap<QString, QByteArray> filesUnder(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(path, readBytes(path));
+    }
+    return files;
+}
+
+// Presses Anuluj in each progress window as soon as it is on screen, keeping what it said.
+struct CancelEachProgress {
+    QStringList labels;
+    QTimer watcher;
+    CancelEachProgress()
+    {
+        ui::setProgressDelay(0);
+        watcher.setInterval(0);
+        QObject::connect(&watcher, &QTimer::timeout, &watcher, [this] {
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                auto *progress = qobject_cast<QProgressDialog *>(top);
+                if (!progress || !progress->isVisible() || progress->wasCanceled())
+                    continue;
+                labels.append(progress->labelText());
+                for (QPushButton *button : progress->findChildren<QPushButton *>())
+                    if (button->text() == u"Anuluj"_s)
+                        QTest::mouseClick(button, Qt::LeftButton);
+            }
+        });
+        watcher.start();
+    }
+    ~CancelEachProgress() { ui::setProgressDelay(500); }
+    CancelEachProgress(const CancelEachProgress &) = delete;
+    CancelEachProgress &operator=(const CancelEachProgress &) = delete;
+};
+
+} // namespace
+
+void TstStaffMeetingWindows::stoppedStepsLeaveFilesAsTheyWere()
+{
+    Workbook wb(makeTest({2, 1, 3}));
+    WB_CHECK(wb.accept({u"Klasa VI A"_s}, {u"3"_s}));
+    QVERIFY(writeBytes(wb.school(u"Klasa VI A/Odpowiedzi.tmp"_s),
+                       build::answersFile(3, {u"A1;T;2;1;3"_s, u"A2;T;1;0;1"_s, u"A3;T;0;1;2"_s})));
+    WB_CHECK(wb.go({u"next"_s}));
+    WB_CHECK(wb.press("sbZapisz"));
+    WB_CHECK(wb.go({u"next"_s}));
+    WB_CHECK(wb.press("sbZapisz"));
+    // Earlier copies of what the steps would write, which must survive them byte for byte.
+    QVERIFY(writeBytes(wb.school(u"Klasa VI A/Karty wyników uczniów.pdf"_s), "karty z zeszłego tygodnia"));
+    QVERIFY(writeBytes(wb.school(u"Szkoła/Analiza wyników.pdf"_s), "analiza z zeszłego tygodnia"));
+    const QMap<QString, QByteArray> before = filesUnder(wb.school());
+    QVERIFY(before.contains(wb.school(u"Szkoła/Podsumowanie wyników.xlsx"_s)));
+
+    // The school page's Save, stopped while the spreadsheet file is being made.
+    wb.recorder.clear();
+    {
+        CancelEachProgress cancel;
+        WB_CHECK(wb.press("sbZapisz"));
+        QCOMPARE(cancel.labels, QStringList{u"Zapisywanie wyników szkoły…"_s});
+    }
+    QCOMPARE(wb.shownTexts(),
+             QStringList{u"Przerwano zapisywanie wyników szkoły. Nic nie zostało zapisane."_s});
+    QCOMPARE(filesUnder(wb.school()), before);
+
+    // The school's analysis saved as PDF, with the spreadsheets' analysis sheets, stopped.
+    wb.recorder.clear();
+    WB_CHECK(whileModalOpen(
+        [&](QWidget *modal) {
+            auto *analysis = qobject_cast<TfAnaliza *>(modal);
+            QVERIFY(analysis);
+            CancelEachProgress cancel;
+            click(analysis->form()->bZapiszPdf);
+            QCOMPARE(cancel.labels, QStringList{u"Zapisywanie analizy w pliku PDF…"_s});
+        },
+        [&] { wb.press("sbAnaliza"); }));
+    QCOMPARE(wb.shownTexts(), QStringList{u"Przerwano zapisywanie analizy. Nic nie zostało zapisane."_s});
+    QCOMPARE(filesUnder(wb.school()), before);
+
+    // The class's pupils' sheets, stopped.
+    WB_CHECK(wb.go({u"back"_s}));
+    wb.recorder.clear();
+    WB_CHECK(whileModalOpen(
+        [&](QWidget *modal) {
+            auto *analysis = qobject_cast<TfAnaliza *>(modal);
+            QVERIFY(analysis);
+            CancelEachProgress cancel;
+            click(analysis->form()->bKartyUczniow);
+            QCOMPARE(cancel.labels, QStringList{u"Tworzenie kart wyników uczniów…"_s});
+        },
+        [&] { wb.press("sbAnaliza"); }));
+    QCOMPARE(wb.shownTexts(),
+             QStringList{u"Przerwano tworzenie kart wyników uczniów. Nic nie zostało zapisane."_s});
+    QCOMPARE(filesUnder(wb.school()), before);
+
+    // Not stopped, the same step writes its file.
+    wb.recorder.clear();
+    WB_CHECK(whileModalOpen(
+        [&](QWidget *modal) { click(qobject_cast<TfAnaliza *>(modal)->form()->bKartyUczniow); },
+        [&] { wb.press("sbAnaliza"); }));
+    QVERIFY(readBytes(wb.school(u"Klasa VI A/Karty wyników uczniów.pdf"_s)).startsWith("%PDF"));
+}
