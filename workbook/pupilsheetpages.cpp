@@ -10,6 +10,10 @@ constexpr qreal margin = 4;
 constexpr qreal padding = 3;
 constexpr qreal paragraphGap = 8;
 constexpr qreal headingGap = 14;
+constexpr qreal blockGap = 12;
+// The printable part of A4 with margins of 15 mm, in millimetres: only its shape matters.
+constexpr qreal a4Width = 180;
+constexpr qreal a4Height = 267;
 const QColor lineColour(0x80, 0x80, 0x80);
 const QColor headerColour(0xe4, 0xe4, 0xe4);
 
@@ -24,17 +28,16 @@ QFont styled(QFont font, qreal pointSize, bool bold, bool italic)
 
 } // namespace
 
-// A table laid out: its heading, header row, names and means once, as glyphs and lines to stamp on
+// A table laid out: its heading, header rows, names and means once, as glyphs and lines to stamp on
 // every page; where the pupil's points go in each row.
 struct PupilSheetPages::Table {
+    qreal width = 0;         // of all its blocks side by side
     qreal height = 0;        // from the heading's top to the last line
-    ui::GlyphBatch fixed;    // heading, header row, names, means
+    ui::GlyphBatch fixed;    // heading, header rows, names, means
     QPainterPath lines;      // the cells' borders
-    QRectF header;           // the header row, shaded
-    QList<qreal> rowTops;    // of each row with the pupil's points
+    QList<QRectF> headers;   // the header rows, shaded
+    QList<QPointF> points;   // the top right of the pupil's points in each row, right-aligned
     QList<qint32> maxPoints; // of each row
-    qreal pointsRight = 0;   // where the pupil's points end, right-aligned
-    bool empty = true;
 };
 
 PupilSheetPages::PupilSheetPages(const PupilSheets &sheets, const QFont &font, qreal width)
@@ -43,17 +46,36 @@ PupilSheetPages::PupilSheetPages(const PupilSheets &sheets, const QFont &font, q
       m_title(styled(font, 15, true, false)), m_heading(styled(font, 12, true, false)),
       m_standards(std::make_unique<Table>()), m_tasks(std::make_unique<Table>())
 {
-    layOut(m_sheets.standards, m_standards.get());
-    layOut(m_sheets.tasks, m_tasks.get());
+    layOut(m_sheets.standards, 1, m_standards.get());
+    // The tasks in as many blocks side by side as make the page's print largest; every sheet of the
+    // class is laid out alike, so the first one's heading stands for all.
+    const qreal heading = m_sheets.sheets.isEmpty() ? 0 : placeHeading(m_sheets.sheets.first());
+    m_page.clear();
+    const auto scaleOf = [&](const Table &tasks) {
+        const qreal width = std::max({m_width, m_standards->width + 2 * margin, tasks.width + 2 * margin});
+        const qreal height = heading + m_standards->height + headingGap + tasks.height + margin;
+        return std::min(a4Width / width, a4Height / height);
+    };
+    layOut(m_sheets.tasks, 1, m_tasks.get());
+    for (int blocks = 2; blocks <= 6; ++blocks) {
+        auto candidate = std::make_unique<Table>();
+        layOut(m_sheets.tasks, blocks, candidate.get());
+        if (scaleOf(*candidate) <= scaleOf(*m_tasks) * 1.05)
+            break;
+        m_tasks = std::move(candidate);
+    }
 }
 
 PupilSheetPages::~PupilSheetPages() = default;
 
-void PupilSheetPages::layOut(const PupilSheetTable &source, Table *table)
+void PupilSheetPages::layOut(const PupilSheetTable &source, int blocks, Table *table)
 {
+    *table = Table();
     const ui::ShapedText &heading = m_heading.line(source.heading);
     table->fixed.add(heading, QPointF(0, 0));
-    qreal y = heading.height + 6;
+    const qreal top = heading.height + 6;
+    table->height = top;
+    table->width = heading.width;
     const int columns = int(source.columns.size());
     const qsizetype rows = source.labels.size();
     if (columns == 0)
@@ -79,54 +101,60 @@ void PupilSheetPages::layOut(const PupilSheetTable &source, Table *table)
     QList<qreal> lefts{0};
     for (int c = 0; c < columns; ++c)
         lefts.append(lefts.last() + widths[c] + 2 * padding);
-    const qreal right = lefts.last();
+    const qreal blockWidth = lefts.last();
 
-    // Header row.
-    const qreal headerTop = y;
-    qreal headerHeight = 0;
-    for (int c = 0; c < columns; ++c) {
-        const ui::ShapedText &text = m_bold.line(source.columns[c]);
-        table->fixed.add(text, QPointF(lefts[c] + padding + (widths[c] - text.width) / 2, y + padding));
-        headerHeight = std::max(headerHeight, text.height);
-    }
-    y += headerHeight + 2 * padding;
-    table->header = QRectF(0, headerTop, right, y - headerTop);
-    table->lines.moveTo(0, headerTop);
-    table->lines.lineTo(right, headerTop);
-    table->lines.moveTo(0, y);
-    table->lines.lineTo(right, y);
-
-    const auto rightAligned = [&](const QString &text, int c, qreal top) {
-        const ui::ShapedText &shaped = m_text.line(text);
-        table->fixed.add(shaped, QPointF(lefts[c + 1] - padding - shaped.width, top + padding));
-        return shaped.height;
-    };
-    for (qsizetype r = 0; r < rows; ++r) {
-        const ui::ShapedText &name = m_text.line(source.labels[r]);
-        qreal height = name.height;
-        if (name.width > widths[0]) {
-            const ui::ShapedText wrapped = m_text.wrapped(source.labels[r], widths[0]);
-            table->fixed.add(wrapped, QPointF(padding, y + padding));
-            height = wrapped.height;
-        } else {
-            table->fixed.add(name, QPointF(padding, y + padding));
+    // A long table runs on in blocks side by side, each under its own header row.
+    const qsizetype perBlock = std::max<qsizetype>(1, (rows + blocks - 1) / blocks);
+    for (qsizetype first = 0, block = 0; first < rows || (rows == 0 && block == 0);
+         first += perBlock, ++block) {
+        const qreal x = qreal(block) * (blockWidth + blockGap);
+        const auto across = [&](qreal y) {
+            table->lines.moveTo(x, y);
+            table->lines.lineTo(x + blockWidth, y);
+        };
+        qreal y = top;
+        qreal headerHeight = 0;
+        for (int c = 0; c < columns; ++c) {
+            const ui::ShapedText &text = m_bold.line(source.columns[c]);
+            table->fixed.add(text,
+                             QPointF(x + lefts[c] + padding + (widths[c] - text.width) / 2, y + padding));
+            headerHeight = std::max(headerHeight, text.height);
         }
-        height = std::max(height, rightAligned(source.classMeans.value(r), 2, y));
-        if (columns > 3)
-            height = std::max(height, rightAligned(source.countryMeans.value(r), 3, y));
-        table->rowTops.append(y);
-        table->maxPoints.append(source.maxPoints.value(r));
-        y += height + 2 * padding;
-        table->lines.moveTo(0, y);
-        table->lines.lineTo(right, y);
+        across(y);
+        y += headerHeight + 2 * padding;
+        table->headers.append(QRectF(x, top, blockWidth, y - top));
+        across(y);
+
+        const auto rightAligned = [&](const QString &text, int c, qreal rowTop) {
+            const ui::ShapedText &shaped = m_text.line(text);
+            table->fixed.add(shaped, QPointF(x + lefts[c + 1] - padding - shaped.width, rowTop + padding));
+            return shaped.height;
+        };
+        for (qsizetype r = first; r < std::min(rows, first + perBlock); ++r) {
+            const ui::ShapedText &name = m_text.line(source.labels[r]);
+            qreal height = name.height;
+            if (name.width > widths[0]) {
+                const ui::ShapedText wrapped = m_text.wrapped(source.labels[r], widths[0]);
+                table->fixed.add(wrapped, QPointF(x + padding, y + padding));
+                height = wrapped.height;
+            } else {
+                table->fixed.add(name, QPointF(x + padding, y + padding));
+            }
+            height = std::max(height, rightAligned(source.classMeans.value(r), 2, y));
+            if (columns > 3)
+                height = std::max(height, rightAligned(source.countryMeans.value(r), 3, y));
+            table->points.append(QPointF(x + lefts.value(2) - padding, y + padding));
+            table->maxPoints.append(source.maxPoints.value(r));
+            y += height + 2 * padding;
+            across(y);
+        }
+        for (const qreal left : std::as_const(lefts)) {
+            table->lines.moveTo(x + left, top);
+            table->lines.lineTo(x + left, y);
+        }
+        table->height = std::max(table->height, y);
+        table->width = std::max(table->width, x + blockWidth);
     }
-    for (const qreal x : std::as_const(lefts)) {
-        table->lines.moveTo(x, headerTop);
-        table->lines.lineTo(x, y);
-    }
-    table->pointsRight = lefts.value(2) - padding;
-    table->height = y;
-    table->empty = false;
 }
 
 qreal PupilSheetPages::placeHeading(const PupilSheet &sheet)
@@ -157,18 +185,18 @@ void PupilSheetPages::draw(QPainter &painter, int i, const QRectF &area)
     const qreal standardsTop = placeHeading(sheet);
     const qreal tasksTop = standardsTop + m_standards->height + headingGap;
     const auto placePoints = [&](const Table &table, const QList<qint64> &points, qreal top) {
-        for (qsizetype r = 0; r < table.rowTops.size(); ++r) {
+        for (qsizetype r = 0; r < table.points.size(); ++r) {
             const ui::ShapedText &text = m_text.line(pupilPoints(points.value(r), table.maxPoints[r]));
-            m_page.add(text,
-                       QPointF(margin + table.pointsRight - text.width, top + table.rowTops[r] + padding));
+            m_page.add(text, table.points[r] + QPointF(margin - text.width, top));
         }
     };
     placePoints(*m_standards, sheet.standardPoints, standardsTop);
     placePoints(*m_tasks, sheet.taskPoints, tasksTop);
+    const qreal width = std::max({m_width, m_standards->width + 2 * margin, m_tasks->width + 2 * margin});
     const qreal height = tasksTop + m_tasks->height + margin;
 
     // One page a pupil: a long test is made smaller rather than spill onto a second page.
-    const qreal scale = std::min(area.width() / m_width, area.height() / height);
+    const qreal scale = std::min(area.width() / width, area.height() / height);
     painter.save();
     painter.translate(area.topLeft());
     painter.scale(scale, scale);
@@ -177,7 +205,8 @@ void PupilSheetPages::draw(QPainter &painter, int i, const QRectF &area)
     painter.setPen(pen);
     for (const auto &[table, top] : {std::pair{m_standards.get(), standardsTop}, {m_tasks.get(), tasksTop}}) {
         const QPointF origin(margin, top);
-        painter.fillRect(table->header.translated(origin), headerColour);
+        for (const QRectF &header : std::as_const(table->headers))
+            painter.fillRect(header.translated(origin), headerColour);
         painter.drawPath(table->lines.translated(origin));
     }
     painter.setPen(Qt::black);

@@ -25,7 +25,8 @@ public:
 
 private:
     struct Table;
-    void layOut(const PupilSheetTable &source, Table *table);
+    // In `blocks` blocks side by side.
+    void layOut(const PupilSheetTable &source, int blocks, Table *table);
     // The pupil's part above the tables; returns the tables' top.
     qreal placeHeading(const PupilSheet &sheet);
 
