@@ -9,10 +9,10 @@
 
 #include <xlsxwriter.h>
 
+#include <array>
 #include <cmath>
 #include <ctime>
 #include <locale.h>
-#include <map>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -53,8 +53,10 @@ SheetCell textCell(const QString &text, bool bold = false)
 void appendGrid(Sheet &sheet, const GridRows &grid, const QList<qsizetype> &textColumns,
                 qsizetype droppedColumn = -1)
 {
+    sheet.rows.reserve(sheet.rows.size() + grid.size());
     for (qsizetype r = 0; r < grid.size(); ++r) {
         QList<SheetCell> cells;
+        cells.reserve(grid.at(r).size());
         for (qsizetype c = 0; c < grid.at(r).size(); ++c) {
             if (c == droppedColumn)
                 continue;
@@ -66,7 +68,7 @@ void appendGrid(Sheet &sheet, const GridRows &grid, const QList<qsizetype> &text
             else
                 cells.append(reportCell(text));
         }
-        sheet.rows.append(cells);
+        sheet.rows.append(std::move(cells));
     }
 }
 
@@ -198,9 +200,9 @@ public:
             *format = nullptr;
             return true;
         }
-        const std::pair<int, bool> key{decimals, cell.bold};
-        if (const auto found = m_formats.find(key); found != m_formats.end()) {
-            *format = found->second;
+        lxw_format *&known = m_formats[std::size_t(decimals + 1)][cell.bold ? 1 : 0];
+        if (known) {
+            *format = known;
             return true;
         }
         lxw_format *made = workbook_add_format(m_workbook);
@@ -213,14 +215,15 @@ public:
                 decimals == 0 ? QByteArray("0") : QByteArray("0.") + QByteArray(decimals, '0');
             format_set_num_format(made, pattern.constData());
         }
-        m_formats.emplace(key, made);
+        known = made;
         *format = made;
         return true;
     }
 
 private:
     lxw_workbook *m_workbook;
-    std::map<std::pair<int, bool>, lxw_format *> m_formats;
+    // By decimals (none for text, then 0 to 30) and boldness.
+    std::array<std::array<lxw_format *, 2>, 32> m_formats{};
 };
 
 // What makes the sheets unwritable before the library is asked; empty when nothing does.
@@ -275,7 +278,6 @@ QString writeSheet(lxw_workbook *workbook, Formats &formats, const Sheet &sheet)
         const QList<SheetCell> &row = sheet.rows.at(r);
         for (qsizetype c = 0; c < row.size(); ++c) {
             const SheetCell &cell = row.at(c);
-            const QString where = cellReference(r, c);
             lxw_format *format = nullptr;
             if (!formats.get(cell, &format))
                 return inSheet(sheet, libraryReason(LXW_ERROR_MEMORY_MALLOC_FAILED));
@@ -284,19 +286,23 @@ QString writeSheet(lxw_workbook *workbook, Formats &formats, const Sheet &sheet)
             lxw_error error = LXW_NO_ERROR;
             if (cell.number) {
                 if (!std::isfinite(*cell.number))
-                    return inSheet(sheet, u"komórka %1: liczba nie jest skończona"_s.arg(where));
+                    return inSheet(sheet,
+                                   u"komórka %1: liczba nie jest skończona"_s.arg(cellReference(r, c)));
                 error = worksheet_write_number(worksheet, rowIndex, columnIndex, *cell.number, format);
             } else {
                 // A C string ends at the first NUL; the cell keeps what the user could see.
-                QString text = cell.text;
-                text.remove(QChar(u'\0'));
-                if (text.isEmpty())
+                if (cell.text.isEmpty())
                     continue;
-                const QByteArray utf8 = text.toUtf8();
+                QByteArray utf8 = cell.text.toUtf8();
+                if (utf8.contains('\0')) {
+                    utf8.replace(QByteArrayView("\0", 1), QByteArrayView());
+                    if (utf8.isEmpty())
+                        continue;
+                }
                 error = worksheet_write_string(worksheet, rowIndex, columnIndex, utf8.constData(), format);
             }
             if (error != LXW_NO_ERROR)
-                return inSheet(sheet, u"komórka %1: %2"_s.arg(where, libraryReason(error)));
+                return inSheet(sheet, u"komórka %1: %2"_s.arg(cellReference(r, c), libraryReason(error)));
         }
     }
 
@@ -459,7 +465,8 @@ QList<Sheet> classWorkbook(const ReportContent &report)
             classReportSheet(u"Podsumowanie"_s, report, report.secondCaption, report.secondGrid, 9)};
 }
 
-QList<Sheet> schoolWorkbook(const ReportContent &schoolReport, const QList<ClassSheetInput> &classes)
+QList<Sheet> schoolWorkbook(const ReportContent &schoolReport, const QList<ClassSheetInput> &classes,
+                            const ProgressReport &progress)
 {
     // Column 2 of both school grids is hidden on screen and always empty.
     constexpr qsizetype hiddenColumn = 2;
@@ -476,8 +483,10 @@ QList<Sheet> schoolWorkbook(const ReportContent &schoolReport, const QList<Class
         qMax(columnCount(schoolReport.firstGrid), columnCount(schoolReport.secondGrid)) - 1;
     summary.columnWidths = widths({5, 24}, summaryColumns, 8);
 
-    QList<Sheet> sheets{summary};
-    QStringList taken{summary.name};
+    QList<Sheet> sheets;
+    sheets.reserve(classes.size() + 1);
+    sheets.append(std::move(summary));
+    QStringList taken{sheets.first().name};
     for (qsizetype i = 0; i < classes.size(); ++i) {
         const ClassSheetInput &input = classes.at(i);
         Sheet sheet;
@@ -488,7 +497,8 @@ QList<Sheet> schoolWorkbook(const ReportContent &schoolReport, const QList<Class
         sheet.frozenRows = input.answers.isEmpty() ? 0 : 1;
         sheet.frozenColumns = 2;
         sheet.columnWidths = widths({5, 14, 5}, columnCount(input.answers), 7);
-        sheets.append(sheet);
+        sheets.append(std::move(sheet));
+        reportProgress(progress, i + 1, classes.size());
     }
     return sheets;
 }

@@ -2,6 +2,7 @@
 // count with: the semicolon reports write "0.50", which a Polish spreadsheet takes for text.
 #pragma once
 
+#include "core/progress.h"
 #include "files/gridfile.h"
 #include "files/report.h"
 
@@ -54,5 +55,6 @@ struct ClassSheetInput {
 };
 
 // The school summary's report on "Podsumowanie" (both grids, without their hidden empty column),
-// then one sheet of pupils' points per class.
-QList<Sheet> schoolWorkbook(const ReportContent &schoolReport, const QList<ClassSheetInput> &classes);
+// then one sheet of pupils' points per class; progress is told of each class's sheet made.
+QList<Sheet> schoolWorkbook(const ReportContent &schoolReport, const QList<ClassSheetInput> &classes,
+                            const ProgressReport &progress = {});
