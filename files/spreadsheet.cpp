@@ -463,6 +463,13 @@ QString sheetName(const QString &wanted, const QStringList &taken)
 
 SheetCell reportCell(const QString &text)
 {
+    // Points are most often one digit: a class sheet of a large school has millions of them.
+    if (text.size() == 1 && text.front().unicode() >= u'0' && text.front().unicode() <= u'9') {
+        SheetCell cell;
+        cell.text = text;
+        cell.number = double(text.front().unicode() - u'0');
+        return cell;
+    }
     SheetCell cell = textCell(text);
     if (cell.text.isEmpty())
         return cell;
