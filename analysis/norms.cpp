@@ -72,11 +72,18 @@ QList<double> percentileRanks(const QList<int> &totals)
     std::sort(sorted.begin(), sorted.end());
     QList<double> ranks;
     ranks.reserve(totals.size());
-    for (const int total : totals) {
-        const auto sameOrLower = std::upper_bound(sorted.begin(), sorted.end(), total) - sorted.begin();
-        ranks.append(100.0 * double(sameOrLower) / double(sorted.size()));
-    }
+    for (const int total : totals)
+        ranks.append(percentileRankSorted(total, sorted));
     return ranks;
+}
+
+double percentileRankSorted(int total, const QList<int> &sortedTotals)
+{
+    if (sortedTotals.isEmpty())
+        return 0;
+    const auto sameOrLower =
+        std::upper_bound(sortedTotals.begin(), sortedTotals.end(), total) - sortedTotals.begin();
+    return 100.0 * double(sameOrLower) / double(sortedTotals.size());
 }
 
 ScoreBands scoreBands(const QList<int> &presentTotals, int maxTotal)

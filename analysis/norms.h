@@ -37,6 +37,8 @@ StanineSpread stanineSpread(const QList<int> &presentTotals, const QList<double>
 double percentileRank(int total, const QList<int> &presentTotals);
 // percentileRank of every total among all of them, in the order given.
 QList<double> percentileRanks(const QList<int> &totals);
+// percentileRank among totals sorted in ascending order: a search, for ranking many pupils.
+double percentileRankSorted(int total, const QList<int> &sortedTotals);
 
 struct ScoreBands {
     int atLeast80 = 0; // at least 80 % of the maximum

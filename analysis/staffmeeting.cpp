@@ -1,5 +1,7 @@
 #include "analysis/staffmeeting.h"
 
+#include <algorithm>
+
 namespace {
 
 ComparisonLine compare(const QString &label, const std::optional<double> &own, const AreaFigures &areas,
@@ -32,6 +34,10 @@ StaffMeetingFigures staffMeetingFigures(const GroupAnalysis &group, const QList<
     const QList<int> allTotals = presentTotals(classes, test);
     const QList<int> schoolTotals = schoolClasses.isEmpty() ? allTotals : presentTotals(schoolClasses, test);
     norms.rankedInSchool = schoolTotals.size() > allTotals.size();
+    // Sorted once: every pupil of a large school is then ranked by a search, not a count.
+    QList<int> sortedSchoolTotals = schoolTotals;
+    std::sort(sortedSchoolTotals.begin(), sortedSchoolTotals.end());
+    norms.pupils.reserve(allTotals.size());
     for (const ClassResults &results : classes) {
         const QList<int> classTotals = presentTotals({results}, test);
         const QList<double> inClass = percentileRanks(classTotals);
@@ -47,7 +53,7 @@ StaffMeetingFigures staffMeetingFigures(const GroupAnalysis &group, const QList<
             if (test.maxTotalPoints > 0)
                 norm.percentOfMax = 100.0 * norm.total / test.maxTotalPoints;
             norm.percentileInClass = inClass.value(inClassIndex++);
-            norm.percentileInSchool = percentileRank(norm.total, schoolTotals);
+            norm.percentileInSchool = percentileRankSorted(norm.total, sortedSchoolTotals);
             norm.stanine = pupilStanine(norm.total, pupilStanineBounds);
             norms.pupils.append(norm);
         }
@@ -59,6 +65,7 @@ StaffMeetingFigures staffMeetingFigures(const GroupAnalysis &group, const QList<
 
     // How well the tasks tell strong pupils from weak ones, and how reliable the whole test is.
     QList<QList<qint32>> points;
+    points.reserve(allTotals.size());
     for (const ClassResults &results : classes) {
         for (const PupilResult &pupil : results.pupils) {
             if (pupil.present)

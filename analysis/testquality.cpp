@@ -4,54 +4,68 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 namespace {
 
-// The rows as columns: one list of points per task, over the pupils.
-QList<QList<double>> taskColumns(const QList<QList<qint32>> &rows)
+// The rows as columns, one after another in one block: column t holds every pupil's points of
+// task t. A large school has millions of points; a list per task would be filled and cleared twice.
+class TaskColumns
 {
-    qsizetype tasks = 0;
-    for (const QList<qint32> &row : rows)
-        tasks = std::max(tasks, row.size());
-    QList<QList<double>> columns(tasks);
-    for (QList<double> &column : columns)
-        column.reserve(rows.size());
-    for (const QList<qint32> &row : rows) {
-        for (qsizetype t = 0; t < tasks; ++t)
-            columns[t].append(row.value(t));
+public:
+    explicit TaskColumns(const QList<QList<qint32>> &rows) : m_pupils(rows.size())
+    {
+        for (const QList<qint32> &row : rows)
+            m_tasks = std::max(m_tasks, row.size());
+        m_values = std::make_unique_for_overwrite<double[]>(std::size_t(m_tasks * m_pupils));
+        for (qsizetype p = 0; p < m_pupils; ++p) {
+            const QList<qint32> &row = rows.at(p);
+            const qint32 *points = row.constData();
+            const qsizetype given = row.size();
+            for (qsizetype t = 0; t < m_tasks; ++t)
+                m_values[std::size_t(t * m_pupils + p)] = t < given ? double(points[t]) : 0.0;
+        }
     }
-    return columns;
-}
+    qsizetype tasks() const { return m_tasks; }
+    qsizetype pupils() const { return m_pupils; }
+    const double *column(qsizetype t) const { return m_values.get() + t * m_pupils; }
 
-double meanOf(const QList<double> &values)
+private:
+    qsizetype m_tasks = 0;
+    qsizetype m_pupils = 0;
+    std::unique_ptr<double[]> m_values;
+};
+
+double meanOf(const double *values, qsizetype count)
 {
     double sum = 0;
-    for (const double v : values)
-        sum += v;
-    return sum / double(values.size());
+    for (qsizetype i = 0; i < count; ++i)
+        sum += values[i];
+    return sum / double(count);
 }
 
 // Sums of squared deviations from the mean, the mean taken first: the one-pass formula loses every
 // digit when the spread is small against the mean.
-double squaredDeviations(const QList<double> &values)
+double squaredDeviations(const double *values, qsizetype count)
 {
-    const double mean = meanOf(values);
+    const double mean = meanOf(values, count);
     double sum = 0;
-    for (const double v : values)
-        sum += (v - mean) * (v - mean);
+    for (qsizetype i = 0; i < count; ++i)
+        sum += (values[i] - mean) * (values[i] - mean);
     return sum;
 }
 
-std::optional<double> correlation(const QList<double> &x, const QList<double> &y)
+std::optional<double> correlation(const double *x, const double *y, qsizetype count)
 {
-    if (x.size() < 2 || x.size() != y.size())
+    if (count < 2)
         return std::nullopt;
-    const double meanX = meanOf(x);
-    const double meanY = meanOf(y);
+    const double meanX = meanOf(x, count);
+    const double meanY = meanOf(y, count);
     double sxx = 0;
     double syy = 0;
     double sxy = 0;
-    for (qsizetype i = 0; i < x.size(); ++i) {
+    for (qsizetype i = 0; i < count; ++i) {
         const double dx = x[i] - meanX;
         const double dy = y[i] - meanY;
         sxx += dx * dx;
@@ -96,42 +110,45 @@ QList<QList<qint32>> presentTaskPoints(const QList<ClassResults> &classes, const
 
 QList<std::optional<double>> discrimination(const QList<QList<qint32>> &presentPupilsTaskPoints)
 {
-    const QList<QList<double>> columns = taskColumns(presentPupilsTaskPoints);
-    const qsizetype pupils = presentPupilsTaskPoints.size();
-    QList<double> totals(pupils, 0.0);
-    for (const QList<double> &column : columns) {
+    const TaskColumns columns(presentPupilsTaskPoints);
+    const qsizetype pupils = columns.pupils();
+    std::vector<double> totals(std::size_t(pupils), 0.0);
+    for (qsizetype t = 0; t < columns.tasks(); ++t) {
+        const double *column = columns.column(t);
         for (qsizetype i = 0; i < pupils; ++i)
-            totals[i] += column[i];
+            totals[std::size_t(i)] += column[i];
     }
 
     QList<std::optional<double>> result;
-    result.reserve(columns.size());
-    QList<double> rest(pupils);
-    for (const QList<double> &column : columns) {
+    result.reserve(columns.tasks());
+    std::vector<double> rest(static_cast<std::size_t>(pupils));
+    for (qsizetype t = 0; t < columns.tasks(); ++t) {
+        const double *column = columns.column(t);
         // Whole numbers far below 2^53: the subtraction is exact.
         for (qsizetype i = 0; i < pupils; ++i)
-            rest[i] = totals[i] - column[i];
-        result.append(correlation(column, rest));
+            rest[std::size_t(i)] = totals[std::size_t(i)] - column[i];
+        result.append(correlation(column, rest.data(), pupils));
     }
     return result;
 }
 
 std::optional<double> cronbachAlpha(const QList<QList<qint32>> &presentPupilsTaskPoints)
 {
-    const QList<QList<double>> columns = taskColumns(presentPupilsTaskPoints);
-    const qsizetype pupils = presentPupilsTaskPoints.size();
-    const qsizetype k = columns.size();
+    const TaskColumns columns(presentPupilsTaskPoints);
+    const qsizetype pupils = columns.pupils();
+    const qsizetype k = columns.tasks();
     if (k < 2 || pupils == 0)
         return std::nullopt;
 
-    QList<double> totals(pupils, 0.0);
+    std::vector<double> totals(std::size_t(pupils), 0.0);
     double taskVariances = 0;
-    for (const QList<double> &column : columns) {
-        taskVariances += squaredDeviations(column) / double(pupils);
+    for (qsizetype t = 0; t < k; ++t) {
+        const double *column = columns.column(t);
+        taskVariances += squaredDeviations(column, pupils) / double(pupils);
         for (qsizetype i = 0; i < pupils; ++i)
-            totals[i] += column[i];
+            totals[std::size_t(i)] += column[i];
     }
-    const double totalVariance = squaredDeviations(totals) / double(pupils);
+    const double totalVariance = squaredDeviations(totals.data(), pupils) / double(pupils);
     if (totalVariance <= 0)
         return std::nullopt;
     return double(k) / double(k - 1) * (1.0 - taskVariances / totalVariance);

@@ -32,6 +32,14 @@ QList<double> sheetsMs;
 
 int classes = 25;
 
+// --only TEXT: the steps whose name contains TEXT, the others skipped (their setting up still done).
+QString only;
+
+bool wanted(const QString &name)
+{
+    return only.isEmpty() || name.contains(only);
+}
+
 QByteArray statisticsFile(int values)
 {
     QByteArray bytes;
@@ -51,7 +59,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     SondarykApplication app(argc, argv);
     printMessages(QStringLiteral("zapisane"));
-    // bench_workbook [--classes N] [--pupils N] [--tasks N] [--rounds N]; a lone number is the rounds.
+    // bench_workbook [--classes N] [--pupils N] [--tasks N] [--rounds N] [--only TEXT]; a lone number is
+    // the rounds.
     int rounds = 30;
     const QStringList arguments = app.arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i) {
@@ -69,10 +78,14 @@ int main(int argc, char **argv)
             value(&tasks, 200);
         else if (name == QStringLiteral("--rounds"))
             value(&rounds, 1000);
-        else if (name.toInt() > 0)
+        else if (name == QStringLiteral("--only")) {
+            if (i + 1 >= arguments.size())
+                qFatal("--only needs a text");
+            only = arguments[++i];
+        } else if (name.toInt() > 0)
             rounds = name.toInt();
         else
-            qFatal("usage: bench_workbook [--classes N] [--pupils N] [--tasks N] [--rounds N]");
+            qFatal("usage: bench_workbook [--classes N] [--pupils N] [--tasks N] [--rounds N] [--only TEXT]");
     }
 
     QTemporaryDir location;
@@ -86,42 +99,60 @@ int main(int argc, char **argv)
         writeFile(directory + QStringLiteral("/Standardy.tmp"), statisticsFile(6));
     }
 
+    // The rounds run only for the steps wanted.
+    const auto measure = [](const QString &name, const std::function<QList<double>()> &rounds, double target,
+                            const QList<double> *own = nullptr) {
+        if (wanted(name))
+            report(qPrintable(name), rounds(), target, own);
+    };
     auto *pages = workbook.findChild<QTabWidget *>(QStringLiteral("pcWyniki"));
     std::printf("Workbook, %d classes of %d pupils, %d tasks (%d rounds)\n", classes, pupils, tasks, rounds);
-    report("class page built from its answers file",
-           timeIt(
-               rounds,
-               [&] {
-                   pages->setCurrentIndex(classes + 1);
-                   QCoreApplication::processEvents();
-               },
-               [&] {
-                   pages->setCurrentIndex(1);
-                   QCoreApplication::processEvents();
-               }),
-           20);
-    report(qPrintable(QStringLiteral("school page (%1 statistics files, 2 written)").arg(2 * classes)),
-           timeIt(
-               rounds,
-               [&] {
-                   // The page before is drawn before the clock starts.
-                   pages->setCurrentIndex(1);
-                   QCoreApplication::processEvents();
-               },
-               [&] {
-                   pages->setCurrentIndex(classes + 1);
-                   QCoreApplication::processEvents();
-               }),
-           20);
+    measure(
+        QStringLiteral("class page built from its answers file"),
+        [&] {
+            return timeIt(
+                rounds,
+                [&] {
+                    pages->setCurrentIndex(classes + 1);
+                    QCoreApplication::processEvents();
+                },
+                [&] {
+                    pages->setCurrentIndex(1);
+                    QCoreApplication::processEvents();
+                });
+        },
+        20);
+    measure(
+        QStringLiteral("school page (%1 statistics files, 2 written)").arg(2 * classes),
+        [&] {
+            return timeIt(
+                rounds,
+                [&] {
+                    // The page before is drawn before the clock starts.
+                    pages->setCurrentIndex(1);
+                    QCoreApplication::processEvents();
+                },
+                [&] {
+                    pages->setCurrentIndex(classes + 1);
+                    QCoreApplication::processEvents();
+                });
+        },
+        20);
     pages->setCurrentIndex(1);
-    report("Compute on a class page (answers and 2 statistics files)",
-           timeIt(
-               rounds, [] {}, [&] { workbook.bObliczClick(); }),
-           10);
-    report("Save on a class page (answers file and report)",
-           timeIt(
-               rounds, [] {}, [&] { workbook.sbZapiszClick(); }),
-           10);
+    measure(
+        QStringLiteral("Compute on a class page (answers and 2 statistics files)"),
+        [&] {
+            return timeIt(
+                rounds, [] {}, [&] { workbook.bObliczClick(); });
+        },
+        10);
+    measure(
+        QStringLiteral("Save on a class page (answers file and report)"),
+        [&] {
+            return timeIt(
+                rounds, [] {}, [&] { workbook.sbZapiszClick(); });
+        },
+        10);
     // A block as a spreadsheet copies it: every pupil's code, mark and points.
     QString block;
     for (int p = 1; p <= pupils; ++p) {
@@ -130,34 +161,38 @@ int main(int argc, char **argv)
             block += u'\t' + QString::number((p + t) % 3);
         block += QStringLiteral("\r\n");
     }
-    report(
-        qPrintable(
-            QStringLiteral("paste of %1 pupils by %2 columns into a class page").arg(pupils).arg(tasks + 2)),
-        timeIt(
-            rounds,
-            [&] {
-                // Every cell changes in every round.
-                StringGrid *grid = workbook.tabela1();
-                grid->setCurrentCell(1, 1);
-                grid->clearUndo();
-                for (int r = 1; r <= pupils; ++r)
-                    for (int c = 1; c < grid->colCount(); ++c)
-                        grid->setCell(c, r, QStringLiteral("9"));
-            },
-            [&] { workbook.tabela1()->pasteBlock(block); }),
+    measure(
+        QStringLiteral("paste of %1 pupils by %2 columns into a class page").arg(pupils).arg(tasks + 2),
+        [&] {
+            return timeIt(
+                rounds,
+                [&] {
+                    // Every cell changes in every round.
+                    StringGrid *grid = workbook.tabela1();
+                    grid->setCurrentCell(1, 1);
+                    grid->clearUndo();
+                    for (int r = 1; r <= pupils; ++r)
+                        for (int c = 1; c < grid->colCount(); ++c)
+                            grid->setCell(c, r, QStringLiteral("9"));
+                },
+                [&] { workbook.tabela1()->pasteBlock(block); });
+        },
         50);
     workbook.markScoresSaved();
     pages->setCurrentIndex(classes + 1);
     QCoreApplication::processEvents();
-    report(
-        qPrintable(QStringLiteral("school spreadsheet file (summary and %1 classes' sheets)").arg(classes)),
-        timeIt(
-            rounds, [] {},
-            [&] {
-                workbook.writeSpreadsheet(workbook.paths().schoolFile(schoolfiles::schoolSpreadsheet),
-                                          schoolWorkbook(workbook.reportContent(),
-                                                         workbook.school().classSheetInputs(workbook.test)));
-            }),
+    measure(
+        QStringLiteral("school spreadsheet file (summary and %1 classes' sheets)").arg(classes),
+        [&] {
+            return timeIt(
+                rounds, [] {},
+                [&] {
+                    workbook.writeSpreadsheet(
+                        workbook.paths().schoolFile(schoolfiles::schoolSpreadsheet),
+                        schoolWorkbook(workbook.reportContent(),
+                                       workbook.school().classSheetInputs(workbook.test)));
+                });
+        },
         300);
     pages->setCurrentIndex(1);
     QCoreApplication::processEvents();
@@ -169,30 +204,36 @@ int main(int argc, char **argv)
         writeFile(workbook.classDirectory(i) + QStringLiteral("/Zadania.tmp"), damaged);
         writeFile(workbook.classDirectory(i) + QStringLiteral("/Standardy.tmp"), damaged);
     }
-    report("class page over a damaged 63 MiB answers file (refused)",
-           timeIt(
-               rounds,
-               [&] {
-                   pages->setCurrentIndex(2);
-                   QCoreApplication::processEvents();
-               },
-               [&] {
-                   pages->setCurrentIndex(1);
-                   QCoreApplication::processEvents();
-               }),
-           1000);
-    report("school page with four damaged 63 MiB statistics files (refused)",
-           timeIt(
-               rounds,
-               [&] {
-                   pages->setCurrentIndex(2);
-                   QCoreApplication::processEvents();
-               },
-               [&] {
-                   pages->setCurrentIndex(classes + 1);
-                   QCoreApplication::processEvents();
-               }),
-           1000);
+    measure(
+        QStringLiteral("class page over a damaged 63 MiB answers file (refused)"),
+        [&] {
+            return timeIt(
+                rounds,
+                [&] {
+                    pages->setCurrentIndex(2);
+                    QCoreApplication::processEvents();
+                },
+                [&] {
+                    pages->setCurrentIndex(1);
+                    QCoreApplication::processEvents();
+                });
+        },
+        1000);
+    measure(
+        QStringLiteral("school page with four damaged 63 MiB statistics files (refused)"),
+        [&] {
+            return timeIt(
+                rounds,
+                [&] {
+                    pages->setCurrentIndex(2);
+                    QCoreApplication::processEvents();
+                },
+                [&] {
+                    pages->setCurrentIndex(classes + 1);
+                    QCoreApplication::processEvents();
+                });
+        },
+        1000);
     writeFile(workbook.classDirectory(0) + QStringLiteral("/Odpowiedzi.tmp"), answersFile());
     for (int i = 0; i < 2; ++i) {
         writeFile(workbook.classDirectory(i) + QStringLiteral("/Zadania.tmp"), statisticsFile(tasks));
@@ -207,38 +248,43 @@ int main(int argc, char **argv)
     comparison.wholeTest = {0.57, 0.58, 0.55, 0.6};
     writeFile(workbook.paths().file(schoolfiles::comparison), comparisonFileBytes(comparison, workbook.test));
     pages->setCurrentIndex(classes + 1);
-    report(qPrintable(
-               QStringLiteral("school analysis with comparison figures (%1 answers files, report, charts)")
-                   .arg(classes)),
-           timeIt(
-               rounds,
-               [] {
-                   // The window closes as soon as it has been shown.
-                   QTimer::singleShot(0, [] {
-                       if (fAnaliza)
-                           fAnaliza->accept();
-                   });
-               },
-               [&] { workbook.sbAnalizaClick(); }),
-           150);
+    measure(
+        QStringLiteral("school analysis with comparison figures (%1 answers files, report, charts)")
+            .arg(classes),
+        [&] {
+            return timeIt(
+                rounds,
+                [] {
+                    // The window closes as soon as it has been shown.
+                    QTimer::singleShot(0, [] {
+                        if (fAnaliza)
+                            fAnaliza->accept();
+                    });
+                },
+                [&] { workbook.sbAnalizaClick(); });
+        },
+        150);
     pages->setCurrentIndex(1);
     QCoreApplication::processEvents();
-    report(qPrintable(QStringLiteral("pupils' sheets of a class of %1 (PDF made and written)").arg(pupils)),
-           timeIt(
-               std::max(1, rounds / 5),
-               [] {
-                   QTimer::singleShot(0, [] {
-                       if (fAnaliza) {
-                           QElapsedTimer clock;
-                           clock.start();
-                           fAnaliza->bKartyUczniowClick();
-                           sheetsMs.append(double(clock.nsecsElapsed()) / 1e6);
-                           fAnaliza->accept();
-                       }
-                   });
-               },
-               [&] { workbook.sbAnalizaClick(); }),
-           1000, &sheetsMs);
+    measure(
+        QStringLiteral("pupils' sheets of a class of %1 (PDF made and written)").arg(pupils),
+        [&] {
+            return timeIt(
+                std::max(1, rounds / 5),
+                [] {
+                    QTimer::singleShot(0, [] {
+                        if (fAnaliza) {
+                            QElapsedTimer clock;
+                            clock.start();
+                            fAnaliza->bKartyUczniowClick();
+                            sheetsMs.append(double(clock.nsecsElapsed()) / 1e6);
+                            fAnaliza->accept();
+                        }
+                    });
+                },
+                [&] { workbook.sbAnalizaClick(); });
+        },
+        1000, &sheetsMs);
     std::printf("  peak memory %.0f MiB\n", peakMemoryMiB());
     return 0;
 }

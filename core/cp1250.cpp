@@ -42,7 +42,7 @@ int byteFor(char16_t c)
 
 namespace cp1250 {
 
-QString decode(const QByteArray &bytes)
+QString decode(QByteArrayView bytes)
 {
     QString text;
     text.reserve(bytes.size());

@@ -2,11 +2,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace cp1250 {
 
-QString decode(const QByteArray &bytes);
+QString decode(QByteArrayView bytes);
 
 // Characters the code page cannot hold become '?' and *ok is set to false.
 QByteArray encode(const QString &text, bool *ok = nullptr);

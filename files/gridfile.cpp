@@ -5,6 +5,7 @@
 #include "files/savefile.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 QByteArray gridFileBytes(const GridRows &rows)
@@ -47,7 +48,12 @@ std::optional<GridRows> parseGridFileWithin(const QByteArray &windows1250Bytes, 
     if (windows1250Bytes.size() > limits.bytes)
         return std::nullopt;
     GridRows rows;
+    const char *const bytes = windows1250Bytes.constData();
+    // Most cells are one ASCII character (points, marks, "-"): each such text is made once and
+    // shared, not allocated again for every cell of a large file.
+    std::array<QString, 128> single;
     qsizetype lineStart = 0;
+    qsizetype width = 0;
     // A final line feed ends the last line; it does not begin another.
     while (lineStart < windows1250Bytes.size()) {
         if (rows.size() >= limits.rows)
@@ -56,16 +62,26 @@ std::optional<GridRows> parseGridFileWithin(const QByteArray &windows1250Bytes, 
         if (lineEnd < 0)
             lineEnd = windows1250Bytes.size();
         QStringList fields;
+        fields.reserve(std::min(width, limits.fields));
         qsizetype fieldStart = lineStart;
         for (qsizetype i = lineStart; i < lineEnd; ++i) {
-            if (windows1250Bytes.at(i) == ';') {
-                if (fields.size() >= limits.fields)
-                    return std::nullopt;
-                fields.append(cp1250::decode(windows1250Bytes.sliced(fieldStart, i - fieldStart)));
-                fieldStart = i + 1;
+            if (bytes[i] != ';')
+                continue;
+            if (fields.size() >= limits.fields)
+                return std::nullopt;
+            const auto first = static_cast<unsigned char>(bytes[fieldStart]);
+            if (i - fieldStart == 1 && first < 0x80) {
+                QString &shared = single[first];
+                if (shared.isNull())
+                    shared = cp1250::decode(QByteArrayView(bytes + fieldStart, 1));
+                fields.append(shared);
+            } else {
+                fields.append(cp1250::decode(QByteArrayView(bytes + fieldStart, i - fieldStart)));
             }
+            fieldStart = i + 1;
         }
-        rows.append(fields);
+        width = std::max(width, fields.size());
+        rows.append(std::move(fields));
         lineStart = lineEnd + 1;
     }
     return rows;

@@ -9,10 +9,10 @@
 
 #include <xlsxwriter.h>
 
+#include <array>
 #include <cmath>
 #include <ctime>
 #include <locale.h>
-#include <map>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -48,25 +48,29 @@ SheetCell textCell(const QString &text, bool bold = false)
     return cell;
 }
 
-// The grid's rows: the heading row bold and always text, the columns listed in textColumns
-// (codes, marks, class labels) text, every other cell read as a figure.
+// A grid's cell: the heading row bold and always text, the columns listed in textColumns (codes,
+// marks, class labels) text, every other cell read as a figure.
+SheetCell gridCell(const QString &text, qsizetype row, qsizetype column, const QList<qsizetype> &textColumns)
+{
+    if (row == 0)
+        return textCell(text, true);
+    if (textColumns.contains(column))
+        return textCell(text);
+    return reportCell(text);
+}
+
 void appendGrid(Sheet &sheet, const GridRows &grid, const QList<qsizetype> &textColumns,
                 qsizetype droppedColumn = -1)
 {
+    sheet.rows.reserve(sheet.rows.size() + grid.size());
     for (qsizetype r = 0; r < grid.size(); ++r) {
         QList<SheetCell> cells;
+        cells.reserve(grid.at(r).size());
         for (qsizetype c = 0; c < grid.at(r).size(); ++c) {
-            if (c == droppedColumn)
-                continue;
-            const QString &text = grid.at(r).at(c);
-            if (r == 0)
-                cells.append(textCell(text, true));
-            else if (textColumns.contains(c))
-                cells.append(textCell(text));
-            else
-                cells.append(reportCell(text));
+            if (c != droppedColumn)
+                cells.append(gridCell(grid.at(r).at(c), r, c, textColumns));
         }
-        sheet.rows.append(cells);
+        sheet.rows.append(std::move(cells));
     }
 }
 
@@ -198,9 +202,9 @@ public:
             *format = nullptr;
             return true;
         }
-        const std::pair<int, bool> key{decimals, cell.bold};
-        if (const auto found = m_formats.find(key); found != m_formats.end()) {
-            *format = found->second;
+        lxw_format *&known = m_formats[std::size_t(decimals + 1)][cell.bold ? 1 : 0];
+        if (known) {
+            *format = known;
             return true;
         }
         lxw_format *made = workbook_add_format(m_workbook);
@@ -213,14 +217,15 @@ public:
                 decimals == 0 ? QByteArray("0") : QByteArray("0.") + QByteArray(decimals, '0');
             format_set_num_format(made, pattern.constData());
         }
-        m_formats.emplace(key, made);
+        known = made;
         *format = made;
         return true;
     }
 
 private:
     lxw_workbook *m_workbook;
-    std::map<std::pair<int, bool>, lxw_format *> m_formats;
+    // By decimals (none for text, then 0 to 30) and boldness.
+    std::array<std::array<lxw_format *, 2>, 32> m_formats{};
 };
 
 // What makes the sheets unwritable before the library is asked; empty when nothing does.
@@ -237,17 +242,55 @@ QString sheetsProblem(const QList<Sheet> &sheets)
             if (sheets.at(j).name.compare(sheet.name, Qt::CaseInsensitive) == 0)
                 return u"dwa arkusze mają tę samą nazwę „%1”"_s.arg(sheet.name);
         }
-        if (sheet.rows.size() > LXW_ROW_MAX)
+        const qsizetype rowCount = sheet.rows.size() + sheet.grid.size();
+        if (rowCount > LXW_ROW_MAX)
+            return inSheet(sheet,
+                           u"ma %1 wierszy, a arkusz mieści najwyżej %2"_s.arg(rowCount).arg(LXW_ROW_MAX));
+        const auto tooWide = [&](qsizetype cells) {
             return inSheet(
                 sheet,
-                u"ma %1 wierszy, a arkusz mieści najwyżej %2"_s.arg(sheet.rows.size()).arg(LXW_ROW_MAX));
+                u"wiersz ma %1 komórek, a arkusz mieści najwyżej %2 kolumn"_s.arg(cells).arg(LXW_COL_MAX));
+        };
         for (const QList<SheetCell> &row : sheet.rows) {
             if (row.size() > LXW_COL_MAX)
-                return inSheet(sheet,
-                               u"wiersz ma %1 komórek, a arkusz mieści najwyżej %2 kolumn"_s.arg(row.size())
-                                   .arg(LXW_COL_MAX));
+                return tooWide(row.size());
+        }
+        for (const QStringList &row : sheet.grid) {
+            if (row.size() > LXW_COL_MAX)
+                return tooWide(row.size());
         }
     }
+    return {};
+}
+
+// Empty when the cell is written, or has nothing to write.
+QString writeCell(lxw_worksheet *worksheet, Formats &formats, const Sheet &sheet, qsizetype r, qsizetype c,
+                  const SheetCell &cell)
+{
+    lxw_format *format = nullptr;
+    if (!formats.get(cell, &format))
+        return inSheet(sheet, libraryReason(LXW_ERROR_MEMORY_MALLOC_FAILED));
+    const auto rowIndex = static_cast<lxw_row_t>(r);
+    const auto columnIndex = static_cast<lxw_col_t>(c);
+    lxw_error error = LXW_NO_ERROR;
+    if (cell.number) {
+        if (!std::isfinite(*cell.number))
+            return inSheet(sheet, u"komórka %1: liczba nie jest skończona"_s.arg(cellReference(r, c)));
+        error = worksheet_write_number(worksheet, rowIndex, columnIndex, *cell.number, format);
+    } else {
+        // A C string ends at the first NUL; the cell keeps what the user could see.
+        if (cell.text.isEmpty())
+            return {};
+        QByteArray utf8 = cell.text.toUtf8();
+        if (utf8.contains('\0')) {
+            utf8.replace(QByteArrayView("\0", 1), QByteArrayView());
+            if (utf8.isEmpty())
+                return {};
+        }
+        error = worksheet_write_string(worksheet, rowIndex, columnIndex, utf8.constData(), format);
+    }
+    if (error != LXW_NO_ERROR)
+        return inSheet(sheet, u"komórka %1: %2"_s.arg(cellReference(r, c), libraryReason(error)));
     return {};
 }
 
@@ -274,29 +317,17 @@ QString writeSheet(lxw_workbook *workbook, Formats &formats, const Sheet &sheet)
     for (qsizetype r = 0; r < sheet.rows.size(); ++r) {
         const QList<SheetCell> &row = sheet.rows.at(r);
         for (qsizetype c = 0; c < row.size(); ++c) {
-            const SheetCell &cell = row.at(c);
-            const QString where = cellReference(r, c);
-            lxw_format *format = nullptr;
-            if (!formats.get(cell, &format))
-                return inSheet(sheet, libraryReason(LXW_ERROR_MEMORY_MALLOC_FAILED));
-            const auto rowIndex = static_cast<lxw_row_t>(r);
-            const auto columnIndex = static_cast<lxw_col_t>(c);
-            lxw_error error = LXW_NO_ERROR;
-            if (cell.number) {
-                if (!std::isfinite(*cell.number))
-                    return inSheet(sheet, u"komórka %1: liczba nie jest skończona"_s.arg(where));
-                error = worksheet_write_number(worksheet, rowIndex, columnIndex, *cell.number, format);
-            } else {
-                // A C string ends at the first NUL; the cell keeps what the user could see.
-                QString text = cell.text;
-                text.remove(QChar(u'\0'));
-                if (text.isEmpty())
-                    continue;
-                const QByteArray utf8 = text.toUtf8();
-                error = worksheet_write_string(worksheet, rowIndex, columnIndex, utf8.constData(), format);
-            }
-            if (error != LXW_NO_ERROR)
-                return inSheet(sheet, u"komórka %1: %2"_s.arg(where, libraryReason(error)));
+            if (QString problem = writeCell(worksheet, formats, sheet, r, c, row.at(c)); !problem.isEmpty())
+                return problem;
+        }
+    }
+    for (qsizetype g = 0; g < sheet.grid.size(); ++g) {
+        const QStringList &row = sheet.grid.at(g);
+        const qsizetype r = sheet.rows.size() + g;
+        for (qsizetype c = 0; c < row.size(); ++c) {
+            const SheetCell cell = gridCell(row.at(c), g, c, sheet.gridTextColumns);
+            if (QString problem = writeCell(worksheet, formats, sheet, r, c, cell); !problem.isEmpty())
+                return problem;
         }
     }
 
@@ -432,6 +463,13 @@ QString sheetName(const QString &wanted, const QStringList &taken)
 
 SheetCell reportCell(const QString &text)
 {
+    // Points are most often one digit: a class sheet of a large school has millions of them.
+    if (text.size() == 1 && text.front().unicode() >= u'0' && text.front().unicode() <= u'9') {
+        SheetCell cell;
+        cell.text = text;
+        cell.number = double(text.front().unicode() - u'0');
+        return cell;
+    }
     SheetCell cell = textCell(text);
     if (cell.text.isEmpty())
         return cell;
@@ -453,13 +491,22 @@ SheetCell reportCell(const QString &text)
     return cell;
 }
 
+QList<QList<SheetCell>> sheetRows(const Sheet &sheet)
+{
+    Sheet whole;
+    whole.rows = sheet.rows;
+    appendGrid(whole, sheet.grid, sheet.gridTextColumns);
+    return whole.rows;
+}
+
 QList<Sheet> classWorkbook(const ReportContent &report)
 {
     return {classReportSheet(u"Zadania"_s, report, report.firstCaption, report.firstGrid, 7),
             classReportSheet(u"Podsumowanie"_s, report, report.secondCaption, report.secondGrid, 9)};
 }
 
-QList<Sheet> schoolWorkbook(const ReportContent &schoolReport, const QList<ClassSheetInput> &classes)
+QList<Sheet> schoolWorkbook(const ReportContent &schoolReport, const QList<ClassSheetInput> &classes,
+                            const ProgressReport &progress)
 {
     // Column 2 of both school grids is hidden on screen and always empty.
     constexpr qsizetype hiddenColumn = 2;
@@ -476,19 +523,23 @@ QList<Sheet> schoolWorkbook(const ReportContent &schoolReport, const QList<Class
         qMax(columnCount(schoolReport.firstGrid), columnCount(schoolReport.secondGrid)) - 1;
     summary.columnWidths = widths({5, 24}, summaryColumns, 8);
 
-    QList<Sheet> sheets{summary};
-    QStringList taken{summary.name};
+    QList<Sheet> sheets;
+    sheets.reserve(classes.size() + 1);
+    sheets.append(std::move(summary));
+    QStringList taken{sheets.first().name};
     for (qsizetype i = 0; i < classes.size(); ++i) {
         const ClassSheetInput &input = classes.at(i);
         Sheet sheet;
         const QString wanted = input.label.trimmed().isEmpty() ? u"Klasa %1"_s.arg(i + 1) : input.label;
         sheet.name = sheetName(wanted, taken);
         taken.append(sheet.name);
-        appendGrid(sheet, input.answers, {1, 2});
+        sheet.grid = input.answers;
+        sheet.gridTextColumns = {1, 2};
         sheet.frozenRows = input.answers.isEmpty() ? 0 : 1;
         sheet.frozenColumns = 2;
         sheet.columnWidths = widths({5, 14, 5}, columnCount(input.answers), 7);
-        sheets.append(sheet);
+        sheets.append(std::move(sheet));
+        reportProgress(progress, i + 1, classes.size());
     }
     return sheets;
 }

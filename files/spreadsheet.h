@@ -2,6 +2,7 @@
 // count with: the semicolon reports write "0.50", which a Polish spreadsheet takes for text.
 #pragma once
 
+#include "core/progress.h"
 #include "files/gridfile.h"
 #include "files/report.h"
 
@@ -24,10 +25,18 @@ struct SheetCell {
 struct Sheet {
     QString name;
     QList<QList<SheetCell>> rows;
+    // Rows after rows: a report grid's texts, its first row bold headings, the columns listed in
+    // gridTextColumns text, every other cell as reportCell reads it. Each cell is made only while
+    // it is written: a whole school's pupils would otherwise be held twice.
+    GridRows grid;
+    QList<qsizetype> gridTextColumns;
     int frozenRows = 0; // kept in view while scrolling, from the top and from the left
     int frozenColumns = 0;
     QList<double> columnWidths; // in characters, from the first column; 0 keeps the usual width
 };
+
+// Every row of the sheet as it is written: rows, then the grid's cells.
+QList<QList<SheetCell>> sheetRows(const Sheet &sheet);
 
 // The whole file's bytes, or nullopt with a Polish reason in *error. Nothing is written anywhere
 // but a private temporary folder, removed before returning.
@@ -54,5 +63,6 @@ struct ClassSheetInput {
 };
 
 // The school summary's report on "Podsumowanie" (both grids, without their hidden empty column),
-// then one sheet of pupils' points per class.
-QList<Sheet> schoolWorkbook(const ReportContent &schoolReport, const QList<ClassSheetInput> &classes);
+// then one sheet of pupils' points per class; progress is told of each class's sheet made.
+QList<Sheet> schoolWorkbook(const ReportContent &schoolReport, const QList<ClassSheetInput> &classes,
+                            const ProgressReport &progress = {});

@@ -143,30 +143,43 @@ std::optional<ClassResults> SchoolFolder::classResults(int classIndex, const Tes
     return classResultsFromGrid(*rows, label, pupils, test, note);
 }
 
-QList<ClassSheetInput> SchoolFolder::classSheetInputs(const TestDefinition &test) const
+QList<ClassSheetInput> SchoolFolder::classSheetInputs(const TestDefinition &test,
+                                                      const ProgressReport &progress) const
 {
     QList<ClassSheetInput> classes;
     for (int i = 0; i < classCount(); ++i) {
         const qint32 pupils = m_pupilCounts.value(i);
         ReadStatus status = ReadStatus::Ok;
-        const std::optional<GridRows> rows =
+        std::optional<GridRows> rows =
             readGrid(m_paths.classFile(i, schoolfiles::answers), pupils + 1, test.taskCount + 3, &status);
-        if (rows && gridFit(*rows, pupils + 1, test.taskCount + 3).fits)
-            classes.append({classLabels()[i], rows->mid(0, pupils + 1)});
+        if (rows && gridFit(*rows, pupils + 1, test.taskCount + 3).fits) {
+            // Lines beyond the class's pupils hold nothing (gridFit says so); the rest is kept as read.
+            if (rows->size() > pupils + 1)
+                rows->resize(pupils + 1);
+            classes.append({classLabels()[i], std::move(*rows)});
+        }
+        reportProgress(progress, i + 1, classCount());
     }
     return classes;
 }
 
 std::optional<StaffMeetingAnalysis> SchoolFolder::analysis(int classIndex, const TestDefinition &test,
                                                            const QString &setupIniPath, QStringList *problems,
-                                                           bool rankInSchool) const
+                                                           bool rankInSchool,
+                                                           const ProgressReport &progress) const
 {
+    // Files read: the class's own, then every class's for the ranks in the school; or every class's.
+    const bool rankedInSchool = rankInSchool && classIndex >= 0;
+    const qint64 filesToRead = classIndex < 0 ? classCount() : 1 + (rankedInSchool ? classCount() : 0);
+    qint64 filesRead = 0;
+    const auto fileRead = [&] { reportProgress(progress, ++filesRead, filesToRead); };
     StaffMeetingAnalysis analysis;
     analysis.settings = loadAnalysisSettingsFrom(setupIniPath);
     *problems = analysis.settings.problems;
     if (classIndex >= 0) {
         QString note;
         const std::optional<ClassResults> results = classResults(classIndex, test, &note);
+        fileRead();
         if (!results) {
             problems->append(note);
             return std::nullopt;
@@ -181,6 +194,7 @@ std::optional<StaffMeetingAnalysis> SchoolFolder::analysis(int classIndex, const
                 analysis.classes.append(*results);
             else
                 notes.append(classNote);
+            fileRead();
         }
         analysis.report = analyseSchool(analysis.classes, notes, test, analysis.settings);
     }
@@ -191,10 +205,11 @@ std::optional<StaffMeetingAnalysis> SchoolFolder::analysis(int classIndex, const
         readComparison(IniFile::fromBytes(bytes), IniFile::load(setupIniPath), test, problems);
     // A class's pupils are ranked in the whole school too, among every class that can be read.
     QList<ClassResults> school;
-    for (int i = 0; rankInSchool && classIndex >= 0 && i < classCount(); ++i) {
+    for (int i = 0; rankedInSchool && i < classCount(); ++i) {
         QString classNote;
         if (const std::optional<ClassResults> results = classResults(i, test, &classNote))
             school.append(*results);
+        fileRead();
     }
     analysis.schoolClasses = school;
     analysis.figures = staffMeetingFigures(analysis.report.overall, analysis.classes, test,

@@ -11,6 +11,7 @@
 #include "analysis/comparison.h"
 #include "analysis/staffmeeting.h"
 #include "analysis/testdefinition.h"
+#include "core/progress.h"
 #include "files/gridfile.h"
 #include "files/report.h"
 #include "files/savefile.h"
@@ -84,16 +85,19 @@ public:
     std::optional<ClassResults> classResults(int classIndex, const TestDefinition &test, QString *note) const;
     // Every class's pupils from its answers file, for the school's spreadsheet; a class without
     // one, or with a damaged one, has no sheet of its own.
-    QList<ClassSheetInput> classSheetInputs(const TestDefinition &test) const;
+    // progress is told of each class read.
+    QList<ClassSheetInput> classSheetInputs(const TestDefinition &test,
+                                            const ProgressReport &progress = {}) const;
 
     // The analysis of class classIndex (from 0), or of the school for -1, from the saved files,
     // with the school's comparison figures (Setup.ini's for what the school has not entered).
     // Nullopt when the class's file cannot be used. *problems: what Setup.ini and the comparison
     // figures could not give, and why the class could not be used. rankInSchool: a class's pupils
-    // are ranked among every class of the school too.
+    // are ranked among every class of the school too. progress is told of each class's file read.
     std::optional<StaffMeetingAnalysis> analysis(int classIndex, const TestDefinition &test,
                                                  const QString &setupIniPath, QStringList *problems,
-                                                 bool rankInSchool = true) const;
+                                                 bool rankInSchool = true,
+                                                 const ProgressReport &progress = {}) const;
     // The "Analiza" sheet of class classIndex, or of the school for -1; a note in its place when
     // the class cannot be analysed.
     QList<Sheet> analysisSheets(int classIndex, const TestDefinition &test,

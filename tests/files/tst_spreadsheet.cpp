@@ -49,7 +49,7 @@ QList<SheetView> viewOf(const QList<Sheet> &sheets)
     QList<SheetView> views;
     for (const Sheet &sheet : sheets) {
         SheetView view{sheet.name, {}, sheet.frozenRows, sheet.frozenColumns};
-        for (const QList<SheetCell> &row : sheet.rows) {
+        for (const QList<SheetCell> &row : sheetRows(sheet)) {
             QStringList &cells = view.cells.emplace_back();
             for (const SheetCell &cell : row)
                 cells.append(
