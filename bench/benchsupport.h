@@ -74,8 +74,12 @@ inline void report(const char *what, QList<double> ms, double target, const QLis
     if (own && !own->isEmpty())
         ms = *own;
     std::sort(ms.begin(), ms.end());
-    std::printf("  %-60s median %7.2f ms, worst %7.2f ms (target: under %.0f ms)\n", what, ms[ms.size() / 2],
-                ms.back(), target);
+    if (target > 0)
+        std::printf("  %-60s median %7.2f ms, worst %7.2f ms (target: under %.0f ms)\n", what,
+                    ms[ms.size() / 2], ms.back(), target);
+    else
+        std::printf("  %-60s median %7.2f ms, worst %7.2f ms (no target at this size)\n", what,
+                    ms[ms.size() / 2], ms.back());
 }
 
 // The process's peak resident memory so far, in MiB.

@@ -339,7 +339,8 @@ QString writeSheet(lxw_workbook *workbook, Formats &formats, const Sheet &sheet)
     return {};
 }
 
-QString writeWorkbook(const QString &path, const QString &temporaryFolder, const QList<Sheet> &sheets)
+QString writeWorkbook(const QString &path, const QString &temporaryFolder, const QList<Sheet> &sheets,
+                      const ProgressReport &progress)
 {
     const QByteArray fileName = QFile::encodeName(path);
     QByteArray folder = QFile::encodeName(temporaryFolder);
@@ -359,10 +360,20 @@ QString writeWorkbook(const QString &path, const QString &temporaryFolder, const
 
     Formats formats(workbook);
     QString problem;
-    for (const Sheet &sheet : sheets) {
-        problem = writeSheet(workbook, formats, sheet);
-        if (!problem.isEmpty())
-            break;
+    try {
+        // Each sheet's cells are stored, then closing writes and zips them all: about as long again.
+        const qint64 steps = 2 * sheets.size();
+        for (qsizetype i = 0; i < sheets.size(); ++i) {
+            reportProgress(progress, i, steps);
+            problem = writeSheet(workbook, formats, sheets[i]);
+            if (!problem.isEmpty())
+                break;
+        }
+        reportProgress(progress, sheets.size(), steps);
+    } catch (...) {
+        // Stopped: the workbook is freed and nothing of it is kept.
+        workbook_close(workbook);
+        throw;
     }
     // Closing frees the workbook, also after a failure; the half-made file goes with the folder.
     const lxw_error closed = workbook_close(workbook);
@@ -373,7 +384,8 @@ QString writeWorkbook(const QString &path, const QString &temporaryFolder, const
 
 } // namespace
 
-std::optional<QByteArray> xlsxBytes(const QList<Sheet> &sheets, QString *error)
+std::optional<QByteArray> xlsxBytes(const QList<Sheet> &sheets, QString *error,
+                                    const ProgressReport &progress)
 {
     const auto fail = [error](const QString &reason) -> std::optional<QByteArray> {
         if (error)
@@ -396,7 +408,7 @@ std::optional<QByteArray> xlsxBytes(const QList<Sheet> &sheets, QString *error)
         const CLocaleScope cLocale;
         if (!cLocale.active())
             return fail(u"nie można ustawić zapisu liczb z kropką dziesiętną"_s);
-        if (const QString problem = writeWorkbook(path, folder.path(), sheets); !problem.isEmpty())
+        if (const QString problem = writeWorkbook(path, folder.path(), sheets, progress); !problem.isEmpty())
             return fail(problem);
     }
 

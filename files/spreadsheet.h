@@ -40,7 +40,9 @@ QList<QList<SheetCell>> sheetRows(const Sheet &sheet);
 
 // The whole file's bytes, or nullopt with a Polish reason in *error. Nothing is written anywhere
 // but a private temporary folder, removed before returning.
-std::optional<QByteArray> xlsxBytes(const QList<Sheet> &sheets, QString *error);
+// progress is told of each sheet stored; the file is then closed without a word, about as long again.
+std::optional<QByteArray> xlsxBytes(const QList<Sheet> &sheets, QString *error,
+                                    const ProgressReport &progress = {});
 
 // A sheet name a spreadsheet accepts: at most 31 characters, none of []:*?/\ (replaced by '-'),
 // no apostrophe at either end, not "History", and distinct, whatever the letter case, from the

@@ -254,12 +254,13 @@ QStringList SchoolFolder::refreshAnalysisSheets(const TestDefinition &test,
     // Every file is made before any is written, so that a step stopped halfway leaves them all as
     // they were.
     QList<std::pair<QString, std::optional<QByteArray>>> files;
-    const auto make = [&](const QString &path, const QList<Sheet> &sheets) {
-        files.append({path, xlsxBytes(sheets, nullptr)});
+    const auto make = [&](const QString &path, const QList<Sheet> &sheets, const ProgressReport &part = {}) {
+        files.append({path, xlsxBytes(sheets, nullptr, part)});
     };
-    const int steps = classCount() + 1;
+    // The classes' files are small; the school's, with every pupil, takes the most.
+    const ProgressReport classesPart = progressPart(progress, 0, 400);
     for (int i = 0; i < classCount(); ++i) {
-        reportProgress(progress, i, steps);
+        reportProgress(classesPart, i, classCount());
         const QString spreadsheet = m_paths.classFile(i, schoolfiles::classSpreadsheet);
         if (!QFileInfo::exists(spreadsheet))
             continue;
@@ -268,7 +269,7 @@ QStringList SchoolFolder::refreshAnalysisSheets(const TestDefinition &test,
         if (report)
             make(spreadsheet, classWorkbook(*report) + analysisSheets(i, test, setupIni));
     }
-    reportProgress(progress, classCount(), steps);
+    reportProgress(progress, 400, 1000);
     const QString spreadsheet = m_paths.schoolFile(schoolfiles::schoolSpreadsheet);
     std::optional<ReportContent> report;
     if (QFileInfo::exists(spreadsheet))
@@ -277,9 +278,11 @@ QStringList SchoolFolder::refreshAnalysisSheets(const TestDefinition &test,
         report->firstGrid = withSchoolPageHeading(report->firstGrid);
         report->secondGrid = withSchoolPageHeading(report->secondGrid);
         make(spreadsheet,
-             schoolWorkbook(*report, classSheetInputs(test)) + analysisSheets(-1, test, setupIni));
+             schoolWorkbook(*report, classSheetInputs(test, progressPart(progress, 400, 550))) +
+                 analysisSheets(-1, test, setupIni),
+             progressPart(progress, 550, 750));
     }
-    reportProgress(progress, steps, steps);
+    reportProgress(progress, 1000, 1000);
     for (const auto &[path, bytes] : std::as_const(files)) {
         if (!bytes || write(path, *bytes) != WriteStatus::Ok)
             notWritten.append(QDir(root()).relativeFilePath(path));

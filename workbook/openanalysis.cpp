@@ -32,7 +32,8 @@ void TfWyniki::sbAnalizaClick()
         QStringLiteral("Przerwano przygotowywanie analizy. Nic nie zostało zapisane."));
     QStringList problems;
     const std::optional<StaffMeetingAnalysis> analysis =
-        school().analysis(classPage ? currentPage - 1 : -1, test, testIniPath(), &problems);
+        school().analysis(classPage ? currentPage - 1 : -1, test, testIniPath(), &problems, true,
+                          progressPart(progress->report(), 0, 800));
     progress->update(900, 1000);
     if (!analysis || !problems.isEmpty())
         progress.reset();

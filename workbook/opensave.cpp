@@ -88,11 +88,13 @@ void TfWyniki::sbZapiszClick()
                 this, QStringLiteral("Zapisywanie wyników szkoły…"),
                 QStringLiteral("Przerwano zapisywanie wyników szkoły. Nic nie zostało "
                                "zapisane."));
-            const QList<ClassSheetInput> classes = school().classSheetInputs(test);
+            const QList<ClassSheetInput> classes =
+                school().classSheetInputs(test, progressPart(progress.report(), 0, 200));
             const QList<Sheet> sheets =
-                schoolWorkbook(reportContent(), classes) + school().analysisSheets(-1, test, testIniPath());
-            progress.update(700, 1000);
-            spreadsheetBytes = xlsxBytes(sheets, nullptr);
+                schoolWorkbook(reportContent(), classes, progressPart(progress.report(), 200, 250)) +
+                school().analysisSheets(-1, test, testIniPath());
+            // The file's cells stored, then closed: the closing, about as long again, says nothing.
+            spreadsheetBytes = xlsxBytes(sheets, nullptr, progressPart(progress.report(), 300, 650));
             progress.update(1000, 1000);
         }
         const QString summary = paths().schoolFile(schoolfiles::schoolSummary);
