@@ -290,35 +290,29 @@ void TstStaffMeetingWindows::stoppedStepsLeaveFilesAsTheyWere()
              QStringList{u"Przerwano zapisywanie wyników szkoły. Nic nie zostało zapisane."_s});
     QCOMPARE(filesUnder(wb.school()), before);
 
-    // The school's analysis saved as PDF, with the spreadsheets' analysis sheets, stopped.
-    wb.recorder.clear();
-    WB_CHECK(whileModalOpen(
-        [&](QWidget *modal) {
-            auto *analysis = qobject_cast<TfAnaliza *>(modal);
-            QVERIFY(analysis);
-            CancelEachProgress cancel;
-            click(analysis->form()->bZapiszPdf);
-            QCOMPARE(cancel.labels, QStringList{u"Zapisywanie analizy w pliku PDF…"_s});
-        },
-        [&] { wb.press("sbAnaliza"); }));
-    QCOMPARE(wb.shownTexts(), QStringList{u"Przerwano zapisywanie analizy. Nic nie zostało zapisane."_s});
-    QCOMPARE(filesUnder(wb.school()), before);
-
-    // The class's pupils' sheets, stopped.
+    // A button of the analysis window whose step is stopped: it says so, and no file changes.
+    const auto stoppedInAnalysis = [&](QPushButton *Ui::TfAnaliza::*button, const QString &label,
+                                       const QString &said) {
+        wb.recorder.clear();
+        WB_CHECK(whileModalOpen(
+            [&](QWidget *modal) {
+                auto *analysis = qobject_cast<TfAnaliza *>(modal);
+                QVERIFY(analysis);
+                CancelEachProgress cancel;
+                click(analysis->form()->*button);
+                QCOMPARE(cancel.labels, QStringList{label});
+            },
+            [&] { wb.press("sbAnaliza"); }));
+        QCOMPARE(wb.shownTexts(), QStringList{said});
+        QCOMPARE(filesUnder(wb.school()), before);
+    };
+    // The school's analysis saved as PDF, with the spreadsheets' analysis sheets.
+    WB_CHECK(stoppedInAnalysis(&Ui::TfAnaliza::bZapiszPdf, u"Zapisywanie analizy w pliku PDF…"_s,
+                               u"Przerwano zapisywanie analizy. Nic nie zostało zapisane."_s));
+    // The class's pupils' sheets.
     WB_CHECK(wb.go({u"back"_s}));
-    wb.recorder.clear();
-    WB_CHECK(whileModalOpen(
-        [&](QWidget *modal) {
-            auto *analysis = qobject_cast<TfAnaliza *>(modal);
-            QVERIFY(analysis);
-            CancelEachProgress cancel;
-            click(analysis->form()->bKartyUczniow);
-            QCOMPARE(cancel.labels, QStringList{u"Tworzenie kart wyników uczniów…"_s});
-        },
-        [&] { wb.press("sbAnaliza"); }));
-    QCOMPARE(wb.shownTexts(),
-             QStringList{u"Przerwano tworzenie kart wyników uczniów. Nic nie zostało zapisane."_s});
-    QCOMPARE(filesUnder(wb.school()), before);
+    WB_CHECK(stoppedInAnalysis(&Ui::TfAnaliza::bKartyUczniow, u"Tworzenie kart wyników uczniów…"_s,
+                               u"Przerwano tworzenie kart wyników uczniów. Nic nie zostało zapisane."_s));
 
     // Not stopped, the same step writes its file.
     wb.recorder.clear();
