@@ -23,11 +23,6 @@ void setProgressDelay(int milliseconds)
     delay = milliseconds;
 }
 
-int progressDelay()
-{
-    return delay;
-}
-
 ProgressWindow::ProgressWindow(QWidget *parent, const QString &label, const QString &cancelled)
     : m_parent(parent), m_label(label), m_cancelled(cancelled)
 {
@@ -62,14 +57,13 @@ void ProgressWindow::update(qint64 done, qint64 total)
         m_dialog->show();
         m_sinceUpdate.invalidate();
     }
-    if (!m_dialog)
-        return;
     if (!m_sinceUpdate.isValid() || m_sinceUpdate.elapsed() >= updateEveryMs) {
         m_sinceUpdate.start();
         // The bar counts in thousandths, so that any total fits.
         m_dialog->setValue(total > 0 ? int(std::clamp<qint64>(done, 0, total) * 1000 / total) : 0);
         QCoreApplication::processEvents();
     }
+    // The dialog goes with its window, should that close while events were let in.
     if (m_dialog && m_dialog->wasCanceled())
         throw StepCancelled(m_cancelled);
 }

@@ -41,6 +41,5 @@ private:
 
 // How long a step runs before its window shows, in milliseconds; tests make it 0.
 void setProgressDelay(int milliseconds);
-int progressDelay();
 
 } // namespace ui
