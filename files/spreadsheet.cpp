@@ -2,18 +2,27 @@
 
 #include "core/cells.h"
 #include "core/numbers.h"
+#include "files/zipentries.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
 
 #include <array>
+#include <atomic>
+#include <charconv>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <ctime>
 #include <locale.h>
+#include <mutex>
+#include <thread>
 #include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -188,6 +197,17 @@ QString inSheet(const Sheet &sheet, const QString &what)
     return u"arkusz „%1”: %2"_s.arg(sheet.name, what);
 }
 
+// A cell's format slot: by decimals (none for text, then 0 to 30) and boldness; -1 for none.
+constexpr int formatSlotCount = 64;
+
+int formatSlot(const SheetCell &cell)
+{
+    const int decimals = cell.number ? qBound(0, cell.decimals, 30) : -1;
+    if (decimals < 0 && !cell.bold)
+        return -1;
+    return 2 * (decimals + 1) + (cell.bold ? 1 : 0);
+}
+
 // The cell formats, each made once: libxlsxwriter keeps every format it is given until the end.
 class Formats
 {
@@ -197,12 +217,12 @@ public:
     // False when the library has no memory left for another format.
     bool get(const SheetCell &cell, lxw_format **format)
     {
-        const int decimals = cell.number ? qBound(0, cell.decimals, 30) : -1;
-        if (decimals < 0 && !cell.bold) {
+        const int slot = formatSlot(cell);
+        if (slot < 0) {
             *format = nullptr;
             return true;
         }
-        lxw_format *&known = m_formats[std::size_t(decimals + 1)][cell.bold ? 1 : 0];
+        lxw_format *&known = m_formats[std::size_t(slot)];
         if (known) {
             *format = known;
             return true;
@@ -212,7 +232,8 @@ public:
             return false;
         if (cell.bold)
             format_set_bold(made);
-        if (decimals >= 0) {
+        if (cell.number) {
+            const int decimals = qBound(0, cell.decimals, 30);
             const QByteArray pattern =
                 decimals == 0 ? QByteArray("0") : QByteArray("0.") + QByteArray(decimals, '0');
             format_set_num_format(made, pattern.constData());
@@ -222,10 +243,20 @@ public:
         return true;
     }
 
+    // The style number each used format has in the file, by slot.
+    std::array<int, formatSlotCount> styles() const
+    {
+        std::array<int, formatSlotCount> styles{};
+        for (std::size_t slot = 0; slot < m_formats.size(); ++slot) {
+            if (m_formats[slot] && m_formats[slot]->xf_index > 0)
+                styles[slot] = m_formats[slot]->xf_index;
+        }
+        return styles;
+    }
+
 private:
     lxw_workbook *m_workbook;
-    // By decimals (none for text, then 0 to 30) and boldness.
-    std::array<std::array<lxw_format *, 2>, 32> m_formats{};
+    std::array<lxw_format *, formatSlotCount> m_formats{};
 };
 
 // What makes the sheets unwritable before the library is asked; empty when nothing does.
@@ -263,38 +294,59 @@ QString sheetsProblem(const QList<Sheet> &sheets)
     return {};
 }
 
-// Empty when the cell is written, or has nothing to write.
-QString writeCell(lxw_worksheet *worksheet, Formats &formats, const Sheet &sheet, qsizetype r, qsizetype c,
-                  const SheetCell &cell)
+// What the cells need from the library's part of the file: the shared strings' numbers, in the
+// order the strings were first written, and the formats' style numbers.
+struct SheetLayout {
+    QByteArray dimension = "A1"; // the cells' range; "A1" when there are none
+    // Each block of 16 rows spans the columns from its leftmost cell to its rightmost.
+    QList<std::pair<qsizetype, qsizetype>> spans;
+};
+
+struct Packing {
+    QHash<QByteArray, quint32> strings;
+    std::array<int, formatSlotCount> styles{};
+    QList<SheetLayout> sheets;
+};
+
+QByteArray columnLetters(qsizetype column)
 {
-    lxw_format *format = nullptr;
-    if (!formats.get(cell, &format))
-        return inSheet(sheet, libraryReason(LXW_ERROR_MEMORY_MALLOC_FAILED));
-    const auto rowIndex = static_cast<lxw_row_t>(r);
-    const auto columnIndex = static_cast<lxw_col_t>(c);
-    lxw_error error = LXW_NO_ERROR;
-    if (cell.number) {
-        if (!std::isfinite(*cell.number))
-            return inSheet(sheet, u"komórka %1: liczba nie jest skończona"_s.arg(cellReference(r, c)));
-        error = worksheet_write_number(worksheet, rowIndex, columnIndex, *cell.number, format);
-    } else {
-        // A C string ends at the first NUL; the cell keeps what the user could see.
-        if (cell.text.isEmpty())
-            return {};
-        QByteArray utf8 = cell.text.toUtf8();
-        if (utf8.contains('\0')) {
-            utf8.replace(QByteArrayView("\0", 1), QByteArrayView());
-            if (utf8.isEmpty())
-                return {};
-        }
-        error = worksheet_write_string(worksheet, rowIndex, columnIndex, utf8.constData(), format);
-    }
-    if (error != LXW_NO_ERROR)
-        return inSheet(sheet, u"komórka %1: %2"_s.arg(cellReference(r, c), libraryReason(error)));
-    return {};
+    QByteArray letters;
+    for (qsizetype n = column + 1; n > 0; n = (n - 1) / 26)
+        letters.prepend(char('A' + (n - 1) % 26));
+    return letters;
 }
 
-QString writeSheet(lxw_workbook *workbook, Formats &formats, const Sheet &sheet)
+// A text cell's bytes as written: a C string ends at the first NUL, so the cell keeps what the user
+// could see. Empty when there is nothing to write.
+QByteArray textBytes(const QString &text)
+{
+    QByteArray utf8 = text.toUtf8();
+    if (utf8.contains('\0'))
+        utf8.replace(QByteArrayView("\0", 1), QByteArrayView());
+    return utf8;
+}
+
+// Calls f(row, column, cell) for every cell of the sheet in the order it is written: row by row,
+// left to right.
+template <typename F> void forEachCell(const Sheet &sheet, F &&f)
+{
+    for (qsizetype r = 0; r < sheet.rows.size(); ++r) {
+        const QList<SheetCell> &row = sheet.rows.at(r);
+        for (qsizetype c = 0; c < row.size(); ++c)
+            f(r, c, row.at(c));
+    }
+    for (qsizetype g = 0; g < sheet.grid.size(); ++g) {
+        const QStringList &row = sheet.grid.at(g);
+        const qsizetype r = sheet.rows.size() + g;
+        for (qsizetype c = 0; c < row.size(); ++c)
+            f(r, c, gridCell(row.at(c), g, c, sheet.gridTextColumns));
+    }
+}
+
+// The library is given the sheet, its columns, panes and text cells; the numbers are packed beside
+// it. The formats are numbered in the order the cells are written, as the library numbers them.
+// Empty when the sheet is written.
+QString writeSheet(lxw_workbook *workbook, Formats &formats, const Sheet &sheet, Packing &packing)
 {
     const QByteArray name = sheet.name.toUtf8();
     const lxw_error nameError = workbook_validate_sheet_name(workbook, name.constData());
@@ -314,22 +366,59 @@ QString writeSheet(lxw_workbook *workbook, Formats &formats, const Sheet &sheet)
             return inSheet(sheet, libraryReason(error));
     }
 
-    for (qsizetype r = 0; r < sheet.rows.size(); ++r) {
-        const QList<SheetCell> &row = sheet.rows.at(r);
-        for (qsizetype c = 0; c < row.size(); ++c) {
-            if (QString problem = writeCell(worksheet, formats, sheet, r, c, row.at(c)); !problem.isEmpty())
-                return problem;
+    QString problem;
+    SheetLayout layout;
+    qsizetype firstRow = -1, lastRow = -1, firstColumn = -1, lastColumn = -1;
+    forEachCell(sheet, [&](qsizetype r, qsizetype c, const SheetCell &cell) {
+        if (!problem.isEmpty())
+            return;
+        lxw_format *format = nullptr;
+        if (!formats.get(cell, &format)) {
+            problem = inSheet(sheet, libraryReason(LXW_ERROR_MEMORY_MALLOC_FAILED));
+            return;
         }
-    }
-    for (qsizetype g = 0; g < sheet.grid.size(); ++g) {
-        const QStringList &row = sheet.grid.at(g);
-        const qsizetype r = sheet.rows.size() + g;
-        for (qsizetype c = 0; c < row.size(); ++c) {
-            const SheetCell cell = gridCell(row.at(c), g, c, sheet.gridTextColumns);
-            if (QString problem = writeCell(worksheet, formats, sheet, r, c, cell); !problem.isEmpty())
-                return problem;
+        if (cell.number) {
+            if (!std::isfinite(*cell.number)) {
+                problem = inSheet(sheet, u"komórka %1: liczba nie jest skończona"_s.arg(cellReference(r, c)));
+                return;
+            }
+        } else {
+            if (cell.text.isEmpty())
+                return;
+            const QByteArray utf8 = textBytes(cell.text);
+            if (utf8.isEmpty())
+                return;
+            const lxw_error error = worksheet_write_string(
+                worksheet, static_cast<lxw_row_t>(r), static_cast<lxw_col_t>(c), utf8.constData(), format);
+            if (error != LXW_NO_ERROR) {
+                problem = inSheet(sheet, u"komórka %1: %2"_s.arg(cellReference(r, c), libraryReason(error)));
+                return;
+            }
+            if (!packing.strings.contains(utf8))
+                packing.strings.insert(utf8, quint32(packing.strings.size()));
         }
+        if (format)
+            lxw_format_get_xf_index(format);
+
+        const qsizetype block = r / 16;
+        if (layout.spans.size() <= block)
+            layout.spans.resize(block + 1, {-1, -1});
+        auto &[left, right] = layout.spans[block];
+        left = left < 0 ? c : qMin(left, c);
+        right = qMax(right, c);
+        firstRow = firstRow < 0 ? r : firstRow;
+        lastRow = r;
+        firstColumn = firstColumn < 0 ? c : qMin(firstColumn, c);
+        lastColumn = qMax(lastColumn, c);
+    });
+    if (!problem.isEmpty())
+        return problem;
+    if (firstRow >= 0) {
+        layout.dimension = columnLetters(firstColumn) + QByteArray::number(firstRow + 1);
+        if (firstRow != lastRow || firstColumn != lastColumn)
+            layout.dimension += ':' + columnLetters(lastColumn) + QByteArray::number(lastRow + 1);
     }
+    packing.sheets.append(std::move(layout));
 
     if (sheet.frozenRows > 0 || sheet.frozenColumns > 0) {
         worksheet_freeze_panes(worksheet,
@@ -340,7 +429,7 @@ QString writeSheet(lxw_workbook *workbook, Formats &formats, const Sheet &sheet)
 }
 
 QString writeWorkbook(const QString &path, const QString &temporaryFolder, const QList<Sheet> &sheets,
-                      const ProgressReport &progress)
+                      Packing &packing, const ProgressReport &progress)
 {
     const QByteArray fileName = QFile::encodeName(path);
     QByteArray folder = QFile::encodeName(temporaryFolder);
@@ -361,25 +450,233 @@ QString writeWorkbook(const QString &path, const QString &temporaryFolder, const
     Formats formats(workbook);
     QString problem;
     try {
-        // Each sheet's cells are stored, then closing writes and zips them all: about as long again.
-        const qint64 steps = 2 * sheets.size();
         for (qsizetype i = 0; i < sheets.size(); ++i) {
-            reportProgress(progress, i, steps);
-            problem = writeSheet(workbook, formats, sheets[i]);
+            reportProgress(progress, i, sheets.size());
+            problem = writeSheet(workbook, formats, sheets[i], packing);
             if (!problem.isEmpty())
                 break;
         }
-        reportProgress(progress, sheets.size(), steps);
     } catch (...) {
         // Stopped: the workbook is freed and nothing of it is kept.
         workbook_close(workbook);
         throw;
     }
+    packing.styles = formats.styles();
     // Closing frees the workbook, also after a failure; the half-made file goes with the folder.
     const lxw_error closed = workbook_close(workbook);
     if (problem.isEmpty() && closed != LXW_NO_ERROR)
         problem = libraryReason(closed);
     return problem;
+}
+
+// ---- The cells, packed beside the library ----
+
+void appendNumber(QByteArray &out, qint64 value)
+{
+    char digits[24];
+    const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, result.ptr - digits);
+}
+
+// A number as printf's "%.16G" prints it, which the library uses, whatever the locale.
+void appendFigure(QByteArray &out, double value)
+{
+    if (value == std::trunc(value) && std::abs(value) < 1e15 && !(value == 0 && std::signbit(value))) {
+        appendNumber(out, qint64(value));
+        return;
+    }
+    char digits[40];
+    const std::to_chars_result result =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::general, 16);
+    for (char *c = digits; c < result.ptr; ++c) {
+        if (*c == 'e')
+            *c = 'E';
+    }
+    out.append(digits, result.ptr - digits);
+}
+
+// The sheet's <sheetData> element, as the library writes it: rows holding cells only, each with its
+// block's span.
+void writeSheetData(const Sheet &sheet, const Packing &packing, const SheetLayout &layout,
+                    zipentries::Deflater &deflater, const std::atomic<bool> &stop)
+{
+    if (layout.spans.isEmpty()) {
+        deflater.add("<sheetData/>");
+        return;
+    }
+    constexpr qsizetype pieceSize = 256 * 1024;
+    QByteArray out;
+    out.reserve(pieceSize + 64 * 1024);
+    out.append("<sheetData>");
+    QList<QByteArray> letters;
+    qsizetype currentRow = -1;
+    QByteArray rowNumber;
+    forEachCell(sheet, [&](qsizetype r, qsizetype c, const SheetCell &cell) {
+        QByteArray utf8;
+        if (!cell.number) {
+            if (cell.text.isEmpty())
+                return;
+            utf8 = textBytes(cell.text);
+            if (utf8.isEmpty())
+                return;
+        }
+        if (r != currentRow) {
+            if (currentRow >= 0)
+                out.append("</row>");
+            if (out.size() >= pieceSize) {
+                if (stop.load(std::memory_order_relaxed))
+                    throw StepCancelled(QString());
+                deflater.add(out);
+                out.truncate(0);
+            }
+            currentRow = r;
+            rowNumber = QByteArray::number(r + 1);
+            const auto [left, right] = layout.spans.at(r / 16);
+            out.append("<row r=\"").append(rowNumber).append("\" spans=\"");
+            appendNumber(out, left + 1);
+            out.append(':');
+            appendNumber(out, right + 1);
+            out.append("\">");
+        }
+        while (letters.size() <= c)
+            letters.append(columnLetters(letters.size()));
+
+        out.append("<c r=\"").append(letters.at(c)).append(rowNumber).append('"');
+        if (const int slot = formatSlot(cell); slot >= 0 && packing.styles[std::size_t(slot)] > 0) {
+            out.append(" s=\"");
+            appendNumber(out, packing.styles[std::size_t(slot)]);
+            out.append('"');
+        }
+        if (cell.number) {
+            out.append("><v>");
+            appendFigure(out, *cell.number);
+        } else {
+            out.append(" t=\"s\"><v>");
+            appendNumber(out, packing.strings.value(utf8));
+        }
+        out.append("</v></c>");
+    });
+    out.append("</row></sheetData>");
+    deflater.add(out);
+}
+
+// The library's sheet around its dimension and its cells; nullopt when it is not laid out as
+// expected.
+struct SheetFrame {
+    QByteArrayView beforeDimension;
+    QByteArrayView beforeData;
+    QByteArrayView afterData;
+};
+
+std::optional<SheetFrame> sheetFrame(QByteArrayView written)
+{
+    static constexpr QByteArrayView dimensionStart = "<dimension ref=\"";
+    static constexpr QByteArrayView emptyData = "<sheetData/>";
+    static constexpr QByteArrayView dataEnd = "</sheetData>";
+    const qsizetype ref = written.indexOf(dimensionStart);
+    if (ref < 0)
+        return std::nullopt;
+    const qsizetype refStart = ref + dimensionStart.size();
+    const qsizetype refEnd = written.indexOf('"', refStart);
+    const qsizetype dataStart = refEnd < 0 ? -1 : written.indexOf("<sheetData", refEnd);
+    if (dataStart < 0)
+        return std::nullopt;
+    qsizetype after = -1;
+    if (written.sliced(dataStart).startsWith(emptyData)) {
+        after = dataStart + emptyData.size();
+    } else if (const qsizetype end = written.indexOf(dataEnd, dataStart); end >= 0) {
+        after = end + dataEnd.size();
+    }
+    if (after < 0)
+        return std::nullopt;
+    return SheetFrame{written.first(refStart), written.sliced(refEnd, dataStart - refEnd),
+                      written.sliced(after)};
+}
+
+// Every sheet's cells put into the library's file, the sheets packed side by side on the
+// machine's cores. Empty when it is done; progress is told of each sheet packed.
+QString packSheets(QByteArray &zip, const QList<Sheet> &sheets, const Packing &packing,
+                   const ProgressReport &progress)
+{
+    QList<std::optional<zipentries::Deflated>> packed(sheets.size());
+    QList<QString> problems(sheets.size());
+    std::atomic<qsizetype> next{0};
+    std::atomic<bool> stop{false};
+    std::mutex mutex;
+    std::condition_variable finished;
+    qsizetype done = 0;
+    const auto work = [&] {
+        for (qsizetype i = next++; i < sheets.size() && !stop; i = next++) {
+            try {
+                const QByteArray entry = "xl/worksheets/sheet" + QByteArray::number(i + 1) + ".xml";
+                const std::optional<QByteArray> written = zipentries::inflated(zip, entry);
+                const std::optional<SheetFrame> frame = written ? sheetFrame(*written) : std::nullopt;
+                if (!frame) {
+                    problems[i] = inSheet(sheets.at(i), u"biblioteka zapisała arkusz w nieznanej postaci"_s);
+                } else {
+                    zipentries::Deflater deflater;
+                    deflater.add(frame->beforeDimension);
+                    deflater.add(packing.sheets.at(i).dimension);
+                    deflater.add(frame->beforeData);
+                    writeSheetData(sheets.at(i), packing, packing.sheets.at(i), deflater, stop);
+                    deflater.add(frame->afterData);
+                    packed[i] = deflater.finish();
+                }
+            } catch (const StepCancelled &) {
+                return;
+            } catch (...) {
+                problems[i] = inSheet(sheets.at(i), libraryReason(LXW_ERROR_MEMORY_MALLOC_FAILED));
+            }
+            const std::lock_guard lock(mutex);
+            ++done;
+            finished.notify_one();
+        }
+    };
+
+    const qsizetype workerCount = qBound<qsizetype>(1, qsizetype(std::thread::hardware_concurrency()),
+                                                    qMin<qsizetype>(4, sheets.size()));
+    std::vector<std::thread> workers;
+    workers.reserve(std::size_t(workerCount));
+    for (qsizetype w = 0; w < workerCount; ++w)
+        workers.emplace_back(work);
+    const auto joinAll = [&] {
+        for (std::thread &worker : workers)
+            worker.join();
+    };
+    try {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            const qsizetype sofar = done;
+            lock.unlock();
+            reportProgress(progress, sofar, sheets.size()); // may throw StepCancelled
+            lock.lock();
+            if (sofar == sheets.size())
+                break;
+            finished.wait_for(lock, std::chrono::milliseconds(40), [&] { return done > sofar; });
+        }
+    } catch (...) {
+        stop = true;
+        joinAll();
+        throw;
+    }
+    joinAll();
+    for (const QString &problem : problems) {
+        if (!problem.isEmpty())
+            return problem;
+    }
+
+    QHash<QByteArray, zipentries::Deflated> replacements;
+    for (qsizetype i = 0; i < sheets.size(); ++i) {
+        if (!packed[i])
+            return inSheet(sheets.at(i), u"nie można spakować arkusza"_s);
+        replacements.insert("xl/worksheets/sheet" + QByteArray::number(i + 1) + ".xml",
+                            std::move(*packed[i]));
+    }
+    std::optional<QByteArray> whole = zipentries::withEntries(zip, replacements);
+    if (!whole)
+        return u"biblioteka zapisała plik w nieznanej postaci"_s;
+    zip = std::move(*whole);
+    return {};
 }
 
 } // namespace
@@ -404,11 +701,16 @@ std::optional<QByteArray> xlsxBytes(const QList<Sheet> &sheets, QString *error,
     if (!folder.isValid())
         return fail(u"nie można utworzyć folderu tymczasowego"_s);
     const QString path = folder.filePath(u"skoroszyt.xlsx"_s);
+    // The library is given the workbook but the numbers, which it would hold cell by cell until
+    // the end; they are packed into its file afterwards.
+    Packing packing;
     {
         const CLocaleScope cLocale;
         if (!cLocale.active())
             return fail(u"nie można ustawić zapisu liczb z kropką dziesiętną"_s);
-        if (const QString problem = writeWorkbook(path, folder.path(), sheets, progress); !problem.isEmpty())
+        if (const QString problem =
+                writeWorkbook(path, folder.path(), sheets, packing, progressPart(progress, 0, 200));
+            !problem.isEmpty())
             return fail(problem);
     }
 
@@ -418,6 +720,9 @@ std::optional<QByteArray> xlsxBytes(const QList<Sheet> &sheets, QString *error,
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError || bytes.isEmpty())
         return fail(u"nie można odczytać zapisanego pliku"_s);
+    if (const QString problem = packSheets(bytes, sheets, packing, progressPart(progress, 200, 1000));
+        !problem.isEmpty())
+        return fail(problem);
     return bytes;
 }
 

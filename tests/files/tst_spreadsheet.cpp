@@ -3,6 +3,7 @@
 // reads is compared by value and type only: its style names change from one version to the next.
 #include "core/cp1250.h"
 #include "files/spreadsheet.h"
+#include "files/zipentries.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,10 @@
 #include <algorithm>
 #include <clocale>
 #include <limits>
+#include <locale.h>
+#include <map>
+
+#include <xlsxwriter.h>
 
 using namespace Qt::StringLiterals;
 
@@ -319,6 +324,125 @@ struct Converted {
     QList<SheetView> sheets;
 };
 
+// The workbook as the library alone writes it when it is given every cell: the bytes the program's
+// files have always had.
+QByteArray libraryAlone(const QList<Sheet> &sheets)
+{
+    QTemporaryDir folder;
+    const QByteArray path = QFile::encodeName(folder.filePath(u"alone.xlsx"_s));
+    const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    const locale_t previous = uselocale(cLocale);
+    lxw_workbook *workbook = workbook_new(path.constData());
+    lxw_doc_properties properties{};
+    properties.created = time_t(qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong());
+    workbook_set_properties(workbook, &properties);
+    std::map<std::pair<int, bool>, lxw_format *> formats;
+    for (const Sheet &sheet : sheets) {
+        lxw_worksheet *worksheet = workbook_add_worksheet(workbook, sheet.name.toUtf8().constData());
+        for (qsizetype c = 0; c < sheet.columnWidths.size(); ++c) {
+            if (sheet.columnWidths.at(c) > 0)
+                worksheet_set_column(worksheet, lxw_col_t(c), lxw_col_t(c), sheet.columnWidths.at(c),
+                                     nullptr);
+        }
+        const QList<QList<SheetCell>> rows = sheetRows(sheet);
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            for (qsizetype c = 0; c < rows.at(r).size(); ++c) {
+                const SheetCell &cell = rows.at(r).at(c);
+                const std::pair<int, bool> key{cell.number ? cell.decimals : -1, cell.bold};
+                lxw_format *format = nullptr;
+                if (key != std::pair<int, bool>{-1, false}) {
+                    lxw_format *&known = formats[key];
+                    if (!known) {
+                        known = workbook_add_format(workbook);
+                        if (cell.bold)
+                            format_set_bold(known);
+                        if (cell.number)
+                            format_set_num_format(known, cell.decimals == 0 ? "0" : "0.00");
+                    }
+                    format = known;
+                }
+                QByteArray text = cell.text.toUtf8();
+                text.replace(QByteArrayView("\0", 1), QByteArrayView());
+                if (cell.number)
+                    worksheet_write_number(worksheet, lxw_row_t(r), lxw_col_t(c), *cell.number, format);
+                else if (!text.isEmpty())
+                    worksheet_write_string(worksheet, lxw_row_t(r), lxw_col_t(c), text.constData(), format);
+            }
+        }
+        if (sheet.frozenRows > 0 || sheet.frozenColumns > 0)
+            worksheet_freeze_panes(worksheet, lxw_row_t(sheet.frozenRows), lxw_col_t(sheet.frozenColumns));
+    }
+    workbook_close(workbook);
+    uselocale(previous);
+    freelocale(cLocale);
+    QFile file(QString::fromLocal8Bit(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Sheets of every shape the program writes: headings and figures given cell by cell, a class's
+// grid long enough for many blocks of rows and many packed pieces, and sheets with one cell or none.
+QList<Sheet> sheetsOfEveryShape()
+{
+    const auto text = [](const QString &content, bool bold = false) {
+        SheetCell cell;
+        cell.text = content;
+        cell.bold = bold;
+        return cell;
+    };
+    const auto number = [](double value, int decimals = 0) {
+        SheetCell cell;
+        cell.number = value;
+        cell.decimals = decimals;
+        return cell;
+    };
+    Sheet summary;
+    summary.name = u"Podsumowanie"_s;
+    summary.rows = {{text(u"Wyniki uczniów z testu <Próba> & \"druga\""_s, true)},
+                    {},
+                    {text(u" z odstępem "_s), text(u"a\u0000b"_s), text(u"\u0000"_s), text(QString()),
+                     text(u"Łatwość"_s, true)},
+                    {number(0.57, 2), number(-3), number(1e20), number(0.1 + 0.2, 2), number(1.5e-7, 2),
+                     number(123456789012345.0), number(-0.0), number(2.5), number(99999.99, 2)}};
+    summary.frozenRows = 4;
+    summary.frozenColumns = 2;
+    summary.columnWidths = {5, 24, 0, 8};
+
+    Sheet pupils;
+    pupils.name = u"Klasa VI A"_s;
+    pupils.gridTextColumns = {1, 2};
+    QStringList heading{u"L.p."_s, u"Kod"_s, u"Płeć"_s};
+    for (int t = 1; t <= 120; ++t)
+        heading.append(u"Z%1"_s.arg(t));
+    pupils.grid.append(heading);
+    const QStringList odd{u""_s, u" "_s, u"-"_s, u"--"_s, u"12"_s, u"-3"_s, u"0.50"_s, u"1e5"_s, u"0,50"_s};
+    for (int p = 1; p <= 700; ++p) {
+        QStringList row;
+        // Rows 40 to 69 hold nothing: a block of 16 rows with no cells, and rows without any.
+        if (p >= 40 && p < 70) {
+            pupils.grid.append(QStringList(p % 2 ? 5 : 0, u" "_s));
+            continue;
+        }
+        // Later rows start further right now and then, and end sooner.
+        row << (p % 37 == 0 ? QString() : QString::number(p)) << u"U%1"_s.arg(p % 300)
+            << (p % 3 ? u"T"_s : u"N"_s);
+        const int length = 120 - (p * 7) % 50;
+        for (int t = 0; t < length; ++t)
+            row << ((p + t) % 29 == 0 ? odd.at((p + t) % odd.size()) : QString::number((p * t) % 10));
+        pupils.grid.append(row);
+    }
+    pupils.frozenRows = 1;
+    pupils.frozenColumns = 2;
+    pupils.columnWidths = {5, 14, 5, 7, 7};
+
+    Sheet lone;
+    lone.name = u"Jedna"_s;
+    lone.rows = {{}, {}, {text(QString()), text(QString()), number(7)}};
+    Sheet empty;
+    empty.name = u"Pusta"_s;
+    empty.frozenColumns = 2;
+    return {summary, pupils, lone, empty};
+}
+
 } // namespace
 
 class TstSpreadsheet : public QObject
@@ -341,6 +465,9 @@ private Q_SLOTS:
     void localeLeftAsItWas();
     void programsFilesAgreeWithItsReports_data();
     void programsFilesAgreeWithItsReports();
+    void packedCellsAreTheLibrarysOwn();
+    void stoppedWhilePacking();
+    void deflatedInPiecesAsAWhole();
 
 private:
     QTemporaryDir m_folder;
@@ -715,6 +842,89 @@ void TstSpreadsheet::programsFilesAgreeWithItsReports()
         }
     }
     QCOMPARE(numbers, figures);
+}
+
+void TstSpreadsheet::packedCellsAreTheLibrarysOwn()
+{
+    // The cells are packed beside the library; the file must be the one the library writes alone.
+    const QByteArray oldEpoch = qgetenv("SOURCE_DATE_EPOCH");
+    const auto restore = qScopeGuard([&] { qputenv("SOURCE_DATE_EPOCH", oldEpoch); });
+    qputenv("SOURCE_DATE_EPOCH", "1700000000");
+    const QList<Sheet> sheets = sheetsOfEveryShape();
+    QString error;
+    const std::optional<QByteArray> packed = xlsxBytes(sheets, &error);
+    QVERIFY2(packed, qPrintable(error));
+    const QByteArray alone = libraryAlone(sheets);
+    QVERIFY(!alone.isEmpty());
+    for (int i = 1; i <= sheets.size(); ++i) {
+        const QByteArray entry = "xl/worksheets/sheet" + QByteArray::number(i) + ".xml";
+        QCOMPARE(zipentries::inflated(*packed, entry), zipentries::inflated(alone, entry));
+    }
+    QCOMPARE(zipentries::inflated(*packed, "xl/sharedStrings.xml"),
+             zipentries::inflated(alone, "xl/sharedStrings.xml"));
+    QCOMPARE(zipentries::inflated(*packed, "xl/styles.xml"), zipentries::inflated(alone, "xl/styles.xml"));
+    QVERIFY(*packed == alone);
+}
+
+void TstSpreadsheet::stoppedWhilePacking()
+{
+    QList<Sheet> sheets = sheetsOfEveryShape();
+    for (int i = 0; i < 6; ++i) {
+        Sheet copy = sheets.at(1);
+        copy.name += u" (%1)"_s.arg(i + 2);
+        sheets.append(copy);
+    }
+    // Stopped once the cells are being packed: the step ends with the user's words and the
+    // packers are all ended before it does.
+    qint64 reports = 0;
+    const ProgressReport stopHalfway = [&](qint64 done, qint64 total) {
+        ++reports;
+        if (done * 2 >= total)
+            throw StepCancelled(u"Przerwano."_s);
+    };
+    QVERIFY_THROWS_EXCEPTION(StepCancelled, xlsxBytes(sheets, nullptr, stopHalfway));
+    QVERIFY(reports > 1);
+
+    qint64 last = -1;
+    bool steady = true;
+    const ProgressReport watch = [&](qint64 done, qint64 total) {
+        steady = steady && done >= last && done <= total;
+        last = done;
+    };
+    QVERIFY(xlsxBytes(sheets, nullptr, watch));
+    QVERIFY(steady);
+    QCOMPARE(last, qint64(1000));
+}
+
+void TstSpreadsheet::deflatedInPiecesAsAWhole()
+{
+    // A sheet is packed piece by piece as it is made; the library packs it whole.
+    QByteArray xml;
+    for (int r = 1; r <= 20000; ++r)
+        xml += "<row r=\"" + QByteArray::number(r) + "\"><c r=\"A" + QByteArray::number(r) + "\"><v>" +
+               QByteArray::number((r * 7919) % 1000) + "</v></c></row>";
+    const zipentries::Deflated whole = zipentries::deflated(xml);
+    for (const qsizetype piece : {qsizetype(1), qsizetype(7), qsizetype(4096), qsizetype(300000)}) {
+        zipentries::Deflater deflater;
+        for (qsizetype at = 0; at < xml.size(); at += piece)
+            deflater.add(QByteArrayView(xml).sliced(at, qMin(piece, xml.size() - at)));
+        const zipentries::Deflated pieces = deflater.finish();
+        QCOMPARE(pieces.data, whole.data);
+        QCOMPARE(pieces.crc, whole.crc);
+        QCOMPARE(pieces.size, xml.size());
+    }
+
+    // A damaged archive is never patched.
+    const std::optional<QByteArray> file = xlsxBytes(sheetsOfEveryShape(), nullptr);
+    QVERIFY(file);
+    const QHash<QByteArray, zipentries::Deflated> replacement{{"xl/styles.xml", whole}};
+    QVERIFY(zipentries::withEntries(*file, replacement));
+    QVERIFY(!zipentries::withEntries(file->first(file->size() - 1), replacement));
+    QByteArray wrongOffset = *file;
+    wrongOffset[wrongOffset.size() - 6] = char(wrongOffset.at(wrongOffset.size() - 6) + 1);
+    QVERIFY(!zipentries::withEntries(wrongOffset, replacement));
+    QVERIFY(!zipentries::withEntries(*file, {{"xl/brak.xml", whole}}));
+    QCOMPARE(zipentries::inflated(*zipentries::withEntries(*file, replacement), "xl/styles.xml"), xml);
 }
 
 QTEST_GUILESS_MAIN(TstSpreadsheet)
