@@ -193,7 +193,7 @@ int main(int argc, char **argv)
                 },
                 [&] { workbook.tabela1()->pasteBlock(block); });
         },
-        50);
+        target(50, 0));
     workbook.markScoresSaved();
     pages->setCurrentIndex(classes + 1);
     QCoreApplication::processEvents();

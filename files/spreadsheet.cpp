@@ -20,6 +20,7 @@
 #include <ctime>
 #include <locale.h>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -624,6 +625,8 @@ QString packSheets(QByteArray &zip, const QList<Sheet> &sheets, const Packing &p
                 }
             } catch (const StepCancelled &) {
                 return;
+            } catch (const std::length_error &) {
+                problems[i] = inSheet(sheets.at(i), u"arkusz jest za duży na plik XLSX (ponad 4 GB)"_s);
             } catch (...) {
                 problems[i] = inSheet(sheets.at(i), libraryReason(LXW_ERROR_MEMORY_MALLOC_FAILED));
             }
