@@ -21,6 +21,7 @@
 #include <locale.h>
 #include <mutex>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -599,8 +600,10 @@ std::optional<SheetFrame> sheetFrame(QByteArrayView written)
 QString packSheets(QByteArray &zip, const QList<Sheet> &sheets, const Packing &packing,
                    const ProgressReport &progress)
 {
-    QList<std::optional<zipentries::Deflated>> packed(sheets.size());
-    QList<QString> problems(sheets.size());
+    // Each packer writes only its own sheet's places; the library's file is only read meanwhile.
+    const QByteArray &written = zip;
+    std::vector<std::optional<zipentries::Deflated>> packed(std::size_t(sheets.size()));
+    std::vector<QString> problems(std::size_t(sheets.size()));
     std::atomic<qsizetype> next{0};
     std::atomic<bool> stop{false};
     std::mutex mutex;
@@ -610,10 +613,11 @@ QString packSheets(QByteArray &zip, const QList<Sheet> &sheets, const Packing &p
         for (qsizetype i = next++; i < sheets.size() && !stop; i = next++) {
             try {
                 const QByteArray entry = "xl/worksheets/sheet" + QByteArray::number(i + 1) + ".xml";
-                const std::optional<QByteArray> written = zipentries::inflated(zip, entry);
-                const std::optional<SheetFrame> frame = written ? sheetFrame(*written) : std::nullopt;
+                const std::optional<QByteArray> library = zipentries::inflated(written, entry);
+                const std::optional<SheetFrame> frame = library ? sheetFrame(*library) : std::nullopt;
                 if (!frame) {
-                    problems[i] = inSheet(sheets.at(i), u"biblioteka zapisała arkusz w nieznanej postaci"_s);
+                    problems[std::size_t(i)] =
+                        inSheet(sheets.at(i), u"biblioteka zapisała arkusz w nieznanej postaci"_s);
                 } else {
                     zipentries::Deflater deflater;
                     deflater.add(frame->beforeDimension);
@@ -621,14 +625,16 @@ QString packSheets(QByteArray &zip, const QList<Sheet> &sheets, const Packing &p
                     deflater.add(frame->beforeData);
                     writeSheetData(sheets.at(i), packing, packing.sheets.at(i), deflater, stop);
                     deflater.add(frame->afterData);
-                    packed[i] = deflater.finish();
+                    packed[std::size_t(i)] = deflater.finish();
                 }
             } catch (const StepCancelled &) {
                 return;
             } catch (const std::length_error &) {
-                problems[i] = inSheet(sheets.at(i), u"arkusz jest za duży na plik XLSX (ponad 4 GB)"_s);
+                problems[std::size_t(i)] =
+                    inSheet(sheets.at(i), u"arkusz jest za duży na plik XLSX (ponad 4 GB)"_s);
             } catch (...) {
-                problems[i] = inSheet(sheets.at(i), libraryReason(LXW_ERROR_MEMORY_MALLOC_FAILED));
+                problems[std::size_t(i)] =
+                    inSheet(sheets.at(i), libraryReason(LXW_ERROR_MEMORY_MALLOC_FAILED));
             }
             const std::lock_guard lock(mutex);
             ++done;
@@ -640,8 +646,15 @@ QString packSheets(QByteArray &zip, const QList<Sheet> &sheets, const Packing &p
                                                     qMin<qsizetype>(4, sheets.size()));
     std::vector<std::thread> workers;
     workers.reserve(std::size_t(workerCount));
-    for (qsizetype w = 0; w < workerCount; ++w)
-        workers.emplace_back(work);
+    for (qsizetype w = 0; w < workerCount; ++w) {
+        try {
+            workers.emplace_back(work);
+        } catch (const std::system_error &) {
+            break; // the threads started do the work
+        }
+    }
+    if (workers.empty())
+        work(); // no thread to be had: the sheets are packed here, one after another
     const auto joinAll = [&] {
         for (std::thread &worker : workers)
             worker.join();
@@ -670,10 +683,10 @@ QString packSheets(QByteArray &zip, const QList<Sheet> &sheets, const Packing &p
 
     QHash<QByteArray, zipentries::Deflated> replacements;
     for (qsizetype i = 0; i < sheets.size(); ++i) {
-        if (!packed[i])
+        if (!packed[std::size_t(i)])
             return inSheet(sheets.at(i), u"nie można spakować arkusza"_s);
         replacements.insert("xl/worksheets/sheet" + QByteArray::number(i + 1) + ".xml",
-                            std::move(*packed[i]));
+                            std::move(*packed[std::size_t(i)]));
     }
     std::optional<QByteArray> whole = zipentries::withEntries(zip, replacements);
     if (!whole)
