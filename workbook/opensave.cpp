@@ -93,9 +93,7 @@ void TfWyniki::sbZapiszClick()
             const QList<Sheet> sheets =
                 schoolWorkbook(reportContent(), classes, progressPart(progress.report(), 200, 250)) +
                 school().analysisSheets(-1, test, testIniPath());
-            // The file's cells stored, then closed: the closing, about as long again, says nothing.
-            spreadsheetBytes = xlsxBytes(sheets, nullptr, progressPart(progress.report(), 300, 650));
-            progress.update(1000, 1000);
+            spreadsheetBytes = xlsxBytes(sheets, nullptr, progressPart(progress.report(), 250, 1000));
         }
         const QString summary = paths().schoolFile(schoolfiles::schoolSummary);
         const WriteStatus saved = school().writeGrid(summary, withSchoolFileHeading(contentsOf(tabela1())));
