@@ -186,12 +186,17 @@ QString libraryReason(lxw_error error)
     }
 }
 
+QByteArray columnLetters(qsizetype column)
+{
+    QByteArray letters;
+    for (qsizetype n = column + 1; n > 0; n = (n - 1) / 26)
+        letters.prepend(char('A' + (n - 1) % 26));
+    return letters;
+}
+
 QString cellReference(qsizetype row, qsizetype column)
 {
-    QString letters;
-    for (qsizetype n = column + 1; n > 0; n = (n - 1) / 26)
-        letters.prepend(QChar(char16_t(u'A' + (n - 1) % 26)));
-    return letters + QString::number(row + 1);
+    return QString::fromLatin1(columnLetters(column)) + QString::number(row + 1);
 }
 
 QString inSheet(const Sheet &sheet, const QString &what)
@@ -309,14 +314,6 @@ struct Packing {
     std::array<int, formatSlotCount> styles{};
     QList<SheetLayout> sheets;
 };
-
-QByteArray columnLetters(qsizetype column)
-{
-    QByteArray letters;
-    for (qsizetype n = column + 1; n > 0; n = (n - 1) / 26)
-        letters.prepend(char('A' + (n - 1) % 26));
-    return letters;
-}
 
 // A text cell's bytes as written: a C string ends at the first NUL, so the cell keeps what the user
 // could see. Empty when there is nothing to write.

@@ -11,10 +11,8 @@
 #include "tests/fuzz/fuzzsupport.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QRegularExpression>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
@@ -27,6 +25,7 @@ namespace {
 
 using fuzz::fail;
 using fuzz::require;
+using fuzz::scratchFileWith;
 
 // No value can hold a line break, so this default tells an absent key from any present one.
 const QString absent = QStringLiteral("\n(absent)\n");
@@ -226,7 +225,7 @@ void checkSchoolFile(const SchoolFileReader &reader, const SchoolFileReader &fro
 
 // The definition window's file: written again it reads the same, and a definition it would write
 // reads back through the program's readers unchanged and without a problem.
-void checkDefinitionFile(const QByteArray &bytes, const QString &scratch)
+void checkDefinitionFile(const QByteArray &bytes)
 {
     const TestDefinitionFile definition = readTestDefinitionFile(bytes);
     const QByteArray written = testDefinitionFileBytes(definition);
@@ -235,10 +234,7 @@ void checkDefinitionFile(const QByteArray &bytes, const QString &scratch)
     checkSums(definition);
     if (!definitionProblems(definition).isEmpty())
         return;
-    QFile file(scratch);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(written) != written.size())
-        fail("cannot write the scratch file");
-    file.close();
+    const QString scratch = scratchFileWith(written, QStringLiteral("Setup.ini.zapis"));
     const TestDefinition test = loadTestDefinitionFrom(scratch);
     require(test.problems.isEmpty() && loadAnalysisSettingsFrom(scratch).problems.isEmpty(),
             "definition file: a whole definition reads back with problems");
@@ -255,31 +251,18 @@ void checkDefinitionFile(const QByteArray &bytes, const QString &scratch)
     }
 }
 
-QString scratchFile()
-{
-    static QTemporaryDir dir;
-    if (!dir.isValid())
-        fail("no temporary directory");
-    return dir.filePath(QStringLiteral("Setup.ini"));
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QString path = scratchFile();
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-            fail("cannot write the scratch file");
-    }
+    const QString path = scratchFileWith(bytes);
 
     const IniFile ini = IniFile::fromBytes(bytes);
     checkIni(ini, IniFile::load(path), cp1250::decode(bytes));
     checkTestDefinition(loadTestDefinitionFrom(path), ini);
     checkAnalysisSettings(loadAnalysisSettingsFrom(path));
     checkSchoolFile(SchoolFileReader(ini), SchoolFileReader(path));
-    checkDefinitionFile(bytes, path + QStringLiteral(".zapis"));
+    checkDefinitionFile(bytes);
     return 0;
 }

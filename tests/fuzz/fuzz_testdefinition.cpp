@@ -14,16 +14,14 @@
 #include "tests/fuzz/fuzzsupport.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <cstdint>
 
 namespace {
 
-using fuzz::fail;
 using fuzz::require;
+using fuzz::scratchFileWith;
 
 constexpr int pupilCount = 3;
 
@@ -161,25 +159,12 @@ void checkDefinitionModel(const QByteArray &bytes, const TestDefinition &test)
     }
 }
 
-QString scratchFile()
-{
-    static QTemporaryDir dir;
-    if (!dir.isValid())
-        fail("no temporary directory");
-    return dir.filePath(QStringLiteral("Setup.ini"));
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QString path = scratchFile();
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-            fail("cannot write the scratch file");
-    }
+    const QString path = scratchFileWith(bytes);
     const IniFile ini = IniFile::fromBytes(bytes);
     const TestDefinition test = loadTestDefinition(ini);
     checkLimits(test);

@@ -5,7 +5,9 @@
 #include "core/cp1250.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +25,20 @@ inline void require(bool condition, const char *what, const QString &detail = QS
 {
     if (!condition)
         fail(what, detail);
+}
+
+// A file (Setup.ini unless named) holding exactly these bytes, in a folder kept for the whole run;
+// its path.
+inline QString scratchFileWith(const QByteArray &bytes, const QString &name = QStringLiteral("Setup.ini"))
+{
+    static QTemporaryDir dir;
+    if (!dir.isValid())
+        fail("no temporary directory");
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        fail("cannot write the scratch file");
+    return path;
 }
 
 // The same bytes as a file gives them (Windows-1250) and as typed text (any character).
