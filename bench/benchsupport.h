@@ -120,7 +120,7 @@ inline void printMessages(const QString &quiet = QString())
 inline void setUpSchool(TfWyniki &workbook, const QString &location, int classes)
 {
     ui::folderChooser = [location](QWidget *, const QString &, const QString &) { return location; };
-    workbook.test = largestTest();
+    workbook.session().useNewSchoolTest(largestTest());
     workbook.findChild<QPushButton *>(QStringLiteral("bKatalog"))->click();
     workbook.findChild<QLineEdit *>(QStringLiteral("eLiczbaKlas"))->setText(QString::number(classes));
     for (int i = 1; i <= classes; ++i)

@@ -49,8 +49,10 @@ int main(int argc, char **argv)
     TfWyniki workbook;
     setUpSchool(workbook, location.path(), classes);
     for (int i = 0; i < classes; ++i) {
-        writeFile(workbook.classDirectory(i) + QStringLiteral("/Zadania.tmp"), statisticsFile(tasks));
-        writeFile(workbook.classDirectory(i) + QStringLiteral("/Standardy.tmp"), statisticsFile(6));
+        writeFile(workbook.session().paths().classFolder(i) + QStringLiteral("/Zadania.tmp"),
+                  statisticsFile(tasks));
+        writeFile(workbook.session().paths().classFolder(i) + QStringLiteral("/Standardy.tmp"),
+                  statisticsFile(6));
     }
     auto *pages = workbook.findChild<QTabWidget *>(QStringLiteral("pcWyniki"));
 

@@ -93,7 +93,7 @@ int main(int argc, char **argv)
     workbook.show();
     setUpSchool(workbook, location.path(), classes);
     for (int i = 0; i < classes; ++i) {
-        const QString directory = workbook.classDirectory(i);
+        const QString directory = workbook.session().paths().classFolder(i);
         writeFile(directory + QStringLiteral("/Odpowiedzi.tmp"), answersFile());
         writeFile(directory + QStringLiteral("/Zadania.tmp"), statisticsFile(tasks));
         writeFile(directory + QStringLiteral("/Standardy.tmp"), statisticsFile(6));
@@ -194,8 +194,12 @@ int main(int argc, char **argv)
                 [&] { workbook.tabela1()->pasteBlock(block); });
         },
         target(50, 0));
-    workbook.markScoresSaved();
+    // The pasted points are not kept: leaving the page, the question is answered "Nie".
+    const messages::Presenter said = messages::setPresenter([](const messages::Message &message) {
+        return message.kind == messages::Kind::Question ? QMessageBox::No : QMessageBox::Ok;
+    });
     pages->setCurrentIndex(classes + 1);
+    messages::setPresenter(said);
     QCoreApplication::processEvents();
     measure(
         QStringLiteral("school spreadsheet file (summary and %1 classes' sheets)").arg(classes),
@@ -203,10 +207,9 @@ int main(int argc, char **argv)
             return timeIt(
                 rounds, [] {},
                 [&] {
-                    workbook.writeSpreadsheet(
-                        workbook.paths().schoolFile(schoolfiles::schoolSpreadsheet),
-                        schoolWorkbook(workbook.reportContent(),
-                                       workbook.school().classSheetInputs(workbook.test)));
+                    const std::optional<QByteArray> bytes = workbook.session().schoolSpreadsheet({});
+                    const SchoolFolder &school = workbook.session().school();
+                    school.write(school.paths().schoolFile(schoolfiles::schoolSpreadsheet), bytes.value());
                 });
         },
         target(300, 3000));
@@ -229,10 +232,10 @@ int main(int argc, char **argv)
 
     // Damaged files of 63 MiB holding only ";": refused by their size, at once.
     const QByteArray damaged(63 * 1024 * 1024, ';');
-    writeFile(workbook.classDirectory(0) + QStringLiteral("/Odpowiedzi.tmp"), damaged);
+    writeFile(workbook.session().paths().classFolder(0) + QStringLiteral("/Odpowiedzi.tmp"), damaged);
     for (int i = 0; i < 2; ++i) {
-        writeFile(workbook.classDirectory(i) + QStringLiteral("/Zadania.tmp"), damaged);
-        writeFile(workbook.classDirectory(i) + QStringLiteral("/Standardy.tmp"), damaged);
+        writeFile(workbook.session().paths().classFolder(i) + QStringLiteral("/Zadania.tmp"), damaged);
+        writeFile(workbook.session().paths().classFolder(i) + QStringLiteral("/Standardy.tmp"), damaged);
     }
     measure(
         QStringLiteral("class page over a damaged 63 MiB answers file (refused)"),
@@ -264,19 +267,22 @@ int main(int argc, char **argv)
                 });
         },
         1000);
-    writeFile(workbook.classDirectory(0) + QStringLiteral("/Odpowiedzi.tmp"), answersFile());
+    writeFile(workbook.session().paths().classFolder(0) + QStringLiteral("/Odpowiedzi.tmp"), answersFile());
     for (int i = 0; i < 2; ++i) {
-        writeFile(workbook.classDirectory(i) + QStringLiteral("/Zadania.tmp"), statisticsFile(tasks));
-        writeFile(workbook.classDirectory(i) + QStringLiteral("/Standardy.tmp"), statisticsFile(6));
+        writeFile(workbook.session().paths().classFolder(i) + QStringLiteral("/Zadania.tmp"),
+                  statisticsFile(tasks));
+        writeFile(workbook.session().paths().classFolder(i) + QStringLiteral("/Standardy.tmp"),
+                  statisticsFile(6));
     }
     // The country's and the other areas' facilities of every task, standard and the whole test.
-    ComparisonFigures comparison = ComparisonFigures::emptyFor(workbook.test);
+    ComparisonFigures comparison = ComparisonFigures::emptyFor(workbook.session().test());
     for (AreaFigures &area : comparison.tasks)
         area = {0.61, 0.6, 0.58, 0.63};
     for (AreaFigures &area : comparison.standards)
         area = {0.55, 0.56, 0.5, 0.6};
     comparison.wholeTest = {0.57, 0.58, 0.55, 0.6};
-    writeFile(workbook.paths().file(schoolfiles::comparison), comparisonFileBytes(comparison, workbook.test));
+    writeFile(workbook.session().paths().file(schoolfiles::comparison),
+              comparisonFileBytes(comparison, workbook.session().test()));
     pages->setCurrentIndex(classes + 1);
     measure(
         QStringLiteral("school analysis with comparison figures (%1 answers files, report, charts)")

@@ -1,15 +1,24 @@
-// Moving between pages, the grids' layouts, and the school summary built from the classes' files.
+// Moving between pages, and the grids laid out for the page in view and filled from the session.
 #include "workbook/tfwyniki.h"
 
-#include "analysis/schoolstatistics.h"
-#include "core/numbers.h"
+#include "ui/guarded.h"
 #include "ui/messages.h"
 #include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
 
+// Cells beyond the grid's shape are not shown.
+void TfWyniki::showRows(StringGrid *grid, const GridRows &rows)
+{
+    for (int r = 0; r < rows.size() && r < grid->rowCount(); ++r) {
+        const QStringList &cells = rows[r];
+        for (int c = 0; c < cells.size() && c < grid->colCount(); ++c)
+            grid->setCell(c, r, cells[c]);
+    }
+}
+
 void TfWyniki::goToPage(int index)
 {
-    currentPage = index;
+    m_currentPage = index;
     m_changingPage = true;
     ui->pcWyniki->setCurrentIndex(index);
     m_changingPage = false;
@@ -17,11 +26,11 @@ void TfWyniki::goToPage(int index)
 
 void TfWyniki::bDalejClick()
 {
-    if (currentPage + 1 >= pageCount() || !confirmLeavingPage())
+    if (m_currentPage + 1 >= pageCount() || !confirmLeavingPage())
         return;
-    goToPage(currentPage + 1);
-    if (isClassPage(currentPage))
-        buildClassPage(currentPage);
+    goToPage(m_currentPage + 1);
+    if (isClassPage(m_currentPage))
+        buildClassPage(m_currentPage);
     else
         buildSchoolPage();
     showSummary(true);
@@ -30,14 +39,14 @@ void TfWyniki::bDalejClick()
 
 void TfWyniki::bWsteczClick()
 {
-    if (currentPage <= 0 || !confirmLeavingPage())
+    if (m_currentPage <= 0 || !confirmLeavingPage())
         return;
-    goToPage(currentPage - 1);
-    if (currentPage == 0) {
+    goToPage(m_currentPage - 1);
+    if (m_currentPage == 0) {
         buildSetupPage();
         showSummary(false);
     } else {
-        buildClassPage(currentPage);
+        buildClassPage(m_currentPage);
         showSummary(true);
     }
     updatePageControls();
@@ -47,18 +56,18 @@ void TfWyniki::pcWynikiChange()
 {
     const int target = ui->pcWyniki->currentIndex();
     if (!confirmLeavingPage()) {
-        goToPage(currentPage); // the teacher stays with the grid as it is
+        goToPage(m_currentPage); // the teacher stays with the grid as it is
         return;
     }
-    currentPage = target;
-    if (currentPage == 0) {
+    m_currentPage = target;
+    if (m_currentPage == 0) {
         buildSetupPage();
         showSummary(false);
-    } else if (isSchoolPage(currentPage)) {
+    } else if (isSchoolPage(m_currentPage)) {
         buildSchoolPage();
         showSummary(true);
     } else {
-        buildClassPage(currentPage);
+        buildClassPage(m_currentPage);
         showSummary(true);
     }
     updatePageControls();
@@ -67,92 +76,116 @@ void TfWyniki::pcWynikiChange()
 void TfWyniki::buildClassPage(int page)
 {
     const int classIndex = page - 1;
-    const int pupils = pupilCounts.value(classIndex);
-    resetGrid(tabela1(), test.taskCount + 3, pupils + 1, 640);
+    const int pupils = m_session.pupilCounts().value(classIndex);
+    resetGrid(tabela1(), m_session.test().taskCount + 3, pupils + 1, 640);
     resetGrid(tabela2(), 9, pupils + 1, 505);
     layoutGridHeaders(1);
-    m_blocked.clear();
-    readGridFile(tabela1(), paths().classFile(classIndex, schoolfiles::answers));
-    markScoresSaved();
+    const Outcome loaded = m_session.loadClassPage(classIndex);
+    showClassSheets(classIndex);
+    m_edited = false;
+    tell(loaded);
+    showPageBlock();
+}
+
+void TfWyniki::showClassSheets(int classIndex)
+{
+    showRows(tabela1(), m_session.scoreSheet(classIndex));
+    showRows(tabela2(), m_session.summary(classIndex));
+    tabela1()->clearUndo();
+}
+
+void TfWyniki::takeTypedScores()
+{
+    tabela1()->commitOpenEditor();
+    if (!isClassPage(m_currentPage))
+        return;
+    // The grid as it stands, whatever filled it; modified only by what the teacher typed or pasted.
+    m_session.putScores(classInView(), contentsOf(tabela1()), m_edited);
+    m_edited = false;
+}
+
+bool TfWyniki::scoresModified() const
+{
+    return isClassPage(m_currentPage) && (m_edited || m_session.scoresModified(classInView()));
 }
 
 void TfWyniki::buildSetupPage()
 {
-    m_blocked.clear();
+    m_session.leavePages();
     tabela1()->setColWidth(1, 65);
     tabela1()->setColWidth(2, 80);
     readSchoolFile();
-    setStatic1(QStringLiteral("Liczba klas - liczba uczniów w danej klasie"));
+    setStatic1(setupPageCaption());
+}
+
+void TfWyniki::readSchoolFile()
+{
+    Outcome outcome;
+    const SchoolSetup setup = m_session.readSchoolFile(&outcome);
+    tell(outcome);
+    // The edit's change handler keeps the count within 1 to 25 and lays the list out.
+    m_typedClassCount = setup.classCount;
+    ui->eLiczbaKlas->setText(QString::number(setup.classCount));
+    if (m_typedClassCount < 1)
+        m_typedClassCount = 1;
+    StringGrid *list = tabela1();
+    resetGrid(list, 3, m_typedClassCount + 1, 195);
+    for (int c = 0; c < 3; ++c)
+        list->setCell(c, 0, setup.headings.value(c));
+    for (int n = 1; n <= m_typedClassCount; ++n) {
+        list->setCell(1, n, setup.labels.value(n - 1));
+        list->setCell(2, n, setup.pupilTexts.value(n - 1));
+    }
 }
 
 void TfWyniki::buildSchoolPage()
 {
-    // The labels captured at acceptance say which classes exist, whatever Szkola.ini says now.
-    const int classes = int(classLabels.size());
-    const int rows = 2 * classes + 3;
-    resetGrid(tabela1(), test.taskCount + 3, rows, 640);
+    const int rows = 2 * m_session.classCount() + 3;
+    resetGrid(tabela1(), m_session.test().taskCount + 3, rows, 640);
     resetGrid(tabela2(), 9, rows, 505);
     layoutGridHeaders(2);
-    for (StringGrid *grid : {tabela1(), tabela2()}) {
-        for (int i = 0; i < classes; ++i) {
-            grid->setCell(1, 2 * i + 1, classLabels[i] + QStringLiteral(" - Śr."));
-            grid->setCell(1, 2 * i + 2, classLabels[i] + QStringLiteral(" - Ła."));
-        }
-        grid->setCell(1, rows - 2, QStringLiteral("Szkoła - Śr."));
-        grid->setCell(1, rows - 1, QStringLiteral("Szkoła - Ła."));
-    }
-    const SchoolPaths files = paths();
-    m_blocked.clear();
-    QStringList misfits;
-    for (int i = 0; i < classes; ++i) {
-        for (const auto &[grid, name] : {std::pair{tabela1(), schoolfiles::taskStatistics},
-                                         std::pair{tabela2(), schoolfiles::standardStatistics}}) {
-            const QString path = files.classFile(i, name);
-            if (const std::optional<FileMisfit> misfit =
-                    school().gridMisfit(path, 2, grid->colCount() - 3, 0))
-                misfits.append(misfitMessage(*misfit, test));
-            else
-                readStatisticsAt(grid, 3, 2 * i + 1, path);
-        }
-    }
-    // The school's figures would be made without those classes and written over its files.
-    if (!misfits.isEmpty()) {
-        blockPage(misfits);
-        return;
-    }
-    const WriteFailures failures(this);
-    writeSchoolStatistics(test.taskCount, classes, tabela1(), files.schoolFile(schoolfiles::taskStatistics));
-    // Five standards and the whole test, as in every class's file.
-    writeSchoolStatistics(6, classes, tabela2(), files.schoolFile(schoolfiles::standardStatistics));
+    const Outcome loaded = m_session.loadSchoolPage();
+    showRows(tabela1(), m_session.schoolTasks());
+    showRows(tabela2(), m_session.schoolStandards());
+    showPageBlock();
+    tell(loaded);
 }
 
-void TfWyniki::writeSchoolStatistics(qint32 valueCount, qint32 classes, StringGrid *grid, const QString &path)
+void TfWyniki::showPageBlock()
 {
-    const int lastRow = grid->rowCount() - 1;
-    QList<ClassColumnValues> columns;
-    for (int c = 3; c < grid->colCount(); ++c) {
-        ClassColumnValues column;
-        for (int i = 0; i < classes; ++i) {
-            column.hasStatistics.append(!isEmptyCell(grid->cell(3, 2 * i + 1)));
-            column.averages.append(grid->cell(c, 2 * i + 1));
-            column.facilities.append(grid->cell(c, 2 * i + 2));
-        }
-        columns.append(column);
+    const std::optional<PageBlock> &block = m_session.pageBlock();
+    if (!block)
+        return;
+    tabela1()->setEditingEnabled(false);
+    ui->bOblicz->setEnabled(false);
+    ui->sbImportuj->setEnabled(false);
+    if (!block->offeredTest) {
+        messages::showMessage(m_session.blockedMessage());
+        return;
     }
-    const QList<SchoolValue> means = schoolMeans(columns);
-    for (int j = 0; j < means.size(); ++j) {
-        const int c = j + 3;
-        grid->setCell(c, lastRow - 1, means[j].known ? formatSchoolValue(means[j].average) : QString());
-        grid->setCell(c, lastRow, means[j].known ? formatSchoolValue(means[j].facility) : QString());
-    }
-    if (const std::optional<QByteArray> bytes = schoolStatisticsFile(means, valueCount))
-        written(school().write(path, *bytes), path);
+    if (messages::askChoice(m_session.blockedMessage(), QStringLiteral("Otwórz szkołę"), QString()) !=
+        QMessageBox::Yes)
+        return;
+    // Once the page now being built is done: the school's pages are laid out anew.
+    QMetaObject::invokeMethod(
+        this,
+        [this, folder = m_session.schoolDirectory()] {
+            guarded([this, &folder] {
+                goToPage(0);
+                buildSetupPage();
+                showSummary(false);
+                updatePageControls();
+                openSchoolAt(folder);
+            });
+        },
+        Qt::QueuedConnection);
 }
 
 void TfWyniki::updatePageControls()
 {
-    if (currentPage == 0) {
-        setStatic1(QStringLiteral("Liczba klas - liczba uczniów w danej klasie"));
+    const bool blocked = m_session.pageBlock().has_value();
+    if (m_currentPage == 0) {
+        setStatic1(setupPageCaption());
         ui->bWstecz->setEnabled(false);
         ui->bDalej->setEnabled(true);
         ui->bOblicz->setEnabled(false);
@@ -161,8 +194,8 @@ void TfWyniki::updatePageControls()
         ui->sbImportuj->setEnabled(false);
         ui->sbOtworzSzkole->setEnabled(true);
         tabela1()->setEditingEnabled(false);
-    } else if (currentPage == pageCount() - 1) {
-        setStatic1(QStringLiteral("Podsumowanie"));
+    } else if (m_currentPage == pageCount() - 1) {
+        setStatic1(schoolPageCaption());
         ui->bWstecz->setEnabled(true);
         ui->bDalej->setEnabled(false);
         ui->bWykresy->setEnabled(true);
@@ -170,14 +203,13 @@ void TfWyniki::updatePageControls()
         ui->sbImportuj->setEnabled(false);
         ui->sbOtworzSzkole->setEnabled(false);
     } else {
-        setStatic1(QStringLiteral("Wyniki uczniów za poszczególne zadania - ") +
-                   classLabels.value(currentPage - 1));
+        setStatic1(classPageCaption(m_session.classLabels().value(classInView())));
         ui->bWstecz->setEnabled(true);
         ui->bDalej->setEnabled(true);
-        ui->bOblicz->setEnabled(m_blocked.isEmpty());
+        ui->bOblicz->setEnabled(!blocked);
         ui->bWykresy->setEnabled(true);
         ui->sbAnaliza->setEnabled(true);
-        ui->sbImportuj->setEnabled(m_blocked.isEmpty());
+        ui->sbImportuj->setEnabled(!blocked);
         ui->sbOtworzSzkole->setEnabled(false);
     }
 }
@@ -198,40 +230,26 @@ void TfWyniki::resetGrid(StringGrid *grid, int columns, int rows, int width)
 
 void TfWyniki::layoutGridHeaders(int mode)
 {
+    // The headings come with the session's sheets; here the columns' widths and what may be typed.
     StringGrid *upper = tabela1();
     StringGrid *lower = tabela2();
-    upper->setCell(0, 0, QStringLiteral("L.p."));
-    upper->setColWidth(0, 25);
-    upper->setColWidth(1, 70);
-    lower->setCell(0, 0, QStringLiteral("L.p."));
-    lower->setColWidth(0, 25);
-    lower->setColWidth(1, 70);
-    lower->setCell(8, 0, QStringLiteral("Razem"));
-    for (int c = 3; c < upper->colCount(); ++c) {
-        upper->setCell(c, 0, test.taskLabels.value(c - 3));
+    for (StringGrid *grid : {upper, lower}) {
+        grid->setColWidth(0, 25);
+        grid->setColWidth(1, 70);
+    }
+    for (int c = 3; c < upper->colCount(); ++c)
         upper->setColWidth(c, 35);
-    }
-    // Five standard columns whatever the test says; a missing standard leaves its heading empty.
-    for (int c = 3; c < lower->colCount() - 1; ++c) {
-        lower->setCell(c, 0, test.standardAbbreviations.value(c - 3));
+    for (int c = 3; c < lower->colCount() - 1; ++c)
         lower->setColWidth(c, 60);
-    }
     if (mode == 1) {
         upper->setFixedCols(1);
         lower->setFixedCols(1);
         upper->setEditingEnabled(true);
-        for (StringGrid *grid : {upper, lower}) {
-            grid->setCell(1, 0, QStringLiteral("Kod ucznia"));
-            grid->setCell(2, 0, QStringLiteral("Ob."));
+        for (StringGrid *grid : {upper, lower})
             grid->setColWidth(2, 25);
-        }
-        for (int r = 1; r < upper->rowCount(); ++r)
-            upper->setCell(2, r, QStringLiteral("T"));
     } else {
         upper->setEditingEnabled(false);
         for (StringGrid *grid : {upper, lower}) {
-            // The rows are the classes; the school's files keep their own heading (see opensave).
-            grid->setCell(1, 0, QStringLiteral("Klasa"));
             grid->setColWidth(1, 95);
             grid->setColWidth(2, 0);
             grid->setFixedCols(2);

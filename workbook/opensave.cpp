@@ -1,131 +1,92 @@
-// Open and Save on the toolbar, the reports, and the question that keeps typed points from being lost.
+// Open, Save, Compute, the analysis and the import on the toolbar, and the question that keeps
+// typed points from being lost.
 #include "workbook/tfwyniki.h"
 
 #include "ui/guarded.h"
 #include "ui/messages.h"
 #include "ui/progresswindow.h"
+#include "ui/seams.h"
 #include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
+#include "workbook/tfanaliza.h"
+#include "workbook/tfimport.h"
+
+TfImport *fImport = nullptr;
 
 void TfWyniki::sbOtworzClick()
 {
-    tabela1()->commitOpenEditor();
-    if (isClassPage(currentPage)) {
-        // A missing or unreadable file leaves the typed points in the grid, still unsaved.
-        if (readGridFile(tabela1(), paths().classFile(currentPage - 1, schoolfiles::answers)))
-            markScoresSaved();
-    } else if (isSchoolPage(currentPage)) {
-        readGridFile(tabela1(), paths().schoolFile(schoolfiles::schoolSummary));
-        tabela1()->setCell(1, 0, QStringLiteral("Klasa"));
+    takeTypedScores();
+    if (isClassPage(m_currentPage)) {
+        const Outcome read = m_session.reloadScores(classInView());
+        showRows(tabela1(), m_session.scoreSheet(classInView()));
+        if (read.ok)
+            tabela1()->clearUndo();
+        tell(read);
+        showPageBlock();
+    } else if (isSchoolPage(m_currentPage)) {
+        const Outcome read = m_session.reloadSchoolTasks();
+        showRows(tabela1(), m_session.schoolTasks());
+        tell(read);
+        showPageBlock();
     } else {
         readSchoolFile();
         tabela1()->setColWidth(1, 65);
         tabela1()->setColWidth(2, 80);
-        setStatic1(QStringLiteral("Liczba klas - liczba uczniów w danej klasie"));
+        setStatic1(setupPageCaption());
         showSummary(false);
     }
 }
 
-ReportContent TfWyniki::reportContent() const
-{
-    ReportContent content;
-    content.testName = test.testName;
-    content.testDate = test.testDate;
-    content.firstCaption = ui->static1->text();
-    content.firstGrid = contentsOf(tabela1());
-    content.secondCaption = ui->static2->text();
-    content.secondGrid = contentsOf(tabela2());
-    return content;
-}
-
-bool TfWyniki::writeReport(const QString &path)
-{
-    ReportContent content = reportContent();
-    if (isSchoolPage(currentPage)) {
-        content.firstGrid = withSchoolFileHeading(content.firstGrid);
-        content.secondGrid = withSchoolFileHeading(content.secondGrid);
-    }
-    return written(school().writeReport(path, content), path);
-}
-
-bool TfWyniki::writeSpreadsheet(const QString &path, const QList<Sheet> &sheets)
-{
-    return written(school().writeSpreadsheet(path, sheets), path);
-}
-
 void TfWyniki::sbZapiszClick()
 {
-    tabela1()->commitOpenEditor();
-    if (!m_blocked.isEmpty() && currentPage != 0) {
-        messages::showMessage(m_blocked + QStringLiteral("\n\nNic nie zostało zapisane."));
-        return;
-    }
-    const WriteFailures failures(this);
-    if (isClassPage(currentPage)) {
-        const int classIndex = currentPage - 1;
-        const QString answers = paths().classFile(classIndex, schoolfiles::answers);
-        const WriteStatus saved = school().writeGrid(answers, contentsOf(tabela1()));
-        written(saved, answers);
-        if (saved == WriteStatus::Ok)
-            markScoresSaved();
-        // The reports would lead out of the school folder the same way; it has been said once.
-        if (saved == WriteStatus::OutsideSchool)
+    takeTypedScores();
+    if (isClassPage(m_currentPage)) {
+        tell(m_session.saveClass(classInView()));
+    } else if (isSchoolPage(m_currentPage)) {
+        if (m_session.pageBlock()) {
+            tell(m_session.saveSchool(std::nullopt));
             return;
-        const bool report = writeReport(paths().classFile(classIndex, schoolfiles::classReport));
-        const bool spreadsheet = writeSpreadsheet(
-            paths().classFile(classIndex, schoolfiles::classSpreadsheet),
-            classWorkbook(reportContent()) + school().analysisSheets(classIndex, test, testIniPath()));
-        // Success is confirmed only when every file is on disk.
-        if (saved == WriteStatus::Ok && report && spreadsheet)
-            messages::showMessage(QStringLiteral("Wyniki uczniów zostały zapisane!"));
-    } else if (isSchoolPage(currentPage)) {
+        }
         // The spreadsheet file, with every class's pupils, is made before anything is written, so that
         // Anuluj leaves the school's files as they were.
-        const QString spreadsheetPath = paths().schoolFile(schoolfiles::schoolSpreadsheet);
-        std::optional<QByteArray> spreadsheetBytes;
+        std::optional<QByteArray> spreadsheet;
         {
             ui::ProgressWindow progress(
                 this, QStringLiteral("Zapisywanie wyników szkoły…"),
                 QStringLiteral("Przerwano zapisywanie wyników szkoły. Nic nie zostało "
                                "zapisane."));
-            const QList<ClassSheetInput> classes =
-                school().classSheetInputs(test, progressPart(progress.report(), 0, 200));
-            const QList<Sheet> sheets =
-                schoolWorkbook(reportContent(), classes, progressPart(progress.report(), 200, 250)) +
-                school().analysisSheets(-1, test, testIniPath());
-            spreadsheetBytes = xlsxBytes(sheets, nullptr, progressPart(progress.report(), 250, 1000));
+            spreadsheet = m_session.schoolSpreadsheet(progress.report());
         }
-        const QString summary = paths().schoolFile(schoolfiles::schoolSummary);
-        const WriteStatus saved = school().writeGrid(summary, withSchoolFileHeading(contentsOf(tabela1())));
-        written(saved, summary);
-        if (saved == WriteStatus::OutsideSchool)
-            return;
-        const bool report = writeReport(paths().schoolFile(schoolfiles::schoolReport));
-        const bool spreadsheet = written(spreadsheetBytes ? school().write(spreadsheetPath, *spreadsheetBytes)
-                                                          : WriteStatus::Failed,
-                                         spreadsheetPath);
-        if (saved == WriteStatus::Ok && report && spreadsheet)
-            messages::showMessage(QStringLiteral("Wyniki zostały zapisane!"));
+        tell(m_session.saveSchool(spreadsheet));
     }
+}
+
+void TfWyniki::bObliczClick()
+{
+    takeTypedScores();
+    if (!isClassPage(m_currentPage) || m_session.pageBlock())
+        return;
+    const ComputeOutcome computed = m_session.compute(classInView());
+    showRows(tabela2(), m_session.summary(classInView()));
+    tell(computed);
 }
 
 bool TfWyniki::confirmLeavingPage()
 {
-    tabela1()->commitOpenEditor();
-    if (!isClassPage(currentPage) || !m_scoresModified)
+    takeTypedScores();
+    if (!scoresModified())
         return true;
     const auto answer = messages::askYesNoCancel(
         QStringLiteral("Wyniki uczniów wpisane na stronie „%1” nie zostały zapisane.\n"
                        "Czy zapisać je przed opuszczeniem tej strony?")
-            .arg(classLabels.value(currentPage - 1)));
+            .arg(m_session.classLabels().value(classInView())));
     if (answer == QMessageBox::Yes) {
-        if (!writeGridFile(tabela1(), paths().classFile(currentPage - 1, schoolfiles::answers)))
-            return false; // not saved: stay, so nothing is lost
-        markScoresSaved();
-        return true;
+        const Outcome saved = m_session.saveScores(classInView());
+        tell(saved);
+        return saved.ok; // not saved: stay, so nothing is lost
     }
     if (answer == QMessageBox::No) {
-        markScoresSaved();
+        m_session.markScoresSaved(classInView());
         return true;
     }
     return false;
@@ -137,4 +98,91 @@ void TfWyniki::reject()
     guarded([&] { leave = confirmLeavingPage(); });
     if (leave)
         QDialog::reject();
+}
+
+void TfWyniki::sbAnalizaClick()
+{
+    takeTypedScores();
+    const bool classPage = isClassPage(m_currentPage);
+    if (!classPage && !isSchoolPage(m_currentPage))
+        return;
+    if (classPage && scoresModified()) {
+        const auto answer = messages::askYesNoCancel(
+            QStringLiteral("Wyniki uczniów wpisane na stronie „%1” nie zostały zapisane, a analiza korzysta "
+                           "z zapisanego pliku wyników.\nCzy zapisać je teraz?")
+                .arg(m_session.classLabels().value(classInView())));
+        if (answer == QMessageBox::Cancel)
+            return;
+        if (answer == QMessageBox::Yes) {
+            const Outcome saved = m_session.saveScores(classInView());
+            tell(saved);
+            if (!saved.ok)
+                return;
+        }
+    }
+
+    auto progress = std::make_unique<ui::ProgressWindow>(
+        this, QStringLiteral("Przygotowywanie analizy wyników…"),
+        QStringLiteral("Przerwano przygotowywanie analizy. Nic nie zostało zapisane."));
+    Outcome made;
+    const std::optional<StaffMeetingAnalysis> analysis =
+        m_session.analysis(classPage ? classInView() : -1, &made, progressPart(progress->report(), 0, 800));
+    progress->update(900, 1000);
+    if (!analysis || !made.notices.isEmpty())
+        progress.reset();
+    tell(made);
+    if (!analysis)
+        return;
+
+    const SchoolPaths &paths = m_session.paths();
+    AnalysisContext context;
+    context.classes = analysis->classes;
+    context.schoolClasses = analysis->schoolClasses;
+    context.comparison = analysis->comparison;
+    context.comparisonPath = paths.file(schoolfiles::comparison);
+    if (classPage)
+        context.pupilSheetsPath = paths.classFile(classInView(), schoolfiles::pupilSheets);
+    const QString pdfPath = classPage ? paths.classFile(classInView(), schoolfiles::analysis)
+                                      : paths.schoolFile(schoolfiles::analysis);
+    delete fAnaliza;
+    fAnaliza = nullptr;
+    fAnaliza = new TfAnaliza(analysis->report, m_session.test(), analysis->settings, pdfPath, context, this);
+    fAnaliza->setSchool(m_session.school());
+    progress.reset();
+    fAnaliza->exec();
+}
+
+void TfWyniki::sbImportujClick()
+{
+    takeTypedScores();
+    if (!isClassPage(m_currentPage) || m_session.pageBlock())
+        return;
+    const QString path =
+        ui::fileChooser(this, QStringLiteral("Importuj wyniki z pliku"), m_session.schoolDirectory(),
+                        QStringLiteral("Pliki CSV (*.csv *.txt);;Wszystkie pliki (*)"));
+    if (path.isEmpty())
+        return;
+    QString problem;
+    const std::optional<CsvTable> table = m_session.readImportFile(path, &problem);
+    if (!table) {
+        messages::showMessage(problem);
+        return;
+    }
+    const TestDefinition &test = m_session.test();
+    const qint32 classSize = m_session.pupilCounts().value(classInView());
+    // A file of another class, or of a class set up larger, is said before any preview.
+    const ImportResult guessed =
+        applyLayout(*table, guessLayout(*table, test.taskCount), test.taskMaxPoints.mid(0, test.taskCount));
+    problem = classSizeProblem(guessed.pupils.size(), classSize);
+    if (!problem.isEmpty()) {
+        messages::showMessage(problem);
+        return;
+    }
+    delete fImport;
+    fImport = new TfImport(path, *table, test, classSize, this);
+    if (fImport->exec() != QDialog::Accepted)
+        return;
+    // As if typed: each cell by the typing rules, one step to take back, unsaved until Compute or
+    // Save.
+    tabela1()->putTypedBlock(fImport->result().pupils, 1, 1);
 }

@@ -4,7 +4,7 @@
 #include "charts/tfwykres.h"
 #include "core/cells.h"
 #include "core/numbers.h"
-#include "files/schoolpaths.h"
+#include "school/setupchecks.h"
 #include "school/usertests.h"
 #include "ui/fixedwindow.h"
 #include "ui/guarded.h"
@@ -14,12 +14,10 @@
 #include "ui/shortcuts.h"
 #include "ui/stringgrid.h"
 #include "ui_tfwyniki.h"
-#include "workbook/setupchecks.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QListWidget>
 #include <QTabBar>
 
@@ -50,7 +48,25 @@ TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std:
     };
     for (int c = 0; c < 9; ++c)
         tabela2()->setColWidth(c, 64);
+    ui->static2->setText(summaryCaption());
 
+    setUpConnections();
+    setUpShortcuts();
+    // The school's location starts in the teacher's home folder.
+    showLocation();
+    layOutSetupPage();
+
+    // On the first run the user's folder of tests starts with the examples shipped.
+    prepareUserTestsFolder();
+    fillTestChoice();
+    const Outcome chosen = m_session.chooseTest(setupIniPath());
+    fillRecentSchools();
+    showTestAndSchool();
+    tell(chosen);
+}
+
+void TfWyniki::setUpConnections()
+{
     connectGuarded(ui->eLiczbaKlas, &QLineEdit::textChanged, this, &TfWyniki::eLiczbaKlasChange);
     connectGuarded(ui->eNazwaKatalogu, &QLineEdit::textChanged, this, &TfWyniki::eNazwaKataloguChange);
     connectGuarded(ui->bAkceptuj, &QPushButton::clicked, this, &TfWyniki::bAkceptujClick);
@@ -64,10 +80,34 @@ TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std:
     connectGuarded(ui->bWykresy, &QPushButton::clicked, this, &TfWyniki::bWykresyClick);
     connectGuarded(ui->bWstecz, &QPushButton::clicked, this, &TfWyniki::bWsteczClick);
     connectGuarded(ui->bDalej, &QPushButton::clicked, this, &TfWyniki::bDalejClick);
+    connectGuarded(ui->sbOtworzSzkole, &QToolButton::clicked, this, &TfWyniki::sbOtworzSzkoleClick);
+    connectGuarded(ui->bDefinicja, &QPushButton::clicked, this, &TfWyniki::bDefinicjaClick);
+    connectGuarded(ui->sbDefinicja, &QToolButton::clicked, this, &TfWyniki::bDefinicjaClick);
+    connectGuarded(ui->sbPorownanieTestow, &QToolButton::clicked, this, &TfWyniki::sbPorownanieTestowClick);
     connect(ui->pcWyniki, &QTabWidget::currentChanged, this, [this] {
         if (!m_changingPage)
             guarded([this] { pcWynikiChange(); });
     });
+    connect(ui->cbTest, &QComboBox::currentIndexChanged, this,
+            [this] { guarded([this] { cbTestChange(); }); });
+    connect(ui->lbOstatnie, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+        guarded([this, item] {
+            if (m_currentPage == 0)
+                openSchoolAt(item->data(Qt::UserRole).toString());
+        });
+    });
+    // The grid is the class's sheet while it is in view; the session takes it before each use.
+    connect(tabela1(), &StringGrid::cellEdited, this, [this] {
+        if (isClassPage(m_currentPage))
+            m_edited = true;
+    });
+    // What a paste left out is never dropped silently.
+    connect(tabela1(), &StringGrid::blockLeftOut, this,
+            [](int rows, int columns) { messages::showMessage(leftOutMessage(rows, columns)); });
+}
+
+void TfWyniki::setUpShortcuts()
+{
     ui->pcWyniki->tabBar()->setFocusPolicy(Qt::NoFocus);
     addPageShortcuts(this, ui->pcWyniki);
     giveShortcut(ui->sbOtworz, QKeySequence::Open);
@@ -76,19 +116,13 @@ TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std:
     // Not Ctrl+A, which selects a cell's text; F9 is free in the edits, the grids and their editors.
     giveShortcut(ui->sbAnaliza, QKeySequence(Qt::Key_F9));
     giveShortcut(ui->sbImportuj, QKeySequence(Qt::CTRL | Qt::Key_I));
-    connect(tabela1(), &StringGrid::cellEdited, this, [this] {
-        if (isClassPage(currentPage))
-            m_scoresModified = true;
-    });
-    // What a paste left out is never dropped silently.
-    connect(tabela1(), &StringGrid::blockLeftOut, this,
-            [](int rows, int columns) { messages::showMessage(leftOutMessage(rows, columns)); });
+    giveShortcut(ui->sbOtworzSzkole, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    giveShortcut(ui->sbDefinicja, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+    giveShortcut(ui->sbPorownanieTestow, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
+}
 
-    // The school's location starts in the teacher's home folder.
-    schoolDirectory = QDir::homePath();
-    ui->stSciezka->setText(schoolDirectory);
-    ui->stSciezka->resize(ui->stSciezka->sizeHint().width(), 17);
-
+void TfWyniki::layOutSetupPage()
+{
     resetGrid(tabela1(), 3, 2, 195);
     tabela1()->setColWidth(0, 25);
     tabela1()->setColWidth(1, 65);
@@ -97,39 +131,13 @@ TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std:
     tabela1()->setCell(1, 0, QStringLiteral("Klasa"));
     tabela1()->setCell(2, 0, QStringLiteral("Liczba uczniów"));
     tabela1()->setCell(0, 1, QString());
-    setStatic1(QStringLiteral("Liczba klas - liczba uczniów w danej klasie"));
+    setStatic1(setupPageCaption());
     showSummary(false);
     ui->bOblicz->setEnabled(false);
     ui->bWykresy->setEnabled(false);
     ui->bWstecz->setEnabled(false);
     ui->bDalej->setEnabled(false);
-    currentPage = 0;
-
-    connectGuarded(ui->sbOtworzSzkole, &QToolButton::clicked, this, &TfWyniki::sbOtworzSzkoleClick);
-    giveShortcut(ui->sbOtworzSzkole, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
-    connectGuarded(ui->bDefinicja, &QPushButton::clicked, this, &TfWyniki::bDefinicjaClick);
-    connectGuarded(ui->sbDefinicja, &QToolButton::clicked, this, &TfWyniki::bDefinicjaClick);
-    giveShortcut(ui->sbDefinicja, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
-    connectGuarded(ui->sbPorownanieTestow, &QToolButton::clicked, this, &TfWyniki::sbPorownanieTestowClick);
-    giveShortcut(ui->sbPorownanieTestow, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T));
-    connect(ui->cbTest, &QComboBox::currentIndexChanged, this,
-            [this] { guarded([this] { cbTestChange(); }); });
-    connect(ui->lbOstatnie, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
-        guarded([this, item] {
-            if (currentPage == 0)
-                openSchoolAt(item->data(Qt::UserRole).toString());
-        });
-    });
-
-    // On the first run the user's folder of tests starts with the examples shipped.
-    prepareUserTestsFolder();
-    fillTestChoice();
-    chooseTest(setupIniPath());
-    test = m_chosenTest;
-    fillRecentSchools();
-    showTestAndSchool();
-    if (!test.problems.isEmpty())
-        messages::showMessage(problemsMessage(test.problems));
+    m_currentPage = 0;
 }
 
 TfWyniki::~TfWyniki()
@@ -156,19 +164,16 @@ int TfWyniki::pageCount() const
     return ui->pcWyniki->count();
 }
 
-SchoolPaths TfWyniki::paths() const
+void TfWyniki::tell(const Outcome &outcome) const
 {
-    return SchoolPaths{schoolDirectory, classLabels};
-}
-
-QString TfWyniki::classDirectory(int classIndex) const
-{
-    return paths().classFolder(classIndex);
-}
-
-QString TfWyniki::schoolSubdirectory() const
-{
-    return paths().schoolFolder();
+    for (const Notice &notice : outcome.notices) {
+        if (notice.kind == Notice::Kind::FileError)
+            messages::showFileError(notice.text);
+        else
+            messages::showMessage(notice.text);
+    }
+    if (outcome.error)
+        std::rethrow_exception(outcome.error);
 }
 
 void TfWyniki::setStatic1(const QString &caption)
@@ -185,6 +190,12 @@ void TfWyniki::showSummary(bool visible)
     ui->static2->setVisible(visible);
 }
 
+void TfWyniki::showLocation()
+{
+    ui->stSciezka->setText(m_session.location());
+    ui->stSciezka->resize(ui->stSciezka->sizeHint().width(), 17);
+}
+
 qint32 TfWyniki::cellAsInteger(StringGrid *grid, int col, int row) const
 {
     return cellTextAsInteger(grid->cell(col, row));
@@ -194,29 +205,43 @@ void TfWyniki::eLiczbaKlasChange()
 {
     const QString text = ui->eLiczbaKlas->text();
     if (isBlankCell(text) || text == QStringLiteral("0")) {
-        classCount = 1;
+        m_typedClassCount = 1;
         ui->eLiczbaKlas->setText(QStringLiteral("1"));
     } else {
         const qint32 n = strToInt(text);
         if (n > 25) {
-            classCount = 25;
+            m_typedClassCount = 25;
             ui->eLiczbaKlas->setText(QStringLiteral("25"));
         } else if (n < 1) {
             // A negative count means as little as "0": one class.
-            classCount = 1;
+            m_typedClassCount = 1;
             ui->eLiczbaKlas->setText(QStringLiteral("1"));
         } else {
-            classCount = n;
+            m_typedClassCount = n;
         }
     }
     StringGrid *list = tabela1();
-    list->setRowCount(classCount + 1);
+    list->setRowCount(m_typedClassCount + 1);
     list->setColCount(3);
     const QString letters = defaultClassLetters();
-    for (int i = 1; i <= classCount; ++i) {
+    for (int i = 1; i <= m_typedClassCount; ++i) {
         list->setCell(1, i, QStringLiteral("Klasa VI ") + letters.at(i - 1));
         list->setCell(0, i, QString::number(i));
     }
+}
+
+SchoolSetup TfWyniki::typedSetup() const
+{
+    SchoolSetup setup;
+    setup.classCount = m_typedClassCount;
+    const StringGrid *list = tabela1();
+    for (int c = 0; c < 3; ++c)
+        setup.headings.append(list->cell(c, 0));
+    for (int n = 1; n <= m_typedClassCount; ++n) {
+        setup.labels.append(list->cell(1, n));
+        setup.pupilTexts.append(list->cell(2, n));
+    }
+    return setup;
 }
 
 void TfWyniki::bAkceptujClick()
@@ -224,21 +249,20 @@ void TfWyniki::bAkceptujClick()
     StringGrid *list = tabela1();
     bool fault = strToInt(ui->eLiczbaKlas->text()) == 0;
     QList<qint32> counts;
-    QStringList labels;
-    for (int i = 1; i <= classCount; ++i) {
+    for (int i = 1; i <= m_typedClassCount; ++i) {
         const qint32 pupils = cellAsInteger(list, 2, i);
         if (pupils <= 0)
             fault = true;
         counts.append(pupils);
-        labels.append(list->cell(1, i));
     }
-    if (fault || classCount < 1)
+    if (fault || m_typedClassCount < 1)
         return;
 
     // Labels name the class directories: refuse any that would clash or leave the school directory.
+    const SchoolSetup setup = typedSetup();
     QString problem = pupilCountsProblem(counts);
     if (problem.isEmpty())
-        problem = classLabelsProblem(labels);
+        problem = classLabelsProblem(setup.labels);
     if (!problem.isEmpty()) {
         messages::showMessage(problem);
         return;
@@ -248,60 +272,50 @@ void TfWyniki::bAkceptujClick()
     // A school already there is never overwritten unasked: its classes' files were typed under its
     // own test.
     if (holdsSchoolFiles(directory)) {
-        const QString cleaned = QDir::cleanPath(directory);
-        const bool hasSchoolFile = QFileInfo::exists(SchoolPaths{cleaned, {}}.file(schoolfiles::setup));
-        ReadStatus status = ReadStatus::Ok;
-        const int classes = SchoolFolder(cleaned, {}, {}).readSchoolFile(&status).classCount();
-        const QString keep = QStringLiteral("Zastąpienie zapisze tylko nowy plik Szkola.ini; katalogi klas, "
-                                            "ich pliki i test szkoły (Setup.ini) zostaną zachowane.");
-        const auto answer =
-            hasSchoolFile ? messages::askChoice(
-                                QStringLiteral("Katalog „%1” zawiera już szkołę (%2 klas).\nOtworzyć ją "
-                                               "czy zastąpić jej opis klas opisem z tej strony?\n\n%3")
-                                    .arg(QDir::toNativeSeparators(cleaned))
-                                    .arg(classes)
-                                    .arg(keep),
-                                QStringLiteral("Otwórz"), QStringLiteral("Zastąp"))
-                          : messages::askChoice(
-                                QStringLiteral("Katalog „%1” zawiera już pliki programu Sondaryk (ale nie "
-                                               "plik Szkola.ini).\nZastąpić opis klas szkoły opisem z tej "
-                                               "strony?\n\n%2")
-                                    .arg(QDir::toNativeSeparators(cleaned), keep),
-                                QString(), QStringLiteral("Zastąp"));
-        if (answer == QMessageBox::Yes && hasSchoolFile)
-            openSchoolAt(cleaned);
-        else if (answer == QMessageBox::No)
-            replaceSchoolDescription(cleaned, labels, counts);
+        acceptIntoExistingSchool(QDir::cleanPath(directory), setup, counts);
         return;
     }
-    // Every directory the school needs must be there before anything is written into it; a plain
-    // file in the way of one would otherwise fail every later write.
-    QStringList needed{directory, SchoolPaths{directory, {}}.schoolFolder()};
-    for (const QString &label : std::as_const(labels))
-        needed.append(directory + QLatin1Char('/') + label);
-    if (!makeSchoolFolders(needed))
-        return;
-    // The school file first: a school whose file could not be written is not set up, and the
-    // teacher can try again (another location, or once there is room on the disk). Then the test
-    // it is set up with, which the school keeps from now on.
-    const QString location = schoolDirectory;
-    schoolDirectory = directory;
-    const SchoolFolder created(directory, labels, counts);
-    if (!writeSchoolFile() ||
-        !written(created.write(created.testFile(), newSchoolTestBytes()), created.testFile())) {
-        schoolDirectory = location;
-        return;
+    const Outcome outcome = m_session.setUpNewSchool(directory, setup, counts);
+    tell(outcome);
+    if (outcome.ok)
+        showOpenedSchool();
+}
+
+void TfWyniki::acceptIntoExistingSchool(const QString &folder, const SchoolSetup &setup,
+                                        const QList<qint32> &counts)
+{
+    const ExistingSchool existing = m_session.existingSchoolAt(folder);
+    const QString keep = QStringLiteral("Zastąpienie zapisze tylko nowy plik Szkola.ini; katalogi klas, "
+                                        "ich pliki i test szkoły (Setup.ini) zostaną zachowane.");
+    const auto answer =
+        existing.hasSchoolFile
+            ? messages::askChoice(QStringLiteral("Katalog „%1” zawiera już szkołę (%2 klas).\nOtworzyć ją "
+                                                 "czy zastąpić jej opis klas opisem z tej strony?\n\n%3")
+                                      .arg(QDir::toNativeSeparators(folder))
+                                      .arg(existing.classCount)
+                                      .arg(keep),
+                                  QStringLiteral("Otwórz"), QStringLiteral("Zastąp"))
+            : messages::askChoice(QStringLiteral("Katalog „%1” zawiera już pliki programu Sondaryk (ale nie "
+                                                 "plik Szkola.ini).\nZastąpić opis klas szkoły opisem z tej "
+                                                 "strony?\n\n%2")
+                                      .arg(QDir::toNativeSeparators(folder), keep),
+                                  QString(), QStringLiteral("Zastąp"));
+    if (answer == QMessageBox::Yes && existing.hasSchoolFile) {
+        openSchoolAt(folder);
+    } else if (answer == QMessageBox::No) {
+        const Outcome outcome = m_session.replaceSchoolDescription(folder, setup, counts);
+        tell(outcome);
+        if (outcome.ok)
+            showOpenedSchool();
     }
-    setUpSchool(directory, labels, counts, newSchoolTest());
 }
 
 void TfWyniki::bKatalogClick()
 {
-    const QString chosen = ui::folderChooser(this, QStringLiteral("Wybierz folder:"), schoolDirectory);
+    const QString chosen = ui::folderChooser(this, QStringLiteral("Wybierz folder:"), m_session.location());
     if (!chosen.isEmpty())
-        schoolDirectory = QDir::cleanPath(chosen);
-    ui->stSciezka->setText(schoolDirectory);
-    ui->stSciezka->resize(ui->stSciezka->sizeHint().width(), 17);
+        m_session.setLocation(QDir::cleanPath(chosen));
+    showLocation();
 }
 
 void TfWyniki::eNazwaKataloguChange()
@@ -328,23 +342,25 @@ void TfWyniki::tabela2DrawCell(QPainter *painter, int col, int row, const QRect 
 
 charts::ChartData TfWyniki::chartData() const
 {
-    if (!isClassPage(currentPage) && !isSchoolPage(currentPage))
+    if (!isClassPage(m_currentPage) && !isSchoolPage(m_currentPage))
         throw SondarykError(
             QStringLiteral("Wykresy można oglądać tylko na stronie klasy lub na stronie „Szkoła”."));
     charts::ChartData data;
-    const bool school = isSchoolPage(currentPage);
+    const bool school = isSchoolPage(m_currentPage);
     data.mode = school ? charts::Mode::School : charts::Mode::Class;
-    data.test = test;
-    data.classCount = classCount;
-    data.classLabels = classLabels;
+    data.test = m_session.test();
+    data.classCount = m_session.classCount();
+    data.classLabels = m_session.classLabels();
     if (!school) {
-        data.classLabel = classLabels.value(currentPage - 1);
-        data.pupilCount = pupilCounts.value(currentPage - 1);
+        data.classLabel = m_session.classLabels().value(classInView());
+        data.pupilCount = m_session.pupilCounts().value(classInView());
     }
+    // The grids as they stand: the chart shows what the teacher sees.
     data.upperGrid = contentsOf(tabela1());
     data.lowerGrid = contentsOf(tabela2());
-    data.bitmapFolder = school ? schoolSubdirectory() : classDirectory(currentPage - 1);
-    data.schoolFolder = schoolDirectory;
+    data.bitmapFolder =
+        school ? m_session.paths().schoolFolder() : m_session.paths().classFolder(classInView());
+    data.schoolFolder = m_session.schoolDirectory();
     return data;
 }
 
@@ -356,4 +372,18 @@ void TfWyniki::bWykresyClick()
     fWykres = nullptr;
     fWykres = new TfWykres(data, this);
     fWykres->exec();
+}
+
+GridRows TfWyniki::contentsOf(const StringGrid *grid)
+{
+    GridRows rows;
+    rows.reserve(grid->rowCount());
+    for (int r = 0; r < grid->rowCount(); ++r) {
+        QStringList cells;
+        cells.reserve(grid->colCount());
+        for (int c = 0; c < grid->colCount(); ++c)
+            cells.append(grid->cell(c, r));
+        rows.append(cells);
+    }
+    return rows;
 }

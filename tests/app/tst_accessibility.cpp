@@ -93,7 +93,10 @@ struct Workbook : wb::Workbook {
         QVERIFY2(recorder.shown.isEmpty(), qPrintable(recorder.texts().join(u" | "_s)));
     }
 
-    QString classFile(const QString &name) const { return window.classDirectory(0) + u'/' + name; }
+    QString classFile(const QString &name) const
+    {
+        return window.session().paths().classFolder(0) + u'/' + name;
+    }
 
     // Sends a key to whatever has the focus, as a keyboard does.
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
@@ -332,7 +335,7 @@ void TstAccessibility::workbookPages()
         wb.button(button.toLatin1().constData())->click();
     if (steps.isEmpty() && page > 0)
         wb.pages()->setCurrentIndex(page);
-    QCOMPARE(wb.window.currentPage, qMax(page, 0));
+    QCOMPARE(wb.window.currentPage(), qMax(page, 0));
 
     // Edits are named by the caption beside them, the grids by the caption above them.
     const QHash<QString, QString> named{
@@ -404,7 +407,8 @@ void TstAccessibility::saveAndOpenKeysDoWhatTheButtonsDo()
     WB_CHECK(wb.computeClass());
     if (school)
         wb.pages()->setCurrentIndex(3);
-    const QString directory = school ? wb.window.schoolSubdirectory() : wb.window.classDirectory(0);
+    const QString directory =
+        school ? wb.window.session().paths().schoolFolder() : wb.window.session().paths().classFolder(0);
     const QStringList files = school ? QStringList{u"Szkola.tmp"_s, u"Podsumowanie wyników.csv"_s}
                                      : QStringList{u"Odpowiedzi.tmp"_s, u"Wyniki uczniów.csv"_s};
     const auto written = [&] {
@@ -587,7 +591,7 @@ void TstAccessibility::pageKeys()
     Workbook wb;
     // One page only: nothing to switch to.
     wb.key(Qt::Key_PageDown, Qt::ControlModifier);
-    QCOMPARE(wb.window.currentPage, 0);
+    QCOMPARE(wb.window.currentPage(), 0);
     WB_CHECK(wb.accept());
     wb.button("bDalej")->setFocus();
 
@@ -610,7 +614,7 @@ void TstAccessibility::pageKeys()
             wb.key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
             break;
         }
-        shown.append(wb.window.currentPage);
+        shown.append(wb.window.currentPage());
         captions.append(wb.upper()->accessibleName());
     }
     QCOMPARE(shown, pages);
@@ -643,12 +647,12 @@ void TstAccessibility::pageKeyAsksAboutUnsavedPoints()
     wb.key(Qt::Key_PageDown, Qt::ControlModifier);
     QCOMPARE(wb.recorder.shown.size(), 1);
     QVERIFY(wb.recorder.shown[0].text.contains(u"Klasa VI A"_s));
-    QCOMPARE(wb.window.currentPage, 1);
+    QCOMPARE(wb.window.currentPage(), 1);
     QCOMPARE(wb.pages()->currentIndex(), 1);
     QCOMPARE(grid->cell(3, 1), u"2"_s);
     wb.recorder.answers = {QMessageBox::No};
     wb.key(Qt::Key_PageDown, Qt::ControlModifier);
-    QCOMPARE(wb.window.currentPage, 2);
+    QCOMPARE(wb.window.currentPage(), 2);
     QVERIFY(!QFile::exists(wb.classFile(u"Odpowiedzi.tmp"_s)));
 }
 
@@ -658,7 +662,7 @@ void TstAccessibility::chartWindow()
     WB_CHECK(wb.accept());
     wb.pages()->setCurrentIndex(1);
     WB_CHECK(wb.computeClass());
-    const QString folder = wb.window.classDirectory(0);
+    const QString folder = wb.window.session().paths().classFolder(0);
     QFile::remove(folder + u"/Wyniki uczniów.csv"_s);
 
     bool seen = false;

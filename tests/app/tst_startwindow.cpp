@@ -212,7 +212,7 @@ void TstStartWindow::resultsOpensAFreshWorkbookEachTime()
     // The second workbook starts from its setup page, not from what the first one held.
     QCOMPARE(countsWhenOpened, QStringList({u"0"_s, u"0"_s}));
     QCOMPARE(fWyniki, opened[1]);
-    QCOMPARE(fWyniki->currentPage, 0);
+    QCOMPARE(fWyniki->currentPage(), 0);
 }
 
 void TstStartWindow::endClosesTheWindow()

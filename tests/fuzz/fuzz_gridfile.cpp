@@ -1,18 +1,17 @@
 // The semicolon grid files of a school directory as the workbook reads them: parseGridFile, then
-// TfWyniki::readGridFile and readStatisticsAt placing the rows into its grids, and the school page's
-// statistics built from what the classes' statistics files put into the grid.
+// the school session's readGridFile and readGridFileAt placing the rows into its sheets, and the
+// school page's statistics built from what the classes' statistics files put into the sheet.
 #include "analysis/testdefinition.h"
 #include "core/cp1250.h"
 #include "core/numbers.h"
 #include "files/gridfile.h"
 #include "files/report.h"
+#include "files/schoolfile.h"
+#include "school/schoolsession.h"
 #include "tests/fuzz/fuzzsupport.h"
-#include "ui/messages.h"
-#include "ui/stringgrid.h"
-#include "workbook/tfwyniki.h"
 
-#include <QApplication>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
 #include <QStandardPaths>
 #include <QString>
@@ -31,9 +30,8 @@ namespace {
 using fuzz::fail;
 using fuzz::require;
 
-TfWyniki *workbook = nullptr;
+SchoolSession *session = nullptr;
 QTemporaryDir *scratch = nullptr;
-QStringList *shown = nullptr;
 
 void checkParsed(const QByteArray &bytes, const GridRows &rows)
 {
@@ -70,11 +68,28 @@ void checkParsed(const QByteArray &bytes, const GridRows &rows)
     require(parseGridFile(gridFileBytes(rows)) == expected, "grid file round trip");
 }
 
-// The grid after resetGrid, then the rows put at (firstCol, firstRow): fields beyond the grid are
-// dropped, cells the file does not reach keep what they had.
-void checkGrid(const StringGrid *grid, const GridRows &rows, int firstCol, int firstRow, int cols, int height)
+// An empty sheet of cols × height cells, its rows numbered.
+GridRows emptySheet(int cols, int height)
 {
-    require(grid->colCount() == cols && grid->rowCount() == height, "reading changed the grid's shape");
+    GridRows sheet(height, QStringList(cols));
+    for (int r = 1; r < height; ++r)
+        sheet[r][0] = QString::number(r);
+    return sheet;
+}
+
+QString cellOf(const GridRows &sheet, int c, int r)
+{
+    return sheet[r][c];
+}
+
+// The empty sheet, then the rows put at (firstCol, firstRow): fields beyond the sheet are dropped,
+// cells the file does not reach keep what they had.
+void checkGrid(const GridRows &grid, const GridRows &rows, int firstCol, int firstRow, int cols, int height)
+{
+    require(grid.size() == height &&
+                std::all_of(grid.begin(), grid.end(),
+                            [cols](const QStringList &row) { return row.size() == cols; }),
+            "reading changed the sheet's shape");
     for (int r = 0; r < height; ++r) {
         for (int c = 0; c < cols; ++c) {
             QString want = c == 0 && r > 0 ? QString::number(r) : QString();
@@ -82,7 +97,7 @@ void checkGrid(const StringGrid *grid, const GridRows &rows, int firstCol, int f
             const int k = c - firstCol;
             if (j >= 0 && k >= 0 && j < rows.size() && k < rows[j].size())
                 want = rows[j][k];
-            require(grid->cell(c, r) == want, "grid cell", QStringLiteral("(%1, %2)").arg(c).arg(r));
+            require(cellOf(grid, c, r) == want, "grid cell", QStringLiteral("(%1, %2)").arg(c).arg(r));
         }
     }
 }
@@ -94,27 +109,20 @@ void writeScratch(const QString &path, const QByteArray &bytes)
         fail("cannot write the scratch file");
 }
 
-void resetGrid(StringGrid *grid, int cols, int rows)
-{
-    grid->clearCells();
-    workbook->resetGrid(grid, cols, rows, 640);
-}
-
 // Statistics files of up to four classes (the same file each time) on the school page's lower
 // grid, and the school's averages written from them.
 void checkSchoolStatistics(const QString &path, int classes)
 {
-    StringGrid *grid = workbook->tabela2();
     const int rows = 2 * classes + 3;
-    resetGrid(grid, 9, rows);
+    GridRows grid = emptySheet(9, rows);
     for (int i = 0; i < classes; ++i)
-        workbook->readStatisticsAt(grid, 3, 2 * i + 1, path);
+        session->readGridFileAt(&grid, 3, 2 * i + 1, path);
 
     // The averages can only be written back as numbers while the sum stays within a float.
     bool withinFloat = true;
     for (int r = 1; r <= 2 * classes; ++r) {
         for (int c = 3; c < 9; ++c) {
-            const std::optional<double> value = parseDecimal(grid->cell(c, r));
+            const std::optional<double> value = parseDecimal(cellOf(grid, c, r));
             if (value && std::fabs(*value) > double(std::numeric_limits<float>::max()) / 8)
                 withinFloat = false;
         }
@@ -122,7 +130,9 @@ void checkSchoolStatistics(const QString &path, int classes)
 
     const QString out = scratch->filePath(QStringLiteral("Standardy.tmp"));
     QFile::remove(out);
-    workbook->writeSchoolStatistics(6, classes, grid, out);
+    Outcome outcome;
+    session->writeSchoolStatistics(6, classes, &grid, out, &outcome);
+    require(outcome.notices.isEmpty(), "the school statistics said something");
     if (!QFile::exists(out))
         return; // some column had no value: nothing is written
     QFile file(out);
@@ -142,21 +152,21 @@ void checkSchoolStatistics(const QString &path, int classes)
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Kept for the whole run: the workbook and its grids are built once, like the program's.
-    new QApplication(*argc, *argv);
-    shown = new QStringList;
-    messages::setPresenter([](const messages::Message &message) {
-        shown->append(message.text);
-        return QMessageBox::Ok;
-    });
+    new QCoreApplication(*argc, *argv);
     scratch = new QTemporaryDir;
     require(scratch->isValid(), "no temporary directory");
     // The user's own settings and tests are never touched by the fuzzer.
     QStandardPaths::setTestModeEnabled(true);
-    workbook = new TfWyniki;
-    // The scratch folder is the school's, so that its files may be read at all.
-    workbook->schoolDirectory = scratch->path();
+    // The scratch folder is a school's, so that its files may be read at all.
+    SchoolSetup setup;
+    setup.classCount = 1;
+    setup.headings =
+        QStringList{QStringLiteral("L.p."), QStringLiteral("Klasa"), QStringLiteral("Liczba uczniów")};
+    setup.labels = QStringList{QStringLiteral("A")};
+    setup.pupilTexts = QStringList{QStringLiteral("1")};
+    writeScratch(scratch->filePath(QStringLiteral("Szkola.ini")), schoolFileBytes(setup));
+    session = new SchoolSession;
+    require(session->openSchool(scratch->path()).ok, "the scratch school does not open");
     return 0;
 }
 
@@ -182,9 +192,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const int firstCol = int((hash >> 10) % 4);
     const int firstRow = int((hash >> 12) % 4);
 
-    StringGrid *upper = workbook->tabela1();
-    resetGrid(upper, cols, height);
-    shown->clear();
+    GridRows upper = emptySheet(cols, height);
+    Outcome outcome;
     // A file far beyond the grid's shape is refused, with the file error, and the grid kept; one
     // whose lines are wider than the grid, or with pupils beyond its rows, is not half-loaded and
     // the page says which file does not fit.
@@ -193,26 +202,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         bytes, gridLimitsFor(std::max(height, 1000), std::max(cols, TestDefinition::maxTaskCount + 3)));
     const bool misfit = wide && !gridFit(*wide, height, cols).fits;
     const bool loaded = withinLimits && !misfit;
-    require(workbook->readGridFile(upper, path) == loaded, "readGridFile and the limits disagree");
+    require(session->readGridFile(&upper, path, &outcome) == loaded, "readGridFile and the limits disagree");
+    QStringList shown;
+    for (const Notice &notice : std::as_const(outcome.notices))
+        shown.append(notice.text);
     if (misfit)
-        require(shown->size() == 1 && shown->first().startsWith(QStringLiteral("Plik „")),
-                "a file that does not fit is not said:", shown->join(u'|'));
+        require(shown.isEmpty() && session->pageBlock() &&
+                    session->pageBlock()->reasons.startsWith(QStringLiteral("Plik „")),
+                "a file that does not fit is not said:", session->blockedMessage());
     else
-        require(*shown ==
+        require(shown ==
                     (withinLimits ? QStringList() : QStringList{QStringLiteral("Nie mogę odczytać pliku!")}),
-                "unexpected message box:", shown->join(u'|'));
+                "unexpected message box:", shown.join(u'|'));
+    session->leavePages();
     checkGrid(upper, loaded ? rows : GridRows(), 0, 0, cols, height);
 
-    resetGrid(upper, cols, height);
+    upper = emptySheet(cols, height);
     const bool statisticsWithin = parseGridFileWithin(bytes, gridLimitsFor(2, cols - firstCol)).has_value();
-    const qsizetype messagesBefore = shown->size();
-    workbook->readStatisticsAt(upper, firstCol, firstRow, path);
+    session->readGridFileAt(&upper, firstCol, firstRow, path);
     checkGrid(upper, statisticsWithin ? rows : GridRows(), firstCol, firstRow, cols, height);
-    require(shown->size() == messagesBefore, "readStatisticsAt showed a message", shown->join(u'|'));
 
     checkSchoolStatistics(path, 1 + int((hash >> 14) % 4));
-    require(shown->size() == messagesBefore, "the school statistics showed a message", shown->join(u'|'));
-    // What the grids queued for the event loop (repaints) runs now, as it would in the program.
-    QCoreApplication::processEvents();
     return 0;
 }

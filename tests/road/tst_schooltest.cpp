@@ -94,7 +94,7 @@ void TstSchoolTest::cleanupTestCase()
 void TstSchoolTest::computeAndSaveAll(wb::Workbook &wb, int classes)
 {
     for (int page = 1; page <= classes; ++page) {
-        QCOMPARE(wb.window.currentPage, page);
+        QCOMPARE(wb.window.currentPage(), page);
         WB_CHECK(wb.press("bOblicz"));
         WB_CHECK(wb.press("sbZapisz"));
         QCOMPARE(wb.shownTexts(), QStringList{u"Wyniki uczniów zostały zapisane!"_s});
@@ -154,8 +154,8 @@ void TstSchoolTest::schoolKeepsItsTest()
         WB_CHECK(wb.press("sbOtworzSzkole"));
         ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
         QVERIFY2(wb.recorder.shown.isEmpty(), qPrintable(wb.shownTexts().join(u" | "_s)));
-        QCOMPARE(wb.window.currentPage, 1);
-        QCOMPARE(wb.window.test.taskCount, 12);
+        QCOMPARE(wb.window.currentPage(), 1);
+        QCOMPARE(wb.window.session().test().taskCount, 12);
         QCOMPARE(wb.upper()->cell(1, 3), u"K0P3"_s);
         QVERIFY(wb.window.windowTitle().contains(u"matematyka"_s));
         // Nothing was written by opening.
@@ -168,7 +168,7 @@ void TstSchoolTest::schoolKeepsItsTest()
     // teacher opens the school there.
     {
         wb::Workbook wb(loadTestDefinitionFrom(setupIniPath()));
-        QCOMPARE(wb.window.test.taskCount, 7);
+        QCOMPARE(wb.window.session().test().taskCount, 7);
         wb.where = location.path();
         WB_CHECK(wb.chooseLocation(location.path()));
         WB_CHECK(wb::typeInto(wb.edit("eLiczbaKlas"), u"2"_s));
@@ -180,8 +180,8 @@ void TstSchoolTest::schoolKeepsItsTest()
         QCOMPARE(wb.recorder.shown.size(), 1);
         QVERIFY(wb.shownTexts().value(0).contains(u"zawiera już szkołę (2 klas)"_s));
         wb.recorder.clear();
-        QCOMPARE(wb.window.test.taskCount, 12);
-        QCOMPARE(wb.window.currentPage, 1);
+        QCOMPARE(wb.window.session().test().taskCount, 12);
+        QCOMPARE(wb.window.currentPage(), 1);
         WB_CHECK(computeAndSaveAll(wb, 2));
     }
     QCOMPARE(filesUnder(school), saved);
@@ -199,7 +199,7 @@ void TstSchoolTest::schoolKeepsItsTest()
         wb.recorder.answers = {QMessageBox::No};
         WB_CHECK(wb.press("bAkceptuj"));
         QCOMPARE(wb.recorder.shown.size(), 1);
-        QCOMPARE(wb.window.test.taskCount, 12);
+        QCOMPARE(wb.window.session().test().taskCount, 12);
         QCOMPARE(wb.window.pageCount(), 4);
     }
     QMap<QString, QByteArray> replaced = filesUnder(school);

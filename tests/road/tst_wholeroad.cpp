@@ -200,7 +200,7 @@ void TstWholeRoad::setUpSchool(TfWyniki *workbook)
 void TstWholeRoad::typeClass(TfWyniki *workbook, int classIndex, int pupils, int absentPupil)
 {
     auto *grid = workbook->findChild<StringGrid *>(u"tabela1"_s);
-    const TestDefinition &test = workbook->test;
+    const TestDefinition &test = workbook->session().test();
     QCOMPARE(grid->rowCount(), pupils + 1);
     WB_CHECK(clickCell(grid, 1, 1));
     for (int p = 0; p < pupils; ++p) {
@@ -391,7 +391,7 @@ void TstWholeRoad::road()
         [&](QWidget *modal) {
             auto *workbook = qobject_cast<TfWyniki *>(modal);
             QVERIFY(workbook);
-            QCOMPARE(workbook->currentPage, 0);
+            QCOMPARE(workbook->currentPage(), 0);
             WB_CHECK(setUpSchool(workbook));
             auto *next = workbook->findChild<QAbstractButton *>(u"bDalej"_s);
             auto *back = workbook->findChild<QAbstractButton *>(u"bWstecz"_s);
@@ -401,7 +401,7 @@ void TstWholeRoad::road()
             const int absent[] = {-1, 1, 2};
             for (int c = 0; c < 3; ++c) {
                 WB_CHECK(click(next));
-                QCOMPARE(workbook->currentPage, c + 1);
+                QCOMPARE(workbook->currentPage(), c + 1);
                 WB_CHECK(typeClass(workbook, c, pupils[c], absent[c]));
                 if (c == 0) {
                     WB_CHECK(lookAtCharts(workbook, 6));
@@ -413,7 +413,7 @@ void TstWholeRoad::road()
 
             // The school page: every class's statistics, the school charts, the summary saved.
             WB_CHECK(click(next));
-            QCOMPARE(workbook->currentPage, 4);
+            QCOMPARE(workbook->currentPage(), 4);
             QVERIFY2(m_recorder.shown.isEmpty(), qPrintable(m_recorder.texts().join(u" | "_s)));
             WB_CHECK(lookAtCharts(workbook, 14));
             WB_CHECK(click(workbook->findChild<QAbstractButton *>(u"sbZapisz"_s)));
@@ -424,7 +424,7 @@ void TstWholeRoad::road()
             // Back through the classes, each shown from its saved answers, to the setup page.
             for (int page = 3; page >= 0; --page) {
                 WB_CHECK(click(back));
-                QCOMPARE(workbook->currentPage, page);
+                QCOMPARE(workbook->currentPage(), page);
             }
             auto *grid = workbook->findChild<StringGrid *>(u"tabela1"_s);
             QCOMPARE(grid->cell(1, 2), u"Klasa VI B"_s);

@@ -116,7 +116,7 @@ void enterClass(Workbook &wb, const QString &label, int pupils)
 {
     WB_CHECK(wb.accept({label}, {QString::number(pupils)}));
     WB_CHECK(wb.go({u"next"_s}));
-    QCOMPARE(wb.window.currentPage, 1);
+    QCOMPARE(wb.window.currentPage(), 1);
 }
 
 QAbstractButton *windowButton(TfAnaliza *window, const char *name)
@@ -703,7 +703,7 @@ void TstAnalysisWindow::unsavedPointsQuestion()
     // The typed point stays on the page whatever the answer.
     QCOMPARE(grid->cell(7, 1), u"1"_s);
     QCOMPARE(wb.window.scoresModified(), stillUnsaved);
-    QCOMPARE(wb.window.currentPage, 1);
+    QCOMPARE(wb.window.currentPage(), 1);
 }
 
 // Each press builds the window anew from the file as it is then; the previous window goes.

@@ -149,8 +149,8 @@ void TstBadInput::absurdSetupIni()
     TfWyniki window;
     // Everything wrong with Setup.ini comes in one box.
     QCOMPARE(recorder.texts(), messages.isEmpty() ? QStringList() : QStringList{messages.join(u'\n')});
-    QCOMPARE(window.test.taskCount, taskCount);
-    QCOMPARE(window.test.standardCount, standardCount);
+    QCOMPARE(window.session().test().taskCount, taskCount);
+    QCOMPARE(window.session().test().standardCount, standardCount);
     QCOMPARE(readBytes(m_setupIni), content);
 
     // The workbook still works: a school is set up, a class page built and computed.
@@ -166,12 +166,12 @@ void TstBadInput::absurdSetupIni()
     WB_CHECK(typeInto(window.findChild<QLineEdit *>(u"eNazwaKatalogu"_s), u"Szkola1"_s));
     WB_CHECK(click(window.findChild<QAbstractButton *>(u"bAkceptuj"_s)));
     WB_CHECK(click(window.findChild<QAbstractButton *>(u"bDalej"_s)));
-    QCOMPARE(window.currentPage, 1);
+    QCOMPARE(window.currentPage(), 1);
     QCOMPARE(grid->colCount(), 3 + taskCount);
     WB_CHECK(typeIntoCell(grid, 2, 1, u"T"_s));
     WB_CHECK(click(window.findChild<QAbstractButton *>(u"bOblicz"_s)));
     WB_CHECK(click(window.findChild<QAbstractButton *>(u"bDalej"_s)));
-    QCOMPARE(window.currentPage, 2);
+    QCOMPARE(window.currentPage(), 2);
     window.hide();
 }
 
@@ -188,8 +188,8 @@ void TstBadInput::hugeLinesInSetupIni()
     TfWyniki window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.test.taskCount, 2);
-    QCOMPARE(window.test.taskLabels, QStringList({QString(2047, u'A'), u"Zad.B"_s}));
+    QCOMPARE(window.session().test().taskCount, 2);
+    QCOMPARE(window.session().test().taskLabels, QStringList({QString(2047, u'A'), u"Zad.B"_s}));
     QVERIFY2(recorder.shown.isEmpty(), qPrintable(recorder.texts().join(u" | "_s)));
     QCOMPARE(readBytes(m_setupIni), content);
     window.hide();
@@ -221,7 +221,7 @@ void TstBadInput::schoolFileClassCount()
 
     // The count is kept within 1 to 25; classes the file does not describe take the defaults.
     QCOMPARE(wb.edit("eLiczbaKlas")->text(), QString::number(classes));
-    QCOMPARE(wb.window.classCount, classes);
+    QCOMPARE(wb.window.classCount(), classes);
     QCOMPARE(wb.upper()->rowCount(), classes + 1);
     QCOMPARE(wb.upper()->cell(1, classes), lastLabel);
     QCOMPARE(wb.upper()->cell(2, 1), u"20"_s);
@@ -310,7 +310,7 @@ void TstBadInput::statisticsFileHoldingText()
                                      "1.00;1.00;1.00;1.00;1.00;5.00;\r\n0.50;1.00;0.33;0.25;0.20;0.50;\r\n"));
     const QByteArray prose = fingerprint(wb.school(u"Klasa VI A/Zadania.tmp"_s));
     WB_CHECK(wb.go({u"tab 3"_s}));
-    QCOMPARE(wb.window.currentPage, 3);
+    QCOMPARE(wb.window.currentPage(), 3);
     QVERIFY2(wb.recorder.shown.isEmpty(), qPrintable(wb.shownTexts().join(u" | "_s)));
     // The school's means come from class B alone.
     QCOMPARE(readBytes(wb.school(u"Szkoła/Zadania.tmp"_s)), QByteArray("1.00;0.50;3.00;\r\n0.50;0.50;1.00;"));

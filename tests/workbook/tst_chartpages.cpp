@@ -109,7 +109,7 @@ void TstChartPages::schoolPageData()
     WB_CHECK(wb.writeClassStatistics(u"6b"_s, "0.50;0.50;2.00;1.00;\r\n0.50;0.25;0.55;1.00;",
                                      "2.75;2.00;1.00;1.00;2.00;8.75;\r\n0.46;1.00;0.33;0.25;0.40;0.23;"));
     WB_CHECK(wb.go({u"tab 4"_s}));
-    QCOMPARE(wb.window.currentPage, 4);
+    QCOMPARE(wb.window.currentPage(), 4);
 
     const charts::ChartData data = wb.window.chartData();
     QCOMPARE(data.mode, charts::Mode::School);
@@ -148,7 +148,7 @@ void TstChartPages::firstChartFails()
     QCOMPARE(wb.window.findChildren<TfWykres *>().size(), 0);
     QCOMPARE(wb.shownTexts(), QStringList{u"'x' is not a valid floating point value"_s});
     QCOMPARE(wb.errorCount(), 1);
-    QCOMPARE(wb.window.currentPage, 1);
+    QCOMPARE(wb.window.currentPage(), 1);
     QCOMPARE(bitmapsIn(wb.school(u"6a"_s)), QStringList());
 }
 
@@ -157,7 +157,7 @@ void TstChartPages::notFromTheSetupPage()
     Workbook wb(chartTest());
     WB_CHECK(wb.accept({u"6a"_s}, {u"2"_s}));
     WB_CHECK(wb.go({u"tab 0"_s}));
-    QCOMPARE(wb.window.currentPage, 0);
+    QCOMPARE(wb.window.currentPage(), 0);
     wb.recorder.clear();
     // The button is disabled there; should the window be asked for all the same, nothing is drawn.
     guarded([&] { wb.window.bWykresyClick(); });

@@ -40,7 +40,7 @@ void enterClass(Workbook &wb, int pupils)
 {
     WB_CHECK(wb.accept({u"Klasa VI A"_s}, {QString::number(pupils)}));
     WB_CHECK(wb.go({u"next"_s}));
-    QCOMPARE(wb.window.currentPage, 1);
+    QCOMPARE(wb.window.currentPage(), 1);
 }
 
 // Types each pupil's row, "code;mark;points...", into the score grid, skipping cells already so.
@@ -142,7 +142,7 @@ void TstCompute::computeWritesFiles()
     WB_CHECK(wb.press("bOblicz"));
 
     QVERIFY2(wb.recorder.shown.isEmpty(), qPrintable(wb.shownTexts().join(u" | "_s)));
-    QCOMPARE(wb.window.badPupilCount, 0);
+    QCOMPARE(wb.window.session().badPupilCount(), 0);
     QCOMPARE(gridCells(wb.upper()), scores);
     QList<QStringList> expectedSummary{cells(summaryHeading)};
     for (const QString &row : std::as_const(summary))
@@ -211,7 +211,7 @@ void TstCompute::pointsChecked()
         QCOMPARE(wb.shownTexts(),
                  QStringList{u"Dla ucznia o kodzie A1, w zadaniu Zad.2 wprowadzono złą liczbę punktów!"_s});
         QCOMPARE(wb.recorder.shown[0].kind, messages::Kind::Plain);
-        QCOMPARE(wb.window.badPupilCount, 1);
+        QCOMPARE(wb.window.session().badPupilCount(), 1);
         WB_CHECK(verifyFilesUntouched(wb));
         QCOMPARE(wb.lower()->cell(4, 1), QString());
         break;
@@ -274,7 +274,7 @@ void TstCompute::faultyPupils()
     WB_CHECK(wb.press("bOblicz"));
 
     QCOMPARE(wb.shownTexts(), messages);
-    QCOMPARE(wb.window.badPupilCount, int(messages.size()));
+    QCOMPARE(wb.window.session().badPupilCount(), int(messages.size()));
     QList<QStringList> expected{cells(summaryHeading)};
     for (int r = 1; r <= 6; ++r) {
         if (r <= refreshed) {

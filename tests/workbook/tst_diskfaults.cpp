@@ -289,7 +289,7 @@ void TstDiskFaults::acceptanceOnAFullDisk()
     QCOMPARE(wb.shownTexts().size(), 2);
     QVERIFY2(wb.shownTexts().value(1).contains(u"nie miała własnej definicji testu"_s),
              qPrintable(wb.shownTexts().join(u" | "_s)));
-    QCOMPARE(readBytes(school + u"/Setup.ini"_s), testDefinitionFileBytes(wb.window.test));
+    QCOMPARE(readBytes(school + u"/Setup.ini"_s), testDefinitionFileBytes(wb.window.session().test()));
     QCOMPARE(wb.window.pageCount(), 3);
     QVERIFY(readBytes(school + u"/Szkola.ini"_s).contains("LiczbaUczniow=24"));
 }

@@ -56,8 +56,8 @@ QList<QStringList> classSummaryGrid(int pupils)
 // A class page as it is built when the class has no answers file.
 void verifyEmptyClassPage(Workbook &wb, int page)
 {
-    const int pupils = wb.window.pupilCounts.value(page - 1);
-    QCOMPARE(wb.window.currentPage, page);
+    const int pupils = wb.window.session().pupilCounts().value(page - 1);
+    QCOMPARE(wb.window.currentPage(), page);
     QCOMPARE(wb.pages()->currentIndex(), page);
     WB_CHECK(compareGrid(wb.upper(), classScoreGrid(pupils)));
     WB_CHECK(compareGrid(wb.lower(), classSummaryGrid(pupils)));
@@ -71,8 +71,8 @@ void verifyEmptyClassPage(Workbook &wb, int page)
     QVERIFY(!wb.lower()->editingEnabled());
     QVERIFY(wb.lower()->isVisible());
     QVERIFY(wb.label("static2")->isVisible());
-    QCOMPARE(wb.label("static1")->text(),
-             u"Wyniki uczniów za poszczególne zadania - "_s + wb.window.classLabels.value(page - 1));
+    QCOMPARE(wb.label("static1")->text(), u"Wyniki uczniów za poszczególne zadania - "_s +
+                                              wb.window.session().classLabels().value(page - 1));
 }
 
 // Two lines of fields as the school grid shows a class's statistics file.
@@ -118,7 +118,7 @@ QList<QStringList> schoolGrid(bool upper, const QList<QByteArray> &classFiles, c
 
 void verifySchoolPageControls(Workbook &wb)
 {
-    QCOMPARE(wb.window.currentPage, 4);
+    QCOMPARE(wb.window.currentPage(), 4);
     QCOMPARE(wb.pages()->currentIndex(), 4);
     QCOMPARE(wb.label("static1")->text(), u"Podsumowanie"_s);
     QVERIFY(wb.button("bWstecz")->isEnabled());
@@ -211,7 +211,7 @@ void TstNavigation::controlsPerPage()
     WB_CHECK(wb.accept(threeLabels, threePupilCounts));
     WB_CHECK(wb.go(steps));
 
-    QCOMPARE(wb.window.currentPage, page);
+    QCOMPARE(wb.window.currentPage(), page);
     QCOMPARE(wb.pages()->currentIndex(), page);
     QCOMPARE(wb.label("static1")->text(), caption);
     const QList<bool> actual{wb.button("bWstecz")->isEnabled(), wb.button("bDalej")->isEnabled(),
@@ -263,7 +263,7 @@ void TstNavigation::savedAnswersComeBack()
     QCOMPARE(wb.recorder.shown.size(), 1);
     QCOMPARE(wb.recorder.shown[0].kind, messages::Kind::Question);
 
-    QCOMPARE(wb.window.currentPage, 1);
+    QCOMPARE(wb.window.currentPage(), 1);
     WB_CHECK(compareGrid(scores, {cells(u"L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3"_s), cells(u"1;A1;T;2;-;3"_s),
                                   cells(u"2;Żaneta;N;-;1;-"_s)}));
     // The summary waits for Compute on every visit.
@@ -309,7 +309,7 @@ void TstNavigation::setupPageRebuiltFromSchoolFile()
         QVERIFY(writeBytes(wb.school(u"Szkola.ini"_s), schoolFile));
     WB_CHECK(wb.go({route}));
 
-    QCOMPARE(wb.window.currentPage, 0);
+    QCOMPARE(wb.window.currentPage(), 0);
     QCOMPARE(wb.edit("eLiczbaKlas")->text(), count);
     QVERIFY(!wb.edit("eLiczbaKlas")->isEnabled());
     WB_CHECK(compareGrid(wb.upper(), list));
@@ -323,7 +323,7 @@ void TstNavigation::setupPageRebuiltFromSchoolFile()
 
     // The pages made at acceptance stay as they were.
     QCOMPARE(wb.window.pageCount(), 5);
-    QCOMPARE(wb.window.classLabels, threeLabels);
+    QCOMPARE(wb.window.session().classLabels(), threeLabels);
     WB_CHECK(wb.go({u"next"_s}));
     WB_CHECK(verifyEmptyClassPage(wb, 1));
 }
@@ -549,7 +549,7 @@ void TstNavigation::computeDoesNothingOnSchoolPage()
     QCOMPARE(readBytes(wb.school(u"Klasa VI A/Zadania.tmp"_s)), tasksA);
     QVERIFY(!QFileInfo::exists(wb.school(u"Klasa VI C/Zadania.tmp"_s)));
     QVERIFY(!QFileInfo::exists(wb.school(u"Klasa VI C/Odpowiedzi.tmp"_s)));
-    QCOMPARE(wb.window.currentPage, 4);
+    QCOMPARE(wb.window.currentPage(), 4);
 }
 
 void TstNavigation::unreadableAnswersFile()

@@ -38,7 +38,7 @@ private Q_SLOTS:
 namespace {
 
 const QByteArray reportTop = "Wyniki uczni\xF3w z testu Test\r\nData: 2003-12-12\r\n\r\n";
-const QByteArray summaryCaption = "\r\nWyniki uczni\xF3w - podsumowanie:\r\n";
+const QByteArray summaryCaptionBytes = "\r\nWyniki uczni\xF3w - podsumowanie:\r\n";
 const QByteArray tasksA = "2.00;1.00;3.00;\r\n0.67;1.00;1.00;";
 const QByteArray standardsA = "2.00;1.00;3.00;0.00;0.00;6.00;\r\n1.00;1.00;1.00;0.00;0.00;0.60;";
 
@@ -91,19 +91,19 @@ void TstOpenSave::saveClassPage_data()
     QTest::newRow("before Compute") << u"Klasa VI A"_s << u"Test"_s
                                     << QStringList{u"A1;T;1;0;2"_s, u";T;1;1;"_s} << false
                                     << build::answersFile(3, {u"A1;T;1;0;2"_s, u";T;1;1;"_s})
-                                    << reportTop + classCaption + scoreLines + summaryCaption +
+                                    << reportTop + classCaption + scoreLines + summaryCaptionBytes +
                                            summaryHeading + emptySummary;
     QTest::newRow("after Compute") << u"Klasa VI A"_s << u"Test"_s
                                    << QStringList{u"A1;T;1;0;2"_s, u";T;1;1;"_s} << true
                                    << build::answersFile(3, {u"A1;T;1;0;2"_s, u";T;1;1;"_s})
-                                   << reportTop + classCaption + scoreLines + summaryCaption +
+                                   << reportTop + classCaption + scoreLines + summaryCaptionBytes +
                                           summaryHeading + "1;A1;T;1;0;2;0;0;3;\r\n2; ;T;1;1;0;0;0;2;\r\n";
     QTest::newRow("points out of range, absent pupil")
         << u"Klasa VI A"_s << u"Test"_s << QStringList{u"A1;N;5;-3;x"_s, u"B2;T;-;;"_s} << false
         << build::answersFile(3, {u"A1;N;5;-3;x"_s, u"B2;T;-;;"_s})
         << reportTop + classCaption +
                "L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3;\r\n1;A1;N;5;-3;x;\r\n2;B2;T;-; ; ;\r\n" +
-               summaryCaption + summaryHeading + emptySummary;
+               summaryCaptionBytes + summaryHeading + emptySummary;
     QTest::newRow("Polish texts")
         << u"Klasa VI Ż"_s << u"Sprawdzian szóstoklasisty"_s
         << QStringList{u"Łukasz;T;1;0;2"_s, u"Ćma;N;;;"_s} << false
@@ -112,7 +112,7 @@ void TstOpenSave::saveClassPage_data()
                "Wyniki uczni\xF3w z testu Sprawdzian sz\xF3stoklasisty\r\nData: 2003-12-12\r\n\r\n"
                "Wyniki uczni\xF3w za poszczeg\xF3lne zadania - Klasa VI \xAF\r\n"
                "L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3;\r\n1;\xA3ukasz;T;1;0;2;\r\n2;\xC6ma;N; ; ; ;\r\n") +
-               summaryCaption + summaryHeading + emptySummary;
+               summaryCaptionBytes + summaryHeading + emptySummary;
 }
 
 void TstOpenSave::saveClassPage()
@@ -184,7 +184,7 @@ void TstOpenSave::saveSchoolPage()
                             "6;Szko\xB3"
                             "a - \xA3"
                             "a.; ;0.67;1.00;1.00;\r\n") +
-                 summaryCaption +
+                 summaryCaptionBytes +
                  QByteArray("L.p.;Nr. zadania; ;Czyt.;Pis.;Rozum.;Korz.;Wiedza;Razem;\r\n"
                             "1;Klasa VI A - \x8Cr.; ;2.00;1.00;3.00;0.00;0.00;6.00;\r\n"
                             "2;Klasa VI A - \xA3"
@@ -226,7 +226,7 @@ void TstOpenSave::saveThenOpenSchoolPage()
             cell = cell.isEmpty() ? u"-"_s : cell;
     QCOMPARE(gridCells(wb.upper()), expected);
     QCOMPARE(gridCells(wb.lower()), lower);
-    QCOMPARE(wb.window.currentPage, 3);
+    QCOMPARE(wb.window.currentPage(), 3);
 }
 
 void TstOpenSave::openClassPage_data()
@@ -261,7 +261,7 @@ void TstOpenSave::openClassPage()
 
     QVERIFY(wb.recorder.shown.isEmpty());
     WB_CHECK(compareGrid(wb.upper(), grid));
-    QCOMPARE(wb.window.currentPage, 1);
+    QCOMPARE(wb.window.currentPage(), 1);
 }
 
 void TstOpenSave::setupPageBeforeAcceptance_data()
@@ -305,7 +305,7 @@ void TstOpenSave::setupPageBeforeAcceptance()
     QVERIFY(wb.recorder.shown.isEmpty());
     QCOMPARE(entries(wb.location.path()), before);
     QCOMPARE(wb.edit("eLiczbaKlas")->text(), count);
-    QCOMPARE(wb.window.classCount, count.toInt());
+    QCOMPARE(wb.window.classCount(), count.toInt());
     WB_CHECK(compareGrid(wb.upper(), list));
     QCOMPARE(columnWidths(wb.upper()), QList<int>({25, 65, 80}));
     QCOMPARE(wb.label("static1")->text(), u"Liczba klas - liczba uczniów w danej klasie"_s);
@@ -327,8 +327,8 @@ void TstOpenSave::acceptAfterOpen()
     WB_CHECK(wb.press("bAkceptuj"));
 
     QVERIFY(wb.recorder.shown.isEmpty());
-    QCOMPARE(wb.window.classLabels, QStringList({u"Klasa 6a"_s, u"Klasa 6b"_s}));
-    QCOMPARE(wb.window.pupilCounts, QList<qint32>({24, 25}));
+    QCOMPARE(wb.window.session().classLabels(), QStringList({u"Klasa 6a"_s, u"Klasa 6b"_s}));
+    QCOMPARE(wb.window.session().pupilCounts(), QList<qint32>({24, 25}));
     QCOMPARE(readBytes(wb.school(u"Szkola.ini"_s)), schoolFile);
     QVERIFY(QFileInfo(wb.school(u"Klasa 6b"_s)).isDir());
 }
@@ -425,7 +425,7 @@ void TstOpenSave::unsavedPointsQuestion()
 
     if (answer == QMessageBox::Cancel) {
         QVERIFY(wb.window.isVisible());
-        QCOMPARE(wb.window.currentPage, 1);
+        QCOMPARE(wb.window.currentPage(), 1);
         QCOMPARE(wb.pages()->currentIndex(), 1);
         QCOMPARE(wb.label("static1")->text(), u"Wyniki uczniów za poszczególne zadania - Klasa VI A"_s);
         QCOMPARE(wb.upper()->cell(3, 1), u"2"_s);
@@ -434,7 +434,7 @@ void TstOpenSave::unsavedPointsQuestion()
         wb.recorder.answers = {QMessageBox::Cancel};
         WB_CHECK(wb.go({u"next"_s}));
         QCOMPARE(questionCount(wb), 2);
-        QCOMPARE(wb.window.currentPage, 1);
+        QCOMPARE(wb.window.currentPage(), 1);
         return;
     }
 
@@ -446,7 +446,7 @@ void TstOpenSave::unsavedPointsQuestion()
         QVERIFY(!wb.window.isVisible());
         return;
     }
-    QCOMPARE(wb.window.currentPage, target);
+    QCOMPARE(wb.window.currentPage(), target);
     QCOMPARE(wb.pages()->currentIndex(), target);
     WB_CHECK(wb.go({u"tab 1"_s}));
     QCOMPARE(wb.upper()->cell(3, 1), answer == QMessageBox::Yes ? u"2"_s : QString());
@@ -520,7 +520,7 @@ void TstOpenSave::noQuestion()
     if (leave == u"close"_s)
         QVERIFY(!wb.window.isVisible());
     else
-        QCOMPARE(wb.window.currentPage, leave == u"next"_s ? 2 : 0);
+        QCOMPARE(wb.window.currentPage(), leave == u"next"_s ? 2 : 0);
 }
 
 void TstOpenSave::answerYesButFileCannotBeWritten_data()
@@ -556,7 +556,7 @@ void TstOpenSave::answerYesButFileCannotBeWritten()
     QCOMPARE(wb.recorder.shown[1].text, u"Nie mogę zapisać pliku!"_s);
     // Nothing is lost: the teacher stays with the points on screen.
     QVERIFY(wb.window.isVisible());
-    QCOMPARE(wb.window.currentPage, 1);
+    QCOMPARE(wb.window.currentPage(), 1);
     QCOMPARE(wb.pages()->currentIndex(), 1);
     QCOMPARE(wb.upper()->cell(3, 1), u"2"_s);
 }
@@ -620,7 +620,7 @@ void TstOpenSave::pointBeingTyped()
     if (cellAfter != u"-"_s)
         QCOMPARE(grid->cell(3, 1), cellAfter);
     // Nothing typed for class A may reach the page now in view.
-    QVERIFY(!wb.window.scoresModified() || wb.window.currentPage == 1);
+    QVERIFY(!wb.window.scoresModified() || wb.window.currentPage() == 1);
 }
 
 // The window is taken down while a cell is being edited (the program ends with the workbook open).
@@ -629,7 +629,7 @@ static int destroyWhileTyping()
     MessageRecorder recorder;
     QTemporaryDir location;
     auto *window = new TfWyniki;
-    window->test = makeTest();
+    window->session().useNewSchoolTest(makeTest());
     window->show();
     if (!QTest::qWaitForWindowExposed(window))
         return 2;

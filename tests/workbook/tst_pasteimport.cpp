@@ -95,7 +95,7 @@ void TstPasteImport::pasteIsTyping()
     // Pasted points count as typed: leaving the page asks about them.
     pasted.recorder.answers = {QMessageBox::Cancel};
     WB_CHECK(pasted.go({u"back"_s}));
-    QCOMPARE(pasted.window.currentPage, 1);
+    QCOMPARE(pasted.window.currentPage(), 1);
     QCOMPARE(pasted.recorder.shown.size(), 1);
     QCOMPARE(pasted.recorder.shown[0].kind, messages::Kind::Question);
     pasted.recorder.clear();
@@ -160,7 +160,7 @@ void TstPasteImport::pasteIntoTheClassList()
     WB_CHECK(typeInto(wb.edit("eNazwaKatalogu"), u"Szkola1"_s));
     WB_CHECK(wb.press("bAkceptuj"));
     QCOMPARE(wb.window.pageCount(), 4);
-    QCOMPARE(wb.window.pupilCounts, (QList<qint32>{24, 25}));
+    QCOMPARE(wb.window.session().pupilCounts(), (QList<qint32>{24, 25}));
     // Accepted, the list is read-only: a paste changes nothing.
     pasteWithKeys(wb.upper(), 1, 1, u"7a\t3"_s);
     QCOMPARE(wb.upper()->cell(1, 1), u"6a"_s);

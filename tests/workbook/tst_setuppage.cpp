@@ -63,8 +63,8 @@ void verifyStillEditable(Workbook &wb)
         QVERIFY2(!wb.find(name)->isEnabled(), name);
     QVERIFY(wb.upper()->editingEnabled());
     QCOMPARE(wb.window.pageCount(), 1);
-    QVERIFY(wb.window.classLabels.isEmpty());
-    QVERIFY(wb.window.pupilCounts.isEmpty());
+    QVERIFY(wb.window.session().classLabels().isEmpty());
+    QVERIFY(wb.window.session().pupilCounts().isEmpty());
 }
 
 } // namespace
@@ -117,9 +117,9 @@ void TstSetupPage::constructionState()
     QCOMPARE(wb.window.windowTitle(), u"Wyniki uczniów"_s);
     QCOMPARE(wb.window.pageCount(), 1);
     QCOMPARE(wb.pages()->tabText(0), u"Liczba klas"_s);
-    QCOMPARE(wb.window.schoolDirectory, QDir::homePath());
-    QCOMPARE(wb.window.classCount, 0);
-    QCOMPARE(wb.window.currentPage, 0);
+    QCOMPARE(wb.window.session().location(), QDir::homePath());
+    QCOMPARE(wb.window.classCount(), 0);
+    QCOMPARE(wb.window.currentPage(), 0);
 
     WB_CHECK(compareGrid(wb.upper(), {cells(u"L.p.;Klasa;Liczba uczniów"_s), cells(u";;"_s)}));
     QCOMPARE(columnWidths(wb.upper()), QList<int>({25, 65, 80}));
@@ -175,7 +175,7 @@ void TstSetupPage::classCountTyping()
     }
 
     QCOMPARE(count->text(), shown);
-    QCOMPARE(wb.window.classCount, classes);
+    QCOMPARE(wb.window.classCount(), classes);
     QCOMPARE(wb.shownTexts(), errors);
     QCOMPARE(wb.errorCount(), int(errors.size()));
 
@@ -225,7 +225,7 @@ void TstSetupPage::acceptanceWithoutPupilCountDoesNothing()
 
     QVERIFY(wb.recorder.shown.isEmpty());
     QCOMPARE(entries(wb.location.path()), QStringList());
-    QCOMPARE(wb.window.schoolDirectory, wb.location.path());
+    QCOMPARE(wb.window.session().location(), wb.location.path());
     WB_CHECK(verifyStillEditable(wb));
 }
 
@@ -285,21 +285,21 @@ void TstSetupPage::acceptanceCreatesSchool()
         QVERIFY(QDir(wb.location.path()).mkpath(u"Szkola1/Szkoła"_s));
     WB_CHECK(wb.accept(labels, pupils));
 
-    QCOMPARE(wb.window.schoolDirectory, wb.school());
+    QCOMPARE(wb.window.session().schoolDirectory(), wb.school());
     QCOMPARE(readBytes(wb.school(u"Szkola.ini"_s)), schoolFile);
     QVERIFY(QFileInfo(wb.school(u"Szkoła"_s)).isDir());
     QStringList expectedEntries = labels;
     expectedEntries << u"Setup.ini"_s << u"Szkola.ini"_s << u"Szkoła"_s;
     expectedEntries.sort();
     // The school keeps the test it was set up with.
-    QCOMPARE(readBytes(wb.school(u"Setup.ini"_s)), testDefinitionFileBytes(wb.window.test));
+    QCOMPARE(readBytes(wb.school(u"Setup.ini"_s)), testDefinitionFileBytes(wb.window.session().test()));
     QCOMPARE(entries(wb.school()), expectedEntries);
     for (const QString &label : labels)
         QVERIFY2(QFileInfo(wb.school(label)).isDir(), qPrintable(label));
 
-    QCOMPARE(wb.window.classCount, int(labels.size()));
-    QCOMPARE(wb.window.classLabels, labels);
-    QCOMPARE(wb.window.pupilCounts, pupilCounts);
+    QCOMPARE(wb.window.session().classCount(), int(labels.size()));
+    QCOMPARE(wb.window.session().classLabels(), labels);
+    QCOMPARE(wb.window.session().pupilCounts(), pupilCounts);
 
     // The tabs as shown and as a screen reader reads them: an "&" is no accelerator here.
     QStringList tabs;
@@ -309,7 +309,7 @@ void TstSetupPage::acceptanceCreatesSchool()
         tabs.append(tabBar->child(i)->text(QAccessible::Name));
     QCOMPARE(tabs, QStringList{u"Liczba klas"_s} + labels + QStringList{u"Szkoła"_s});
     QCOMPARE(wb.pages()->currentIndex(), 0);
-    QCOMPARE(wb.window.currentPage, 0);
+    QCOMPARE(wb.window.currentPage(), 0);
 
     for (const char *name :
          {"eLiczbaKlas", "bAkceptuj", "eNazwaKatalogu", "bKatalog", "bWstecz", "bOblicz", "bWykresy"})
@@ -374,7 +374,7 @@ void TstSetupPage::acceptanceRefused()
     QVERIFY(!wb.recorder.shown[0].text.trimmed().isEmpty());
     QVERIFY2(wb.recorder.shown[0].text.contains(mentions), qPrintable(wb.recorder.shown[0].text));
     QCOMPARE(entries(wb.location.path()), QStringList());
-    QCOMPARE(wb.window.schoolDirectory, wb.location.path());
+    QCOMPARE(wb.window.session().location(), wb.location.path());
     WB_CHECK(verifyStillEditable(wb));
 
     // Once the list is put right, the same window accepts it.
@@ -458,14 +458,14 @@ void TstSetupPage::chooseLocation()
         };
         WB_CHECK(wb.press("bKatalog"));
         QCOMPARE(starts.last(), expectedStart);
-        expectedStart = wb.window.schoolDirectory;
+        expectedStart = wb.window.session().location();
     }
     ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
 
     const QString expected = shown == u"~"_s ? QDir::homePath() : wb.path(shown);
     QCOMPARE(titles, QStringList(answers.size(), u"Wybierz folder:"_s));
     QCOMPARE(wb.label("stSciezka")->text(), expected);
-    QCOMPARE(wb.window.schoolDirectory, expected);
+    QCOMPARE(wb.window.session().location(), expected);
     QVERIFY(wb.recorder.shown.isEmpty());
 }
 
@@ -546,7 +546,7 @@ void TstSetupPage::schoolWithoutItsOwnTest()
         QCOMPARE(wb.recorder.shown.size(), 1);
         QVERIFY(wb.shownTexts().value(0).contains(u"nie miała własnej definicji testu"_s));
         QCOMPARE(readBytes(school + u"/Setup.ini"_s), testDefinitionFileBytes(makeTest()));
-        QCOMPARE(wb.window.currentPage, 1);
+        QCOMPARE(wb.window.currentPage(), 1);
         QCOMPARE(wb.upper()->cell(1, 1), u"A1"_s);
         QVERIFY(wb.window.windowTitle().endsWith(u"Szkola1 – Test, 2003-12-12"_s));
     }
@@ -555,7 +555,7 @@ void TstSetupPage::schoolWithoutItsOwnTest()
         Workbook wb(build::testOf({1, 1}).named(u"Dwa zadania"_s, u"2026-01-01"_s));
         WB_CHECK(openWith(wb));
         QVERIFY2(wb.recorder.shown.isEmpty(), qPrintable(wb.shownTexts().join(u" | "_s)));
-        QCOMPARE(wb.window.test.taskCount, 3);
+        QCOMPARE(wb.window.session().test().taskCount, 3);
     }
 
     // A folder without Szkola.ini is no school.

@@ -182,7 +182,7 @@ struct Workbook {
 
     explicit Workbook(const TestDefinition &test = makeTest())
     {
-        window.test = test;
+        window.session().useNewSchoolTest(test);
         // What Setup.ini beside the tests says is not these tests' concern.
         recorder.clear();
         window.show();

@@ -18,8 +18,3 @@ QString pupilCountsProblem(const QList<qint32> &pupilCounts);
 
 // The default class labels' letters: the alphabet without V, so that "VI V" never appears.
 QString defaultClassLetters();
-
-// Makes each folder the school needs, in order, before anything is written into it (a plain file in
-// the way of one would otherwise fail every later write). False, the teacher told, when one cannot
-// be made.
-bool makeSchoolFolders(const QStringList &paths);

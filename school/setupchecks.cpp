@@ -1,10 +1,6 @@
-#include "workbook/setupchecks.h"
+#include "school/setupchecks.h"
 
 #include "files/schoolpaths.h"
-#include "ui/messages.h"
-
-#include <QDir>
-#include <QFileInfo>
 
 QString defaultClassLetters()
 {
@@ -61,17 +57,4 @@ QString pupilCountsProblem(const QList<qint32> &pupilCounts)
                 .arg(maxPupilsInClass);
     }
     return QString();
-}
-
-bool makeSchoolFolders(const QStringList &paths)
-{
-    for (const QString &path : paths) {
-        QDir().mkdir(path);
-        if (!QFileInfo(path).isDir()) {
-            // The teacher can choose another location and accept again.
-            messages::showMessage(QStringLiteral("Nie można utworzyć katalogu w podanej lokalizacji!"));
-            return false;
-        }
-    }
-    return true;
 }
