@@ -99,18 +99,6 @@ QByteArray answersFile(const QStringList &pupils)
     return build::answersFile(5, pupils);
 }
 
-// Types each pupil's row, "code;mark;points...", into the score grid, skipping cells already so.
-void typeScores(Workbook &wb, const QStringList &pupils)
-{
-    for (int r = 1; r <= pupils.size(); ++r) {
-        const QStringList fields = pupils[r - 1].split(u';');
-        for (int k = 0; k < fields.size(); ++k) {
-            if (wb.upper()->cell(k + 1, r) != fields[k])
-                WB_CHECK(typeIntoCell(wb.upper(), k + 1, r, fields[k]));
-        }
-    }
-}
-
 // One class and its page in view.
 void enterClass(Workbook &wb, const QString &label, int pupils)
 {
@@ -365,7 +353,7 @@ void compareWeakPupils(const QList<Section> &sections, const QString &standard, 
 void openClassA(Workbook &wb, const QString &label = u"Klasa VI A"_s)
 {
     WB_CHECK(enterClass(wb, label, 5));
-    WB_CHECK(typeScores(wb, classA));
+    WB_CHECK(typeScores(wb.upper(), classA));
     WB_CHECK(wb.press("bOblicz"));
     QVERIFY2(wb.recorder.shown.isEmpty(), qPrintable(wb.shownTexts().join(u" | "_s)));
 }
@@ -543,7 +531,7 @@ void TstAnalysisWindow::classReport()
 
     Workbook wb(analysisTest());
     WB_CHECK(enterClass(wb, u"Klasa VI A"_s, int(pupils.size())));
-    WB_CHECK(typeScores(wb, pupils));
+    WB_CHECK(typeScores(wb.upper(), pupils));
     WB_CHECK(wb.press("bOblicz"));
     // With nobody present Compute ends in its division error, after saving the answers.
     QCOMPARE(readBytes(wb.school(u"Klasa VI A/Odpowiedzi.tmp"_s)), answersFile(pupils));
@@ -642,7 +630,7 @@ void TstAnalysisWindow::unsavedPointsQuestion()
 
     Workbook wb(analysisTest());
     WB_CHECK(enterClass(wb, u"Klasa VI A"_s, 5));
-    WB_CHECK(typeScores(wb, classA));
+    WB_CHECK(typeScores(wb.upper(), classA));
     if (before != u"nothing saved"_s)
         WB_CHECK(wb.press("bOblicz"));
     const QString answers = wb.school(u"Klasa VI A/Odpowiedzi.tmp"_s);
@@ -744,7 +732,7 @@ void TstAnalysisWindow::sameFigureEverywhere()
                              u"P7;T;1;0;0;1;0"_s, u"P8;T;1;0;0;0;0"_s};
     Workbook wb(analysisTest());
     WB_CHECK(enterClass(wb, u"Klasa VI A"_s, int(pupils.size())));
-    WB_CHECK(typeScores(wb, pupils));
+    WB_CHECK(typeScores(wb.upper(), pupils));
     WB_CHECK(wb.press("bOblicz"));
     WB_CHECK(wb.press("sbZapisz"));
 

@@ -43,18 +43,6 @@ void enterClass(Workbook &wb, int pupils)
     QCOMPARE(wb.window.currentPage(), 1);
 }
 
-// Types each pupil's row, "code;mark;points...", into the score grid, skipping cells already so.
-void typeScores(Workbook &wb, const QStringList &pupils)
-{
-    for (int r = 1; r <= pupils.size(); ++r) {
-        const QStringList fields = pupils[r - 1].split(u';');
-        for (int k = 0; k < fields.size(); ++k) {
-            if (wb.upper()->cell(k + 1, r) != fields[k])
-                WB_CHECK(typeIntoCell(wb.upper(), k + 1, r, fields[k]));
-        }
-    }
-}
-
 void writeSentinels(const Workbook &wb)
 {
     for (const QString &name : {u"Odpowiedzi.tmp"_s, u"Zadania.tmp"_s, u"Standardy.tmp"_s})
@@ -136,7 +124,7 @@ void TstCompute::computeWritesFiles()
 
     Workbook wb(makeTest(maxima, standards));
     WB_CHECK(enterClass(wb, int(pupils.size())));
-    WB_CHECK(typeScores(wb, pupils));
+    WB_CHECK(typeScores(wb.upper(), pupils));
     const QList<QStringList> scores = gridCells(wb.upper());
 
     WB_CHECK(wb.press("bOblicz"));
@@ -195,7 +183,7 @@ void TstCompute::pointsChecked()
     WB_CHECK(enterClass(wb, 2));
     WB_CHECK(writeSentinels(wb));
     const QStringList pupils{u"A1;%1;1;%2;2"_s.arg(mark, value), u"B2;T;0;0;0"_s};
-    WB_CHECK(typeScores(wb, pupils));
+    WB_CHECK(typeScores(wb.upper(), pupils));
     WB_CHECK(wb.press("bOblicz"));
 
     switch (outcome) {
@@ -260,7 +248,7 @@ void TstCompute::faultyPupils()
     QStringList zeros;
     for (int r = 1; r <= 6; ++r)
         zeros.append(u"U%1;T;0;0;0"_s.arg(r));
-    WB_CHECK(typeScores(wb, zeros));
+    WB_CHECK(typeScores(wb.upper(), zeros));
     WB_CHECK(wb.press("bOblicz"));
     QVERIFY(wb.recorder.shown.isEmpty());
     const QByteArray answers = readBytes(classFile(wb, u"Odpowiedzi.tmp"_s));
@@ -270,7 +258,7 @@ void TstCompute::faultyPupils()
     QStringList pupils;
     for (int r = 1; r <= 6; ++r)
         pupils.append(u"U%1;T;"_s.arg(r) + points[r - 1]);
-    WB_CHECK(typeScores(wb, pupils));
+    WB_CHECK(typeScores(wb.upper(), pupils));
     WB_CHECK(wb.press("bOblicz"));
 
     QCOMPARE(wb.shownTexts(), messages);
@@ -308,7 +296,7 @@ void TstCompute::everyPupilAbsent()
     if (computedBefore)
         WB_CHECK(writeSentinels(wb));
     const QStringList pupils{u"A1;N;1;1;1"_s, u"B2;nie;0;0;0"_s};
-    WB_CHECK(typeScores(wb, pupils));
+    WB_CHECK(typeScores(wb.upper(), pupils));
     WB_CHECK(wb.press("bOblicz"));
 
     QCOMPARE(wb.shownTexts(), QStringList{u"Invalid floating point operation"_s});
@@ -367,7 +355,7 @@ void TstCompute::zeroMaximum()
     WB_CHECK(enterClass(wb, 1));
     WB_CHECK(writeSentinels(wb));
     const QStringList pupils{u"A1;T;"_s + points};
-    WB_CHECK(typeScores(wb, pupils));
+    WB_CHECK(typeScores(wb.upper(), pupils));
     WB_CHECK(wb.press("bOblicz"));
 
     QCOMPARE(wb.shownTexts(), QStringList{error});
@@ -386,7 +374,7 @@ void TstCompute::fewerStandards()
     test.standardDescriptions = {u"Czytanie"_s, u"Pisanie"_s, u"Rozumowanie"_s};
     Workbook wb(test);
     WB_CHECK(enterClass(wb, 1));
-    WB_CHECK(typeScores(wb, {u"A1;T;2;1;3"_s}));
+    WB_CHECK(typeScores(wb.upper(), {u"A1;T;2;1;3"_s}));
     WB_CHECK(wb.press("bOblicz"));
 
     QVERIFY2(wb.recorder.shown.isEmpty(), qPrintable(wb.shownTexts().join(u" | "_s)));
@@ -402,7 +390,7 @@ void TstCompute::hugeMaximaDoNotWrapAround()
     // A Setup.ini may give tasks any maximum; two of them in one standard pass 32 bits.
     Workbook wb(makeTest({2000000000, 2000000000, 3}, {1, 1, 3}));
     WB_CHECK(enterClass(wb, 1));
-    WB_CHECK(typeScores(wb, {u"A1;T;2000000000;2000000000;3"_s}));
+    WB_CHECK(typeScores(wb.upper(), {u"A1;T;2000000000;2000000000;3"_s}));
     WB_CHECK(wb.press("bOblicz"));
 
     for (int c = 3; c <= 8; ++c)
@@ -434,7 +422,7 @@ void TstCompute::fileCannotBeWritten()
     WB_CHECK(enterClass(wb, 1));
     QVERIFY(QDir().mkpath(classFile(wb, blocked)));
     const QStringList pupils{u"A1;T;2;1;3"_s};
-    WB_CHECK(typeScores(wb, pupils));
+    WB_CHECK(typeScores(wb.upper(), pupils));
     WB_CHECK(wb.press("bOblicz"));
 
     QCOMPARE(wb.recorder.shown.size(), 1);

@@ -42,17 +42,6 @@ const QByteArray summaryCaptionBytes = "\r\nWyniki uczni\xF3w - podsumowanie:\r\
 const QByteArray tasksA = "2.00;1.00;3.00;\r\n0.67;1.00;1.00;";
 const QByteArray standardsA = "2.00;1.00;3.00;0.00;0.00;6.00;\r\n1.00;1.00;1.00;0.00;0.00;0.60;";
 
-void typeScores(Workbook &wb, const QStringList &pupils)
-{
-    for (int r = 1; r <= pupils.size(); ++r) {
-        const QStringList fields = pupils[r - 1].split(u';');
-        for (int k = 0; k < fields.size(); ++k) {
-            if (wb.upper()->cell(k + 1, r) != fields[k])
-                WB_CHECK(typeIntoCell(wb.upper(), k + 1, r, fields[k]));
-        }
-    }
-}
-
 int questionCount(const Workbook &wb)
 {
     int count = 0;
@@ -129,7 +118,7 @@ void TstOpenSave::saveClassPage()
     Workbook wb(test);
     WB_CHECK(wb.accept({label, u"Klasa VI B"_s}, {u"2"_s, u"3"_s}));
     WB_CHECK(wb.go({u"next"_s}));
-    WB_CHECK(typeScores(wb, pupils));
+    WB_CHECK(typeScores(wb.upper(), pupils));
     if (computed) {
         WB_CHECK(wb.press("bOblicz"));
         QVERIFY(wb.recorder.shown.isEmpty());

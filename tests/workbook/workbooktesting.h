@@ -3,6 +3,7 @@
 #pragma once
 
 #include "tests/support/builders.h"
+#include "tests/support/gridtyping.h"
 #include "tests/support/messagerecorder.h"
 #include "tests/support/testfiles.h"
 #include "ui/appearance.h"
@@ -25,15 +26,11 @@
 
 namespace wb {
 
-using namespace Qt::StringLiterals;
+using support::typeIntoCell;
+using support::typeScores;
+using support::typeText;
 
-// Ends the calling test function when a helper it called has failed.
-#define WB_CHECK(call)                                                                                       \
-    do {                                                                                                     \
-        call;                                                                                                \
-        if (QTest::currentTestFailed())                                                                      \
-            return;                                                                                          \
-    } while (false)
+using namespace Qt::StringLiterals;
 
 // Tasks labelled Zad.1, Zad.2, ... with the given maxima and standards; five standards whose maxima
 // (2, 1, 3, 4, 5) add up to 15, while the whole test is worth 10, so that a facility reveals which
@@ -90,17 +87,6 @@ inline QList<int> columnWidths(const StringGrid *grid)
     return widths;
 }
 
-// Types text as keystrokes; letters outside ASCII arrive as the text of a key the keyboard lacks.
-inline void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x20 && c.unicode() < 0x7F)
-            QTest::keyClick(widget, char(c.unicode()));
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
 // Replaces an edit's whole text by typing, as a teacher who selects all and types over it.
 inline void typeInto(QLineEdit *edit, const QString &text)
 {
@@ -111,33 +97,6 @@ inline void typeInto(QLineEdit *edit, const QString &text)
         QTest::keyClick(edit, Qt::Key_Backspace);
     else
         typeText(edit, text);
-}
-
-// Types text over a grid cell and confirms it with Enter; an empty text clears the cell.
-inline void typeIntoCell(StringGrid *grid, int col, int row, const QString &text)
-{
-    QVERIFY(grid->isVisible());
-    QVERIFY(grid->editingEnabled());
-    grid->setFocus();
-    grid->setCurrentCell(row, col);
-    QCOMPARE(grid->currentColumn(), col);
-    QCOMPARE(grid->currentRow(), row);
-    if (text.isEmpty())
-        QTest::keyClick(grid, Qt::Key_F2);
-    else
-        typeText(grid, text.left(1));
-    auto *editor = qobject_cast<QLineEdit *>(grid->indexWidget(grid->currentIndex()));
-    QVERIFY2(editor, "typing did not open the cell's editor");
-    if (text.isEmpty()) {
-        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(editor, Qt::Key_Delete);
-    } else {
-        typeText(editor, text.mid(1));
-    }
-    QTest::keyClick(editor, Qt::Key_Return);
-    // The grid takes the text once the event loop has run.
-    QTRY_VERIFY(!grid->indexWidget(grid->currentIndex()));
-    QCOMPARE(grid->cell(col, row), text);
 }
 
 // Runs inside on the modal window that open() shows, then closes it if still open, so that no
