@@ -9,6 +9,7 @@
 #include "files/csvimport.h"
 #include "files/gridfile.h"
 #include "files/schoolfile.h"
+#include "school/outcome.h"
 #include "school/schoolfolder.h"
 
 #include <QByteArray>
@@ -16,29 +17,11 @@
 #include <QString>
 #include <QStringList>
 
-#include <exception>
 #include <optional>
 
-// One thing to tell the teacher, in the order the operation met it.
-struct Notice {
-    enum class Kind { Message, FileError };
-    Kind kind = Kind::Message;
-    QString text;
-    bool operator==(const Notice &) const = default;
-};
-
-// What an operation did: ok when it did all it set out to do, and what it has to say.
-struct Outcome {
-    bool ok = true;
-    QList<Notice> notices;
-    // An error that ended the operation after what notices say; the window shows it last.
-    std::exception_ptr error;
-
-    void message(const QString &text) { notices.append({Notice::Kind::Message, text}); }
-    void fileError(const QString &text) { notices.append({Notice::Kind::FileError, text}); }
-    // Notices of a step, after this one's own.
-    void append(const Outcome &step) { notices += step.notices; }
-};
+namespace sessionsteps {
+class Writes;
+}
 
 // A page whose work file does not fit the test: it is shown empty and nothing is computed or saved
 // on it. offeredTest: the school's own Setup.ini holds another test, which the teacher may reopen it
@@ -194,10 +177,6 @@ private:
         GridRows summary;
         bool modified = false;
     };
-    // Said when a file could not be written: at once when it leads out of the school, otherwise
-    // the names gathered by a step that writes several files and said once at its end.
-    class Writes;
-
     ReportContent reportContent(int classIndex) const;
     void openAs(const SchoolFolder &folder, const TestDefinition &test);
     bool adoptChosenTest(const SchoolFolder &folder, TestDefinition *schoolTest, Outcome *outcome) const;
@@ -219,8 +198,6 @@ private:
     GridRows m_schoolStandards;
     std::optional<PageBlock> m_block;
     qint32 m_badPupilCount = 0;
-    mutable Writes *m_gathering = nullptr;
+    // The writes of the step under way that gather the files not written, to say them once.
+    mutable sessionsteps::Writes *m_gathering = nullptr;
 };
-
-// "Nie mogę zapisać pliku!", and when more files than one were not written, which of them.
-QString cannotWriteText(const QStringList &names);
