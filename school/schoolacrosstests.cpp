@@ -7,6 +7,7 @@
 #include "analysis/testdefinition.h"
 #include "core/numbers.h"
 #include "files/inifile.h"
+#include "files/savefile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -78,4 +79,25 @@ std::optional<SchoolAtTest> readSchoolAtTest(const QString &folder, QString *why
     const ComparisonFigures comparison =
         readComparison(IniFile::fromBytes(comparisonBytes), testIni, test, &problems);
     return schoolAtTest(QDir::cleanPath(folder), classes, notes, test, settings, comparison);
+}
+
+QString testComparisonSpreadsheetPath(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral("Porównanie testów.xlsx"));
+}
+
+QString testComparisonPdfPath(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral("Porównanie testów.pdf"));
+}
+
+QStringList writeTestComparison(const QString &folder, const QByteArray &xlsx, const QByteArray &pdf)
+{
+    QStringList notWritten;
+    for (const auto &[path, bytes] : {std::pair{testComparisonSpreadsheetPath(folder), &xlsx},
+                                      std::pair{testComparisonPdfPath(folder), &pdf}}) {
+        if (bytes->isEmpty() || !writeFileAtomically(path, *bytes))
+            notWritten.append(QFileInfo(path).fileName());
+    }
+    return notWritten;
 }

@@ -7,6 +7,7 @@
 #include "analysis/testcomparison.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -14,3 +15,10 @@
 // Setup.ini cannot be read, or no class has results saved under that test.
 std::optional<SchoolAtTest> readSchoolAtTest(const QString &folder, QString *why,
                                              const ProgressReport &progress = {});
+
+// The comparison's two files in folder, "Porównanie testów.xlsx" and "Porównanie testów.pdf", each
+// replaced whole; the names of those that could not be written (an empty one is not written).
+QStringList writeTestComparison(const QString &folder, const QByteArray &xlsx, const QByteArray &pdf);
+// Where writeTestComparison puts them.
+QString testComparisonSpreadsheetPath(const QString &folder);
+QString testComparisonPdfPath(const QString &folder);

@@ -1,4 +1,5 @@
 #include "school/usertests.h"
+#include "files/savefile.h"
 
 #include "analysis/testdefinition.h"
 #include "files/inifile.h"
@@ -72,4 +73,22 @@ WriteResult writeUserTest(const QString &fileName, const QByteArray &windows1250
     if (!QDir().mkpath(folder))
         return WriteResult{WriteStatus::Failed, QStringLiteral("mkpath")};
     return writeFileAtomically(target, windows1250Bytes);
+}
+
+std::optional<QByteArray> readTestFile(const QString &path, QString *error)
+{
+    QByteArray bytes;
+    if (readWholeFile(path, &bytes, IniFile::maxFileSize) == ReadStatus::Ok)
+        return bytes;
+    *error = QStringLiteral("Nie mogę odczytać pliku %1!").arg(QDir::toNativeSeparators(path));
+    return std::nullopt;
+}
+
+bool writeTestFile(const QString &path, const QByteArray &windows1250Bytes, QString *error)
+{
+    const QString named = QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".ini") : path;
+    if (writeFileAtomically(named, windows1250Bytes))
+        return true;
+    *error = QStringLiteral("Nie mogę zapisać pliku %1!").arg(QDir::toNativeSeparators(named));
+    return false;
 }

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 struct UserTest {
     QString path;
     QString name; // NazwaTestu
@@ -32,3 +34,10 @@ QList<UserTest> listUserTests();
 // through the one writer; the path written in *path.
 WriteResult writeUserTest(const QString &fileName, const QByteArray &windows1250Bytes,
                           QString *path = nullptr);
+
+// A definition file the teacher chose, anywhere; nullopt, with the Polish message for the window in
+// *error, when it cannot be read or is far larger than a definition.
+std::optional<QByteArray> readTestFile(const QString &path, QString *error);
+// Writes a definition at path (".ini" added when the name has none), whole or not at all; false,
+// with the Polish message in *error, when it could not be written.
+bool writeTestFile(const QString &path, const QByteArray &windows1250Bytes, QString *error);

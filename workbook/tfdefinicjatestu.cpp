@@ -3,7 +3,6 @@
 #include "analysis/testdefinition.h"
 #include "core/cells.h"
 #include "files/inifile.h"
-#include "files/savefile.h"
 #include "school/usertests.h"
 #include "ui/fixedwindow.h"
 #include "ui/guarded.h"
@@ -426,14 +425,14 @@ void TfDefinicjaTestu::bWczytajClick()
         ui::fileChooser(this, QStringLiteral("Wczytaj definicję testu"), userTestsFolder(), fileFilter);
     if (path.isEmpty())
         return;
-    QByteArray bytes;
-    if (readWholeFile(path, &bytes, IniFile::maxFileSize) != ReadStatus::Ok) {
-        messages::showFileError(
-            QStringLiteral("Nie mogę odczytać pliku %1!").arg(QDir::toNativeSeparators(path)));
+    QString error;
+    const std::optional<QByteArray> bytes = readTestFile(path, &error);
+    if (!bytes) {
+        messages::showFileError(error);
         return;
     }
     QStringList problems;
-    m_definition = readTestDefinitionFile(bytes, &problems);
+    m_definition = readTestDefinitionFile(*bytes, &problems);
     m_spareTasks.clear();
     showDefinition();
     problems.append(definitionProblems(m_definition));
@@ -447,16 +446,14 @@ void TfDefinicjaTestu::bZapiszJakoClick()
     if (!isWhole())
         return;
     prepareUserTestsFolder();
-    QString path =
+    const QString path =
         ui::saveFileChooser(this, QStringLiteral("Zapisz definicję testu"),
                             QDir(userTestsFolder()).filePath(fileNameFor(m_definition.name)), fileFilter);
     if (path.isEmpty())
         return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".ini");
-    if (!writeFileAtomically(path, definitionBytes()))
-        messages::showFileError(
-            QStringLiteral("Nie mogę zapisać pliku %1!").arg(QDir::toNativeSeparators(path)));
+    QString error;
+    if (!writeTestFile(path, definitionBytes(), &error))
+        messages::showFileError(error);
 }
 
 void TfDefinicjaTestu::bOKClick()

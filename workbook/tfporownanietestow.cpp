@@ -5,7 +5,6 @@
 #include "core/errors.h"
 #include "documents/analysisdocument.h"
 #include "documents/testcomparisondocument.h"
-#include "files/savefile.h"
 #include "files/spreadsheet.h"
 #include "school/recentschools.h"
 #include "school/schoolacrosstests.h"
@@ -366,8 +365,6 @@ void TfPorownanieTestow::bZapiszClick()
         ui::folderChooser(this, QStringLiteral("Wybierz katalog, w którym zapisać porównanie:"), start);
     if (folder.isEmpty())
         return;
-    const QString xlsxPath = QDir(folder).filePath(QStringLiteral("Porównanie testów.xlsx"));
-    const QString pdfPath = QDir(folder).filePath(QStringLiteral("Porównanie testów.pdf"));
     QString error;
     QByteArray xlsx;
     QByteArray pdf;
@@ -381,17 +378,14 @@ void TfPorownanieTestow::bZapiszClick()
         progress.update(300, 1000);
         pdf = pdfBytes(progressPart(progress.report(), 300, 1000));
     }
-    QStringList notWritten;
-    if (xlsx.isEmpty() || !writeFileAtomically(xlsxPath, xlsx))
-        notWritten.append(QFileInfo(xlsxPath).fileName());
-    if (pdf.isEmpty() || !writeFileAtomically(pdfPath, pdf))
-        notWritten.append(QFileInfo(pdfPath).fileName());
+    const QStringList notWritten = writeTestComparison(folder, xlsx, pdf);
     if (!notWritten.isEmpty()) {
         messages::showFileError(QStringLiteral("Nie mogę zapisać pliku! Nie zapisano: %1.")
                                     .arg(notWritten.join(QStringLiteral(", "))));
     } else {
-        messages::showMessage(QStringLiteral("Porównanie testów zostało zapisane w plikach:\n%1\n%2")
-                                  .arg(native(xlsxPath), native(pdfPath)));
+        messages::showMessage(
+            QStringLiteral("Porównanie testów zostało zapisane w plikach:\n%1\n%2")
+                .arg(native(testComparisonSpreadsheetPath(folder)), native(testComparisonPdfPath(folder))));
     }
 }
 
