@@ -99,6 +99,47 @@ ClassMatch matchClassesByLabel(const QList<SchoolAtTest> &tests)
     return rows;
 }
 
+namespace {
+
+// A standard is followed across tests only where at least two tests describe it alike.
+QList<StandardAcrossTests> standardsAcrossTests(const QList<SchoolAtTest> &tests)
+{
+    QList<StandardAcrossTests> standards;
+    QStringList descriptions;
+    QHash<QString, int> testsWith;
+    for (const SchoolAtTest &test : tests) {
+        QSet<QString> seen;
+        for (const QString &description : test.standardDescriptions) {
+            const QString key = description.trimmed();
+            if (key.isEmpty() || seen.contains(key))
+                continue;
+            seen.insert(key);
+            if (!testsWith.contains(key))
+                descriptions.append(key);
+            ++testsWith[key];
+        }
+    }
+    for (const QString &description : std::as_const(descriptions)) {
+        if (testsWith.value(description) < 2)
+            continue;
+        StandardAcrossTests standard;
+        standard.description = description;
+        standard.facility.resize(tests.size());
+        for (qsizetype t = 0; t < tests.size(); ++t) {
+            for (qsizetype k = 0; k < tests[t].standardDescriptions.size(); ++k) {
+                if (tests[t].standardDescriptions[k].trimmed() == description) {
+                    standard.facility[t] = tests[t].standardFacilities.value(k);
+                    break;
+                }
+            }
+        }
+        standards.append(standard);
+    }
+    return standards;
+}
+
+} // namespace
+
 TestsComparison compareTests(const QList<SchoolAtTest> &tests, const ClassMatch &classMatch)
 {
     TestsComparison result;
@@ -169,37 +210,7 @@ TestsComparison compareTests(const QList<SchoolAtTest> &tests, const ClassMatch 
         result.pupils += pupils;
     }
 
-    // A standard is followed across tests only where at least two tests describe it alike.
-    QStringList descriptions;
-    QHash<QString, int> testsWith;
-    for (const SchoolAtTest &test : tests) {
-        QSet<QString> seen;
-        for (const QString &description : test.standardDescriptions) {
-            const QString key = description.trimmed();
-            if (key.isEmpty() || seen.contains(key))
-                continue;
-            seen.insert(key);
-            if (!testsWith.contains(key))
-                descriptions.append(key);
-            ++testsWith[key];
-        }
-    }
-    for (const QString &description : std::as_const(descriptions)) {
-        if (testsWith.value(description) < 2)
-            continue;
-        StandardAcrossTests standard;
-        standard.description = description;
-        standard.facility.resize(testCount);
-        for (qsizetype t = 0; t < testCount; ++t) {
-            for (qsizetype k = 0; k < tests[t].standardDescriptions.size(); ++k) {
-                if (tests[t].standardDescriptions[k].trimmed() == description) {
-                    standard.facility[t] = tests[t].standardFacilities.value(k);
-                    break;
-                }
-            }
-        }
-        result.standards.append(standard);
-    }
+    result.standards = standardsAcrossTests(tests);
     return result;
 }
 

@@ -245,6 +245,54 @@ void setTaskCount(TestDefinitionFile *definition, int count)
         definition->tasks.append(defaultTask(int(definition->tasks.size()) + 1));
 }
 
+namespace {
+
+// The lines the window does not edit, found by the same line and section rules the reader keeps.
+void keepUneditedLines(const QByteArray &windows1250Bytes, TestDefinitionFile *definition)
+{
+    const QString text = cp1250::decode(windows1250Bytes);
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
+    QStringList *current = &definition->preamble;
+    // Comments above a heading of the window's own sections go with it, as Setup.ini explains each
+    // section above it; those among its keys are lost when it is written again.
+    QStringList comments;
+    bool inEdited = false;
+    for (const QString &line : text.split(lineBreak)) {
+        const QString trimmed = line.trimmed();
+        const qsizetype close = trimmed.lastIndexOf(u']');
+        if (trimmed.startsWith(u'[') && close > 0) {
+            const QString name = trimmed.mid(1, close - 1).trimmed();
+            // Comments right above a heading are its own; a blank line parts them from the lines of
+            // what comes before.
+            while (!inEdited && !current->isEmpty() && current->last().trimmed().startsWith(u';'))
+                comments.prepend(current->takeLast());
+            inEdited = isEditedSection(name);
+            if (inEdited) {
+                if (!definition->sectionComments.contains(name.toLower()))
+                    definition->sectionComments.insert(name.toLower(), trimmedBlankLines(comments));
+            } else {
+                definition->otherSections.append(trimmedBlankLines(comments));
+                current = &definition->otherSections.last();
+                current->append(line);
+            }
+            comments.clear();
+            continue;
+        }
+        if (!inEdited)
+            current->append(line);
+        else if (trimmed.isEmpty() || trimmed.startsWith(u';'))
+            comments.append(line);
+        else
+            comments.clear();
+    }
+    definition->epilogue = trimmedBlankLines(comments);
+    definition->preamble = trimmedBlankLines(definition->preamble);
+    for (QStringList &section : definition->otherSections)
+        section = trimmedBlankLines(section);
+}
+
+} // namespace
+
 TestDefinitionFile readTestDefinitionFile(const QByteArray &windows1250Bytes, QStringList *problems)
 {
     const IniFile ini = IniFile::fromBytes(windows1250Bytes);
@@ -301,46 +349,7 @@ TestDefinitionFile readTestDefinitionFile(const QByteArray &windows1250Bytes, QS
     definition.comparisonThreshold =
         ini.readString(QStringLiteral("Porownanie"), QStringLiteral("Prog"), QString());
 
-    // The lines the window does not edit, found by the same line and section rules the reader keeps.
-    const QString text = cp1250::decode(windows1250Bytes);
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
-    QStringList *current = &definition.preamble;
-    // Comments above a heading of the window's own sections go with it, as Setup.ini explains each
-    // section above it; those among its keys are lost when it is written again.
-    QStringList comments;
-    bool inEdited = false;
-    for (const QString &line : text.split(lineBreak)) {
-        const QString trimmed = line.trimmed();
-        const qsizetype close = trimmed.lastIndexOf(u']');
-        if (trimmed.startsWith(u'[') && close > 0) {
-            const QString name = trimmed.mid(1, close - 1).trimmed();
-            // Comments right above a heading are its own; a blank line parts them from the lines of
-            // what comes before.
-            while (!inEdited && !current->isEmpty() && current->last().trimmed().startsWith(u';'))
-                comments.prepend(current->takeLast());
-            inEdited = isEditedSection(name);
-            if (inEdited) {
-                if (!definition.sectionComments.contains(name.toLower()))
-                    definition.sectionComments.insert(name.toLower(), trimmedBlankLines(comments));
-            } else {
-                definition.otherSections.append(trimmedBlankLines(comments));
-                current = &definition.otherSections.last();
-                current->append(line);
-            }
-            comments.clear();
-            continue;
-        }
-        if (!inEdited)
-            current->append(line);
-        else if (trimmed.isEmpty() || trimmed.startsWith(u';'))
-            comments.append(line);
-        else
-            comments.clear();
-    }
-    definition.epilogue = trimmedBlankLines(comments);
-    definition.preamble = trimmedBlankLines(definition.preamble);
-    for (QStringList &section : definition.otherSections)
-        section = trimmedBlankLines(section);
+    keepUneditedLines(windows1250Bytes, &definition);
     return definition;
 }
 

@@ -328,6 +328,63 @@ QString pointsProblem(const QString &text, qint32 maximum)
     return {};
 }
 
+// Why the bytes are no CSV file of a class, judged before they are decoded; "" when they may be.
+QString refusalOf(const QByteArray &bytes)
+{
+    // Decided by the size alone, before a byte is looked at.
+    if (bytes.size() > maxCsvBytes) {
+        constexpr qsizetype megabyte = 1024 * 1024;
+        const qsizetype megabytes = (bytes.size() + megabyte / 2) / megabyte;
+        const QString size = megabytes > maxCsvBytes / megabyte
+                                 ? u"%1 MB"_s.arg(megabytes)
+                                 : u"ponad %1 MB"_s.arg(maxCsvBytes / megabyte);
+        return u"Plik ma %1, a plik z wynikami klasy może mieć najwyżej %2 MB. Wybierz plik CSV z "
+               u"wynikami jednej klasy."_s.arg(size)
+                   .arg(maxCsvBytes / megabyte);
+    }
+    if (bytes.startsWith("PK\x03\x04"))
+        return u"To jest skoroszyt (XLSX albo ODS), a nie plik CSV. Zapisz arkusz w arkuszu "
+               u"kalkulacyjnym jako CSV i wybierz ten plik."_s;
+    if (bytes.startsWith("\xD0\xCF\x11\xE0"))
+        return u"To jest skoroszyt programu Excel (XLS), a nie plik CSV. Zapisz arkusz jako CSV i "
+               u"wybierz ten plik."_s;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return u"Plik jest zapisany w kodowaniu UTF-16. Zapisz go w arkuszu kalkulacyjnym jako CSV "
+               u"w kodowaniu UTF-8 albo Windows-1250."_s;
+
+    const QString binary = u"To nie jest plik tekstowy CSV, tylko plik z danymi binarnymi. Wybierz plik "
+                           u"CSV zapisany w arkuszu kalkulacyjnym."_s;
+    if (bytes.contains('\0'))
+        return binary;
+    qsizetype controls = 0;
+    for (const char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1A)
+            ++controls;
+    }
+    if (controls > 4 && controls * 50 > bytes.size()) // a stray one is only dropped from its cell
+        return binary;
+    return {};
+}
+
+// The text of the bytes, in the encoding they are in: UTF-8 (with or without its mark) or else
+// Windows-1250.
+QString decodedCsv(const QByteArray &bytes, CsvEncoding *encoding)
+{
+    const QByteArray bom("\xEF\xBB\xBF");
+    if (bytes.startsWith(bom)) {
+        *encoding = CsvEncoding::Utf8Bom;
+        return QString::fromUtf8(bytes.mid(bom.size()));
+    }
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8(bytes);
+    *encoding = CsvEncoding::Utf8;
+    if (!utf8.hasError())
+        return text;
+    *encoding = CsvEncoding::Windows1250;
+    return cp1250::decode(bytes);
+}
+
 } // namespace
 
 std::optional<CsvTable> parseCsv(const QByteArray &bytes, QString *error)
@@ -337,55 +394,11 @@ std::optional<CsvTable> parseCsv(const QByteArray &bytes, QString *error)
             *error = reason;
         return std::nullopt;
     };
-    // Decided by the size alone, before a byte is looked at.
-    if (bytes.size() > maxCsvBytes) {
-        constexpr qsizetype megabyte = 1024 * 1024;
-        const qsizetype megabytes = (bytes.size() + megabyte / 2) / megabyte;
-        const QString size = megabytes > maxCsvBytes / megabyte
-                                 ? u"%1 MB"_s.arg(megabytes)
-                                 : u"ponad %1 MB"_s.arg(maxCsvBytes / megabyte);
-        return fail(u"Plik ma %1, a plik z wynikami klasy może mieć najwyżej %2 MB. Wybierz plik CSV z "
-                    u"wynikami jednej klasy."_s.arg(size)
-                        .arg(maxCsvBytes / megabyte));
-    }
-    if (bytes.startsWith("PK\x03\x04"))
-        return fail(u"To jest skoroszyt (XLSX albo ODS), a nie plik CSV. Zapisz arkusz w arkuszu "
-                    u"kalkulacyjnym jako CSV i wybierz ten plik."_s);
-    if (bytes.startsWith("\xD0\xCF\x11\xE0"))
-        return fail(u"To jest skoroszyt programu Excel (XLS), a nie plik CSV. Zapisz arkusz jako CSV i "
-                    u"wybierz ten plik."_s);
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
-        return fail(u"Plik jest zapisany w kodowaniu UTF-16. Zapisz go w arkuszu kalkulacyjnym jako CSV "
-                    u"w kodowaniu UTF-8 albo Windows-1250."_s);
-
-    const QString binary = u"To nie jest plik tekstowy CSV, tylko plik z danymi binarnymi. Wybierz plik "
-                           u"CSV zapisany w arkuszu kalkulacyjnym."_s;
-    if (bytes.contains('\0'))
-        return fail(binary);
-    qsizetype controls = 0;
-    for (const char byte : bytes) {
-        const auto b = static_cast<unsigned char>(byte);
-        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1A)
-            ++controls;
-    }
-    if (controls > 4 && controls * 50 > bytes.size()) // a stray one is only dropped from its cell
-        return fail(binary);
+    if (const QString refusal = refusalOf(bytes); !refusal.isEmpty())
+        return fail(refusal);
 
     CsvTable table;
-    QString text;
-    const QByteArray bom("\xEF\xBB\xBF");
-    if (bytes.startsWith(bom)) {
-        table.encoding = CsvEncoding::Utf8Bom;
-        text = QString::fromUtf8(bytes.mid(bom.size()));
-    } else {
-        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        text = utf8(bytes);
-        table.encoding = CsvEncoding::Utf8;
-        if (utf8.hasError()) {
-            table.encoding = CsvEncoding::Windows1250;
-            text = cp1250::decode(bytes);
-        }
-    }
+    const QString text = decodedCsv(bytes, &table.encoding);
     if (text.trimmed().isEmpty())
         return fail(u"Plik jest pusty."_s);
 

@@ -68,20 +68,11 @@ PupilSheetPages::PupilSheetPages(const PupilSheets &sheets, const QFont &font, q
 
 PupilSheetPages::~PupilSheetPages() = default;
 
-void PupilSheetPages::layOut(const PupilSheetTable &source, int blocks, Table *table)
+// Each column as wide as its widest text; the names give way (and wrap) when the page is narrow.
+QList<qreal> PupilSheetPages::columnWidths(const PupilSheetTable &source)
 {
-    *table = Table();
-    const ui::ShapedText &heading = m_heading.line(source.heading);
-    table->fixed.add(heading, QPointF(0, 0));
-    const qreal top = heading.height + 6;
-    table->height = top;
-    table->width = heading.width;
     const int columns = int(source.columns.size());
     const qsizetype rows = source.labels.size();
-    if (columns == 0)
-        return;
-
-    // Each column as wide as its widest text; the names give way (and wrap) when the page is narrow.
     QList<qreal> widths(columns, 0);
     for (int c = 0; c < columns; ++c)
         widths[c] = m_bold.line(source.columns[c]).width;
@@ -98,6 +89,23 @@ void PupilSheetPages::layOut(const PupilSheetTable &source, int blocks, Table *t
     for (int c = 1; c < columns; ++c)
         others += widths[c];
     widths[0] = std::max<qreal>(std::min(widths[0], available - others), 40);
+    return widths;
+}
+
+void PupilSheetPages::layOut(const PupilSheetTable &source, int blocks, Table *table)
+{
+    *table = Table();
+    const ui::ShapedText &heading = m_heading.line(source.heading);
+    table->fixed.add(heading, QPointF(0, 0));
+    const qreal top = heading.height + 6;
+    table->height = top;
+    table->width = heading.width;
+    const int columns = int(source.columns.size());
+    const qsizetype rows = source.labels.size();
+    if (columns == 0)
+        return;
+
+    const QList<qreal> widths = columnWidths(source);
     QList<qreal> lefts{0};
     for (int c = 0; c < columns; ++c)
         lefts.append(lefts.last() + widths[c] + 2 * padding);

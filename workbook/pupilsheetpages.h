@@ -27,6 +27,7 @@ private:
     struct Table;
     // In `blocks` blocks side by side.
     void layOut(const PupilSheetTable &source, int blocks, Table *table);
+    QList<qreal> columnWidths(const PupilSheetTable &source);
     // The pupil's part above the tables; returns the tables' top.
     qreal placeHeading(const PupilSheet &sheet);
 

@@ -74,6 +74,18 @@ TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
     ui->setupUi(this);
     setFixedSize(840, 472);
 
+    setUpGrids();
+    setUpFields();
+    connectHandlers();
+
+    m_definition = newTestDefinitionFile(1);
+    showDefinition();
+    ui->zakladki->setCurrentIndex(0);
+    ui->eNazwa->setFocus();
+}
+
+void TfDefinicjaTestu::setUpGrids()
+{
     setUpGrid(ui->tabelaZadan, {28, 100, 50, 56, 64},
               {QStringLiteral("Nr"), taskColumnName(TaskColumn::Label), taskColumnName(TaskColumn::Points),
                taskColumnName(TaskColumn::Standard), taskColumnName(TaskColumn::Closed)});
@@ -122,7 +134,10 @@ TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
         guarded([&] { result = pasteIntoTasks(rows, firstCol, firstRow); });
         return result;
     };
+}
 
+void TfDefinicjaTestu::setUpFields()
+{
     const auto whole = [](const QString &text, QString *problem) { return acceptedTotal(text, problem); };
     const auto band = [](const QString &text, QString *problem) {
         return acceptedOptionalField(OptionalField::BandBound, text, problem);
@@ -144,7 +159,10 @@ TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
     for (const Field &field : std::as_const(m_fields))
         connect(field.edit, &QLineEdit::editingFinished, this,
                 [this, field] { guarded([&] { acceptField(field); }); });
+}
 
+void TfDefinicjaTestu::connectHandlers()
+{
     connectGuarded(ui->tabelaZadan, &StringGrid::editFinished, this, &TfDefinicjaTestu::checkTaskEdits);
     connectGuarded(ui->tabelaStandardow, &StringGrid::editFinished, this,
                    &TfDefinicjaTestu::checkStandardEdits);
@@ -160,11 +178,6 @@ TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
     connectGuarded(ui->bZapiszJako, &QPushButton::clicked, this, &TfDefinicjaTestu::bZapiszJakoClick);
     connectGuarded(ui->bOK, &QPushButton::clicked, this, &TfDefinicjaTestu::bOKClick);
     connect(ui->bAnuluj, &QPushButton::clicked, this, &QDialog::reject);
-
-    m_definition = newTestDefinitionFile(1);
-    showDefinition();
-    ui->zakladki->setCurrentIndex(0);
-    ui->eNazwa->setFocus();
 }
 
 TfDefinicjaTestu::~TfDefinicjaTestu()

@@ -42,6 +42,10 @@ public:
     void bUzgodnijClick();
 
 private:
+    // The four grids with their columns and headings; the edits with their checks; the buttons.
+    void setUpGrids();
+    void setUpFields();
+    void connectHandlers();
     // A line edit and the value of the definition it shows.
     struct Field {
         QLineEdit *edit;
