@@ -55,6 +55,9 @@ QString sheetName(const QString &wanted, const QStringList &taken);
 // a full stop and two decimals ("0.50") a number shown with two; anything else stays text. Never
 // the locale's decimal separator: "0,50" is text.
 SheetCell reportCell(const QString &text);
+// A grid's cell: the heading row bold and always text, the columns listed in textColumns (codes,
+// marks, class labels) text, every other cell read as a figure.
+SheetCell gridCell(const QString &text, qsizetype row, qsizetype column, const QList<qsizetype> &textColumns);
 
 // A class page's report: "Zadania" (points per task) and "Podsumowanie" (points per standard),
 // each under the report's heading lines, with the headings and the pupils' codes kept in view.
