@@ -2,49 +2,20 @@
 #include "analysis/analysisreport.h"
 
 #include "core/numbers.h"
+#include "documents/analysistables.h"
 
 #include <QStringList>
 
 namespace {
 
+using reporthtml::Cell;
+using reporthtml::heading;
+using reporthtml::row;
+using reporthtml::tableStart;
+
 QString esc(const QString &text)
 {
-    return text.toHtmlEscaped();
-}
-
-QString heading(const QString &text)
-{
-    return QStringLiteral("<h2>%1</h2>\n").arg(esc(text));
-}
-
-// One table row; a cell given as {text, colour} gets that background.
-struct Cell {
-    QString text;
-    QString colour = {};
-    bool right = false;
-};
-
-// A header row is the table's <thead>, which printing repeats on every page the table continues on.
-QString row(const QList<Cell> &cells, bool header = false)
-{
-    QString html = QStringLiteral("<tr>");
-    const QString tag = header ? QStringLiteral("th") : QStringLiteral("td");
-    for (const Cell &cell : cells) {
-        html += QLatin1Char('<') + tag;
-        if (!cell.colour.isEmpty())
-            html += QStringLiteral(" bgcolor=\"%1\"").arg(cell.colour);
-        if (cell.right)
-            html += QStringLiteral(" align=\"right\"");
-        html += QLatin1Char('>') + esc(cell.text) + QStringLiteral("</") + tag + QLatin1Char('>');
-    }
-    html += QStringLiteral("</tr>");
-    return header ? QStringLiteral("<thead>") + html + QStringLiteral("</thead>\n") : html + u'\n';
-}
-
-QString tableStart()
-{
-    return QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
-                          "style=\"border-collapse: collapse; border-color: #808080;\">\n");
+    return reporthtml::escaped(text);
 }
 
 QString number(double value)
@@ -55,23 +26,6 @@ QString number(double value)
 Cell right(const QString &text)
 {
     return Cell{text, {}, true};
-}
-
-// The facility and its band, coloured; "brak danych" in both without a facility.
-QList<Cell> facilityCells(const std::optional<double> &facility, bool masculine,
-                          const AnalysisSettings &settings)
-{
-    if (!facility)
-        return {right(noData()), Cell{noData()}};
-    const int band = bandOf(*facility, settings);
-    const QString colour = bandColour(band);
-    return {Cell{number(*facility), colour, true},
-            Cell{masculine ? bandNameMasculine(band) : bandName(band), colour}};
-}
-
-QString meanPoints(const ItemFacility &item, bool hasData)
-{
-    return hasData ? number(item.meanPoints) : noData();
 }
 
 QString modesText(const QList<int> &modes)
@@ -103,48 +57,6 @@ QString totalsTable(const GroupAnalysis &group, bool school)
     if (group.stanine)
         html += row({Cell{QStringLiteral("Stanin średniej")},
                      right(QStringLiteral("%1 (%2)").arg(*group.stanine).arg(stanineName(*group.stanine)))});
-    return html + QStringLiteral("</table>\n");
-}
-
-QString tasksTable(const GroupAnalysis &group, const TestDefinition &test, const AnalysisSettings &settings)
-{
-    QString html = tableStart();
-    html += row({Cell{QStringLiteral("Zadanie")}, Cell{QStringLiteral("Standard")},
-                 Cell{QStringLiteral("Maks. pkt")}, Cell{QStringLiteral("Średnia pkt")},
-                 Cell{QStringLiteral("Łatwość")}, Cell{QStringLiteral("Interpretacja")}},
-                true);
-    for (qsizetype t = 0; t < group.tasks.size(); ++t) {
-        const ItemFacility &task = group.tasks[t];
-        const qint32 k = test.countedStandardOf(t);
-        const QString standard = k >= 1 && k <= test.countedStandardCount()
-                                     ? test.standardAbbreviations.value(k - 1)
-                                     : QStringLiteral("–");
-        html += row(QList<Cell>{Cell{task.label}, Cell{standard}, right(QString::number(task.maxPoints)),
-                                right(meanPoints(task, group.totals.hasData))} +
-                    facilityCells(task.facility, false, settings));
-    }
-    return html + QStringLiteral("</table>\n");
-}
-
-QString standardsTable(const GroupAnalysis &group, const TestDefinition &test,
-                       const AnalysisSettings &settings)
-{
-    QString html = tableStart();
-    html += row({Cell{QStringLiteral("Standard")}, Cell{QStringLiteral("Maks. pkt")},
-                 Cell{QStringLiteral("Średnia pkt")}, Cell{QStringLiteral("Łatwość")},
-                 Cell{QStringLiteral("Interpretacja")}},
-                true);
-    for (qsizetype k = 0; k < group.standards.size(); ++k) {
-        const ItemFacility &standard = group.standards[k];
-        html += row(QList<Cell>{Cell{standardCaption(standard, test, k)},
-                                right(QString::number(standard.maxPoints)),
-                                right(meanPoints(standard, group.totals.hasData))} +
-                    facilityCells(standard.facility, true, settings));
-    }
-    html +=
-        row(QList<Cell>{Cell{QStringLiteral("Cały test")}, right(QString::number(group.wholeTest.maxPoints)),
-                        right(meanPoints(group.wholeTest, group.totals.hasData))} +
-            facilityCells(group.wholeTest.facility, true, settings));
     return html + QStringLiteral("</table>\n");
 }
 
@@ -398,96 +310,6 @@ QString qualitySection(const GroupAnalysis &group, const QualityFigures &quality
 
 } // namespace
 
-QString discriminationText(const std::optional<double> &value)
-{
-    return discriminationLabel(value);
-}
-
-QString alphaText(const std::optional<double> &value)
-{
-    return value ? QStringLiteral("test ") + alphaLabel(value) : alphaLabel(value);
-}
-
-QString noComparisonText()
-{
-    return QStringLiteral(
-        "Brak danych porównawczych. Aby porównać wyniki z krajem, województwem, powiatem "
-        "i gminą, naciśnij „Dane porównawcze” pod raportem i wpisz (albo wklej z arkusza) "
-        "łatwość każdego zadania, standardu i całego testu ogłoszoną przez okręgową komisję "
-        "egzaminacyjną, potem „Zapisz”.");
-}
-
-QString standardCaption(const ItemFacility &standard, const TestDefinition &test, qsizetype index)
-{
-    const QString abbreviation = test.standardAbbreviations.value(index);
-    return abbreviation.isEmpty() || abbreviation.compare(standard.label, Qt::CaseInsensitive) == 0
-               ? standard.label
-               : QStringLiteral("%1 (%2)").arg(standard.label, abbreviation);
-}
-
-QString meanCaption(bool school)
-{
-    return school ? QStringLiteral("Średnia wszystkich uczniów szkoły") : QStringLiteral("Średnia");
-}
-
-QString modesCaption(qsizetype modes)
-{
-    return modes > 1 ? QStringLiteral("Dominanty (kilka wyników równie częstych)")
-                     : QStringLiteral("Dominanta");
-}
-
-QString schoolMeanNote()
-{
-    return QStringLiteral("Średnia wszystkich uczniów szkoły liczy każdego ucznia tak samo. Na stronie "
-                          "„Szkoła” zeszytu wyników średnia szkoły to średnia ze średnich klas (każda klasa "
-                          "liczy się tak samo), dlatego obie liczby mogą się różnić.");
-}
-
-QString weakPupilsTitle()
-{
-    return QStringLiteral("Uczniowie, którzy uzyskali mniej niż połowę punktów w standardzie");
-}
-
-QString weakPupilsIntro()
-{
-    return QStringLiteral(
-        "Gotowe grupy do zajęć wyrównawczych: uczniowie obecni, których łatwość w standardzie "
-        "jest mniejsza niż 0,50. Przy każdym uczniu: numer wiersza na stronie klasy, kod ucznia "
-        "i jego łatwość w standardzie.");
-}
-
-QString comparisonBelowText(const ComparisonTable &table)
-{
-    QStringList below;
-    for (const ComparisonLine &line : table.standards + table.tasks) {
-        if (line.marked)
-            below.append(line.label);
-    }
-    return below.isEmpty() ? QStringLiteral("Żadne zadanie ani standard nie wypadło co najmniej %1 "
-                                            "punktów procentowych poniżej kraju.")
-                                 .arg(table.threshold)
-                           : QStringLiteral("Co najmniej %1 punktów procentowych poniżej kraju: %2.")
-                                 .arg(table.threshold)
-                                 .arg(below.join(QStringLiteral(", ")));
-}
-
-QString noData()
-{
-    return QStringLiteral("brak danych");
-}
-
-QString analysisTitle(const AnalysisReport &report)
-{
-    return QStringLiteral("Analiza wyników – ") +
-           (report.school ? QStringLiteral("szkoła") : report.overall.label);
-}
-
-QString histogramTitle(const AnalysisReport &report)
-{
-    return report.school ? QStringLiteral("Rozkład sumy punktów (wszyscy uczniowie szkoły)")
-                         : QStringLiteral("Rozkład sumy punktów – ") + report.overall.label;
-}
-
 QString analysisHtml(const AnalysisReport &report, const TestDefinition &test,
                      const AnalysisSettings &settings, const StaffMeetingFigures *figures)
 {
@@ -520,10 +342,8 @@ QString analysisHtml(const AnalysisReport &report, const TestDefinition &test,
         html += classStandardsTable(report, settings);
     }
 
-    html += heading(QStringLiteral("Łatwość standardów"));
-    html += standardsTable(group, test, settings);
-    html += heading(QStringLiteral("Łatwość zadań"));
-    html += tasksTable(group, test, settings);
+    html += reportTableHtml(standardsFacilityTable(group, test, settings));
+    html += reportTableHtml(tasksFacilityTable(group, test, settings, {}));
     html += legend(settings);
     html += weakPupilsSection(report);
     if (figures) {

@@ -3,6 +3,7 @@
 
 #include "analysis/histogram.h"
 #include "documents/analysisdocument.h"
+#include "documents/analysistables.h"
 
 #include "core/numbers.h"
 
@@ -52,24 +53,13 @@ struct Builder {
 
 } // namespace
 
-Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &figures,
-                    const TestDefinition &test, const AnalysisSettings &settings)
+namespace {
+
+// The pupils' totals: their counts, mean, median, modes, range and spread.
+void addTotals(Builder &b, const AnalysisReport &report)
 {
-    Builder b;
-    b.sheet.name = QStringLiteral("Analiza");
-    b.sheet.frozenRows = 1;
-    b.sheet.columnWidths = {30, 12, 12, 12, 12, 22, 14, 22};
     const GroupAnalysis &group = report.overall;
     const TotalsSummary &t = group.totals;
-    b.line({text(analysisTitle(report), true)});
-    b.line({text(test.testName + QStringLiteral(": ") + test.testDate)});
-    for (const QString &note : report.notes)
-        b.line({text(note)});
-
-    b.heading(QStringLiteral("Podsumowanie"));
-    for (const QString &sentence : report.sentences)
-        b.line({text(sentence)});
-
     b.heading(QStringLiteral("Suma punktów"));
     if (report.school)
         b.line({text(schoolMeanNote())});
@@ -93,7 +83,12 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
     if (group.stanine)
         b.line({text(QStringLiteral("Stanin średniej")), number(*group.stanine, 0),
                 text(stanineName(*group.stanine))});
+}
 
+// The histogram's bars as the report draws them: one per total, or one per band of totals.
+void addHistogram(Builder &b, const AnalysisReport &report)
+{
+    const GroupAnalysis &group = report.overall;
     // The histogram's bars as the report draws them: one per total, or one per band of totals.
     b.heading(histogramTitle(report));
     const HistogramBars bars = histogramBars(group.histogram);
@@ -111,76 +106,56 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
             b.line({number(double(first), 0), number(double(std::min(first + bars.width, totals) - 1), 0),
                     number(bars.counts[bar], 0)});
     }
+}
 
-    if (report.school) {
-        b.heading(QStringLiteral("Klasy obok siebie"));
-        b.line(heads({QStringLiteral("Klasa"), QStringLiteral("Uczniowie"), QStringLiteral("Obecni"),
-                      QStringLiteral("Średnia klasy"), QStringLiteral("Mediana"), QStringLiteral("Najniższy"),
-                      QStringLiteral("Najwyższy"), QStringLiteral("Odch. std."),
-                      QStringLiteral("Łatwość testu"), QStringLiteral("Stanin")}));
-        const auto classLine = [&](const GroupAnalysis &each, const QString &label) {
-            const TotalsSummary &totals = each.totals;
-            QList<SheetCell> cells{text(label), number(totals.pupils, 0), number(totals.present, 0)};
-            if (totals.hasData)
-                cells += QList<SheetCell>{number(totals.mean, 2), number(totals.median, 2),
-                                          number(totals.lowest, 0), number(totals.highest, 0),
-                                          number(totals.standardDeviation, 2)};
-            else
-                cells += QList<SheetCell>{SheetCell{}, SheetCell{}, SheetCell{}, SheetCell{}, SheetCell{}};
-            cells.append(optionalNumber(each.wholeTest.facility, 2));
-            cells.append(each.stanine ? number(*each.stanine, 0) : SheetCell{});
-            b.line(cells);
-        };
-        for (const GroupAnalysis &each : report.classes)
-            classLine(each, each.label);
-        classLine(group, QStringLiteral("Szkoła (wszyscy uczniowie)"));
-
-        b.gap();
-        b.line({text(QStringLiteral("Łatwość standardów w klasach:"))});
-        QStringList names{QStringLiteral("Klasa")};
-        for (const ItemFacility &standard : group.standards)
-            names.append(standard.label);
-        names.append(QStringLiteral("Cały test"));
-        b.line(heads(names));
-        const auto standardsLine = [&](const GroupAnalysis &each, const QString &label) {
-            QList<SheetCell> cells{text(label)};
-            for (const ItemFacility &standard : each.standards)
-                cells.append(optionalNumber(standard.facility, 2));
-            cells.append(optionalNumber(each.wholeTest.facility, 2));
-            b.line(cells);
-        };
-        for (const GroupAnalysis &each : report.classes)
-            standardsLine(each, each.label);
-        standardsLine(group, QStringLiteral("Szkoła (wszyscy uczniowie)"));
-    }
-
-    const auto facilityRow = [&](const QString &label, const ItemFacility &item, bool masculine) {
-        QList<SheetCell> cells{text(label), number(item.maxPoints, 0)};
-        cells.append(t.hasData ? number(item.meanPoints, 2) : SheetCell{});
-        cells.append(optionalNumber(item.facility, 2));
-        const int band = item.facility ? bandOf(*item.facility, settings) : -1;
-        cells.append(text(band < 0 ? noData() : masculine ? bandNameMasculine(band) : bandName(band)));
-        return cells;
-    };
-    b.heading(QStringLiteral("Łatwość standardów"));
-    b.line(heads({QStringLiteral("Standard"), QStringLiteral("Maks. pkt"), QStringLiteral("Średnia pkt"),
-                  QStringLiteral("Łatwość"), QStringLiteral("Interpretacja")}));
-    for (qsizetype k = 0; k < group.standards.size(); ++k)
-        b.line(facilityRow(standardCaption(group.standards[k], test, k), group.standards[k], true));
-    b.line(facilityRow(QStringLiteral("Cały test"), group.wholeTest, true));
-
-    b.heading(QStringLiteral("Łatwość zadań"));
-    b.line(heads({QStringLiteral("Zadanie"), QStringLiteral("Maks. pkt"), QStringLiteral("Średnia pkt"),
-                  QStringLiteral("Łatwość"), QStringLiteral("Interpretacja"),
-                  QStringLiteral("Moc różnicująca"), QStringLiteral("Ocena")}));
-    for (qsizetype i = 0; i < group.tasks.size(); ++i) {
-        QList<SheetCell> cells = facilityRow(group.tasks[i].label, group.tasks[i], false);
-        const std::optional<double> power = figures.quality.discrimination.value(i);
-        cells.append(optionalNumber(power, 2));
-        cells.append(text(discriminationText(power)));
+// For the school: its classes side by side, their totals and their standards' facilities.
+void addClasses(Builder &b, const AnalysisReport &report)
+{
+    const GroupAnalysis &group = report.overall;
+    b.heading(QStringLiteral("Klasy obok siebie"));
+    b.line(heads({QStringLiteral("Klasa"), QStringLiteral("Uczniowie"), QStringLiteral("Obecni"),
+                  QStringLiteral("Średnia klasy"), QStringLiteral("Mediana"), QStringLiteral("Najniższy"),
+                  QStringLiteral("Najwyższy"), QStringLiteral("Odch. std."), QStringLiteral("Łatwość testu"),
+                  QStringLiteral("Stanin")}));
+    const auto classLine = [&](const GroupAnalysis &each, const QString &label) {
+        const TotalsSummary &totals = each.totals;
+        QList<SheetCell> cells{text(label), number(totals.pupils, 0), number(totals.present, 0)};
+        if (totals.hasData)
+            cells +=
+                QList<SheetCell>{number(totals.mean, 2), number(totals.median, 2), number(totals.lowest, 0),
+                                 number(totals.highest, 0), number(totals.standardDeviation, 2)};
+        else
+            cells += QList<SheetCell>{SheetCell{}, SheetCell{}, SheetCell{}, SheetCell{}, SheetCell{}};
+        cells.append(optionalNumber(each.wholeTest.facility, 2));
+        cells.append(each.stanine ? number(*each.stanine, 0) : SheetCell{});
         b.line(cells);
-    }
+    };
+    for (const GroupAnalysis &each : report.classes)
+        classLine(each, each.label);
+    classLine(group, QStringLiteral("Szkoła (wszyscy uczniowie)"));
 
+    b.gap();
+    b.line({text(QStringLiteral("Łatwość standardów w klasach:"))});
+    QStringList names{QStringLiteral("Klasa")};
+    for (const ItemFacility &standard : group.standards)
+        names.append(standard.label);
+    names.append(QStringLiteral("Cały test"));
+    b.line(heads(names));
+    const auto standardsLine = [&](const GroupAnalysis &each, const QString &label) {
+        QList<SheetCell> cells{text(label)};
+        for (const ItemFacility &standard : each.standards)
+            cells.append(optionalNumber(standard.facility, 2));
+        cells.append(optionalNumber(each.wholeTest.facility, 2));
+        b.line(cells);
+    };
+    for (const GroupAnalysis &each : report.classes)
+        standardsLine(each, each.label);
+    standardsLine(group, QStringLiteral("Szkoła (wszyscy uczniowie)"));
+}
+
+// The facility bands' bounds and names.
+void addBandLegend(Builder &b, const AnalysisSettings &settings)
+{
     b.gap();
     b.line({text(QStringLiteral("Interpretacja łatwości:"))});
     b.line(heads({QStringLiteral("Łatwość od"), QStringLiteral("do"), QStringLiteral("Interpretacja")}));
@@ -188,7 +163,13 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
         const BandBounds bounds = bandBounds(band, settings);
         b.line({number(bounds.lower, 2), number(bounds.upper, 2), text(bandName(band))});
     }
+}
 
+// The pupils below one half in each standard: a line per pupil under the standard's line with its count, so
+// that the groups can be sorted.
+void addWeakPupils(Builder &b, const AnalysisReport &report)
+{
+    const GroupAnalysis &group = report.overall;
     b.heading(weakPupilsTitle());
     b.line({text(weakPupilsIntro())});
     // A line per pupil, under the standard's line with its count, so that the groups can be sorted.
@@ -214,9 +195,12 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
             b.line(cells);
         }
     }
+}
 
+// The class or school against the country, the province, the district and the municipality.
+void addComparison(Builder &b, const AnalysisReport &report, const ComparisonTable &comparison)
+{
     b.heading(QStringLiteral("Porównanie z krajem, województwem, powiatem i gminą"));
-    const ComparisonTable &comparison = figures.comparison;
     if (!comparison.hasFigures) {
         b.line({text(noComparisonText())});
     } else {
@@ -247,9 +231,12 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
         }
         b.line({text(comparisonBelowText(comparison))});
     }
+}
 
+// Where the pupils stand: the shares at both ends, the stanines and each pupil's ranks.
+void addNorms(Builder &b, const AnalysisReport &report, const NormsFigures &norms)
+{
     b.heading(QStringLiteral("Wyniki uczniów na tle norm"));
-    const NormsFigures &norms = figures.norms;
     if (norms.unstable)
         b.line({text(unstableNote())});
     b.line({text(QStringLiteral("Uczniowie z co najmniej 80% punktów")), number(norms.bands.atLeast80, 0),
@@ -290,7 +277,37 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
             cells.append(number(pupil.stanine, 0));
         b.line(cells);
     }
+}
 
+} // namespace
+
+Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &figures,
+                    const TestDefinition &test, const AnalysisSettings &settings)
+{
+    Builder b;
+    b.sheet.name = QStringLiteral("Analiza");
+    b.sheet.frozenRows = 1;
+    b.sheet.columnWidths = {30, 12, 12, 12, 12, 22, 14, 22};
+    const GroupAnalysis &group = report.overall;
+    b.line({text(analysisTitle(report), true)});
+    b.line({text(test.testName + QStringLiteral(": ") + test.testDate)});
+    for (const QString &note : report.notes)
+        b.line({text(note)});
+
+    b.heading(QStringLiteral("Podsumowanie"));
+    for (const QString &sentence : report.sentences)
+        b.line({text(sentence)});
+
+    addTotals(b, report);
+    addHistogram(b, report);
+    if (report.school)
+        addClasses(b, report);
+    appendReportTable(&b.sheet, standardsFacilityTable(group, test, settings));
+    appendReportTable(&b.sheet, tasksFacilityTable(group, test, settings, figures.quality.discrimination));
+    addBandLegend(b, settings);
+    addWeakPupils(b, report);
+    addComparison(b, report, figures.comparison);
+    addNorms(b, report, figures.norms);
     b.heading(QStringLiteral("Jakość testu"));
     b.line({text(QStringLiteral("Alfa Cronbacha")), optionalNumber(figures.quality.alpha, 2),
             text(alphaText(figures.quality.alpha))});

@@ -1,0 +1,95 @@
+#include "documents/analysiswords.h"
+
+#include "core/numbers.h"
+
+#include <QStringList>
+
+QString discriminationText(const std::optional<double> &value)
+{
+    return discriminationLabel(value);
+}
+
+QString alphaText(const std::optional<double> &value)
+{
+    return value ? QStringLiteral("test ") + alphaLabel(value) : alphaLabel(value);
+}
+
+QString noComparisonText()
+{
+    return QStringLiteral(
+        "Brak danych porównawczych. Aby porównać wyniki z krajem, województwem, powiatem "
+        "i gminą, naciśnij „Dane porównawcze” pod raportem i wpisz (albo wklej z arkusza) "
+        "łatwość każdego zadania, standardu i całego testu ogłoszoną przez okręgową komisję "
+        "egzaminacyjną, potem „Zapisz”.");
+}
+
+QString standardCaption(const ItemFacility &standard, const TestDefinition &test, qsizetype index)
+{
+    const QString abbreviation = test.standardAbbreviations.value(index);
+    return abbreviation.isEmpty() || abbreviation.compare(standard.label, Qt::CaseInsensitive) == 0
+               ? standard.label
+               : QStringLiteral("%1 (%2)").arg(standard.label, abbreviation);
+}
+
+QString meanCaption(bool school)
+{
+    return school ? QStringLiteral("Średnia wszystkich uczniów szkoły") : QStringLiteral("Średnia");
+}
+
+QString modesCaption(qsizetype modes)
+{
+    return modes > 1 ? QStringLiteral("Dominanty (kilka wyników równie częstych)")
+                     : QStringLiteral("Dominanta");
+}
+
+QString schoolMeanNote()
+{
+    return QStringLiteral("Średnia wszystkich uczniów szkoły liczy każdego ucznia tak samo. Na stronie "
+                          "„Szkoła” zeszytu wyników średnia szkoły to średnia ze średnich klas (każda klasa "
+                          "liczy się tak samo), dlatego obie liczby mogą się różnić.");
+}
+
+QString weakPupilsTitle()
+{
+    return QStringLiteral("Uczniowie, którzy uzyskali mniej niż połowę punktów w standardzie");
+}
+
+QString weakPupilsIntro()
+{
+    return QStringLiteral(
+        "Gotowe grupy do zajęć wyrównawczych: uczniowie obecni, których łatwość w standardzie "
+        "jest mniejsza niż 0,50. Przy każdym uczniu: numer wiersza na stronie klasy, kod ucznia "
+        "i jego łatwość w standardzie.");
+}
+
+QString comparisonBelowText(const ComparisonTable &table)
+{
+    QStringList below;
+    for (const ComparisonLine &line : table.standards + table.tasks) {
+        if (line.marked)
+            below.append(line.label);
+    }
+    return below.isEmpty() ? QStringLiteral("Żadne zadanie ani standard nie wypadło co najmniej %1 "
+                                            "punktów procentowych poniżej kraju.")
+                                 .arg(table.threshold)
+                           : QStringLiteral("Co najmniej %1 punktów procentowych poniżej kraju: %2.")
+                                 .arg(table.threshold)
+                                 .arg(below.join(QStringLiteral(", ")));
+}
+
+QString noData()
+{
+    return QStringLiteral("brak danych");
+}
+
+QString analysisTitle(const AnalysisReport &report)
+{
+    return QStringLiteral("Analiza wyników – ") +
+           (report.school ? QStringLiteral("szkoła") : report.overall.label);
+}
+
+QString histogramTitle(const AnalysisReport &report)
+{
+    return report.school ? QStringLiteral("Rozkład sumy punktów (wszyscy uczniowie szkoły)")
+                         : QStringLiteral("Rozkład sumy punktów – ") + report.overall.label;
+}

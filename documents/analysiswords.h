@@ -1,0 +1,37 @@
+// The words the analysis document and the "Analiza" sheet share, so that both say the same.
+#pragma once
+
+#include "analysis/analysisreport.h"
+#include "analysis/staffmeeting.h"
+#include "analysis/testdefinition.h"
+
+#include <QString>
+
+#include <optional>
+
+// "brak danych", written wherever a figure cannot be computed.
+QString noData();
+
+// The sentence under a discrimination figure and under the alpha, as the report prints them.
+QString discriminationText(const std::optional<double> &value);
+QString alphaText(const std::optional<double> &value);
+
+// What the report says when no comparison figures were entered.
+QString noComparisonText();
+
+// The window's caption and the document's title: "Analiza wyników – Klasa VI A" or
+// "Analiza wyników – szkoła".
+QString analysisTitle(const AnalysisReport &report);
+
+// A standard's label with its abbreviation when that differs: "czytanie (Cz.)".
+QString standardCaption(const ItemFacility &standard, const TestDefinition &test, qsizetype index);
+QString meanCaption(bool school);
+QString modesCaption(qsizetype modes);
+QString schoolMeanNote();
+QString weakPupilsTitle();
+QString weakPupilsIntro();
+// The sentence under the comparison tables: which tasks and standards lie far below the country.
+QString comparisonBelowText(const ComparisonTable &table);
+
+// The histogram's captions.
+QString histogramTitle(const AnalysisReport &report);
