@@ -70,68 +70,6 @@ QString legend(const AnalysisSettings &settings)
     return html + row(cells) + QStringLiteral("</table>\n");
 }
 
-QString classesTable(const AnalysisReport &report, const AnalysisSettings &settings)
-{
-    QString html = tableStart();
-    html += row({Cell{QStringLiteral("Klasa")}, Cell{QStringLiteral("Uczniowie")},
-                 Cell{QStringLiteral("Obecni")}, Cell{QStringLiteral("Średnia klasy")},
-                 Cell{QStringLiteral("Mediana")}, Cell{QStringLiteral("Najniższy")},
-                 Cell{QStringLiteral("Najwyższy")}, Cell{QStringLiteral("Odch. std.")},
-                 Cell{QStringLiteral("Łatwość testu")}, Cell{QStringLiteral("Stanin")}},
-                true);
-    const auto line = [&](const GroupAnalysis &group, const QString &label) {
-        const TotalsSummary &t = group.totals;
-        const auto figure = [&t](const QString &text) { return t.hasData ? text : noData(); };
-        QList<Cell> cells{Cell{label},
-                          right(QString::number(t.pupils)),
-                          right(QString::number(t.present)),
-                          right(figure(number(t.mean))),
-                          right(figure(number(t.median))),
-                          right(figure(QString::number(t.lowest))),
-                          right(figure(QString::number(t.highest))),
-                          right(figure(number(t.standardDeviation)))};
-        if (group.wholeTest.facility) {
-            const int band = bandOf(*group.wholeTest.facility, settings);
-            cells.append(Cell{number(*group.wholeTest.facility), bandColour(band), true});
-        } else {
-            cells.append(right(noData()));
-        }
-        cells.append(right(group.stanine ? QString::number(*group.stanine) : QStringLiteral("–")));
-        return row(cells);
-    };
-    for (const GroupAnalysis &group : report.classes)
-        html += line(group, group.label);
-    html += line(report.overall, QStringLiteral("Szkoła (wszyscy uczniowie)"));
-    return html + QStringLiteral("</table>\n");
-}
-
-QString classStandardsTable(const AnalysisReport &report, const AnalysisSettings &settings)
-{
-    QString html = tableStart();
-    QList<Cell> head{Cell{QStringLiteral("Klasa")}};
-    for (const ItemFacility &standard : report.overall.standards)
-        head.append(Cell{standard.label});
-    head.append(Cell{QStringLiteral("Cały test")});
-    html += row(head, true);
-    const auto line = [&](const GroupAnalysis &group, const QString &label) {
-        QList<Cell> cells{Cell{label}};
-        const auto add = [&](const std::optional<double> &facility) {
-            if (facility)
-                cells.append(Cell{number(*facility), bandColour(bandOf(*facility, settings)), true});
-            else
-                cells.append(right(noData()));
-        };
-        for (const ItemFacility &standard : group.standards)
-            add(standard.facility);
-        add(group.wholeTest.facility);
-        return row(cells);
-    };
-    for (const GroupAnalysis &group : report.classes)
-        html += line(group, group.label);
-    html += line(report.overall, QStringLiteral("Szkoła (wszyscy uczniowie)"));
-    return html + QStringLiteral("</table>\n");
-}
-
 QString weakPupilsSection(const AnalysisReport &report)
 {
     const GroupAnalysis &group = report.overall;
@@ -336,10 +274,8 @@ QString analysisHtml(const AnalysisReport &report, const TestDefinition &test,
                 .arg(histogramHeight);
 
     if (report.school) {
-        html += heading(QStringLiteral("Klasy obok siebie"));
-        html += classesTable(report, settings);
-        html += QStringLiteral("<p>Łatwość standardów w klasach:</p>\n");
-        html += classStandardsTable(report, settings);
+        html += reportTableHtml(classesTable(report, settings));
+        html += reportTableHtml(classStandardsTable(report, settings));
     }
 
     html += reportTableHtml(standardsFacilityTable(group, test, settings));

@@ -108,51 +108,6 @@ void addHistogram(Builder &b, const AnalysisReport &report)
     }
 }
 
-// For the school: its classes side by side, their totals and their standards' facilities.
-void addClasses(Builder &b, const AnalysisReport &report)
-{
-    const GroupAnalysis &group = report.overall;
-    b.heading(QStringLiteral("Klasy obok siebie"));
-    b.line(heads({QStringLiteral("Klasa"), QStringLiteral("Uczniowie"), QStringLiteral("Obecni"),
-                  QStringLiteral("Średnia klasy"), QStringLiteral("Mediana"), QStringLiteral("Najniższy"),
-                  QStringLiteral("Najwyższy"), QStringLiteral("Odch. std."), QStringLiteral("Łatwość testu"),
-                  QStringLiteral("Stanin")}));
-    const auto classLine = [&](const GroupAnalysis &each, const QString &label) {
-        const TotalsSummary &totals = each.totals;
-        QList<SheetCell> cells{text(label), number(totals.pupils, 0), number(totals.present, 0)};
-        if (totals.hasData)
-            cells +=
-                QList<SheetCell>{number(totals.mean, 2), number(totals.median, 2), number(totals.lowest, 0),
-                                 number(totals.highest, 0), number(totals.standardDeviation, 2)};
-        else
-            cells += QList<SheetCell>{SheetCell{}, SheetCell{}, SheetCell{}, SheetCell{}, SheetCell{}};
-        cells.append(optionalNumber(each.wholeTest.facility, 2));
-        cells.append(each.stanine ? number(*each.stanine, 0) : SheetCell{});
-        b.line(cells);
-    };
-    for (const GroupAnalysis &each : report.classes)
-        classLine(each, each.label);
-    classLine(group, QStringLiteral("Szkoła (wszyscy uczniowie)"));
-
-    b.gap();
-    b.line({text(QStringLiteral("Łatwość standardów w klasach:"))});
-    QStringList names{QStringLiteral("Klasa")};
-    for (const ItemFacility &standard : group.standards)
-        names.append(standard.label);
-    names.append(QStringLiteral("Cały test"));
-    b.line(heads(names));
-    const auto standardsLine = [&](const GroupAnalysis &each, const QString &label) {
-        QList<SheetCell> cells{text(label)};
-        for (const ItemFacility &standard : each.standards)
-            cells.append(optionalNumber(standard.facility, 2));
-        cells.append(optionalNumber(each.wholeTest.facility, 2));
-        b.line(cells);
-    };
-    for (const GroupAnalysis &each : report.classes)
-        standardsLine(each, each.label);
-    standardsLine(group, QStringLiteral("Szkoła (wszyscy uczniowie)"));
-}
-
 // The facility bands' bounds and names.
 void addBandLegend(Builder &b, const AnalysisSettings &settings)
 {
@@ -300,8 +255,10 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
 
     addTotals(b, report);
     addHistogram(b, report);
-    if (report.school)
-        addClasses(b, report);
+    if (report.school) {
+        appendReportTable(&b.sheet, classesTable(report, settings));
+        appendReportTable(&b.sheet, classStandardsTable(report, settings));
+    }
     appendReportTable(&b.sheet, standardsFacilityTable(group, test, settings));
     appendReportTable(&b.sheet, tasksFacilityTable(group, test, settings, figures.quality.discrimination));
     addBandLegend(b, settings);

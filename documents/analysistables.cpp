@@ -20,7 +20,73 @@ QList<ReportCell> facilityCells(const ItemFacility &item, bool hasData, bool mas
                        ReportCell::textOf(masculine ? bandNameMasculine(band) : bandName(band), colour)};
 }
 
+// A facility coloured by its band.
+ReportCell facilityCell(const std::optional<double> &facility, const AnalysisSettings &settings)
+{
+    return facility ? ReportCell::decimal(*facility, 2, bandColour(bandOf(*facility, settings)))
+                    : ReportCell::missing();
+}
+
+const QString wholeSchool = QStringLiteral("Szkoła (wszyscy uczniowie)");
+
+QList<ReportCell> classLine(const GroupAnalysis &group, const QString &label,
+                            const AnalysisSettings &settings)
+{
+    const TotalsSummary &t = group.totals;
+    QList<ReportCell> cells{ReportCell::textOf(label), ReportCell::integer(t.pupils),
+                            ReportCell::integer(t.present)};
+    if (t.hasData)
+        cells += QList<ReportCell>{ReportCell::decimal(t.mean), ReportCell::decimal(t.median),
+                                   ReportCell::integer(t.lowest), ReportCell::integer(t.highest),
+                                   ReportCell::decimal(t.standardDeviation)};
+    else
+        cells += QList<ReportCell>(5, ReportCell::missing());
+    cells.append(facilityCell(group.wholeTest.facility, settings));
+    cells.append(group.stanine ? ReportCell::integer(*group.stanine)
+                               : ReportCell::missing(QStringLiteral("–")));
+    return cells;
+}
+
+QList<ReportCell> classStandardsLine(const GroupAnalysis &group, const QString &label,
+                                     const AnalysisSettings &settings)
+{
+    QList<ReportCell> cells{ReportCell::textOf(label)};
+    for (const ItemFacility &standard : group.standards)
+        cells.append(facilityCell(standard.facility, settings));
+    cells.append(facilityCell(group.wholeTest.facility, settings));
+    return cells;
+}
+
 } // namespace
+
+ReportTable classesTable(const AnalysisReport &report, const AnalysisSettings &settings)
+{
+    ReportTable table;
+    table.heading = QStringLiteral("Klasy obok siebie");
+    table.header = QStringList{QStringLiteral("Klasa"),         QStringLiteral("Uczniowie"),
+                               QStringLiteral("Obecni"),        QStringLiteral("Średnia klasy"),
+                               QStringLiteral("Mediana"),       QStringLiteral("Najniższy"),
+                               QStringLiteral("Najwyższy"),     QStringLiteral("Odch. std."),
+                               QStringLiteral("Łatwość testu"), QStringLiteral("Stanin")};
+    for (const GroupAnalysis &group : report.classes)
+        table.rows.append(classLine(group, group.label, settings));
+    table.rows.append(classLine(report.overall, wholeSchool, settings));
+    return table;
+}
+
+ReportTable classStandardsTable(const AnalysisReport &report, const AnalysisSettings &settings)
+{
+    ReportTable table;
+    table.lead = QStringLiteral("Łatwość standardów w klasach:");
+    table.header = QStringList{QStringLiteral("Klasa")};
+    for (const ItemFacility &standard : report.overall.standards)
+        table.header.append(standard.label);
+    table.header.append(QStringLiteral("Cały test"));
+    for (const GroupAnalysis &group : report.classes)
+        table.rows.append(classStandardsLine(group, group.label, settings));
+    table.rows.append(classStandardsLine(report.overall, wholeSchool, settings));
+    return table;
+}
 
 ReportTable standardsFacilityTable(const GroupAnalysis &group, const TestDefinition &test,
                                    const AnalysisSettings &settings)

@@ -16,3 +16,7 @@ ReportTable standardsFacilityTable(const GroupAnalysis &group, const TestDefinit
 ReportTable tasksFacilityTable(const GroupAnalysis &group, const TestDefinition &test,
                                const AnalysisSettings &settings,
                                const QList<std::optional<double>> &discrimination);
+// For the school, "Klasy obok siebie": each class's totals and facility of the test, and the
+// school's from all its pupils; then each one's standards' facilities.
+ReportTable classesTable(const AnalysisReport &report, const AnalysisSettings &settings);
+ReportTable classStandardsTable(const AnalysisReport &report, const AnalysisSettings &settings);

@@ -29,10 +29,11 @@ ReportCell ReportCell::decimal(double value, int places, const QString &colour)
     return cell;
 }
 
-ReportCell ReportCell::missing()
+ReportCell ReportCell::missing(const QString &documentText)
 {
     ReportCell cell;
     cell.kind = Kind::Missing;
+    cell.text = documentText;
     return cell;
 }
 
@@ -86,7 +87,7 @@ reporthtml::Cell documentCell(const ReportCell &cell)
     case ReportCell::Kind::Missing:
         break;
     }
-    return {noData(), cell.colour, true};
+    return {cell.text.isEmpty() ? noData() : cell.text, cell.colour, true};
 }
 
 SheetCell sheetCell(const ReportCell &cell)
@@ -120,8 +121,10 @@ QString reportTableHtml(const ReportTable &table)
         if (!table.sheetOnly.contains(c))
             header.append({table.header[c]});
     }
-    QString html =
-        reporthtml::heading(table.heading) + reporthtml::tableStart() + reporthtml::row(header, true);
+    QString html = table.heading.isEmpty() ? QString() : reporthtml::heading(table.heading);
+    if (!table.lead.isEmpty())
+        html += QStringLiteral("<p>%1</p>\n").arg(reporthtml::escaped(table.lead));
+    html += reporthtml::tableStart() + reporthtml::row(header, true);
     for (const QList<ReportCell> &cells : table.rows) {
         QList<reporthtml::Cell> shown;
         for (qsizetype c = 0; c < cells.size(); ++c) {
@@ -137,8 +140,8 @@ void appendReportTable(Sheet *sheet, const ReportTable &table)
 {
     sheet->rows.append(QList<SheetCell>());
     SheetCell title;
-    title.text = table.heading;
-    title.bold = true;
+    title.text = table.heading.isEmpty() ? table.lead : table.heading;
+    title.bold = !table.heading.isEmpty();
     sheet->rows.append({title});
     QList<SheetCell> header;
     for (qsizetype c = 0; c < table.header.size(); ++c) {

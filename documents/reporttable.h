@@ -24,11 +24,14 @@ struct ReportCell {
     static ReportCell textOf(const QString &text, const QString &colour = {});
     static ReportCell integer(qint64 value);
     static ReportCell decimal(double value, int places = 2, const QString &colour = {});
-    static ReportCell missing();
+    // documentText: what the document shows in its place ("brak danych" when empty).
+    static ReportCell missing(const QString &documentText = {});
 };
 
 struct ReportTable {
     QString heading;
+    // A line leading into the table where it has no heading of its own.
+    QString lead;
     QStringList header;
     QList<QList<ReportCell>> rows;
     // Columns that one rendering leaves out: what the document shows elsewhere, or only the sheet
@@ -37,9 +40,11 @@ struct ReportTable {
     QList<qsizetype> sheetOnly;
 };
 
-// The document's table: its heading, then the table with its header row repeated on every page.
+// The document's table: its heading or lead, then the table with its header row repeated on every
+// page.
 QString reportTableHtml(const ReportTable &table);
-// The sheet's: an empty line, the heading in bold, the header row in bold, then the rows.
+// The sheet's: an empty line, the heading in bold (or the lead), the header row in bold, then the
+// rows.
 void appendReportTable(Sheet *sheet, const ReportTable &table);
 
 // How the document draws any table of the report.
