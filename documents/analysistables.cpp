@@ -1,134 +1,392 @@
 #include "documents/analysistables.h"
 
+#include "analysis/histogram.h"
 #include "documents/analysiswords.h"
+
+#include "core/numbers.h"
 
 namespace {
 
-// Maximum, mean points, facility and band of a task, a standard or the whole test; the facility
-// and its band coloured by the band.
-QList<ReportCell> facilityCells(const ItemFacility &item, bool hasData, bool masculine,
-                                const AnalysisSettings &settings)
+const QString schoolLine = QStringLiteral("Szkoła (wszyscy uczniowie)");
+
+QList<ReportCell> texts(const QStringList &names)
 {
-    QList<ReportCell> cells{ReportCell::integer(item.maxPoints),
-                            hasData ? ReportCell::decimal(item.meanPoints) : ReportCell::missing()};
-    if (!item.facility)
-        return cells + QList<ReportCell>{ReportCell::missing(), ReportCell::textOf(noData())};
-    const int band = bandOf(*item.facility, settings);
-    const QString colour = bandColour(band);
-    return cells + QList<ReportCell>{
-                       ReportCell::decimal(*item.facility, 2, colour),
-                       ReportCell::textOf(masculine ? bandNameMasculine(band) : bandName(band), colour)};
+    QList<ReportCell> cells;
+    for (const QString &name : names)
+        cells.append(textCell(name));
+    return cells;
 }
 
-// A facility coloured by its band.
+// A figure, or "brak danych" when the group has no results.
+ReportCell ifData(bool hasData, const ReportCell &cell)
+{
+    return hasData ? cell : noDataCell();
+}
+
 ReportCell facilityCell(const std::optional<double> &facility, const AnalysisSettings &settings)
 {
-    return facility ? ReportCell::decimal(*facility, 2, bandColour(bandOf(*facility, settings)))
-                    : ReportCell::missing();
+    return facility ? coloured(decimalCell(*facility), bandColour(bandOf(*facility, settings)))
+                    : noDataCell();
 }
 
-const QString wholeSchool = QStringLiteral("Szkoła (wszyscy uczniowie)");
-
-QList<ReportCell> classLine(const GroupAnalysis &group, const QString &label,
-                            const AnalysisSettings &settings)
+// The facility and its band, coloured; "brak danych" in both without a facility.
+QList<ReportCell> facilityCells(const std::optional<double> &facility, bool masculine,
+                                const AnalysisSettings &settings)
 {
-    const TotalsSummary &t = group.totals;
-    QList<ReportCell> cells{ReportCell::textOf(label), ReportCell::integer(t.pupils),
-                            ReportCell::integer(t.present)};
-    if (t.hasData)
-        cells += QList<ReportCell>{ReportCell::decimal(t.mean), ReportCell::decimal(t.median),
-                                   ReportCell::integer(t.lowest), ReportCell::integer(t.highest),
-                                   ReportCell::decimal(t.standardDeviation)};
-    else
-        cells += QList<ReportCell>(5, ReportCell::missing());
-    cells.append(facilityCell(group.wholeTest.facility, settings));
-    cells.append(group.stanine ? ReportCell::integer(*group.stanine)
-                               : ReportCell::missing(QStringLiteral("–")));
-    return cells;
+    if (!facility)
+        return {noDataCell(), textCell(noData())};
+    const int band = bandOf(*facility, settings);
+    const QString colour = bandColour(band);
+    return {coloured(decimalCell(*facility), colour),
+            coloured(textCell(masculine ? bandNameMasculine(band) : bandName(band)), colour)};
 }
 
-QList<ReportCell> classStandardsLine(const GroupAnalysis &group, const QString &label,
-                                     const AnalysisSettings &settings)
+QList<ReportCell> itemCells(const ReportCell &label, const ItemFacility &item, bool hasData)
 {
-    QList<ReportCell> cells{ReportCell::textOf(label)};
-    for (const ItemFacility &standard : group.standards)
-        cells.append(facilityCell(standard.facility, settings));
-    cells.append(facilityCell(group.wholeTest.facility, settings));
-    return cells;
+    return {label, integerCell(item.maxPoints), ifData(hasData, decimalCell(item.meanPoints))};
+}
+
+// A figure the board published, with up to four decimals: the document rounds it like every
+// facility, the sheet keeps it as entered.
+ReportCell areaCell(const std::optional<double> &area)
+{
+    if (!area)
+        return missingCell();
+    ReportCell cell = decimalCell(*area);
+    const QString shown = facilityText(*area);
+    const qsizetype comma = shown.indexOf(u',');
+    cell.sheetDecimals = comma < 0 ? 0 : int(shown.size() - comma - 1);
+    return cell;
+}
+
+QString weakPupilEntries(const QList<WeakPupil> &pupils, bool school)
+{
+    if (pupils.isEmpty())
+        return QStringLiteral("nikt");
+    QStringList entries;
+    QString currentClass;
+    for (const WeakPupil &pupil : pupils) {
+        QString entry = QStringLiteral("%1 – %2 (%3)")
+                            .arg(pupil.row)
+                            .arg(pupil.code.isEmpty() ? QStringLiteral("bez kodu") : pupil.code,
+                                 polishDecimal(pupil.facility));
+        // In the school's list each class's pupils follow its label.
+        if (school && pupil.classLabel != currentClass) {
+            currentClass = pupil.classLabel;
+            entry = currentClass + QStringLiteral(": ") + entry;
+        }
+        entries.append(entry);
+    }
+    return entries.join(QStringLiteral("; "));
 }
 
 } // namespace
+
+ReportTable totalsTable(const GroupAnalysis &group, bool school)
+{
+    const TotalsSummary &t = group.totals;
+    ReportTable table;
+    table.heading = QStringLiteral("Suma punktów");
+    if (school)
+        table.note = schoolMeanNote();
+    const auto line = [&](const QString &label, const ReportCell &cell) {
+        table.add({textCell(label), cell});
+    };
+    line(school ? QStringLiteral("Uczniowie szkoły (w klasach z wynikami)")
+                : QStringLiteral("Uczniowie klasy"),
+         integerCell(t.pupils));
+    line(QStringLiteral("Obecni na teście"), integerCell(t.present));
+    line(QStringLiteral("Nieobecni"), integerCell(t.absent));
+    line(meanCaption(school), ifData(t.hasData, decimalCell(t.mean)));
+    line(QStringLiteral("Mediana"), ifData(t.hasData, decimalCell(t.median)));
+    line(modesCaption(t.modes.size()), ifData(t.hasData, integersCell({t.modes.begin(), t.modes.end()})));
+    line(QStringLiteral("Wynik najniższy"), ifData(t.hasData, integerCell(t.lowest)));
+    line(QStringLiteral("Wynik najwyższy"), ifData(t.hasData, integerCell(t.highest)));
+    line(QStringLiteral("Rozstęp"), ifData(t.hasData, integerCell(t.range)));
+    line(QStringLiteral("Odchylenie standardowe (populacji)"),
+         ifData(t.hasData, decimalCell(t.standardDeviation)));
+    if (group.stanine)
+        line(QStringLiteral("Stanin średniej"),
+             named(integerCell(*group.stanine), stanineName(*group.stanine)));
+    return table;
+}
 
 ReportTable classesTable(const AnalysisReport &report, const AnalysisSettings &settings)
 {
     ReportTable table;
     table.heading = QStringLiteral("Klasy obok siebie");
-    table.header = QStringList{QStringLiteral("Klasa"),         QStringLiteral("Uczniowie"),
-                               QStringLiteral("Obecni"),        QStringLiteral("Średnia klasy"),
-                               QStringLiteral("Mediana"),       QStringLiteral("Najniższy"),
-                               QStringLiteral("Najwyższy"),     QStringLiteral("Odch. std."),
-                               QStringLiteral("Łatwość testu"), QStringLiteral("Stanin")};
+    table.header =
+        texts({QStringLiteral("Klasa"), QStringLiteral("Uczniowie"), QStringLiteral("Obecni"),
+               QStringLiteral("Średnia klasy"), QStringLiteral("Mediana"), QStringLiteral("Najniższy"),
+               QStringLiteral("Najwyższy"), QStringLiteral("Odch. std."), QStringLiteral("Łatwość testu"),
+               QStringLiteral("Stanin")});
+    const auto line = [&](const GroupAnalysis &group, const QString &label) {
+        const TotalsSummary &t = group.totals;
+        table.add({textCell(label), integerCell(t.pupils), integerCell(t.present),
+                   ifData(t.hasData, decimalCell(t.mean)), ifData(t.hasData, decimalCell(t.median)),
+                   ifData(t.hasData, integerCell(t.lowest)), ifData(t.hasData, integerCell(t.highest)),
+                   ifData(t.hasData, decimalCell(t.standardDeviation)),
+                   facilityCell(group.wholeTest.facility, settings),
+                   group.stanine ? integerCell(*group.stanine) : missingCell()});
+    };
     for (const GroupAnalysis &group : report.classes)
-        table.rows.append(classLine(group, group.label, settings));
-    table.rows.append(classLine(report.overall, wholeSchool, settings));
+        line(group, group.label);
+    line(report.overall, schoolLine);
     return table;
 }
 
 ReportTable classStandardsTable(const AnalysisReport &report, const AnalysisSettings &settings)
 {
     ReportTable table;
-    table.lead = QStringLiteral("Łatwość standardów w klasach:");
-    table.header = QStringList{QStringLiteral("Klasa")};
+    table.note = QStringLiteral("Łatwość standardów w klasach:");
+    table.header = {textCell(QStringLiteral("Klasa"))};
     for (const ItemFacility &standard : report.overall.standards)
-        table.header.append(standard.label);
-    table.header.append(QStringLiteral("Cały test"));
+        table.header.append(textCell(standard.label));
+    table.header.append(textCell(QStringLiteral("Cały test")));
+    const auto line = [&](const GroupAnalysis &group, const QString &label) {
+        QList<ReportCell> cells{textCell(label)};
+        for (const ItemFacility &standard : group.standards)
+            cells.append(facilityCell(standard.facility, settings));
+        cells.append(facilityCell(group.wholeTest.facility, settings));
+        table.add(cells);
+    };
     for (const GroupAnalysis &group : report.classes)
-        table.rows.append(classStandardsLine(group, group.label, settings));
-    table.rows.append(classStandardsLine(report.overall, wholeSchool, settings));
+        line(group, group.label);
+    line(report.overall, schoolLine);
     return table;
 }
 
-ReportTable standardsFacilityTable(const GroupAnalysis &group, const TestDefinition &test,
-                                   const AnalysisSettings &settings)
+ReportTable standardsTable(const GroupAnalysis &group, const TestDefinition &test,
+                           const AnalysisSettings &settings)
 {
     ReportTable table;
     table.heading = QStringLiteral("Łatwość standardów");
     table.header =
-        QStringList{QStringLiteral("Standard"), QStringLiteral("Maks. pkt"), QStringLiteral("Średnia pkt"),
-                    QStringLiteral("Łatwość"), QStringLiteral("Interpretacja")};
+        texts({QStringLiteral("Standard"), QStringLiteral("Maks. pkt"), QStringLiteral("Średnia pkt"),
+               QStringLiteral("Łatwość"), QStringLiteral("Interpretacja")});
     const bool hasData = group.totals.hasData;
-    for (qsizetype k = 0; k < group.standards.size(); ++k)
-        table.rows.append(
-            QList<ReportCell>{ReportCell::textOf(standardCaption(group.standards[k], test, k))} +
-            facilityCells(group.standards[k], hasData, true, settings));
-    table.rows.append(QList<ReportCell>{ReportCell::textOf(QStringLiteral("Cały test"))} +
-                      facilityCells(group.wholeTest, hasData, true, settings));
+    for (qsizetype k = 0; k < group.standards.size(); ++k) {
+        const ItemFacility &standard = group.standards[k];
+        table.add(itemCells(textCell(standardCaption(standard, test, k)), standard, hasData) +
+                  facilityCells(standard.facility, true, settings));
+    }
+    table.add(itemCells(textCell(QStringLiteral("Cały test")), group.wholeTest, hasData) +
+              facilityCells(group.wholeTest.facility, true, settings));
     return table;
 }
 
-ReportTable tasksFacilityTable(const GroupAnalysis &group, const TestDefinition &test,
-                               const AnalysisSettings &settings,
-                               const QList<std::optional<double>> &discrimination)
+ReportTable tasksTable(const GroupAnalysis &group, const TestDefinition &test,
+                       const AnalysisSettings &settings, const QList<std::optional<double>> &discrimination)
 {
     ReportTable table;
     table.heading = QStringLiteral("Łatwość zadań");
-    table.header = QStringList{QStringLiteral("Zadanie"),         QStringLiteral("Standard"),
-                               QStringLiteral("Maks. pkt"),       QStringLiteral("Średnia pkt"),
-                               QStringLiteral("Łatwość"),         QStringLiteral("Interpretacja"),
-                               QStringLiteral("Moc różnicująca"), QStringLiteral("Ocena")};
-    table.documentOnly = {1};
-    table.sheetOnly = {6, 7};
+    table.header =
+        texts({QStringLiteral("Zadanie"), QStringLiteral("Standard"), QStringLiteral("Maks. pkt"),
+               QStringLiteral("Średnia pkt"), QStringLiteral("Łatwość"), QStringLiteral("Interpretacja"),
+               QStringLiteral("Moc różnicująca"), QStringLiteral("Ocena")});
+    // The standard on paper, where the task's row has room; the task's quality in the sheet, which
+    // keeps the figures of a task on one line.
+    table.columns = {ReportOutput::Both,      ReportOutput::DocumentOnly, ReportOutput::Both,
+                     ReportOutput::Both,      ReportOutput::Both,         ReportOutput::Both,
+                     ReportOutput::SheetOnly, ReportOutput::SheetOnly};
     for (qsizetype t = 0; t < group.tasks.size(); ++t) {
         const ItemFacility &task = group.tasks[t];
         const qint32 k = test.countedStandardOf(t);
         const QString standard = k >= 1 && k <= test.countedStandardCount()
                                      ? test.standardAbbreviations.value(k - 1)
                                      : QStringLiteral("–");
+        QList<ReportCell> cells = itemCells(textCell(task.label), task, group.totals.hasData);
+        cells.insert(1, textCell(standard));
         const std::optional<double> power = discrimination.value(t);
-        table.rows.append(QList<ReportCell>{ReportCell::textOf(task.label), ReportCell::textOf(standard)} +
-                          facilityCells(task, group.totals.hasData, false, settings) +
-                          QList<ReportCell>{power ? ReportCell::decimal(*power) : ReportCell::missing(),
-                                            ReportCell::textOf(discriminationText(power))});
+        table.add(cells + facilityCells(task.facility, false, settings) +
+                  QList<ReportCell>{power ? decimalCell(*power) : missingCell(),
+                                    textCell(discriminationText(power))});
+    }
+    return table;
+}
+
+ReportTable legendTable(const AnalysisSettings &settings)
+{
+    ReportTable table;
+    table.note = QStringLiteral("Interpretacja łatwości:");
+    table.header =
+        texts({QStringLiteral("Łatwość od"), QStringLiteral("do"), QStringLiteral("Interpretacja")});
+    for (int band = 0; band < bandCount; ++band) {
+        const BandBounds bounds = bandBounds(band, settings);
+        const QString colour = bandColour(band);
+        table.add({coloured(decimalCell(bounds.lower), colour), coloured(decimalCell(bounds.upper), colour),
+                   coloured(textCell(bandName(band)), colour)});
+    }
+    return table;
+}
+
+ReportTable weakPupilsTable(const AnalysisReport &report)
+{
+    const GroupAnalysis &group = report.overall;
+    ReportTable table;
+    table.heading = weakPupilsTitle();
+    table.note = weakPupilsIntro();
+    // The document lists a standard's pupils in one cell; the sheet gives each a line under the
+    // standard's line with its count, so that the groups can be sorted.
+    table.header =
+        texts({QStringLiteral("Standard"), QStringLiteral("Liczba uczniów"), QStringLiteral("Uczniowie")});
+    table.columns = {ReportOutput::Both, ReportOutput::Both, ReportOutput::DocumentOnly};
+    if (report.school) {
+        table.header.append(textCell(QStringLiteral("Klasa")));
+        table.columns.append(ReportOutput::SheetOnly);
+    }
+    table.header += texts({QStringLiteral("Nr"), QStringLiteral("Kod ucznia"), QStringLiteral("Łatwość")});
+    table.columns += {ReportOutput::SheetOnly, ReportOutput::SheetOnly, ReportOutput::SheetOnly};
+    for (qsizetype k = 0; k < group.weakPupils.size(); ++k) {
+        const QList<WeakPupil> &pupils = group.weakPupils[k];
+        const QString label = group.standards.value(k).label;
+        QList<ReportCell> first{textCell(label), integerCell(pupils.size()),
+                                textCell(weakPupilEntries(pupils, report.school))};
+        if (pupils.isEmpty())
+            first.append(textCell(QStringLiteral("nikt")));
+        table.add(first);
+        for (const WeakPupil &pupil : pupils) {
+            QList<ReportCell> cells{textCell(label), ReportCell{}, ReportCell{}};
+            if (report.school)
+                cells.append(textCell(pupil.classLabel));
+            cells += {integerCell(pupil.row),
+                      textCell(pupil.code.isEmpty() ? QStringLiteral("bez kodu") : pupil.code),
+                      decimalCell(pupil.facility)};
+            table.add(cells, ReportOutput::SheetOnly);
+        }
+    }
+    return table;
+}
+
+ReportTable histogramTable(const AnalysisReport &report)
+{
+    const GroupAnalysis &group = report.overall;
+    ReportTable table;
+    // The bars as the document draws them: one per total, or one per band of totals.
+    table.heading = histogramTitle(report);
+    const HistogramBars bars = histogramBars(group.histogram);
+    if (bars.width == 1)
+        table.header = texts({QStringLiteral("Suma punktów"), QStringLiteral("Liczba uczniów")});
+    else
+        table.header = texts(
+            {QStringLiteral("Suma punktów od"), QStringLiteral("do"), QStringLiteral("Liczba uczniów")});
+    const qsizetype totals = group.histogram.size();
+    for (qsizetype bar = 0; bar < bars.counts.size(); ++bar) {
+        const qsizetype first = bar * bars.width;
+        if (bars.width == 1)
+            table.add({integerCell(first), integerCell(bars.counts[bar])});
+        else
+            table.add({integerCell(first), integerCell(std::min(first + bars.width, totals) - 1),
+                       integerCell(bars.counts[bar])});
+    }
+    return table;
+}
+
+ReportTable comparisonTable(const QString &first, bool school, const QList<ComparisonLine> &lines)
+{
+    ReportTable table;
+    table.header = {textCell(first), textCell(school ? QStringLiteral("Szkoła") : QStringLiteral("Klasa"))};
+    for (const Area area : allAreas)
+        table.header += {textCell(areaName(area)), textCell(QStringLiteral("różnica"))};
+    table.header.append(textCell(QStringLiteral("poniżej kraju")));
+    table.columns = QList<ReportOutput>(table.header.size(), ReportOutput::Both);
+    table.columns.last() = ReportOutput::SheetOnly;
+    for (const ComparisonLine &line : lines) {
+        const QString colour = line.marked ? QStringLiteral("#f4a6a6") : QString();
+        QList<ReportCell> cells{coloured(textCell(line.label), colour),
+                                line.own ? decimalCell(*line.own) : noDataCell()};
+        for (int a = 0; a < areaCount; ++a) {
+            const std::optional<int> &difference = line.differences[std::size_t(a)];
+            cells.append(areaCell(line.areas[std::size_t(a)]));
+            cells.append(coloured(difference ? differenceCell(*difference) : missingCell(),
+                                  a == 0 ? colour : QString()));
+        }
+        cells.append(textCell(line.marked ? QStringLiteral("tak") : QString()));
+        table.add(cells);
+    }
+    return table;
+}
+
+ReportTable scoreBandsTable(const ScoreBands &bands)
+{
+    ReportTable table;
+    table.add({textCell(QStringLiteral("Uczniowie z co najmniej 80% punktów")), integerCell(bands.atLeast80),
+               shareCell(bands.shareAtLeast80)});
+    table.add({textCell(QStringLiteral("Uczniowie z mniej niż 50% punktów")), integerCell(bands.below50),
+               shareCell(bands.shareBelow50)});
+    return table;
+}
+
+ReportTable stanineSpreadTable(const StanineSpread &spread)
+{
+    ReportTable table;
+    table.header = {textCell(QStringLiteral("Stanin"))};
+    QList<ReportCell> counts{textCell(QStringLiteral("Liczba uczniów"))};
+    for (int k = 0; k < 9; ++k) {
+        table.header.append(integerCell(k + 1));
+        counts.append(integerCell(spread.counts[std::size_t(k)]));
+    }
+    table.add(counts);
+    return table;
+}
+
+ReportTable stanineGroupsTable(const StanineSpread &spread)
+{
+    ReportTable table;
+    const int groups[] = {spread.low, spread.middle, spread.high};
+    for (int g = 0; g < 3; ++g)
+        table.add({textCell(QStringLiteral("Staniny ") + stanineGroupName(g)), integerCell(groups[g])});
+    return table;
+}
+
+ReportTable pupilNormsTable(const NormsFigures &norms, bool school)
+{
+    ReportTable table;
+    // The sheet names each pupil's class, for the school's pupils sorted together.
+    table.header =
+        texts({QStringLiteral("Klasa"), QStringLiteral("Nr"), QStringLiteral("Kod ucznia"),
+               QStringLiteral("Suma pkt"), QStringLiteral("% maks."), QStringLiteral("Ranga w klasie")});
+    table.columns = {ReportOutput::SheetOnly};
+    const bool ranked = school || norms.rankedInSchool;
+    if (ranked)
+        table.header.append(textCell(QStringLiteral("Ranga w szkole")));
+    if (norms.hasStanines)
+        table.header.append(textCell(QStringLiteral("Stanin")));
+    for (const PupilNorm &pupil : norms.pupils) {
+        QList<ReportCell> cells{textCell(pupil.classLabel),
+                                integerCell(pupil.row),
+                                pupil.code.isEmpty() ? noNameCell(QStringLiteral("bez kodu"))
+                                                     : textCell(pupil.code),
+                                integerCell(pupil.total),
+                                pupil.percentOfMax ? percentCell(*pupil.percentOfMax, 0) : noDataCell(),
+                                decimalCell(pupil.percentileInClass, 0)};
+        if (ranked)
+            cells.append(decimalCell(pupil.percentileInSchool, 0));
+        if (norms.hasStanines)
+            cells.append(integerCell(pupil.stanine));
+        table.add(cells);
+    }
+    return table;
+}
+
+ReportTable alphaTable(const QualityFigures &quality)
+{
+    ReportTable table;
+    table.add({textCell(QStringLiteral("Alfa Cronbacha")),
+               quality.alpha ? decimalCell(*quality.alpha) : missingCell(),
+               textCell(alphaText(quality.alpha))});
+    return table;
+}
+
+ReportTable discriminationTable(const GroupAnalysis &group, const QualityFigures &quality)
+{
+    ReportTable table;
+    table.header =
+        texts({QStringLiteral("Zadanie"), QStringLiteral("Moc różnicująca"), QStringLiteral("Ocena")});
+    for (qsizetype t = 0; t < group.tasks.size(); ++t) {
+        const std::optional<double> value = quality.discrimination.value(t);
+        table.add({textCell(group.tasks[t].label), value ? decimalCell(*value) : missingCell(),
+                   textCell(discriminationText(value))});
     }
     return table;
 }

@@ -1,22 +1,37 @@
-// The analysis's tables that the document and the "Analiza" sheet share, each built once.
+// The tables of the analysis, made once for the document and for the "Analiza" sheet.
 #pragma once
 
 #include "analysis/analysisreport.h"
-#include "analysis/analysissettings.h"
-#include "analysis/testdefinition.h"
+#include "analysis/staffmeeting.h"
 #include "documents/reporttable.h"
 
-#include <optional>
-
-// "Łatwość standardów": each standard and the whole test, their maxima, mean points, facility and band.
-ReportTable standardsFacilityTable(const GroupAnalysis &group, const TestDefinition &test,
-                                   const AnalysisSettings &settings);
-// "Łatwość zadań": each task likewise; the document names its standard, the sheet adds its
-// discrimination (which the document gives under the test's quality).
-ReportTable tasksFacilityTable(const GroupAnalysis &group, const TestDefinition &test,
-                               const AnalysisSettings &settings,
-                               const QList<std::optional<double>> &discrimination);
-// For the school, "Klasy obok siebie": each class's totals and facility of the test, and the
-// school's from all its pupils; then each one's standards' facilities.
+// The totals under "Suma punktów".
+ReportTable totalsTable(const GroupAnalysis &group, bool school);
+// The school's classes side by side, and each class's facility of every standard.
 ReportTable classesTable(const AnalysisReport &report, const AnalysisSettings &settings);
 ReportTable classStandardsTable(const AnalysisReport &report, const AnalysisSettings &settings);
+ReportTable standardsTable(const GroupAnalysis &group, const TestDefinition &test,
+                           const AnalysisSettings &settings);
+// discrimination: per task, for the sheet's columns beside the facility; none leaves them empty.
+ReportTable tasksTable(const GroupAnalysis &group, const TestDefinition &test,
+                       const AnalysisSettings &settings, const QList<std::optional<double>> &discrimination);
+// The bands of facility: from, to and the name, in the band's colour.
+ReportTable legendTable(const AnalysisSettings &settings);
+// The pupils below one half in each standard: a list per standard in the document, a pupil per line
+// in the sheet.
+ReportTable weakPupilsTable(const AnalysisReport &report);
+// The sheet's bars of the histogram, as the document draws them.
+ReportTable histogramTable(const AnalysisReport &report);
+
+// The lines of the comparison with the areas; the sheet adds whether a line lies far below.
+ReportTable comparisonTable(const QString &first, bool school, const QList<ComparisonLine> &lines);
+
+// The norms: the pupils of 80% and more and below 50%, the stanines' spread and groups, and the pupils
+// with their ranks (the sheet adds their class).
+ReportTable scoreBandsTable(const ScoreBands &bands);
+ReportTable stanineSpreadTable(const StanineSpread &spread);
+ReportTable stanineGroupsTable(const StanineSpread &spread);
+ReportTable pupilNormsTable(const NormsFigures &norms, bool school);
+
+ReportTable alphaTable(const QualityFigures &quality);
+ReportTable discriminationTable(const GroupAnalysis &group, const QualityFigures &quality);

@@ -1,66 +1,98 @@
-// A report section's table, built once from the figures and rendered twice: into the analysis
-// document (HTML for the screen, print and PDF) and into the "Analiza" sheet, so that the two
-// cannot say different things. A renderer knows formats, not figures.
+// A table of a report, made once from the figures and written both into the document (the HTML shown,
+// printed and saved as PDF) and into a spreadsheet's sheet, so that the two cannot say different
+// things. The cells hold figures; how each output writes a figure is the renderers' business.
 #pragma once
 
 #include "files/spreadsheet.h"
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 
-// One cell, typed: the document writes a decimal with a comma and its places, the sheet keeps it
-// a number with the same places; a figure that cannot be computed is "brak danych" in the document
-// and an empty cell in the sheet.
 struct ReportCell {
-    enum class Kind { Text, Integer, Decimal, Missing };
-    Kind kind = Kind::Text;
-    QString text;
+    enum class Kind {
+        Empty,      // nothing in either
+        Text,       // words: left in the document, text in the sheet
+        Integer,    // a whole number
+        Decimal,    // with `decimals` places; two are those of hundredths()
+        Share,      // a fraction 0 to 1, which the document writes as whole per cent: "62%"
+        Percent,    // already in per cent, with `decimals` places: "62%"
+        Difference, // percentage points with their sign: "+3", "−10"
+        Integers,   // several whole numbers: "2; 5" in the document, a cell each in the sheet
+        NoData,     // a figure that cannot be computed: "brak danych"; an empty sheet cell
+        Missing,    // a figure there is none of: `text` ("–"); an empty sheet cell
+        NoName,     // a name there is none of: `text` ("bez kodu") as words; an empty sheet cell
+    };
+    Kind kind = Kind::Empty;
+    QString text; // Text, Missing, NoName; for a figure, its name, which the document adds in brackets
     double value = 0;
-    int places = 0;
-    // The document's background for the cell ("" for none).
-    QString colour = {};
+    int decimals = 0;
+    int sheetDecimals = -1; // where the sheet keeps more places than the document: a figure as entered
+    QList<qint64> values;   // Integers
+    QString colour;         // the document's background: a facility's band, a line marked
+};
 
-    static ReportCell textOf(const QString &text, const QString &colour = {});
-    static ReportCell integer(qint64 value);
-    static ReportCell decimal(double value, int places = 2, const QString &colour = {});
-    // documentText: what the document shows in its place ("brak danych" when empty).
-    static ReportCell missing(const QString &documentText = {});
+ReportCell textCell(const QString &text);
+ReportCell integerCell(qint64 value);
+ReportCell decimalCell(double value, int decimals = 2);
+ReportCell shareCell(double fraction);
+ReportCell percentCell(double value, int decimals);
+ReportCell differenceCell(double points);
+ReportCell integersCell(const QList<qint64> &values);
+ReportCell noDataCell();
+ReportCell missingCell(const QString &text = QStringLiteral("–"));
+ReportCell noNameCell(const QString &text);
+// The cell with a name the document writes after the figure: "5 (przeciętny)".
+ReportCell named(ReportCell cell, const QString &name);
+ReportCell coloured(ReportCell cell, const QString &colour);
+
+// Where a column or a line appears: some the sheet adds (a pupil per line, a flag to sort by), some
+// only the document has (a list of pupils in one cell).
+enum class ReportOutput { Both, DocumentOnly, SheetOnly };
+
+struct ReportRow {
+    QList<ReportCell> cells;
+    ReportOutput output = ReportOutput::Both;
 };
 
 struct ReportTable {
-    QString heading;
-    // A line leading into the table where it has no heading of its own.
-    QString lead;
-    QStringList header;
-    QList<QList<ReportCell>> rows;
-    // Columns that one rendering leaves out: what the document shows elsewhere, or only the sheet
-    // has room for.
-    QList<qsizetype> documentOnly;
-    QList<qsizetype> sheetOnly;
+    QString heading;             // above the table, or empty
+    QString note;                // a paragraph between the heading and the table, or empty
+    QList<ReportCell> header;    // the columns' names; none for a table of named lines
+    QList<ReportOutput> columns; // per column; a column not listed is in both
+    QList<ReportRow> rows;
+
+    void add(const QList<ReportCell> &cells, ReportOutput output = ReportOutput::Both)
+    {
+        rows.append(ReportRow{cells, output});
+    }
 };
 
-// The document's table: its heading or lead, then the table with its header row repeated on every
-// page.
-QString reportTableHtml(const ReportTable &table);
-// The sheet's: an empty line, the heading in bold (or the lead), the header row in bold, then the
-// rows.
-void appendReportTable(Sheet *sheet, const ReportTable &table);
-
-// How the document draws any table of the report.
-namespace reporthtml {
-
-// A table cell; colour gives it that background.
-struct Cell {
-    QString text;
-    QString colour = {};
-    bool right = false;
+struct DocumentOptions {
+    // Every column after the first right-aligned, words too; otherwise figures right, words left.
+    bool rightAfterFirst = false;
+    // Each line is a range (from, to) and its name, written as one cell "from–to name" of a single
+    // line, without the header: a legend.
+    bool rangesAcross = false;
 };
 
-QString escaped(const QString &text);
-QString heading(const QString &text);
-QString tableStart();
-// A header row is the table's <thead>, which printing repeats on every page the table continues on.
-QString row(const QList<Cell> &cells, bool header = false);
+struct SheetOptions {
+    bool captionsBeside = false;    // a figure's name in the cell after it, not dropped
+    bool sharesAsFractions = false; // a share as its two-decimal fraction, not whole per cent
+    bool skipNoDataLines = false;   // a line with a figure that cannot be computed is left out
+    bool withHeader = true;         // false: the caller writes its own heading rows
+};
 
-} // namespace reporthtml
+// What the document writes for a cell: "0,62", "62%", "brak danych".
+QString documentText(const ReportCell &cell);
+// The sheet's cells for one cell of the table: none, one or (Integers, a caption beside) more.
+QList<SheetCell> sheetCells(const ReportCell &cell, const SheetOptions &options = {});
+// A sheet's text cell, bold for headings.
+SheetCell sheetText(const QString &text, bool bold = false);
+
+// The heading, the note and the table as HTML.
+QString documentTable(const ReportTable &table, const DocumentOptions &options = {});
+// Only the table, without its heading and note.
+QString documentTableOnly(const ReportTable &table, const DocumentOptions &options = {});
+
+// Appends the heading (after an empty row), the note and the table's rows to the sheet.
+void appendToSheet(Sheet *sheet, const ReportTable &table, const SheetOptions &options = {});
