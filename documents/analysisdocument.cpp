@@ -2,8 +2,6 @@
 #include "analysis/analysisreport.h"
 #include "documents/analysistables.h"
 
-#include "core/numbers.h"
-
 #include <QStringList>
 
 namespace {

@@ -1,7 +1,5 @@
 #include "documents/analysiswords.h"
 
-#include "core/numbers.h"
-
 #include <QStringList>
 
 QString discriminationText(const std::optional<double> &value)

@@ -1,13 +1,11 @@
-// The words the analysis document and the "Analiza" sheet share, so that both say the same.
+// The words the analysis's document, its tables and the "Analiza" sheet share, so that all say the
+// same.
 #pragma once
 
 #include "analysis/analysisreport.h"
 #include "analysis/staffmeeting.h"
-#include "analysis/testdefinition.h"
 
 #include <QString>
-
-#include <optional>
 
 // "brak danych", written wherever a figure cannot be computed.
 QString noData();
@@ -23,6 +21,7 @@ QString noComparisonText();
 // "Analiza wyników – szkoła".
 QString analysisTitle(const AnalysisReport &report);
 
+// Words the report and the "Analiza" sheet share, so that both say the same.
 // A standard's label with its abbreviation when that differs: "czytanie (Cz.)".
 QString standardCaption(const ItemFacility &standard, const TestDefinition &test, qsizetype index);
 QString meanCaption(bool school);

@@ -2,6 +2,7 @@
 // typed by a teacher can change the document's markup.
 #include "analysis/analysisreport.h"
 #include "documents/analysisdocument.h"
+#include "documents/reporttable.h"
 #include "tests/support/builders.h"
 
 #include <QRegularExpression>
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void schoolReport();
     void noPresentPupil();
     void typedTextStaysText();
+    void oneTableBothWays();
 };
 
 void TstAnalysisDocument::classReport()
@@ -127,6 +129,63 @@ void TstAnalysisDocument::typedTextStaysText()
     QVERIFY(!html.contains(u"<img src=x>"_s));
     QVERIFY(html.contains(u"&lt;b&gt;Test&lt;/b&gt; &amp; co"_s));
     QVERIFY(html.contains(u"&lt;img src=x&gt;"_s));
+}
+
+// One table written both ways: the same figures in the document's words and as the sheet's numbers,
+// each output with only its own columns and lines.
+void TstAnalysisDocument::oneTableBothWays()
+{
+    ReportTable table;
+    table.heading = u"Tabela"_s;
+    table.header = {textCell(u"Nazwa"_s), textCell(u"Na papierze"_s), textCell(u"Wynik"_s), integerCell(2),
+                    textCell(u"W arkuszu"_s)};
+    table.columns = {ReportOutput::Both, ReportOutput::DocumentOnly, ReportOutput::Both, ReportOutput::Both,
+                     ReportOutput::SheetOnly};
+    table.add({coloured(textCell(u"a < b"_s), u"#ffffff"_s), textCell(u"lista"_s), decimalCell(0.625),
+               shareCell(0.625), textCell(u"tak"_s)});
+    table.add({textCell(u"brak"_s), textCell(u"–"_s), noDataCell(), missingCell(),
+               named(integerCell(5), u"średni"_s)});
+    table.add({textCell(u"dominanty"_s), ReportCell{}, integersCell({2, 7}), differenceCell(-3)});
+    table.add({textCell(u"uczeń"_s)}, ReportOutput::SheetOnly);
+
+    QCOMPARE(
+        documentTable(table),
+        u"<h2>Tabela</h2>\n"
+        "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
+        "style=\"border-collapse: collapse; border-color: #808080;\">\n"
+        "<thead><tr><th>Nazwa</th><th>Na papierze</th><th>Wynik</th><th>2</th></tr></thead>\n"
+        "<tr><td bgcolor=\"#ffffff\">a &lt; b</td><td>lista</td><td align=\"right\">0,62</td>"
+        "<td align=\"right\">62%</td></tr>\n"
+        "<tr><td>brak</td><td>–</td><td align=\"right\">brak danych</td><td align=\"right\">–</td></tr>\n"
+        "<tr><td>dominanty</td><td></td><td align=\"right\">2; 7</td><td align=\"right\">−3</td></tr>\n"
+        "</table>\n"_s);
+
+    Sheet sheet;
+    SheetOptions options;
+    options.captionsBeside = true;
+    appendToSheet(&sheet, table, options);
+    QStringList rows;
+    for (const QList<SheetCell> &row : sheet.rows) {
+        QStringList cells;
+        for (const SheetCell &cell : row)
+            cells.append(cell.number
+                             ? u"#"_s + QString::number(*cell.number) + u'/' + QString::number(cell.decimals)
+                             : cell.text + (cell.bold ? u"*"_s : QString()));
+        rows.append(cells.join(u'|'));
+    }
+    QCOMPARE(rows, (QStringList{u""_s, u"Tabela*"_s, u"Nazwa*|Wynik*|#2/0|W arkuszu*"_s,
+                                u"a < b|#0.62/2|#62/0|tak"_s, u"brak|||#5/0|średni"_s,
+                                u"dominanty|#2/0|#7/0|#-3/0"_s, u"uczeń"_s}));
+    // Without its figures' names, and a share as the fraction the document's per cent stands for.
+    options.captionsBeside = false;
+    options.sharesAsFractions = true;
+    options.skipNoDataLines = true;
+    sheet.rows.clear();
+    appendToSheet(&sheet, table, options);
+    QCOMPARE(sheet.rows.size(), 6);
+    QCOMPARE(sheet.rows[3].value(2).number, std::optional<double>(0.62));
+    QCOMPARE(sheet.rows[3].value(2).decimals, 2);
+    QCOMPARE(sheet.rows[4].value(0).text, u"dominanty"_s);
 }
 
 QTEST_GUILESS_MAIN(TstAnalysisDocument)
