@@ -178,6 +178,8 @@ private:
         bool modified = false;
     };
     ReportContent reportContent(int classIndex) const;
+    // Save on a page whose file does not fit the test: why nothing was written.
+    Outcome refusedOnBlockedPage() const;
     void openAs(const SchoolFolder &folder, const TestDefinition &test);
     bool adoptChosenTest(const SchoolFolder &folder, TestDefinition *schoolTest, Outcome *outcome) const;
     bool makeFolders(const QStringList &paths, Outcome *outcome) const;

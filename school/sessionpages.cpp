@@ -242,14 +242,18 @@ ReportContent SchoolSession::reportContent(int classIndex) const
     return content;
 }
 
+Outcome SchoolSession::refusedOnBlockedPage() const
+{
+    Outcome refused;
+    refused.ok = false;
+    refused.message(m_block->reasons + QStringLiteral("\n\nNic nie zostało zapisane."));
+    return refused;
+}
+
 Outcome SchoolSession::saveClass(int classIndex)
 {
-    if (m_block) {
-        Outcome refused;
-        refused.ok = false;
-        refused.message(m_block->reasons + QStringLiteral("\n\nNic nie zostało zapisane."));
-        return refused;
-    }
+    if (m_block)
+        return refusedOnBlockedPage();
     return run<Outcome>(m_gathering, schoolDirectory(), true, [&](Writes &written, Outcome &outcome) {
         const QString answers = paths().classFile(classIndex, schoolfiles::answers);
         const WriteStatus saved = m_folder.writeGrid(answers, scoreSheet(classIndex));
@@ -378,12 +382,8 @@ std::optional<QByteArray> SchoolSession::schoolSpreadsheet(const ProgressReport 
 
 Outcome SchoolSession::saveSchool(const std::optional<QByteArray> &spreadsheet)
 {
-    if (m_block) {
-        Outcome refused;
-        refused.ok = false;
-        refused.message(m_block->reasons + QStringLiteral("\n\nNic nie zostało zapisane."));
-        return refused;
-    }
+    if (m_block)
+        return refusedOnBlockedPage();
     return run<Outcome>(m_gathering, schoolDirectory(), true, [&](Writes &written, Outcome &outcome) {
         outcome.ok = false;
         const QString summaryPath = paths().schoolFile(schoolfiles::schoolSummary);

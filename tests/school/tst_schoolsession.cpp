@@ -67,6 +67,15 @@ SchoolSetup setupOf(const QStringList &labels, const QStringList &pupils)
     return setup;
 }
 
+// A school of one class "6a" of the given pupils under the road's test, its page loaded.
+void setUpOneClass(SchoolSession &session, const QString &folder, int pupils)
+{
+    session.setLocation(QFileInfo(folder).path());
+    session.chooseTest(fixtures + u"/Setup.ini"_s);
+    QVERIFY(session.setUpNewSchool(folder, setupOf({u"6a"_s}, {QString::number(pupils)}), {pupils}).ok);
+    session.loadClassPage(0);
+}
+
 } // namespace
 
 class TestSchoolSession : public QObject
@@ -131,11 +140,10 @@ void TestSchoolSession::writeFailuresOfOneStepSaidOnce()
 {
     QTemporaryDir location;
     SchoolSession session;
-    session.setLocation(location.path());
-    session.chooseTest(fixtures + u"/Setup.ini"_s);
     const QString folder = location.filePath(u"Szkoła"_s);
-    QVERIFY(session.setUpNewSchool(folder, setupOf({u"6a"_s}, {u"2"_s}), {2}).ok);
-    session.loadClassPage(0);
+    setUpOneClass(session, folder, 2);
+    if (QTest::currentTestFailed())
+        return;
     session.putScores(0, typedSheet(session, 0, -1));
     // Where the class's files go there is a file, not a folder: none of the three can be written.
     QVERIFY(QDir(folder + u"/6a"_s).removeRecursively());
@@ -156,11 +164,10 @@ void TestSchoolSession::wrongPointsSaidBeforeTheErrorThatEndsTheCheck()
 {
     QTemporaryDir location;
     SchoolSession session;
-    session.setLocation(location.path());
-    session.chooseTest(fixtures + u"/Setup.ini"_s);
     const QString folder = location.filePath(u"Szkoła"_s);
-    QVERIFY(session.setUpNewSchool(folder, setupOf({u"6a"_s}, {u"3"_s}), {3}).ok);
-    session.loadClassPage(0);
+    setUpOneClass(session, folder, 3);
+    if (QTest::currentTestFailed())
+        return;
     GridRows sheet = typedSheet(session, 0, -1);
     sheet[1][3] = u"99"_s; // above the task's maximum
     sheet[2][3] = u"abc"_s;
