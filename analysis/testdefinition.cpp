@@ -71,6 +71,35 @@ QString beyondCountedStandards(const TestDefinition &def)
                       .arg(tasks.join(QStringLiteral(", ")));
 }
 
+
+// The key of a task's section; a key that cannot be used is told and left out, so that the task's
+// points are typed as before.
+TaskKey readTaskKey(const IniFile &ini, const QString &section, bool closed, qint32 maxPoints,
+                    QStringList *problems)
+{
+    TaskKey key;
+    key.key = ini.readString(section, QStringLiteral("Klucz"), QString()).trimmed().toUpper();
+    if (key.key.isEmpty())
+        return {};
+    if (!closed) {
+        problems->append(QStringLiteral("Zadanie [%1] w pliku Setup.ini jest otwarte, a ma klucz; "
+                                        "program pomija klucz.")
+                             .arg(section));
+        return {};
+    }
+    key.answers = ini.readString(section, QStringLiteral("Odpowiedzi"), QString()).trimmed().toUpper();
+    if (key.answers.isEmpty())
+        key.answers = closedanswers::defaultAnswers(key.key);
+    key.pointPerPart = ini.readBool(section, QStringLiteral("PunktZaCzesc"), false);
+    const QString problem = closedanswers::keyProblem(key, maxPoints);
+    if (!problem.isEmpty()) {
+        problems->append(QStringLiteral("Klucz zadania [%1] w pliku Setup.ini: %2 Program pomija klucz.")
+                             .arg(section, problem));
+        return {};
+    }
+    return key;
+}
+
 } // namespace
 
 TestDefinition loadTestDefinitionFrom(const QString &iniPath)
@@ -127,6 +156,8 @@ TestDefinition loadTestDefinition(const IniFile &ini)
             ini.readInteger(section, QStringLiteral("MaxPunktow"), 1), TestDefinition::maxTaskPoints,
             QStringLiteral("[%1] MaxPunktow").arg(section), &def.problems));
         def.taskClosed.append(ini.readBool(section, QStringLiteral("ZadanieZamkniete"), true));
+        def.taskKeys.append(readTaskKey(ini, section, def.taskClosed.last(), def.taskMaxPoints.last(),
+                                        &def.problems));
     }
 
     // Shown first: it explains figures in every window, and a long list of other problems is cut.
@@ -161,6 +192,13 @@ QByteArray testDefinitionFileBytes(const TestDefinition &def)
               << QStringLiteral("KategoriaStandardu=%1").arg(def.taskStandards.value(i))
               << QStringLiteral("MaxPunktow=%1").arg(def.taskMaxPoints.value(i))
               << QStringLiteral("ZadanieZamkniete=%1").arg(def.taskClosed.value(i) ? 1 : 0);
+        // Only a keyed task has these lines, so that a test without keys is written as it always was.
+        const TaskKey key = def.keyOf(i);
+        if (key.isKeyed()) {
+            lines << QStringLiteral("Klucz=") + key.key << QStringLiteral("Odpowiedzi=") + key.answers;
+            if (key.pointPerPart)
+                lines << QStringLiteral("PunktZaCzesc=1");
+        }
     }
     for (qint32 i = 0; i < def.standardCount; ++i) {
         lines << QString() << QStringLiteral("[Standard%1]").arg(i + 1)

@@ -1,6 +1,8 @@
 // One edition of the test, read from Setup.ini beside the program.
 #pragma once
 
+#include "analysis/closedanswers.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -20,6 +22,8 @@ struct TestDefinition {
     QList<qint32> taskMaxPoints;
     QList<bool> taskClosed;
     QStringList taskLabels;
+    // The key of each task; a task without one (every open task) has an empty key.
+    QList<TaskKey> taskKeys;
 
     QList<qint32> standardMaxPoints;
     QStringList standardAbbreviations;
@@ -53,6 +57,16 @@ struct TestDefinition {
     {
         const qint32 k = taskStandards.value(task);
         return k <= countedStandardLimit || k > standardCount;
+    }
+
+    TaskKey keyOf(qsizetype task) const { return taskKeys.value(task); }
+    bool isKeyed(qsizetype task) const { return taskKeys.value(task).isKeyed(); }
+    bool hasKeys() const
+    {
+        for (const TaskKey &key : taskKeys)
+            if (key.isKeyed())
+                return true;
+        return false;
     }
 
     // Polish texts describing what was refused while reading; empty when all was well.

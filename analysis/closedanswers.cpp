@@ -1,0 +1,89 @@
+#include "analysis/closedanswers.h"
+
+namespace {
+bool isTrueFalse(const QString &symbols)
+{
+    for (const QChar c : symbols)
+        if (c != u'P' && c != u'F')
+            return false;
+    return !symbols.isEmpty();
+}
+
+bool startsAsNumber(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    if (text.front().isDigit())
+        return true;
+    return (text.front() == u'+' || text.front() == u'-') && text.size() > 1 && text.at(1).isDigit();
+}
+} // namespace
+
+namespace closedanswers {
+QString defaultAnswers(const QString &key)
+{
+    if (isTrueFalse(key))
+        return QStringLiteral("PF");
+    char16_t last = u'D';
+    for (const QChar c : key)
+        if (c >= u'A' && c <= u'Z' && c.unicode() > last)
+            last = c.unicode();
+    QString answers;
+    for (char16_t c = u'A'; c <= last; ++c)
+        answers.append(QChar(c));
+    return answers;
+}
+
+QString keyProblem(const TaskKey &key, qint32 maxPoints)
+{
+    if (!key.isKeyed())
+        return {};
+    for (const QChar c : key.answers) {
+        if (!c.isLetter() || c == QChar(unreadable))
+            return QStringLiteral("Odpowiedzi mogą być tylko literami innymi niż X (X oznacza "
+                                  "odpowiedź nieczytelną).");
+        if (key.answers.count(c) > 1)
+            return QStringLiteral("Odpowiedź %1 powtarza się w odpowiedziach „%2”.").arg(c).arg(key.answers);
+    }
+    for (const QChar c : key.key)
+        if (!key.answers.contains(c))
+            return QStringLiteral("Klucz „%1” zawiera %2, której nie ma wśród odpowiedzi „%3”.")
+                .arg(key.key, QString(c), key.answers);
+    if (key.pointPerPart && maxPoints != key.parts())
+        return QStringLiteral("Punkt za każdą część wymaga, by zadanie miało tyle punktów, ile części "
+                              "ma klucz (%1).")
+            .arg(key.parts());
+    return {};
+}
+
+qint32 pointsFor(const TaskKey &key, const QString &chosen, qint32 maxPoints)
+{
+    qint32 right = 0;
+    for (qsizetype p = 0; p < key.parts() && p < chosen.size(); ++p)
+        if (chosen.at(p) == key.key.at(p))
+            ++right;
+    if (key.pointPerPart)
+        return right;
+    return right == key.parts() ? maxPoints : 0;
+}
+} // namespace closedanswers
+
+ClosedCell readClosedCell(const QString &text, const TaskKey &key)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || trimmed == QStringLiteral("-"))
+        return {ClosedCell::Kind::Chosen, {}};
+    if (startsAsNumber(trimmed))
+        return {ClosedCell::Kind::Points, {}};
+    const QString chosen = trimmed.toUpper();
+    // "--" for two statements is no answer at all, as an empty cell is.
+    if (chosen.count(QChar(closedanswers::blank)) == chosen.size())
+        return {ClosedCell::Kind::Chosen, {}};
+    if (chosen.size() != key.parts())
+        return {ClosedCell::Kind::Refused, chosen};
+    for (const QChar c : chosen)
+        if (c != QChar(closedanswers::unreadable) && c != QChar(closedanswers::blank) &&
+            !key.answers.contains(c))
+            return {ClosedCell::Kind::Refused, chosen};
+    return {ClosedCell::Kind::Chosen, chosen};
+}
