@@ -6,6 +6,7 @@
 #pragma once
 
 #include "analysis/analysissettings.h"
+#include "analysis/closedanswers.h"
 #include "analysis/testdefinition.h"
 #include "files/gridfile.h"
 
@@ -22,6 +23,9 @@ struct PupilResult {
     QString code;
     bool present = false;
     QList<qint32> taskPoints; // one per task of the test
+    // What the pupil chose in each task (one per task of the test, or none when the class's letters
+    // are unknown); only a keyed task's can be known.
+    QList<ChosenAnswer> choices;
 };
 
 struct ClassResults {
