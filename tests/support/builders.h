@@ -107,7 +107,7 @@ inline TestBuilder testOf(const QList<qint32> &maxima)
 
 inline PupilResult pupil(bool present, const QList<qint32> &points, int row = 0, const QString &code = {})
 {
-    return PupilResult{row, code, present, points};
+    return PupilResult{row, code, present, points, {}};
 }
 
 // A class whose pupils sit on rows 1, 2, ... under the codes codePrefix1, codePrefix2, ..., each
