@@ -39,9 +39,9 @@ qint32 pointsFor(const TaskKey &key, const QString &chosen, qint32 maxPoints);
 // A keyed task's cell as typed.
 struct ClosedCell {
     enum class Kind {
-        Points,   // a number (or nothing but a sign): the points path checks it, letters unknown
-        Chosen,   // the symbols chosen, normalised to upper case; empty for no answer
-        Refused,  // a symbol outside the answers or the wrong number of parts
+        Points,  // a number (or nothing but a sign): the points path checks it, letters unknown
+        Chosen,  // the symbols chosen, normalised to upper case; empty for no answer
+        Refused, // a symbol outside the answers or the wrong number of parts
     };
     Kind kind = Kind::Points;
     QString chosen;

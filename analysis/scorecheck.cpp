@@ -18,8 +18,19 @@ QList<PupilScores> checkClassScores(const GridRows &rows, qint32 pupilCount, con
         pupil.present = isPresentMark(pupil.mark);
         for (int t = 0; t < test.taskCount; ++t) {
             const QString text = cell(3 + t, r);
-            const std::optional<qint32> points =
-                isBlankCell(text) ? std::optional<qint32>(0) : parseInteger(text);
+            std::optional<qint32> points = isBlankCell(text) ? std::optional<qint32>(0) : parseInteger(text);
+            if (test.isKeyed(t)) {
+                const ClosedCell chosen = readClosedCell(text, test.keyOf(t));
+                if (chosen.kind == ClosedCell::Kind::Refused) {
+                    pupil.fault = PupilScores::Fault::WrongAnswer;
+                    pupil.faultTask = t;
+                    pupil.faultText = text;
+                    break;
+                }
+                if (chosen.kind == ClosedCell::Kind::Chosen)
+                    points =
+                        closedanswers::pointsFor(test.keyOf(t), chosen.chosen, test.taskMaxPoints.value(t));
+            }
             if (!points || *points < 0 || *points > test.taskMaxPoints.value(t)) {
                 pupil.fault = points ? PupilScores::Fault::OutOfRange : PupilScores::Fault::NotANumber;
                 pupil.faultTask = t;

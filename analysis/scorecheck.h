@@ -1,5 +1,6 @@
 // A class's points checked once, by one rule, for Compute and for the analysis: each task's points
-// a whole number from 0 to the task's maximum, an empty cell, one blank or "-" counting as 0.
+// a whole number from 0 to the task's maximum, an empty cell, one blank or "-" counting as 0; in a
+// keyed closed task the symbols the pupil chose instead, scored by the key.
 #pragma once
 
 #include "analysis/testdefinition.h"
@@ -13,8 +14,9 @@
 struct PupilScores {
     enum class Fault {
         None,
-        NotANumber, // a cell that is no whole number: Compute stops at it
-        OutOfRange, // below 0 or above the task's maximum
+        NotANumber,  // a cell that is no whole number: Compute stops at it
+        OutOfRange,  // below 0 or above the task's maximum
+        WrongAnswer, // symbols a keyed task's key refuses: one outside its answers, or a part too many or few
     };
 
     int row = 0;  // from 1

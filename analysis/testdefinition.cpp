@@ -71,7 +71,6 @@ QString beyondCountedStandards(const TestDefinition &def)
                       .arg(tasks.join(QStringLiteral(", ")));
 }
 
-
 // The key of a task's section; a key that cannot be used is told and left out, so that the task's
 // points are typed as before.
 TaskKey readTaskKey(const IniFile &ini, const QString &section, bool closed, qint32 maxPoints,
@@ -156,8 +155,8 @@ TestDefinition loadTestDefinition(const IniFile &ini)
             ini.readInteger(section, QStringLiteral("MaxPunktow"), 1), TestDefinition::maxTaskPoints,
             QStringLiteral("[%1] MaxPunktow").arg(section), &def.problems));
         def.taskClosed.append(ini.readBool(section, QStringLiteral("ZadanieZamkniete"), true));
-        def.taskKeys.append(readTaskKey(ini, section, def.taskClosed.last(), def.taskMaxPoints.last(),
-                                        &def.problems));
+        def.taskKeys.append(
+            readTaskKey(ini, section, def.taskClosed.last(), def.taskMaxPoints.last(), &def.problems));
     }
 
     // Shown first: it explains figures in every window, and a long list of other problems is cut.

@@ -11,6 +11,8 @@ namespace schoolfiles {
 inline constexpr QStringView setup = u"Szkola.ini";
 inline constexpr QStringView schoolFolder = u"Szkoła";
 inline constexpr QStringView answers = u"Odpowiedzi.tmp";
+// The symbols chosen in the keyed closed tasks, beside the answers file (only for a test with keys).
+inline constexpr QStringView choices = u"Wybory.tmp";
 inline constexpr QStringView taskStatistics = u"Zadania.tmp";
 inline constexpr QStringView standardStatistics = u"Standardy.tmp";
 inline constexpr QStringView schoolSummary = u"Szkola.tmp";

@@ -2,6 +2,7 @@
 
 #include "analysis/scorecheck.h"
 #include "documents/analysissheet.h"
+#include "files/choicesfile.h"
 #include "files/inifile.h"
 #include "files/statisticsfile.h"
 
@@ -140,7 +141,55 @@ std::optional<ClassResults> SchoolFolder::classResults(int classIndex, const Tes
         *note = misfitMessage(misfit, test) + QStringLiteral(" Klasa „%1” została pominięta.").arg(label);
         return std::nullopt;
     }
-    return classResultsFromGrid(*rows, label, pupils, test, note);
+    std::optional<ClassResults> results = classResultsFromGrid(*rows, label, pupils, test, note);
+    if (results && test.hasKeys()) {
+        QString problem;
+        if (const std::optional<ClassChoices> choices = classChoices(classIndex, test, *rows, &problem))
+            for (qsizetype p = 0; p < results->pupils.size() && p < choices->size(); ++p)
+                results->pupils[p].choices = choices->at(p);
+        else if (!problem.isEmpty())
+            *note = problem;
+    }
+    return results;
+}
+
+std::optional<ClassChoices> SchoolFolder::classChoices(int classIndex, const TestDefinition &test,
+                                                       const GridRows &pointRows, QString *problem) const
+{
+    const QString label = classLabels().value(classIndex);
+    const qint32 pupils = m_pupilCounts.value(classIndex);
+    const QString path = m_paths.classFile(classIndex, schoolfiles::choices);
+    const GridLimits limits = gridLimitsFor(pupils, test.taskCount + 1);
+    QByteArray bytes;
+    switch (read(path, &bytes, limits.bytes)) {
+    case ReadStatus::Missing:
+        return std::nullopt;
+    case ReadStatus::OutsideSchool:
+        *problem = QStringLiteral("Plik wybranych odpowiedzi klasy „%1” (Wybory.tmp) jest dowiązaniem "
+                                  "symbolicznym, które prowadzi poza katalog szkoły; litery odpowiedzi "
+                                  "pominięto, punkty zostają bez zmian.")
+                       .arg(label);
+        return std::nullopt;
+    case ReadStatus::Failed:
+        *problem = QStringLiteral("Nie mogę odczytać pliku wybranych odpowiedzi klasy „%1” (Wybory.tmp); "
+                                  "litery odpowiedzi pominięto, punkty zostają bez zmian.")
+                       .arg(label);
+        return std::nullopt;
+    case ReadStatus::Ok:
+        break;
+    }
+    const std::optional<GridRows> rows = parseChoicesFile(bytes, limits);
+    QString reason = QStringLiteral("plik jest za duży");
+    std::optional<ClassChoices> choices;
+    if (rows)
+        choices = readClassChoices(*rows, pointRows, pupils, test, &reason);
+    if (!choices)
+        *problem =
+            QStringLiteral("Plik wybranych odpowiedzi klasy „%1” (Wybory.tmp) jest uszkodzony albo nie "
+                           "pasuje do zapisanych punktów (%2). Litery odpowiedzi pominięto, punkty "
+                           "zostają bez zmian.")
+                .arg(label, reason);
+    return choices;
 }
 
 QList<ClassSheetInput> SchoolFolder::classSheetInputs(const TestDefinition &test,
@@ -184,6 +233,9 @@ std::optional<StaffMeetingAnalysis> SchoolFolder::analysis(int classIndex, const
             problems->append(note);
             return std::nullopt;
         }
+        // A damaged Wybory.tmp: the points are analysed, the letters are not.
+        if (!note.isEmpty())
+            problems->append(note);
         analysis.classes = {*results};
         analysis.report = analyseClass(*results, test, analysis.settings);
     } else {
@@ -192,7 +244,7 @@ std::optional<StaffMeetingAnalysis> SchoolFolder::analysis(int classIndex, const
             QString classNote;
             if (const std::optional<ClassResults> results = classResults(i, test, &classNote))
                 analysis.classes.append(*results);
-            else
+            if (!classNote.isEmpty())
                 notes.append(classNote);
             fileRead();
         }

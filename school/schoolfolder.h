@@ -5,6 +5,7 @@
 
 #include "core/progress.h"
 
+#include "analysis/classchoices.h"
 #include "analysis/analysisreport.h"
 #include "analysis/analysissettings.h"
 #include "analysis/classstatistics.h"
@@ -83,6 +84,11 @@ public:
     // A class's answers file, checked as Compute checks the page; nullopt with a note for the
     // teacher when it is missing, unreadable or holds values Compute would refuse.
     std::optional<ClassResults> classResults(int classIndex, const TestDefinition &test, QString *note) const;
+    // The symbols the class's pupils chose, from Wybory.tmp read against the points of its answers
+    // file (pointRows, headings in row 0). Nullopt when it is missing (the symbols are unknown) or,
+    // with a Polish *problem, when it cannot be read or does not belong to those points.
+    std::optional<ClassChoices> classChoices(int classIndex, const TestDefinition &test,
+                                             const GridRows &pointRows, QString *problem) const;
     // Every class's pupils from its answers file, for the school's spreadsheet; a class without
     // one, or with a damaged one, has no sheet of its own.
     // progress is told of each class read.

@@ -178,6 +178,10 @@ private:
         bool modified = false;
     };
     ReportContent reportContent(int classIndex) const;
+    // The class's answers file (the points) and, for a test with keys, Wybory.tmp beside it.
+    WriteStatus writeAnswerFiles(int classIndex, sessionsteps::Writes &written) const;
+    // The symbols chosen, from Wybory.tmp, over the points just read; a damaged file is said and left.
+    void readChoicesFile(int classIndex, Outcome *outcome);
     // Save on a page whose file does not fit the test: why nothing was written.
     Outcome refusedOnBlockedPage() const;
     void openAs(const SchoolFolder &folder, const TestDefinition &test);

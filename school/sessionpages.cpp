@@ -2,18 +2,33 @@
 // read and write the work files on them.
 #include "school/schoolsession.h"
 
+#include "analysis/classchoices.h"
 #include "analysis/classstatistics.h"
 #include "analysis/schoolstatistics.h"
 #include "analysis/scorecheck.h"
 #include "core/cells.h"
 #include "core/errors.h"
 #include "core/numbers.h"
+#include "files/choicesfile.h"
 #include "files/inifile.h"
 #include "files/report.h"
 #include "files/spreadsheet.h"
 #include "school/sessionsteps.h"
 
 using namespace sessionsteps;
+
+namespace {
+QString wrongAnswerMessage(const QString &code, const PupilScores &pupil, const TestDefinition &test)
+{
+    const TaskKey key = test.keyOf(pupil.faultTask);
+    return QStringLiteral("Dla ucznia o kodzie %1, w zadaniu %2 wprowadzono złą odpowiedź „%3”! Zadanie "
+                          "ma części: %4, a każdą z nich odpowiada się jedną z liter %5 (X – znak "
+                          "nieczytelny, - – brak odpowiedzi w części).")
+        .arg(code, test.taskLabels.value(pupil.faultTask), pupil.faultText.trimmed())
+        .arg(key.parts())
+        .arg(key.answers);
+}
+} // namespace
 
 SchoolSession::ClassSheets &SchoolSession::sheets(int classIndex)
 {
@@ -56,7 +71,8 @@ Outcome SchoolSession::loadClassPage(int classIndex)
     page.summary = newSummary(classIndex);
     m_block.reset();
     Outcome outcome;
-    readGridFile(&page.scores, paths().classFile(classIndex, schoolfiles::answers), &outcome);
+    if (readGridFile(&page.scores, paths().classFile(classIndex, schoolfiles::answers), &outcome))
+        readChoicesFile(classIndex, &outcome);
     page.modified = false;
     return outcome;
 }
@@ -67,8 +83,10 @@ Outcome SchoolSession::reloadScores(int classIndex)
     Outcome outcome;
     // A missing or unreadable file leaves the typed points in the grid, still unsaved.
     outcome.ok = readGridFile(&page.scores, paths().classFile(classIndex, schoolfiles::answers), &outcome);
-    if (outcome.ok)
+    if (outcome.ok) {
+        readChoicesFile(classIndex, &outcome);
         page.modified = false;
+    }
     return outcome;
 }
 
@@ -137,15 +155,13 @@ ComputeOutcome SchoolSession::compute(int classIndex)
     ComputeOutcome outcome = run<ComputeOutcome>(
         m_gathering, schoolDirectory(), true, [&](Writes &written, ComputeOutcome &result) {
             const SchoolPaths &files = paths();
-            const QString answers = files.classFile(classIndex, schoolfiles::answers);
-            const WriteStatus saved = m_folder.writeGrid(answers, scoreSheet(classIndex));
-            written(saved, answers);
+            const WriteStatus saved = writeAnswerFiles(classIndex, written);
             if (saved == WriteStatus::Ok)
                 markScoresSaved(classIndex);
             // The statistics would lead out of the school folder the same way; it has been said once.
             if (saved == WriteStatus::OutsideSchool)
                 return;
-            writeTaskStatistics(m_test.taskCount, scoreSheet(classIndex),
+            writeTaskStatistics(m_test.taskCount, pointsSheet(scoreSheet(classIndex), m_test),
                                 files.classFile(classIndex, schoolfiles::taskStatistics), &result);
             // The summary has five standard columns whatever the test defines.
             writeStandardStatistics(5, summary(classIndex),
@@ -168,6 +184,10 @@ ComputeOutcome SchoolSession::validateScores(int classIndex, qint32 pupilCount)
             const int r = pupil.row;
             if (pupil.fault == PupilScores::Fault::NotANumber)
                 throw ConvertError(pupil.faultText);
+            if (pupil.fault == PupilScores::Fault::WrongAnswer) {
+                outcome.message(wrongAnswerMessage(page.scores[r].value(1), pupil, m_test));
+                ++badPupils;
+            }
             if (pupil.fault == PupilScores::Fault::OutOfRange) {
                 outcome.message(QStringLiteral("Dla ucznia o kodzie ") + page.scores[r].value(1) +
                                 QStringLiteral(", w zadaniu ") + m_test.taskLabels.value(pupil.faultTask) +
@@ -223,7 +243,9 @@ void SchoolSession::writeStandardStatistics(qint32 standardCount, const GridRows
 Outcome SchoolSession::saveScores(int classIndex)
 {
     Outcome outcome =
-        writeGridFile(scoreSheet(classIndex), paths().classFile(classIndex, schoolfiles::answers));
+        run<Outcome>(m_gathering, schoolDirectory(), false, [&](Writes &written, Outcome &result) {
+            result.ok = writeAnswerFiles(classIndex, written) == WriteStatus::Ok;
+        });
     if (outcome.ok)
         markScoresSaved(classIndex);
     return outcome;
@@ -236,7 +258,7 @@ ReportContent SchoolSession::reportContent(int classIndex) const
     content.testDate = m_test.testDate;
     const bool school = classIndex < 0;
     content.firstCaption = school ? schoolPageCaption() : classPageCaption(classLabels().value(classIndex));
-    content.firstGrid = school ? m_schoolTasks : scoreSheet(classIndex);
+    content.firstGrid = school ? m_schoolTasks : pointsSheet(scoreSheet(classIndex), m_test);
     content.secondCaption = summaryCaption();
     content.secondGrid = school ? m_schoolStandards : summary(classIndex);
     return content;
@@ -255,9 +277,7 @@ Outcome SchoolSession::saveClass(int classIndex)
     if (m_block)
         return refusedOnBlockedPage();
     return run<Outcome>(m_gathering, schoolDirectory(), true, [&](Writes &written, Outcome &outcome) {
-        const QString answers = paths().classFile(classIndex, schoolfiles::answers);
-        const WriteStatus saved = m_folder.writeGrid(answers, scoreSheet(classIndex));
-        written(saved, answers);
+        const WriteStatus saved = writeAnswerFiles(classIndex, written);
         if (saved == WriteStatus::Ok)
             markScoresSaved(classIndex);
         outcome.ok = false;
@@ -421,6 +441,35 @@ std::optional<StaffMeetingAnalysis> SchoolSession::analysis(int classIndex, Outc
 std::optional<CsvTable> SchoolSession::readImportFile(const QString &path, QString *problem) const
 {
     return ::readImportFile(path, problem);
+}
+
+WriteStatus SchoolSession::writeAnswerFiles(int classIndex, Writes &written) const
+{
+    const GridRows &sheet = scoreSheet(classIndex);
+    const QString answers = paths().classFile(classIndex, schoolfiles::answers);
+    const WriteStatus saved = m_folder.writeGrid(answers, pointsSheet(sheet, m_test));
+    written(saved, answers);
+    // A test without keys keeps exactly the files it always had.
+    if (saved != WriteStatus::Ok || !m_test.hasKeys())
+        return saved;
+    const QString choices = paths().classFile(classIndex, schoolfiles::choices);
+    const WriteStatus chosen =
+        m_folder.write(choices, choicesFileBytes(choiceRows(sheet, pupilCounts().value(classIndex), m_test)));
+    written(chosen, choices);
+    return chosen;
+}
+
+void SchoolSession::readChoicesFile(int classIndex, Outcome *outcome)
+{
+    if (!m_test.hasKeys())
+        return;
+    GridRows &sheet = sheets(classIndex).scores;
+    QString problem;
+    const std::optional<ClassChoices> choices = m_folder.classChoices(classIndex, m_test, sheet, &problem);
+    if (choices)
+        putChoices(&sheet, *choices, m_test);
+    else if (!problem.isEmpty())
+        outcome->message(problem);
 }
 
 Outcome SchoolSession::writeGridFile(const GridRows &grid, const QString &path) const

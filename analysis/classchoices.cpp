@@ -1,0 +1,133 @@
+#include "analysis/classchoices.h"
+
+#include "core/cells.h"
+#include "core/numbers.h"
+
+namespace {
+QString cellAt(const GridRows &rows, qsizetype row, qsizetype column)
+{
+    return row < rows.size() && column < rows[row].size() ? rows[row][column] : QString();
+}
+
+QString codeOf(const QString &cell)
+{
+    return isBlankCell(cell) ? QString() : cell.trimmed();
+}
+
+QString rowProblem(qsizetype row, const QString &what)
+{
+    return QStringLiteral("wiersz %1: %2").arg(row).arg(what);
+}
+
+// One pupil's line of Wybory.tmp against the points of the same row.
+std::optional<QList<ChosenAnswer>> readPupilChoices(const QStringList &line, const GridRows &pointRows,
+                                                    qsizetype r, const TestDefinition &test, QString *problem)
+{
+    if (line.size() != test.taskCount + 1) {
+        *problem = rowProblem(
+            r, QStringLiteral("pól jest %1, a powinno być %2").arg(line.size()).arg(test.taskCount + 1));
+        return std::nullopt;
+    }
+    if (codeOf(line[0]) != codeOf(cellAt(pointRows, r, 1))) {
+        *problem = rowProblem(
+            r, QStringLiteral("kod ucznia „%1” nie zgadza się z kodem w pliku wyników").arg(line[0]));
+        return std::nullopt;
+    }
+    QList<ChosenAnswer> pupil(test.taskCount);
+    for (qint32 t = 0; t < test.taskCount; ++t) {
+        const QString field = line[t + 1];
+        const QString points = cellAt(pointRows, r, t + 3);
+        if (!test.isKeyed(t)) {
+            if (!field.isEmpty()) {
+                *problem = rowProblem(r, QStringLiteral("zadanie %1 nie ma klucza, a ma wpisaną odpowiedź")
+                                             .arg(test.taskLabels.value(t)));
+                return std::nullopt;
+            }
+            continue;
+        }
+        if (field.isEmpty()) {
+            // Beside points the symbols were never typed; beside nothing the pupil left the task.
+            pupil[t].known = isBlankCell(points);
+            continue;
+        }
+        const TaskKey key = test.keyOf(t);
+        const ClosedCell cell = readClosedCell(field, key);
+        const std::optional<qint32> typed =
+            isBlankCell(points) ? std::optional<qint32>(0) : parseInteger(points);
+        if (cell.kind != ClosedCell::Kind::Chosen || cell.chosen.isEmpty() ||
+            typed != closedanswers::pointsFor(key, cell.chosen, test.taskMaxPoints.value(t))) {
+            *problem = rowProblem(r, QStringLiteral("odpowiedź „%1” w zadaniu %2 nie zgadza się z kluczem "
+                                                    "albo z punktami w pliku wyników")
+                                         .arg(field, test.taskLabels.value(t)));
+            return std::nullopt;
+        }
+        pupil[t] = {true, cell.chosen};
+    }
+    return pupil;
+}
+} // namespace
+
+GridRows pointsSheet(const GridRows &sheet, const TestDefinition &test)
+{
+    GridRows points = sheet;
+    for (qsizetype r = 1; r < points.size(); ++r) {
+        QStringList &row = points[r];
+        for (qint32 t = 0; t < test.taskCount && t + 3 < row.size(); ++t) {
+            if (!test.isKeyed(t))
+                continue;
+            const TaskKey key = test.keyOf(t);
+            const ClosedCell cell = readClosedCell(row[t + 3], key);
+            if (cell.kind == ClosedCell::Kind::Chosen && !cell.chosen.isEmpty())
+                row[t + 3] =
+                    QString::number(closedanswers::pointsFor(key, cell.chosen, test.taskMaxPoints.value(t)));
+        }
+    }
+    return points;
+}
+
+GridRows choiceRows(const GridRows &sheet, qint32 pupilCount, const TestDefinition &test)
+{
+    GridRows rows;
+    rows.reserve(pupilCount);
+    for (qint32 r = 1; r <= pupilCount; ++r) {
+        QStringList line{codeOf(cellAt(sheet, r, 1))};
+        for (qint32 t = 0; t < test.taskCount; ++t) {
+            const ClosedCell cell =
+                test.isKeyed(t) ? readClosedCell(cellAt(sheet, r, t + 3), test.keyOf(t)) : ClosedCell{};
+            line.append(cell.kind == ClosedCell::Kind::Chosen ? cell.chosen : QString());
+        }
+        rows.append(line);
+    }
+    return rows;
+}
+
+std::optional<ClassChoices> readClassChoices(const GridRows &choices, const GridRows &pointRows,
+                                             qint32 pupilCount, const TestDefinition &test, QString *problem)
+{
+    if (choices.size() != pupilCount) {
+        *problem = QStringLiteral("wierszy uczniów jest %1, a klasa ma %2 uczniów")
+                       .arg(choices.size())
+                       .arg(pupilCount);
+        return std::nullopt;
+    }
+    ClassChoices classChoices;
+    classChoices.reserve(pupilCount);
+    for (qint32 r = 1; r <= pupilCount; ++r) {
+        std::optional<QList<ChosenAnswer>> pupil =
+            readPupilChoices(choices[r - 1], pointRows, r, test, problem);
+        if (!pupil)
+            return std::nullopt;
+        classChoices.append(std::move(*pupil));
+    }
+    return classChoices;
+}
+
+void putChoices(GridRows *sheet, const ClassChoices &choices, const TestDefinition &test)
+{
+    for (qsizetype p = 0; p < choices.size() && p + 1 < sheet->size(); ++p) {
+        QStringList &row = (*sheet)[p + 1];
+        for (qint32 t = 0; t < test.taskCount && t + 3 < row.size(); ++t)
+            if (choices[p].value(t).known && !choices[p][t].chosen.isEmpty())
+                row[t + 3] = choices[p][t].chosen;
+    }
+}
