@@ -6,7 +6,7 @@
 #pragma once
 
 #include "analysis/analysissettings.h"
-#include "analysis/closedanswers.h"
+#include "core/closedanswers.h"
 #include "analysis/testdefinition.h"
 #include "files/gridfile.h"
 

@@ -2,7 +2,7 @@
 // in: the answers file holds the points the key gives, Wybory.tmp the symbols.
 #pragma once
 
-#include "analysis/closedanswers.h"
+#include "core/closedanswers.h"
 #include "analysis/testdefinition.h"
 #include "files/gridfile.h"
 

@@ -1,7 +1,7 @@
 // One edition of the test, read from Setup.ini beside the program.
 #pragma once
 
-#include "analysis/closedanswers.h"
+#include "core/closedanswers.h"
 
 #include <QByteArray>
 #include <QList>

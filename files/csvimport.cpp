@@ -206,6 +206,34 @@ void count(CellCounts &counts, const QString &cell)
         ++counts.texts;
 }
 
+// The first column from `from` at which each task's column holds only what its task takes (symbols
+// in a keyed task's, points or nothing in the others'), when some task is keyed; -1 otherwise. Letters
+// make a column look like names, so without this the points would be guessed to start too late.
+qsizetype firstFittingColumn(const QList<const QStringList *> &data, qsizetype from, qsizetype columns,
+                             int taskCount, const QList<TaskKey> &keys)
+{
+    if (std::none_of(keys.begin(), keys.end(), [](const TaskKey &key) { return key.isKeyed(); }))
+        return -1;
+    const auto fits = [&](qsizetype column, const TaskKey &key) {
+        for (const QStringList *row : data) {
+            const QString cell = cellAt(*row, column).trimmed();
+            const bool taken = key.isKeyed() ? readClosedCell(cell, key).kind != ClosedCell::Kind::Refused
+                                             : isBlankCell(cell) || looksNumeric(cell);
+            if (!taken)
+                return false;
+        }
+        return true;
+    };
+    for (qsizetype c = from; c < columns; ++c) {
+        bool all = true;
+        for (int t = 0; t < taskCount && all && c + t < columns; ++t)
+            all = fits(c + t, keys.value(t));
+        if (all)
+            return c;
+    }
+    return -1;
+}
+
 // Task numbers over the point columns ("Kod;1;2;3"): whole numbers 1, 2, 3, ... in order.
 bool numbersTheTasks(const QStringList &row, int taskCount)
 {
@@ -442,7 +470,7 @@ QString encodingName(CsvEncoding encoding)
     return {};
 }
 
-ImportLayout guessLayout(const CsvTable &table, int taskCount)
+ImportLayout guessLayout(const CsvTable &table, int taskCount, const QList<TaskKey> &keys)
 {
     ImportLayout layout;
     const QList<QStringList> &rows = table.rows;
@@ -489,6 +517,10 @@ ImportLayout guessLayout(const CsvTable &table, int taskCount)
     }
 
     const qsizetype after = qMax(layout.codeColumn, layout.markColumn) + 1;
+    if (const qsizetype symbols = firstFittingColumn(data, after, columns, taskCount, keys); symbols >= 0) {
+        layout.firstTaskColumn = int(symbols);
+        return layout;
+    }
     layout.firstTaskColumn = int(after);
     for (qsizetype c = after; c < columns; ++c) {
         const CellCounts counts = columnCounts(data, c);
@@ -500,7 +532,8 @@ ImportLayout guessLayout(const CsvTable &table, int taskCount)
     return layout;
 }
 
-ImportResult applyLayout(const CsvTable &table, const ImportLayout &layout, const QList<qint32> &taskMaxima)
+ImportResult applyLayout(const CsvTable &table, const ImportLayout &layout, const QList<qint32> &taskMaxima,
+                         const QList<TaskKey> &keys)
 {
     ImportResult result;
     const qsizetype taskCount = taskMaxima.size();
@@ -540,8 +573,14 @@ ImportResult applyLayout(const CsvTable &table, const ImportLayout &layout, cons
         }
         for (qsizetype t = 0; t < taskCount; ++t) {
             const QString points = cell(layout.firstTaskColumn + t, t + 1);
-            if (const QString why = pointsProblem(points, taskMaxima.at(t)); !why.isEmpty())
-                problem(t + 1, why);
+            const TaskKey key = keys.value(t);
+            const ClosedCell chosen = key.isKeyed() ? readClosedCell(points, key) : ClosedCell{};
+            if (chosen.kind == ClosedCell::Kind::Refused)
+                problem(t + 1, u"Odpowiedź „%1” nie pasuje do zadania: części %2, odpowiedzi %3."_s.arg(
+                                   points, QString::number(key.parts()), key.answers));
+            else if (chosen.kind == ClosedCell::Kind::Points)
+                if (const QString why = pointsProblem(points, taskMaxima.at(t)); !why.isEmpty())
+                    problem(t + 1, why);
             pupil.append(points);
         }
         for (qsizetype c = qMax<qsizetype>(layout.firstTaskColumn + taskCount, 0); c < row.size(); ++c) {

@@ -3,6 +3,7 @@
 // rows turned into the class grid's cells, with what Compute would refuse listed for the teacher.
 #pragma once
 
+#include "core/closedanswers.h"
 #include "files/gridfile.h"
 
 #include <QByteArray>
@@ -52,7 +53,9 @@ struct ImportLayout {
 // 1, 2, 3, ... as a heading row may), the code in the first column (the second when the first holds
 // row numbers and the second codes), the attendance in the first column after the code that holds
 // only T/N marks, and the points from the first column after those not mostly text.
-ImportLayout guessLayout(const CsvTable &table, int taskCount);
+// With keys, a keyed closed task's column may hold the symbols pupils chose: the points start at the
+// first column from which every task's column holds only what its task takes.
+ImportLayout guessLayout(const CsvTable &table, int taskCount, const QList<TaskKey> &keys = {});
 
 struct ImportProblem {
     int fileRow = 0; // 1-based, as the spreadsheet numbers its rows
@@ -72,7 +75,9 @@ struct ImportResult {
 // and marks other than T/N are kept as they are and listed as problems; characters the program's
 // files cannot hold (outside Windows-1250, control characters, ';') are dropped and listed, and a
 // text longer than a cell holds (maxCellLength) is cut and listed.
-ImportResult applyLayout(const CsvTable &table, const ImportLayout &layout, const QList<qint32> &taskMaxima);
+// A keyed task's cell may hold the symbols chosen instead of points (keys, one per task).
+ImportResult applyLayout(const CsvTable &table, const ImportLayout &layout, const QList<qint32> &taskMaxima,
+                         const QList<TaskKey> &keys = {});
 
 // Why the pupils do not fit the class ("Plik zawiera wyniki 31 uczniów, a klasa ma 30 uczniów. ..."),
 // or an empty text when they do.

@@ -171,8 +171,8 @@ void TfWyniki::sbImportujClick()
     const TestDefinition &test = m_session.test();
     const qint32 classSize = m_session.pupilCounts().value(classInView());
     // A file of another class, or of a class set up larger, is said before any preview.
-    const ImportResult guessed =
-        applyLayout(*table, guessLayout(*table, test.taskCount), test.taskMaxPoints.mid(0, test.taskCount));
+    const ImportResult guessed = applyLayout(*table, guessLayout(*table, test.taskCount, test.taskKeys),
+                                             test.taskMaxPoints.mid(0, test.taskCount), test.taskKeys);
     problem = classSizeProblem(guessed.pupils.size(), classSize);
     if (!problem.isEmpty()) {
         messages::showMessage(problem);

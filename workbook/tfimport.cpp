@@ -28,7 +28,7 @@ TfImport::TfImport(const QString &path, const CsvTable &table, const TestDefinit
     qsizetype widest = 1;
     for (const QStringList &row : table.rows)
         widest = std::max(widest, row.size());
-    m_layout = guessLayout(table, test.taskCount);
+    m_layout = guessLayout(table, test.taskCount, test.taskKeys);
     ui->sePierwszyWiersz->setRange(1, int(std::max<qsizetype>(table.rows.size(), 1)));
     ui->sePierwszyWiersz->setValue(m_layout.firstDataRow + 1);
     // The guess may put the points past the widest row (a file of codes and marks alone); the
@@ -57,7 +57,7 @@ void TfImport::refresh()
 {
     m_layout.firstDataRow = ui->sePierwszyWiersz->value() - 1;
     m_layout.firstTaskColumn = ui->sePierwszaKolumna->value() - 1;
-    m_result = applyLayout(m_table, m_layout, m_test.taskMaxPoints.mid(0, m_test.taskCount));
+    m_result = applyLayout(m_table, m_layout, m_test.taskMaxPoints.mid(0, m_test.taskCount), m_test.taskKeys);
 
     QTableWidget *preview = ui->tabelaPodglad;
     QStringList headings{QStringLiteral("Wiersz"), QStringLiteral("Kod ucznia"), QStringLiteral("Ob.")};

@@ -1,4 +1,4 @@
-#include "analysis/closedanswers.h"
+#include "core/closedanswers.h"
 
 namespace {
 bool isTrueFalse(const QString &symbols)
