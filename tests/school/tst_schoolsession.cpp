@@ -92,6 +92,7 @@ private Q_SLOTS:
     void wholeRoadWithoutAWindow();
     void writeFailuresOfOneStepSaidOnce();
     void wrongPointsSaidBeforeTheErrorThatEndsTheCheck();
+    void symbolsChosenScoredKeptAndReadBack();
 };
 
 void TestSchoolSession::wholeRoadWithoutAWindow()
@@ -179,6 +180,69 @@ void TestSchoolSession::wrongPointsSaidBeforeTheErrorThatEndsTheCheck()
     QVERIFY_THROWS_EXCEPTION(ConvertError, std::rethrow_exception(computed.error));
     // Nothing is written while a point is wrong.
     QVERIFY(!QFileInfo::exists(folder + u"/6a/Odpowiedzi.tmp"_s));
+}
+
+// A one-choice task, two true/false statements with a point each, and an open task: the symbols
+// typed become points in the answers file and stay in Wybory.tmp, read back as typed; a symbol the
+// key refuses writes nothing; a Wybory.tmp that does not fit the points is said and left.
+void TestSchoolSession::symbolsChosenScoredKeptAndReadBack()
+{
+    QTemporaryDir location;
+    const QString testFile = location.filePath(u"Klucz.ini"_s);
+    writeBytes(testFile,
+               "[Ustawienia]\r\nNazwaTestu=Klucz\r\nLiczbaZadan=3\r\nLiczbaStandardow=1\r\n"
+               "MaxLiczbaPunktow=6\r\n[Zadanie1]\r\nMaxPunktow=1\r\nKlucz=B\r\n"
+               "[Zadanie2]\r\nMaxPunktow=2\r\nKlucz=PF\r\nPunktZaCzesc=1\r\n"
+               "[Zadanie3]\r\nMaxPunktow=3\r\nZadanieZamkniete=0\r\n[Standard1]\r\nMaxPunktow=6\r\n");
+    SchoolSession session;
+    const QString folder = location.filePath(u"Szkoła"_s);
+    session.setLocation(location.path());
+    QVERIFY(session.chooseTest(testFile).notices.isEmpty());
+    QVERIFY(session.setUpNewSchool(folder, setupOf({u"6a"_s}, {u"4"_s}), {4}).ok);
+    session.loadClassPage(0);
+    GridRows sheet = session.scoreSheet(0);
+    const QList<QStringList> typed{{u"A01"_s, u"T"_s, u"b"_s, u"PF"_s, u"2"_s},
+                                   {u"A02"_s, u"T"_s, u"C"_s, u"pp"_s, u"3"_s},
+                                   {u"A03"_s, u"T"_s, u""_s, u"X-"_s, u"0"_s},
+                                   {u"A04"_s, u"N"_s, u""_s, u""_s, u""_s}};
+    for (int p = 0; p < typed.size(); ++p)
+        for (int c = 0; c < typed[p].size(); ++c)
+            sheet[p + 1][c + 1] = typed[p][c];
+    session.putScores(0, sheet);
+    QVERIFY(session.compute(0).ok);
+    QCOMPARE(session.summary(0)[1][8], u"5"_s);
+    QCOMPARE(session.summary(0)[2][8], u"4"_s);
+    QCOMPARE(readBytes(folder + u"/6a/Odpowiedzi.tmp"_s),
+             QByteArray("L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3;\r\n1;A01;T;1;2;2;\r\n2;A02;T;0;1;3;\r\n"
+                        "3;A03;T;-;0;0;\r\n4;A04;N;-;-;-;"));
+    const QByteArray choices = "A01;B;PF;\r\nA02;C;PP;\r\nA03;;X-;\r\nA04;;;\r\n";
+    QCOMPARE(readBytes(folder + u"/6a/Wybory.tmp"_s), choices);
+
+    // Opened anew, the page shows the symbols where they are known, the points elsewhere.
+    SchoolSession reopened;
+    QVERIFY(reopened.openSchool(folder).ok);
+    QVERIFY(reopened.loadClassPage(0).notices.isEmpty());
+    QCOMPARE(reopened.scoreSheet(0)[1].mid(3), (QStringList{u"B"_s, u"PF"_s, u"2"_s}));
+    QCOMPARE(reopened.scoreSheet(0)[3].mid(3), (QStringList{u"-"_s, u"X-"_s, u"0"_s}));
+
+    // A symbol outside the answers, or a part too many, is refused naming the pupil and the task.
+    sheet = reopened.scoreSheet(0);
+    sheet[1][3] = u"E"_s;
+    sheet[2][4] = u"PFP"_s;
+    reopened.putScores(0, sheet);
+    const ComputeOutcome refused = reopened.compute(0);
+    QCOMPARE(refused.badPupilCount, 2);
+    QVERIFY(refused.notices.value(0).text.startsWith(
+        u"Dla ucznia o kodzie A01, w zadaniu Zad.1 wprowadzono złą odpowiedź „E”!"_s));
+    QVERIFY(refused.notices.value(1).text.contains(u"A02, w zadaniu Zad.2"_s));
+    QCOMPARE(readBytes(folder + u"/6a/Wybory.tmp"_s), choices);
+
+    // Symbols that would give other points than the answers file holds: the points stay.
+    writeBytes(folder + u"/6a/Wybory.tmp"_s, "A01;D;PF;\r\nA02;C;PP;\r\nA03;;X-;\r\nA04;;;\r\n");
+    const Outcome damaged = reopened.loadClassPage(0);
+    QCOMPARE(damaged.notices.size(), 1);
+    QVERIFY(damaged.notices.first().text.contains(u"Wybory.tmp"_s));
+    QCOMPARE(reopened.scoreSheet(0)[1].mid(3), (QStringList{u"1"_s, u"2"_s, u"2"_s}));
 }
 
 QTEST_GUILESS_MAIN(TestSchoolSession)
