@@ -11,7 +11,8 @@ QString cellAt(const GridRows &rows, qsizetype row, qsizetype column)
 
 QString codeOf(const QString &cell)
 {
-    return isBlankCell(cell) ? QString() : cell.trimmed();
+    const QString code = cell.trimmed();
+    return code == u"-" ? QString() : code;
 }
 
 QString rowProblem(qsizetype row, const QString &what)

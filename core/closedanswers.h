@@ -56,4 +56,6 @@ ClosedCell readClosedCell(const QString &text, const TaskKey &key);
 struct ChosenAnswer {
     bool known = false;
     QString chosen; // one symbol per part, or empty for no answer
+
+    friend bool operator==(const ChosenAnswer &, const ChosenAnswer &) = default;
 };

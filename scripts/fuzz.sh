@@ -32,7 +32,7 @@ if ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
     echo "usage: $0 [seconds per target]" >&2
     exit 2
 fi
-targets=${FUZZ_TARGETS:-"fuzz_inifile fuzz_gridfile fuzz_numbers fuzz_chartvalues fuzz_analysis fuzz_csvimport fuzz_comparison fuzz_testdefinition fuzz_definitionpaste"}
+targets=${FUZZ_TARGETS:-"fuzz_inifile fuzz_gridfile fuzz_numbers fuzz_chartvalues fuzz_analysis fuzz_csvimport fuzz_comparison fuzz_testdefinition fuzz_definitionpaste fuzz_choices"}
 build=build-fuzz
 
 # Debug keeps Qt's own assertions (bounds of QList and QString) live; -O1 keeps the runs fast.
