@@ -24,6 +24,8 @@ namespace bench {
 // The usual size; bench_workbook takes others on its command line.
 inline int pupils = 40;
 inline int tasks = 60;
+// --keys: every task two true/false statements keyed "PF", a point for each, typed as letters.
+inline bool keyed = false;
 
 // Tasks of 2 points in the five standards in turn: for 60 tasks five standards of 24 points,
 // 120 points in all.
@@ -37,6 +39,7 @@ inline TestDefinition largestTest()
         test.taskStandards.append(t % 5 + 1);
         test.taskMaxPoints.append(2);
         test.taskClosed.append(true);
+        test.taskKeys.append(keyed ? TaskKey{QStringLiteral("PF"), QStringLiteral("PF"), true} : TaskKey{});
     }
     for (int s = 0; s < 5; ++s) {
         test.standardMaxPoints.append(2 * ((tasks - s + 4) / 5));
@@ -57,6 +60,20 @@ inline QByteArray answersFile(int shift = 0)
         bytes += "\r\n" + QByteArray::number(p) + ";U" + QByteArray::number(p) + (p % 9 ? ";T;" : ";N;");
         for (int t = 0; t < tasks; ++t)
             bytes += QByteArray::number((p + t + shift) % 3) + ';';
+    }
+    return bytes;
+}
+
+// The letters giving answersFile's points under the "PF" keys: 0 "FP", 1 "PP", 2 "PF".
+inline QByteArray choicesFile(int shift = 0)
+{
+    static const char *const letters[] = {"FP", "PP", "PF"};
+    QByteArray bytes;
+    for (int p = 1; p <= pupils; ++p) {
+        bytes += 'U' + QByteArray::number(p);
+        for (int t = 0; t < tasks; ++t)
+            bytes += QByteArray(";") + letters[(p + t + shift) % 3];
+        bytes += "\r\n";
     }
     return bytes;
 }

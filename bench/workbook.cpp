@@ -26,6 +26,7 @@
 namespace {
 
 using namespace bench;
+using namespace Qt::StringLiterals;
 
 // Only the sheets' own time, not the analysis window's opening around it.
 QList<double> sheetsMs;
@@ -59,8 +60,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     SondarykApplication app(argc, argv);
     printMessages(QStringLiteral("zapisane"));
-    // bench_workbook [--classes N] [--pupils N] [--tasks N] [--rounds N] [--only TEXT]; a lone number is
-    // the rounds.
+    // bench_workbook [--classes N] [--pupils N] [--tasks N] [--rounds N] [--only TEXT] [--keys]; a lone
+    // number is the rounds.
     int rounds = 30;
     const QStringList arguments = app.arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i) {
@@ -78,6 +79,8 @@ int main(int argc, char **argv)
             value(&tasks, 200);
         else if (name == QStringLiteral("--rounds"))
             value(&rounds, 1000);
+        else if (name == QStringLiteral("--keys"))
+            keyed = true;
         else if (name == QStringLiteral("--only")) {
             if (i + 1 >= arguments.size())
                 qFatal("--only needs a text");
@@ -85,7 +88,8 @@ int main(int argc, char **argv)
         } else if (name.toInt() > 0)
             rounds = name.toInt();
         else
-            qFatal("usage: bench_workbook [--classes N] [--pupils N] [--tasks N] [--rounds N] [--only TEXT]");
+            qFatal("usage: bench_workbook [--classes N] [--pupils N] [--tasks N] [--rounds N] [--only TEXT] "
+                   "[--keys]");
     }
 
     QTemporaryDir location;
@@ -95,6 +99,8 @@ int main(int argc, char **argv)
     for (int i = 0; i < classes; ++i) {
         const QString directory = workbook.session().paths().classFolder(i);
         writeFile(directory + QStringLiteral("/Odpowiedzi.tmp"), answersFile());
+        if (keyed)
+            writeFile(directory + QStringLiteral("/Wybory.tmp"), choicesFile());
         writeFile(directory + QStringLiteral("/Zadania.tmp"), statisticsFile(tasks));
         writeFile(directory + QStringLiteral("/Standardy.tmp"), statisticsFile(6));
     }
@@ -122,7 +128,8 @@ int main(int argc, char **argv)
             report(qPrintable(name), rounds(), target, own);
     };
     auto *pages = workbook.findChild<QTabWidget *>(QStringLiteral("pcWyniki"));
-    std::printf("Workbook, %d classes of %d pupils, %d tasks (%d rounds)\n", classes, pupils, tasks, rounds);
+    std::printf("Workbook, %d classes of %d pupils, %d tasks%s (%d rounds)\n", classes, pupils, tasks,
+                keyed ? ", every task keyed and typed as letters" : "", rounds);
     measure(
         QStringLiteral("class page built from its answers file"),
         [&] {
@@ -174,7 +181,8 @@ int main(int argc, char **argv)
     for (int p = 1; p <= pupils; ++p) {
         block += QStringLiteral("U%1\tT").arg(p);
         for (int t = 0; t < tasks; ++t)
-            block += u'\t' + QString::number((p + t) % 3);
+            block += u'\t' + (keyed ? QStringList{u"FP"_s, u"PP"_s, u"PF"_s}[(p + t) % 3]
+                                    : QString::number((p + t) % 3));
         block += QStringLiteral("\r\n");
     }
     measure(
