@@ -206,27 +206,32 @@ void count(CellCounts &counts, const QString &cell)
         ++counts.texts;
 }
 
-// The first column from `from` at which each task's column holds only what its task takes (symbols
-// in a keyed task's, points or nothing in the others'), when some task is keyed; -1 otherwise. Letters
+// The first column from `from` at which each task's column holds mostly what its task takes (symbols
+// in a keyed task's, points in the others'), when some task is keyed; -1 otherwise. Letters
 // make a column look like names, so without this the points would be guessed to start too late.
 qsizetype firstFittingColumn(const QList<const QStringList *> &data, qsizetype from, qsizetype columns,
                              int taskCount, const QList<TaskKey> &keys)
 {
     if (std::none_of(keys.begin(), keys.end(), [](const TaskKey &key) { return key.isKeyed(); }))
         return -1;
+    // A typo here and there must not move the points: most of a column's cells will do.
     const auto fits = [&](qsizetype column, const TaskKey &key) {
+        qsizetype filled = 0;
+        qsizetype refused = 0;
         for (const QStringList *row : data) {
             const QString cell = cellAt(*row, column).trimmed();
+            if (isBlankCell(cell))
+                continue;
+            ++filled;
             const bool taken = key.isKeyed() ? readClosedCell(cell, key).kind != ClosedCell::Kind::Refused
-                                             : isBlankCell(cell) || looksNumeric(cell);
-            if (!taken)
-                return false;
+                                             : looksNumeric(cell);
+            refused += taken ? 0 : 1;
         }
-        return true;
+        return refused * 2 <= filled;
     };
-    for (qsizetype c = from; c < columns; ++c) {
+    for (qsizetype c = from; c + taskCount <= columns; ++c) {
         bool all = true;
-        for (int t = 0; t < taskCount && all && c + t < columns; ++t)
+        for (int t = 0; t < taskCount && all; ++t)
             all = fits(c + t, keys.value(t));
         if (all)
             return c;

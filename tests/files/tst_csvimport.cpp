@@ -64,6 +64,7 @@ private Q_SLOTS:
     void importsPupils();
     void classSize_data();
     void classSize();
+    void symbolsInKeyedTasks();
 };
 
 void TstCsvImport::readsSpreadsheetFiles_data()
@@ -371,6 +372,23 @@ void TstCsvImport::importsPupils()
     QCOMPARE(result.pupils, pupils);
     QCOMPARE(result.fileRows, fileRows);
     QCOMPARE(described(result.problems).join(u'\n'), problems.join(u'\n'));
+}
+
+// Letters make a column look like names: with the keys the points are found to start at them, and
+// the letters are taken as typed, a symbol the key refuses listed.
+void TstCsvImport::symbolsInKeyedTasks()
+{
+    const CsvTable table = parsed("Kod;Nazwisko;Ob.;Z1;Z2;Z3\r\nA1;Nowak;T;b;PF;2\r\nA2;Kos;T;E;pp;3\r\n"
+                                  "A3;Lis;N;;;\r\n");
+    const QList<TaskKey> keys{{u"B"_s, u"ABCD"_s, false}, {u"PF"_s, u"PF"_s, true}, {}};
+    const ImportLayout layout = ::guessLayout(table, 3, keys);
+    QCOMPARE(asList(layout), (QList<int>{1, 0, 2, 3}));
+    const ImportResult result = applyLayout(table, layout, {1, 2, 3}, keys);
+    QCOMPARE(result.pupils, (GridRows{{u"A1"_s, u"T"_s, u"b"_s, u"PF"_s, u"2"_s},
+                                      {u"A2"_s, u"T"_s, u"E"_s, u"pp"_s, u"3"_s},
+                                      {u"A3"_s, u"N"_s, QString(), QString(), QString()}}));
+    QCOMPARE(described(result.problems),
+             QStringList{u"3/1: Odpowiedź „E” nie pasuje do zadania: części 1, odpowiedzi ABCD."_s});
 }
 
 void TstCsvImport::classSize_data()
