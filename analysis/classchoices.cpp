@@ -51,7 +51,7 @@ std::optional<QList<ChosenAnswer>> readPupilChoices(const QStringList &line, con
             pupil[t].known = isBlankCell(points);
             continue;
         }
-        const TaskKey key = test.keyOf(t);
+        const TaskKey &key = test.keyOf(t);
         const ClosedCell cell = readClosedCell(field, key);
         const std::optional<qint32> typed =
             isBlankCell(points) ? std::optional<qint32>(0) : parseInteger(points);
@@ -68,38 +68,35 @@ std::optional<QList<ChosenAnswer>> readPupilChoices(const QStringList &line, con
 }
 } // namespace
 
-GridRows pointsSheet(const GridRows &sheet, const TestDefinition &test)
+SheetFiles sheetFiles(const GridRows &sheet, qint32 pupilCount, const TestDefinition &test)
 {
-    GridRows points = sheet;
-    for (qsizetype r = 1; r < points.size(); ++r) {
-        QStringList &row = points[r];
-        for (qint32 t = 0; t < test.taskCount && t + 3 < row.size(); ++t) {
-            if (!test.isKeyed(t))
-                continue;
-            const TaskKey key = test.keyOf(t);
-            const ClosedCell cell = readClosedCell(row[t + 3], key);
-            if (cell.kind == ClosedCell::Kind::Chosen && !cell.chosen.isEmpty())
-                row[t + 3] =
-                    QString::number(closedanswers::pointsFor(key, cell.chosen, test.taskMaxPoints.value(t)));
-        }
-    }
-    return points;
-}
-
-GridRows choiceRows(const GridRows &sheet, qint32 pupilCount, const TestDefinition &test)
-{
-    GridRows rows;
-    rows.reserve(pupilCount);
+    SheetFiles files{sheet, {}};
+    if (!test.hasKeys())
+        return files;
+    // Points of a few sizes recur in every row: made once.
+    QStringList numbers;
+    const auto number = [&numbers](qint32 points) {
+        while (numbers.size() <= points && points <= TestDefinition::maxTaskPoints)
+            numbers.append(QString::number(numbers.size()));
+        return points <= TestDefinition::maxTaskPoints ? numbers[points] : QString::number(points);
+    };
+    files.choices.reserve(pupilCount);
     for (qint32 r = 1; r <= pupilCount; ++r) {
         QStringList line{codeOf(cellAt(sheet, r, 1))};
+        line.reserve(test.taskCount + 1);
         for (qint32 t = 0; t < test.taskCount; ++t) {
+            const TaskKey &key = test.keyOf(t);
             const ClosedCell cell =
-                test.isKeyed(t) ? readClosedCell(cellAt(sheet, r, t + 3), test.keyOf(t)) : ClosedCell{};
-            line.append(cell.kind == ClosedCell::Kind::Chosen ? cell.chosen : QString());
+                key.isKeyed() ? readClosedCell(cellAt(sheet, r, t + 3), key) : ClosedCell{};
+            const bool chosen = cell.kind == ClosedCell::Kind::Chosen;
+            line.append(chosen ? cell.chosen : QString());
+            if (chosen && !cell.chosen.isEmpty() && r < files.points.size() && t + 3 < files.points[r].size())
+                files.points[r][t + 3] =
+                    number(closedanswers::pointsFor(key, cell.chosen, test.taskMaxPoints.value(t)));
         }
-        rows.append(line);
+        files.choices.append(line);
     }
-    return rows;
+    return files;
 }
 
 std::optional<ClassChoices> readClassChoices(const GridRows &choices, const GridRows &pointRows,

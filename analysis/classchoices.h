@@ -2,8 +2,8 @@
 // in: the answers file holds the points the key gives, Wybory.tmp the symbols.
 #pragma once
 
-#include "core/closedanswers.h"
 #include "analysis/testdefinition.h"
+#include "core/closedanswers.h"
 #include "files/gridfile.h"
 
 #include <QList>
@@ -13,12 +13,15 @@
 
 using ClassChoices = QList<QList<ChosenAnswer>>; // per pupil row (from 1), one per task
 
-// The sheet with each keyed cell of symbols replaced by the points they give; every other cell,
-// one the key refuses included, as typed.
-GridRows pointsSheet(const GridRows &sheet, const TestDefinition &test);
-// Wybory.tmp's rows: for rows 1 to pupilCount the code, then per task the symbols chosen in a keyed
-// task's cell (upper case), empty otherwise.
-GridRows choiceRows(const GridRows &sheet, qint32 pupilCount, const TestDefinition &test);
+// The sheet with each keyed cell of symbols replaced by the points they give (every other cell, one
+// the key refuses included, as typed), and Wybory.tmp's rows: for rows 1 to pupilCount the code,
+// then per task the symbols chosen in a keyed task's cell (upper case), empty otherwise. Each cell
+// is read once: Compute writes both at every click.
+struct SheetFiles {
+    GridRows points;
+    GridRows choices;
+};
+SheetFiles sheetFiles(const GridRows &sheet, qint32 pupilCount, const TestDefinition &test);
 
 // Wybory.tmp's rows read against the answers file's rows (row 0 its headings): per pupil what is
 // known of the symbols chosen. An empty field beside an empty points cell is no answer; beside

@@ -192,7 +192,7 @@ QByteArray testDefinitionFileBytes(const TestDefinition &def)
               << QStringLiteral("MaxPunktow=%1").arg(def.taskMaxPoints.value(i))
               << QStringLiteral("ZadanieZamkniete=%1").arg(def.taskClosed.value(i) ? 1 : 0);
         // Only a keyed task has these lines, so that a test without keys is written as it always was.
-        const TaskKey key = def.keyOf(i);
+        const TaskKey &key = def.keyOf(i);
         if (key.isKeyed()) {
             lines << QStringLiteral("Klucz=") + key.key << QStringLiteral("Odpowiedzi=") + key.answers;
             if (key.pointPerPart)

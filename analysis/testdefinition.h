@@ -59,8 +59,12 @@ struct TestDefinition {
         return k <= countedStandardLimit || k > standardCount;
     }
 
-    TaskKey keyOf(qsizetype task) const { return taskKeys.value(task); }
-    bool isKeyed(qsizetype task) const { return taskKeys.value(task).isKeyed(); }
+    const TaskKey &keyOf(qsizetype task) const
+    {
+        static const TaskKey none;
+        return task >= 0 && task < taskKeys.size() ? taskKeys[task] : none;
+    }
+    bool isKeyed(qsizetype task) const { return keyOf(task).isKeyed(); }
     bool hasKeys() const
     {
         for (const TaskKey &key : taskKeys)

@@ -70,7 +70,9 @@ qint32 pointsFor(const TaskKey &key, const QString &chosen, qint32 maxPoints)
 
 ClosedCell readClosedCell(const QString &text, const TaskKey &key)
 {
-    const QString trimmed = text.trimmed();
+    // Most cells need no trimming, and trimming a string makes a new one.
+    const bool padded = !text.isEmpty() && (text.front().isSpace() || text.back().isSpace());
+    const QString trimmed = padded ? text.trimmed() : text;
     if (trimmed.isEmpty() || trimmed == QStringLiteral("-"))
         return {ClosedCell::Kind::Chosen, {}};
     if (startsAsNumber(trimmed))

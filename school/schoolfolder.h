@@ -5,9 +5,9 @@
 
 #include "core/progress.h"
 
-#include "analysis/classchoices.h"
 #include "analysis/analysisreport.h"
 #include "analysis/analysissettings.h"
+#include "analysis/classchoices.h"
 #include "analysis/classstatistics.h"
 #include "analysis/comparison.h"
 #include "analysis/staffmeeting.h"

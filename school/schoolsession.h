@@ -4,6 +4,7 @@
 // operation returns what there is to tell the teacher instead of showing it.
 #pragma once
 
+#include "analysis/classchoices.h"
 #include "analysis/testdefinition.h"
 #include "core/progress.h"
 #include "files/csvimport.h"
@@ -178,8 +179,10 @@ private:
         bool modified = false;
     };
     ReportContent reportContent(int classIndex) const;
-    // The class's answers file (the points) and, for a test with keys, Wybory.tmp beside it.
-    WriteStatus writeAnswerFiles(int classIndex, sessionsteps::Writes &written) const;
+    // The class's answers file (points: its sheet with the symbols scored) and, for a test with
+    // keys, Wybory.tmp beside it.
+    WriteStatus writeAnswerFiles(int classIndex, const SheetFiles &sheet,
+                                 sessionsteps::Writes &written) const;
     // The symbols chosen, from Wybory.tmp, over the points just read; a damaged file is said and left.
     void readChoicesFile(int classIndex, Outcome *outcome);
     // Save on a page whose file does not fit the test: why nothing was written.

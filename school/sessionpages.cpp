@@ -20,7 +20,7 @@ using namespace sessionsteps;
 namespace {
 QString wrongAnswerMessage(const QString &code, const PupilScores &pupil, const TestDefinition &test)
 {
-    const TaskKey key = test.keyOf(pupil.faultTask);
+    const TaskKey &key = test.keyOf(pupil.faultTask);
     return QStringLiteral("Dla ucznia o kodzie %1, w zadaniu %2 wprowadzono złą odpowiedź „%3”! Zadanie "
                           "ma części: %4, a każdą z nich odpowiada się jedną z liter %5 (X – znak "
                           "nieczytelny, - – brak odpowiedzi w części).")
@@ -155,13 +155,15 @@ ComputeOutcome SchoolSession::compute(int classIndex)
     ComputeOutcome outcome = run<ComputeOutcome>(
         m_gathering, schoolDirectory(), true, [&](Writes &written, ComputeOutcome &result) {
             const SchoolPaths &files = paths();
-            const WriteStatus saved = writeAnswerFiles(classIndex, written);
+            const SheetFiles sheet =
+                sheetFiles(scoreSheet(classIndex), pupilCounts().value(classIndex), m_test);
+            const WriteStatus saved = writeAnswerFiles(classIndex, sheet, written);
             if (saved == WriteStatus::Ok)
                 markScoresSaved(classIndex);
             // The statistics would lead out of the school folder the same way; it has been said once.
             if (saved == WriteStatus::OutsideSchool)
                 return;
-            writeTaskStatistics(m_test.taskCount, pointsSheet(scoreSheet(classIndex), m_test),
+            writeTaskStatistics(m_test.taskCount, sheet.points,
                                 files.classFile(classIndex, schoolfiles::taskStatistics), &result);
             // The summary has five standard columns whatever the test defines.
             writeStandardStatistics(5, summary(classIndex),
@@ -244,7 +246,10 @@ Outcome SchoolSession::saveScores(int classIndex)
 {
     Outcome outcome =
         run<Outcome>(m_gathering, schoolDirectory(), false, [&](Writes &written, Outcome &result) {
-            result.ok = writeAnswerFiles(classIndex, written) == WriteStatus::Ok;
+            result.ok =
+                writeAnswerFiles(classIndex,
+                                 sheetFiles(scoreSheet(classIndex), pupilCounts().value(classIndex), m_test),
+                                 written) == WriteStatus::Ok;
         });
     if (outcome.ok)
         markScoresSaved(classIndex);
@@ -258,7 +263,9 @@ ReportContent SchoolSession::reportContent(int classIndex) const
     content.testDate = m_test.testDate;
     const bool school = classIndex < 0;
     content.firstCaption = school ? schoolPageCaption() : classPageCaption(classLabels().value(classIndex));
-    content.firstGrid = school ? m_schoolTasks : pointsSheet(scoreSheet(classIndex), m_test);
+    content.firstGrid =
+        school ? m_schoolTasks
+               : sheetFiles(scoreSheet(classIndex), pupilCounts().value(classIndex), m_test).points;
     content.secondCaption = summaryCaption();
     content.secondGrid = school ? m_schoolStandards : summary(classIndex);
     return content;
@@ -277,7 +284,8 @@ Outcome SchoolSession::saveClass(int classIndex)
     if (m_block)
         return refusedOnBlockedPage();
     return run<Outcome>(m_gathering, schoolDirectory(), true, [&](Writes &written, Outcome &outcome) {
-        const WriteStatus saved = writeAnswerFiles(classIndex, written);
+        const WriteStatus saved = writeAnswerFiles(
+            classIndex, sheetFiles(scoreSheet(classIndex), pupilCounts().value(classIndex), m_test), written);
         if (saved == WriteStatus::Ok)
             markScoresSaved(classIndex);
         outcome.ok = false;
@@ -443,18 +451,16 @@ std::optional<CsvTable> SchoolSession::readImportFile(const QString &path, QStri
     return ::readImportFile(path, problem);
 }
 
-WriteStatus SchoolSession::writeAnswerFiles(int classIndex, Writes &written) const
+WriteStatus SchoolSession::writeAnswerFiles(int classIndex, const SheetFiles &sheet, Writes &written) const
 {
-    const GridRows &sheet = scoreSheet(classIndex);
     const QString answers = paths().classFile(classIndex, schoolfiles::answers);
-    const WriteStatus saved = m_folder.writeGrid(answers, pointsSheet(sheet, m_test));
+    const WriteStatus saved = m_folder.writeGrid(answers, sheet.points);
     written(saved, answers);
     // A test without keys keeps exactly the files it always had.
     if (saved != WriteStatus::Ok || !m_test.hasKeys())
         return saved;
     const QString choices = paths().classFile(classIndex, schoolfiles::choices);
-    const WriteStatus chosen =
-        m_folder.write(choices, choicesFileBytes(choiceRows(sheet, pupilCounts().value(classIndex), m_test)));
+    const WriteStatus chosen = m_folder.write(choices, choicesFileBytes(sheet.choices));
     written(chosen, choices);
     return chosen;
 }

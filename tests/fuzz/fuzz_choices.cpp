@@ -20,7 +20,7 @@ using fuzz::require;
 void checkKeys(const TestDefinition &test)
 {
     for (qint32 t = 0; t < test.taskCount; ++t) {
-        const TaskKey key = test.keyOf(t);
+        const TaskKey &key = test.keyOf(t);
         if (!key.isKeyed())
             continue;
         require(test.taskClosed.value(t), "a key kept on an open task");
@@ -79,8 +79,9 @@ void checkChoices(const QByteArray &bytes, const TestDefinition &test)
     // What was read goes back as typed: the same points, and the same file once more.
     GridRows sheet = points;
     putChoices(&sheet, *choices, test);
-    require(pointsSheet(sheet, test) == points, "the symbols read back give other points");
-    const QByteArray again = choicesFileBytes(choiceRows(sheet, qint32(lines->size()), test));
+    const SheetFiles files = sheetFiles(sheet, qint32(lines->size()), test);
+    require(files.points == points, "the symbols read back give other points");
+    const QByteArray again = choicesFileBytes(files.choices);
     const std::optional<GridRows> reread = parseChoicesFile(again, gridLimitsFor(pupils, test.taskCount + 1));
     require(reread && readClassChoices(*reread, points, qint32(lines->size()), test, &problem) == choices,
             "the file written from the symbols read says something else");
