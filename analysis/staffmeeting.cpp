@@ -28,6 +28,12 @@ StaffMeetingFigures staffMeetingFigures(const GroupAnalysis &group, const QList<
                                         const QList<ClassResults> &schoolClasses)
 {
     StaffMeetingFigures figures;
+    if (test.hasKeys()) {
+        figures.choices = choiceTable(classes, test);
+        // A class's figures are the group's own; a school's are shown class by class too.
+        for (qsizetype i = 0; classes.size() > 1 && i < classes.size(); ++i)
+            figures.classChoices.append(choiceTable({classes[i]}, test));
+    }
 
     // Where each pupil stands, within the class and among all the group's pupils.
     NormsFigures &norms = figures.norms;

@@ -5,6 +5,7 @@
 
 #include "analysis/analysis.h"
 #include "analysis/comparison.h"
+#include "analysis/distractors.h"
 #include "analysis/norms.h"
 #include "analysis/testquality.h"
 
@@ -59,6 +60,9 @@ struct StaffMeetingFigures {
     NormsFigures norms;
     QualityFigures quality;
     ComparisonTable comparison;
+    // The answers chosen in the keyed tasks: the group's, and for a school each class's.
+    ChoiceTable choices;
+    QList<ChoiceTable> classChoices;
 };
 
 // The figures of the group the analysis describes (a class, or the school's classes together).

@@ -1,6 +1,7 @@
 #include "documents/analysisdocument.h"
 #include "analysis/analysisreport.h"
 #include "documents/analysistables.h"
+#include "documents/analysiswords.h"
 
 #include <QStringList>
 
@@ -91,6 +92,26 @@ QString qualitySection(const GroupAnalysis &group, const QualityFigures &quality
     return html + documentTableOnly(discriminationTable(group, quality));
 }
 
+// The answers chosen in the keyed tasks; for a school the school's, then each class's.
+QString choicesSection(const AnalysisReport &report, const StaffMeetingFigures &figures)
+{
+    QString html = heading(choicesHeading());
+    if (!figures.choices.anyKnown)
+        return html + paragraph(noChoicesText());
+    html += paragraph(choicesNote());
+    const auto part = [](const ChoiceTable &table, const QString &title) {
+        QString text = documentTable(choicesTable(table, title));
+        for (const QString &line : choicesBelowTexts(table))
+            text += paragraph(line);
+        return text;
+    };
+    html += part(figures.choices, report.school ? QStringLiteral("Szkoła") : QString());
+    for (qsizetype i = 0; report.school && i < figures.classChoices.size(); ++i)
+        if (figures.classChoices[i].anyKnown)
+            html += part(figures.classChoices[i], QStringLiteral("Klasa ") + report.classes.value(i).label);
+    return html;
+}
+
 // The title, the test, the notes and the summary sentences.
 QString opening(const AnalysisReport &report, const TestDefinition &test)
 {
@@ -126,6 +147,8 @@ QString analysisHtml(const AnalysisReport &report, const TestDefinition &test,
     html += documentTable(legendTable(settings), legend);
     html += documentTable(weakPupilsTable(report));
     if (figures) {
+        if (test.hasKeys())
+            html += choicesSection(report, *figures);
         html += comparisonSection(report, figures->comparison);
         html += normsSection(report, figures->norms);
         html += qualitySection(group, figures->quality);

@@ -3,6 +3,7 @@
 
 #include "documents/analysisdocument.h"
 #include "documents/analysistables.h"
+#include "documents/analysiswords.h"
 
 namespace {
 
@@ -67,6 +68,25 @@ void normsPart(Sheet *sheet, const AnalysisReport &report, const NormsFigures &n
     appendToSheet(sheet, pupilNormsTable(norms, report.school), sheetOptions());
 }
 
+void choicesPart(Sheet *sheet, const AnalysisReport &report, const StaffMeetingFigures &figures)
+{
+    heading(sheet, choicesHeading());
+    if (!figures.choices.anyKnown) {
+        line(sheet, noChoicesText());
+        return;
+    }
+    line(sheet, choicesNote());
+    const auto part = [&](const ChoiceTable &table, const QString &title) {
+        appendToSheet(sheet, choicesTable(table, title), sheetOptions());
+        for (const QString &text : choicesBelowTexts(table))
+            line(sheet, text);
+    };
+    part(figures.choices, report.school ? QStringLiteral("Szkoła") : QString());
+    for (qsizetype i = 0; report.school && i < figures.classChoices.size(); ++i)
+        if (figures.classChoices[i].anyKnown)
+            part(figures.classChoices[i], QStringLiteral("Klasa ") + report.classes.value(i).label);
+}
+
 } // namespace
 
 Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &figures,
@@ -93,6 +113,8 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
     appendToSheet(&sheet, tasksTable(group, test, settings, figures.quality.discrimination), options);
     appendToSheet(&sheet, legendTable(settings), options);
     appendToSheet(&sheet, weakPupilsTable(report), options);
+    if (test.hasKeys())
+        choicesPart(&sheet, report, figures);
     comparisonPart(&sheet, report, figures.comparison);
     normsPart(&sheet, report, figures.norms);
 

@@ -390,3 +390,38 @@ ReportTable discriminationTable(const GroupAnalysis &group, const QualityFigures
     }
     return table;
 }
+
+ReportTable choicesTable(const ChoiceTable &choices, const QString &heading)
+{
+    ReportTable table;
+    table.heading = heading;
+    table.header = {textCell(QStringLiteral("Zadanie")), textCell(QStringLiteral("Klucz"))};
+    for (const QChar symbol : choices.symbols)
+        table.header.append(textCell(QString(symbol)));
+    table.header += {textCell(QStringLiteral("brak odpowiedzi")), textCell(QStringLiteral("łatwość"))};
+    // Whole per cent in the document; the sheet keeps a tenth for those who count on.
+    const auto share = [](double percent) {
+        ReportCell cell = percentCell(percent, 0);
+        cell.sheetDecimals = 1;
+        return cell;
+    };
+    for (const ChoiceTask &task : choices.tasks) {
+        for (qsizetype p = 0; p < task.parts.size(); ++p) {
+            const ChoicePart &part = task.parts[p];
+            QList<ReportCell> cells{textCell(choicePartName(task, p)), textCell(QString(part.key))};
+            for (const QChar symbol : choices.symbols) {
+                const qsizetype at = part.answers.indexOf(symbol);
+                if (at < 0 || task.known == 0)
+                    cells.append(at < 0 ? ReportCell{} : noDataCell());
+                else
+                    cells.append(symbol == part.key ? strong(share(part.shares[at]))
+                                                    : share(part.shares[at]));
+            }
+            cells.append(task.known == 0 ? noDataCell() : share(part.noAnswer));
+            // The facility is the whole task's: on its first line.
+            cells.append(p > 0 ? ReportCell{} : task.facility ? decimalCell(*task.facility) : noDataCell());
+            table.add(cells);
+        }
+    }
+    return table;
+}

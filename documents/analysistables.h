@@ -35,3 +35,6 @@ ReportTable pupilNormsTable(const NormsFigures &norms, bool school);
 
 ReportTable alphaTable(const QualityFigures &quality);
 ReportTable discriminationTable(const GroupAnalysis &group, const QualityFigures &quality);
+
+// The share of every answer chosen in each keyed task, one line per part, the key's share bold.
+ReportTable choicesTable(const ChoiceTable &table, const QString &heading);

@@ -91,3 +91,41 @@ QString histogramTitle(const AnalysisReport &report)
     return report.school ? QStringLiteral("Rozkład sumy punktów (wszyscy uczniowie szkoły)")
                          : QStringLiteral("Rozkład sumy punktów – ") + report.overall.label;
 }
+
+QString choicesHeading()
+{
+    return QStringLiteral("Wybory odpowiedzi w zadaniach zamkniętych");
+}
+
+QString choicesNote()
+{
+    return QStringLiteral("Jaki odsetek obecnych uczniów (tych, których odpowiedzi wpisano literami) wybrał "
+                          "każdą odpowiedź; pogrubiony – odpowiedź poprawna (klucz). Błędna odpowiedź "
+                          "wybierana przez wielu wskazuje częsty błąd do omówienia z uczniami.");
+}
+
+QString noChoicesText()
+{
+    return QStringLiteral("Nie wpisano wybranych odpowiedzi: tabela wyborów powstaje, gdy w zadaniach "
+                          "zamkniętych z kluczem wpisuje się litery odpowiedzi uczniów.");
+}
+
+QStringList choicesBelowTexts(const ChoiceTable &table)
+{
+    QStringList texts;
+    const QStringList popular = popularWrongAnswers(table);
+    texts.append(popular.isEmpty()
+                     ? QStringLiteral("W żadnym zadaniu błędna odpowiedź nie przyciągnęła więcej uczniów niż "
+                                      "poprawna.")
+                     : QStringLiteral("Zadania, w których błędna odpowiedź przyciągnęła więcej uczniów niż "
+                                      "poprawna:"));
+    texts += popular;
+    const QStringList check = keysToCheck(table);
+    texts.append(
+        check.isEmpty()
+            ? QStringLiteral("W żadnym zadaniu uczniowie wybierający błędną odpowiedź nie mieli lepszego "
+                             "wyniku całego testu niż wybierający klucz.")
+            : QStringLiteral("Zadania, w których uczniowie wybierający błędną odpowiedź mieli lepszy wynik "
+                             "całego testu niż wybierający klucz – sprawdź klucz:"));
+    return texts + check;
+}

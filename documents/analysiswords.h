@@ -2,6 +2,8 @@
 // same.
 #pragma once
 
+#include "analysis/distractors.h"
+
 #include "analysis/analysisreport.h"
 #include "analysis/staffmeeting.h"
 
@@ -16,6 +18,12 @@ QString alphaText(const std::optional<double> &value);
 
 // What the report says when no comparison figures were entered.
 QString noComparisonText();
+// The answers chosen in the keyed tasks: the section's heading, what the table shows, the line in its
+// place when no pupil's letters were typed, and the sentences below it.
+QString choicesHeading();
+QString choicesNote();
+QString noChoicesText();
+QStringList choicesBelowTexts(const ChoiceTable &table);
 
 // The window's caption and the document's title: "Analiza wyników – Klasa VI A" or
 // "Analiza wyników – szkoła".

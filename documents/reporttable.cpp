@@ -47,14 +47,17 @@ QString tableStart()
                           "style=\"border-collapse: collapse; border-color: #808080;\">\n");
 }
 
-QString htmlCell(const QString &tag, const QString &text, const QString &colour, bool right)
+QString htmlCell(const QString &tag, const QString &text, const QString &colour, bool right,
+                 bool bold = false)
 {
     QString html = QLatin1Char('<') + tag;
     if (!colour.isEmpty())
         html += QStringLiteral(" bgcolor=\"%1\"").arg(colour);
     if (right)
         html += QStringLiteral(" align=\"right\"");
-    return html + QLatin1Char('>') + text.toHtmlEscaped() + QStringLiteral("</") + tag + QLatin1Char('>');
+    const QString escaped =
+        bold ? QStringLiteral("<b>") + text.toHtmlEscaped() + QStringLiteral("</b>") : text.toHtmlEscaped();
+    return html + QLatin1Char('>') + escaped + QStringLiteral("</") + tag + QLatin1Char('>');
 }
 
 // A header row is the table's <thead>, which printing repeats on every page the table continues on.
@@ -69,7 +72,7 @@ QString htmlRow(const QList<ReportCell> &cells, const QList<ReportOutput> &colum
             continue;
         const ReportCell &cell = cells[c];
         const bool right = !header && (options.rightAfterFirst ? written > 0 : !isWords(cell));
-        html += htmlCell(tag, documentText(cell), cell.colour, right);
+        html += htmlCell(tag, documentText(cell), cell.colour, right, cell.strong);
         ++written;
     }
     html += QStringLiteral("</tr>");
@@ -156,6 +159,12 @@ ReportCell named(ReportCell cell, const QString &name)
     return cell;
 }
 
+ReportCell strong(ReportCell cell)
+{
+    cell.strong = true;
+    return cell;
+}
+
 ReportCell coloured(ReportCell cell, const QString &colour)
 {
     cell.colour = colour;
@@ -237,6 +246,8 @@ QList<SheetCell> sheetCells(const ReportCell &cell, const SheetOptions &options)
             cells.append(sheetNumber(double(value), 0));
         return cells;
     }
+    if (cell.strong && !cells.isEmpty())
+        cells.first().bold = true;
     if (options.captionsBeside && !cell.text.isEmpty())
         cells.append(sheetText(cell.text));
     return cells;

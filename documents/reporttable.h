@@ -29,6 +29,7 @@ struct ReportCell {
     int sheetDecimals = -1; // where the sheet keeps more places than the document: a figure as entered
     QList<qint64> values;   // Integers
     QString colour;         // the document's background: a facility's band, a line marked
+    bool strong = false;    // stands out: bold in both
 };
 
 ReportCell textCell(const QString &text);
@@ -44,6 +45,7 @@ ReportCell noNameCell(const QString &text);
 // The cell with a name the document writes after the figure: "5 (przeciętny)".
 ReportCell named(ReportCell cell, const QString &name);
 ReportCell coloured(ReportCell cell, const QString &colour);
+ReportCell strong(ReportCell cell);
 
 // Where a column or a line appears: some the sheet adds (a pupil per line, a flag to sort by), some
 // only the document has (a list of pupils in one cell).

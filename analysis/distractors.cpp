@@ -1,0 +1,156 @@
+#include "analysis/distractors.h"
+
+#include "analysis/norms.h"
+#include "core/numbers.h"
+
+namespace {
+
+struct PartCounts {
+    QList<int> chosen; // per answer symbol
+    int none = 0;
+    qint64 keySum = 0;
+    int keyPupils = 0;
+    qint64 wrongSum = 0;
+    int wrongPupils = 0;
+};
+
+QString percent(double value)
+{
+    return polishDecimal(value, 0) + u'%';
+}
+
+QString mean(double value)
+{
+    return polishDecimal(value, 2);
+}
+
+} // namespace
+
+ChoiceTable choiceTable(const QList<ClassResults> &classes, const TestDefinition &test)
+{
+    ChoiceTable table;
+    QList<int> keyed;
+    for (qint32 t = 0; t < test.taskCount; ++t) {
+        const TaskKey &key = test.keyOf(t);
+        if (!key.isKeyed())
+            continue;
+        keyed.append(t);
+        for (const QChar c : key.answers)
+            if (!table.symbols.contains(c))
+                table.symbols.append(c);
+    }
+    // One pass over the pupils: counts per task and part.
+    QList<QList<PartCounts>> counts(keyed.size());
+    QList<int> known(keyed.size());
+    QList<qint64> points(keyed.size());
+    int present = 0;
+    for (qsizetype k = 0; k < keyed.size(); ++k) {
+        const TaskKey &key = test.keyOf(keyed[k]);
+        counts[k] = QList<PartCounts>(key.parts(), PartCounts{QList<int>(key.answers.size()), 0, 0, 0, 0, 0});
+    }
+    for (const ClassResults &group : classes) {
+        for (const PupilResult &pupil : group.pupils) {
+            if (!pupil.present)
+                continue;
+            ++present;
+            for (qsizetype k = 0; k < keyed.size(); ++k)
+                points[k] += pupil.taskPoints.value(keyed[k]);
+            if (pupil.choices.isEmpty())
+                continue;
+            const int total = pupilTotal(pupil, test);
+            for (qsizetype k = 0; k < keyed.size(); ++k) {
+                const ChosenAnswer &answer = pupil.choices.value(keyed[k]);
+                if (!answer.known)
+                    continue;
+                ++known[k];
+                const TaskKey &key = test.keyOf(keyed[k]);
+                for (qsizetype p = 0; p < key.parts(); ++p) {
+                    PartCounts &part = counts[k][p];
+                    const qsizetype symbol =
+                        p < answer.chosen.size() ? key.answers.indexOf(answer.chosen[p]) : -1;
+                    if (symbol < 0) {
+                        ++part.none;
+                        continue;
+                    }
+                    ++part.chosen[symbol];
+                    if (answer.chosen[p] == key.key[p]) {
+                        part.keySum += total;
+                        ++part.keyPupils;
+                    } else {
+                        part.wrongSum += total;
+                        ++part.wrongPupils;
+                    }
+                }
+            }
+        }
+    }
+    for (qsizetype k = 0; k < keyed.size(); ++k) {
+        const int t = keyed[k];
+        const TaskKey &key = test.keyOf(t);
+        const qint64 most = qint64(present) * test.taskMaxPoints.value(t);
+        ChoiceTask task{t,
+                        test.taskLabels.value(t),
+                        key.key,
+                        known[k],
+                        most > 0 ? std::optional<double>(double(points[k]) / double(most)) : std::nullopt,
+                        {}};
+        table.anyKnown = table.anyKnown || known[k] > 0;
+        for (qsizetype p = 0; p < key.parts(); ++p) {
+            const PartCounts &c = counts[k][p];
+            ChoicePart part{key.key[p], key.answers, {}, 0, std::nullopt, std::nullopt};
+            const double base = known[k] > 0 ? 100.0 / known[k] : 0;
+            for (const int n : c.chosen)
+                part.shares.append(n * base);
+            part.noAnswer = c.none * base;
+            if (c.keyPupils > 0)
+                part.keyMean = double(c.keySum) / c.keyPupils;
+            if (c.wrongPupils > 0)
+                part.wrongMean = double(c.wrongSum) / c.wrongPupils;
+            task.parts.append(part);
+        }
+        table.tasks.append(task);
+    }
+    return table;
+}
+
+QString choicePartName(const ChoiceTask &task, qsizetype part)
+{
+    return task.parts.size() > 1 ? QStringLiteral("%1 (część %2)").arg(task.label).arg(part + 1) : task.label;
+}
+
+QStringList popularWrongAnswers(const ChoiceTable &table)
+{
+    QStringList sentences;
+    for (const ChoiceTask &task : table.tasks) {
+        if (task.known == 0)
+            continue;
+        for (qsizetype p = 0; p < task.parts.size(); ++p) {
+            const ChoicePart &part = task.parts[p];
+            const double keyShare = part.shares.value(part.answers.indexOf(part.key));
+            for (qsizetype s = 0; s < part.answers.size(); ++s)
+                if (part.answers[s] != part.key && part.shares[s] > keyShare)
+                    sentences.append(
+                        QStringLiteral("%1: odpowiedź %2 wybrało %3 uczniów, a poprawną %4 – %5.")
+                            .arg(choicePartName(task, p), QString(part.answers[s]), percent(part.shares[s]),
+                                 QString(part.key), percent(keyShare)));
+        }
+    }
+    return sentences;
+}
+
+QStringList keysToCheck(const ChoiceTable &table)
+{
+    QStringList sentences;
+    for (const ChoiceTask &task : table.tasks) {
+        for (qsizetype p = 0; p < task.parts.size(); ++p) {
+            const ChoicePart &part = task.parts[p];
+            if (part.keyMean && part.wrongMean && *part.wrongMean > *part.keyMean)
+                sentences.append(QStringLiteral("%1 – sprawdź klucz (%2): uczniowie, którzy wybrali błędną "
+                                                "odpowiedź, mają średnio %3 pkt z całego testu, a ci, którzy "
+                                                "wybrali klucz – %4 pkt.")
+                                     .arg(choicePartName(task, p), QString(part.key), mean(*part.wrongMean),
+                                          mean(*part.keyMean)));
+        }
+    }
+    return sentences;
+}
