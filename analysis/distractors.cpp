@@ -26,6 +26,77 @@ QString mean(double value)
 
 } // namespace
 
+namespace {
+
+// What the pupils chose, counted in one pass: per keyed task and part.
+struct Tally {
+    QList<QList<PartCounts>> parts;
+    QList<int> known;
+    QList<qint64> points;
+    int present = 0;
+};
+
+void countPupil(Tally &tally, const PupilResult &pupil, const TestDefinition &test, const QList<int> &keyed)
+{
+    ++tally.present;
+    for (qsizetype k = 0; k < keyed.size(); ++k)
+        tally.points[k] += pupil.taskPoints.value(keyed[k]);
+    if (pupil.choices.isEmpty())
+        return;
+    const int total = pupilTotal(pupil, test);
+    for (qsizetype k = 0; k < keyed.size(); ++k) {
+        const ChosenAnswer &answer = pupil.choices.value(keyed[k]);
+        if (!answer.known)
+            continue;
+        ++tally.known[k];
+        const TaskKey &key = test.keyOf(keyed[k]);
+        for (qsizetype p = 0; p < key.parts(); ++p) {
+            PartCounts &part = tally.parts[k][p];
+            const qsizetype symbol = p < answer.chosen.size() ? key.answers.indexOf(answer.chosen[p]) : -1;
+            if (symbol < 0) {
+                ++part.none;
+                continue;
+            }
+            ++part.chosen[symbol];
+            const bool right = answer.chosen[p] == key.key[p];
+            (right ? part.keySum : part.wrongSum) += total;
+            ++(right ? part.keyPupils : part.wrongPupils);
+        }
+    }
+}
+
+Tally tallyChoices(const QList<ClassResults> &classes, const TestDefinition &test, const QList<int> &keyed)
+{
+    Tally tally{QList<QList<PartCounts>>(keyed.size()), QList<int>(keyed.size()), QList<qint64>(keyed.size()),
+                0};
+    for (qsizetype k = 0; k < keyed.size(); ++k) {
+        const TaskKey &key = test.keyOf(keyed[k]);
+        tally.parts[k] =
+            QList<PartCounts>(key.parts(), PartCounts{QList<int>(key.answers.size()), 0, 0, 0, 0, 0});
+    }
+    for (const ClassResults &group : classes)
+        for (const PupilResult &pupil : group.pupils)
+            if (pupil.present)
+                countPupil(tally, pupil, test, keyed);
+    return tally;
+}
+
+ChoicePart partFigures(const PartCounts &c, QChar key, const QString &answers, int known)
+{
+    ChoicePart part{key, answers, {}, 0, std::nullopt, std::nullopt};
+    const double base = known > 0 ? 100.0 / known : 0;
+    for (const int n : c.chosen)
+        part.shares.append(n * base);
+    part.noAnswer = c.none * base;
+    if (c.keyPupils > 0)
+        part.keyMean = double(c.keySum) / c.keyPupils;
+    if (c.wrongPupils > 0)
+        part.wrongMean = double(c.wrongSum) / c.wrongPupils;
+    return part;
+}
+
+} // namespace
+
 ChoiceTable choiceTable(const QList<ClassResults> &classes, const TestDefinition &test)
 {
     ChoiceTable table;
@@ -39,75 +110,21 @@ ChoiceTable choiceTable(const QList<ClassResults> &classes, const TestDefinition
             if (!table.symbols.contains(c))
                 table.symbols.append(c);
     }
-    // One pass over the pupils: counts per task and part.
-    QList<QList<PartCounts>> counts(keyed.size());
-    QList<int> known(keyed.size());
-    QList<qint64> points(keyed.size());
-    int present = 0;
-    for (qsizetype k = 0; k < keyed.size(); ++k) {
-        const TaskKey &key = test.keyOf(keyed[k]);
-        counts[k] = QList<PartCounts>(key.parts(), PartCounts{QList<int>(key.answers.size()), 0, 0, 0, 0, 0});
-    }
-    for (const ClassResults &group : classes) {
-        for (const PupilResult &pupil : group.pupils) {
-            if (!pupil.present)
-                continue;
-            ++present;
-            for (qsizetype k = 0; k < keyed.size(); ++k)
-                points[k] += pupil.taskPoints.value(keyed[k]);
-            if (pupil.choices.isEmpty())
-                continue;
-            const int total = pupilTotal(pupil, test);
-            for (qsizetype k = 0; k < keyed.size(); ++k) {
-                const ChosenAnswer &answer = pupil.choices.value(keyed[k]);
-                if (!answer.known)
-                    continue;
-                ++known[k];
-                const TaskKey &key = test.keyOf(keyed[k]);
-                for (qsizetype p = 0; p < key.parts(); ++p) {
-                    PartCounts &part = counts[k][p];
-                    const qsizetype symbol =
-                        p < answer.chosen.size() ? key.answers.indexOf(answer.chosen[p]) : -1;
-                    if (symbol < 0) {
-                        ++part.none;
-                        continue;
-                    }
-                    ++part.chosen[symbol];
-                    if (answer.chosen[p] == key.key[p]) {
-                        part.keySum += total;
-                        ++part.keyPupils;
-                    } else {
-                        part.wrongSum += total;
-                        ++part.wrongPupils;
-                    }
-                }
-            }
-        }
-    }
+    const Tally tally = tallyChoices(classes, test, keyed);
     for (qsizetype k = 0; k < keyed.size(); ++k) {
         const int t = keyed[k];
         const TaskKey &key = test.keyOf(t);
-        const qint64 most = qint64(present) * test.taskMaxPoints.value(t);
+        const qint64 most = qint64(tally.present) * test.taskMaxPoints.value(t);
         ChoiceTask task{t,
                         test.taskLabels.value(t),
                         key.key,
-                        known[k],
-                        most > 0 ? std::optional<double>(double(points[k]) / double(most)) : std::nullopt,
+                        tally.known[k],
+                        most > 0 ? std::optional<double>(double(tally.points[k]) / double(most))
+                                 : std::nullopt,
                         {}};
-        table.anyKnown = table.anyKnown || known[k] > 0;
-        for (qsizetype p = 0; p < key.parts(); ++p) {
-            const PartCounts &c = counts[k][p];
-            ChoicePart part{key.key[p], key.answers, {}, 0, std::nullopt, std::nullopt};
-            const double base = known[k] > 0 ? 100.0 / known[k] : 0;
-            for (const int n : c.chosen)
-                part.shares.append(n * base);
-            part.noAnswer = c.none * base;
-            if (c.keyPupils > 0)
-                part.keyMean = double(c.keySum) / c.keyPupils;
-            if (c.wrongPupils > 0)
-                part.wrongMean = double(c.wrongSum) / c.wrongPupils;
-            task.parts.append(part);
-        }
+        table.anyKnown = table.anyKnown || tally.known[k] > 0;
+        for (qsizetype p = 0; p < key.parts(); ++p)
+            task.parts.append(partFigures(tally.parts[k][p], key.key[p], key.answers, tally.known[k]));
         table.tasks.append(task);
     }
     return table;
