@@ -114,7 +114,26 @@ PupilSheets pupilSheets(const ClassResults &results, const GroupAnalysis &classG
                                 .arg(norm.stanine)
                                 .arg(stanineName(norm.stanine));
         sheet.weakStandards = weakStandardSentences(sheet.standardPoints, test);
+        sheet.closedAnswers = closedAnswersLine(pupil, test);
         book.sheets.append(sheet);
     }
     return book;
+}
+
+QString closedAnswersLine(const PupilResult &pupil, const TestDefinition &test)
+{
+    QStringList answers;
+    for (qint32 t = 0; t < test.taskCount; ++t) {
+        const ChosenAnswer answer = pupil.choices.value(t);
+        if (!test.isKeyed(t) || !answer.known)
+            continue;
+        answers.append(QStringLiteral("%1: %2 / %3")
+                           .arg(test.taskLabels.value(t),
+                                answer.chosen.isEmpty() ? QStringLiteral("brak") : answer.chosen,
+                                test.keyOf(t).key));
+    }
+    if (answers.isEmpty())
+        return {};
+    return QStringLiteral("Odpowiedzi w zadaniach zamkniętych (ucznia / poprawna): ") +
+           answers.join(QStringLiteral("; ")) + u'.';
 }

@@ -28,6 +28,9 @@ struct PupilSheet {
     QString summary; // "Wynik ucznia: 5 z 8 punktów (…). Taki sam albo niższy wynik ma …"
     QString stanine; // the stanine in words, or empty without one
     QStringList weakStandards;
+    // "Odpowiedzi w zadaniach zamkniętych (ucznia / poprawna): Zad.1: B / B; …", or empty when the
+    // test has no keys or the pupil's letters are unknown.
+    QString closedAnswers;
     QList<qint64> standardPoints; // one per row of the standards' table
     QList<qint64> taskPoints;     // one per row of the tasks' table
 };
@@ -48,6 +51,9 @@ PupilSheets pupilSheets(const ClassResults &results, const GroupAnalysis &classG
 
 // A pupil's cell of a table: "3 z 4".
 QString pupilPoints(qint64 points, qint32 maxPoints);
+
+// The pupil's answer beside the key in every keyed task whose answer is known.
+QString closedAnswersLine(const PupilResult &pupil, const TestDefinition &test);
 
 // The sentences about the standards where the pupil has less than half of the points.
 QStringList weakStandardSentences(const QList<qint64> &standardPoints, const TestDefinition &test);

@@ -183,6 +183,8 @@ qreal PupilSheetPages::placeHeading(const PupilSheet &sheet)
         place(m_italic.wrapped(m_sheets.note, width), paragraphGap);
     for (const QString &sentence : sheet.weakStandards)
         place(m_bold.wrapped(sentence, width), paragraphGap);
+    if (!sheet.closedAnswers.isEmpty())
+        place(m_text.wrapped(sheet.closedAnswers, width), paragraphGap);
     return y - paragraphGap + headingGap;
 }
 
