@@ -195,6 +195,27 @@ DefinitionTask defaultTask(int number)
 
 } // namespace
 
+namespace {
+// A key or the answers: letters, upper case; X is the mark that cannot be read.
+QString acceptedSymbols(TaskColumn column, const QString &trimmed, QString *problem)
+{
+    const QString symbols = trimmed.toUpper();
+    for (const QChar c : symbols) {
+        if (!c.isLetter() || c == QChar(closedanswers::unreadable)) {
+            *problem = QStringLiteral("„%1”: wpisz same litery odpowiedzi, bez spacji i bez X (X oznacza "
+                                      "odpowiedź nieczytelną), np. B, PF albo ABCD.")
+                           .arg(trimmed);
+            return QString();
+        }
+        if (column == TaskColumn::Answers && symbols.count(c) > 1) {
+            *problem = QStringLiteral("„%1”: odpowiedź %2 powtarza się.").arg(trimmed, QString(c));
+            return QString();
+        }
+    }
+    return symbols;
+}
+} // namespace
+
 QString taskColumnName(TaskColumn column)
 {
     switch (column) {
@@ -206,6 +227,12 @@ QString taskColumnName(TaskColumn column)
         return QStringLiteral("Standard");
     case TaskColumn::Closed:
         return QStringLiteral("Zamknięte");
+    case TaskColumn::Key:
+        return QStringLiteral("Klucz");
+    case TaskColumn::Answers:
+        return QStringLiteral("Odpowiedzi");
+    case TaskColumn::PointPerPart:
+        return QStringLiteral("Za część");
     }
     return QString();
 }
@@ -327,6 +354,11 @@ TestDefinitionFile readTestDefinitionFile(const QByteArray &windows1250Bytes, QS
         // Read as the program reads it: any whole number but 0 is a closed task.
         task.closed = ini.readBool(section, QStringLiteral("ZadanieZamkniete"), true) ? QStringLiteral("tak")
                                                                                       : QStringLiteral("nie");
+        task.key = ini.readString(section, QStringLiteral("Klucz"), QString());
+        task.answers = ini.readString(section, QStringLiteral("Odpowiedzi"), QString());
+        task.pointPerPart = ini.readBool(section, QStringLiteral("PunktZaCzesc"), false)
+                                ? QStringLiteral("tak")
+                                : QStringLiteral("nie");
         definition.tasks.append(task);
     }
     for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
@@ -366,12 +398,22 @@ QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition)
                    {QStringLiteral("MaxLiczbaPunktow"), definition.maxTotalPoints.trimmed()}});
     for (int t = 0; t < definition.tasks.size(); ++t) {
         const DefinitionTask &task = definition.tasks[t];
-        appendSection(&lines, definition, QStringLiteral("Zadanie%1").arg(t + 1),
-                      {{QStringLiteral("Etykieta"), task.label},
-                       {QStringLiteral("KategoriaStandardu"), task.standard.trimmed()},
-                       {QStringLiteral("MaxPunktow"), task.points.trimmed()},
-                       {QStringLiteral("ZadanieZamkniete"),
-                        task.closed == QStringLiteral("nie") ? QStringLiteral("0") : QStringLiteral("1")}});
+        QList<std::pair<QString, QString>> keys{
+            {QStringLiteral("Etykieta"), task.label},
+            {QStringLiteral("KategoriaStandardu"), task.standard.trimmed()},
+            {QStringLiteral("MaxPunktow"), task.points.trimmed()},
+            {QStringLiteral("ZadanieZamkniete"),
+             task.closed == QStringLiteral("nie") ? QStringLiteral("0") : QStringLiteral("1")}};
+        // Only a keyed task has these lines: a test without keys is written as it always was.
+        if (const QString key = task.key.trimmed().toUpper(); !key.isEmpty()) {
+            const QString answers = task.answers.trimmed().toUpper();
+            keys.append({QStringLiteral("Klucz"), key});
+            keys.append({QStringLiteral("Odpowiedzi"),
+                         answers.isEmpty() ? closedanswers::defaultAnswers(key) : answers});
+            if (task.pointPerPart == QStringLiteral("tak"))
+                keys.append({QStringLiteral("PunktZaCzesc"), QStringLiteral("1")});
+        }
+        appendSection(&lines, definition, QStringLiteral("Zadanie%1").arg(t + 1), keys);
     }
     for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
         const DefinitionStandard &standard = definition.standards[k];
@@ -423,6 +465,12 @@ QString &taskCell(DefinitionTask &task, TaskColumn column)
         return task.standard;
     case TaskColumn::Closed:
         break;
+    case TaskColumn::Key:
+        return task.key;
+    case TaskColumn::Answers:
+        return task.answers;
+    case TaskColumn::PointPerPart:
+        return task.pointPerPart;
     }
     return task.closed;
 }
@@ -447,6 +495,13 @@ QString acceptedTaskCell(TaskColumn column, const QString &text, QString *proble
         return acceptedWhole(trimmed, 1, TestDefinition::maxTaskPoints, problem);
     case TaskColumn::Standard:
         return acceptedWhole(trimmed, 1, TestDefinitionFile::standardCount, problem);
+    case TaskColumn::Key:
+    case TaskColumn::Answers:
+        return acceptedSymbols(column, trimmed, problem);
+    case TaskColumn::PointPerPart:
+        if (trimmed.isEmpty())
+            return QStringLiteral("nie");
+        [[fallthrough]];
     case TaskColumn::Closed: {
         static const QStringList closedWords{QStringLiteral("tak"),       QStringLiteral("t"),
                                              QStringLiteral("z"),         QStringLiteral("1"),
@@ -460,9 +515,14 @@ QString acceptedTaskCell(TaskColumn column, const QString &text, QString *proble
             return QStringLiteral("tak");
         if (openWords.contains(word))
             return QStringLiteral("nie");
-        *problem = QStringLiteral("„%1” nie mówi, czy zadanie jest zamknięte; wpisz „tak” (albo Z, 1) "
-                                  "lub „nie” (albo O, 0).")
-                       .arg(trimmed);
+        if (column == TaskColumn::PointPerPart)
+            *problem = QStringLiteral("„%1” nie mówi, czy każda dobra część daje punkt; wpisz „tak” "
+                                      "lub „nie”.")
+                           .arg(trimmed);
+        else
+            *problem = QStringLiteral("„%1” nie mówi, czy zadanie jest zamknięte; wpisz „tak” (albo Z, 1) "
+                                      "lub „nie” (albo O, 0).")
+                           .arg(trimmed);
         return QString();
     }
     }
@@ -573,6 +633,30 @@ void reconcileSums(TestDefinitionFile *definition)
         definition->standards[k].points = QString::number(check.standardSums[k]);
 }
 
+namespace {
+// Why a task's key cannot be used, or an empty text.
+QString keyProblem(const DefinitionTask &task)
+{
+    QString problem;
+    const QString key = acceptedTaskCell(TaskColumn::Key, task.key, &problem);
+    if (!problem.isEmpty() || key.isEmpty())
+        return problem;
+    if (task.closed == QStringLiteral("nie"))
+        return QStringLiteral("klucz ma tylko zadanie zamknięte; usuń klucz albo wpisz „tak” w kolumnie "
+                              "„Zamknięte”.");
+    const QString answers = acceptedTaskCell(TaskColumn::Answers, task.answers, &problem);
+    if (!problem.isEmpty())
+        return problem;
+    const QString perPart = acceptedTaskCell(TaskColumn::PointPerPart, task.pointPerPart, &problem);
+    if (!problem.isEmpty())
+        return problem;
+    const QString points = acceptedTaskCell(TaskColumn::Points, task.points, &problem);
+    const TaskKey taskKey{key, answers.isEmpty() ? closedanswers::defaultAnswers(key) : answers,
+                          perPart == QStringLiteral("tak")};
+    return closedanswers::keyProblem(taskKey, points.isEmpty() ? 0 : points.toInt());
+}
+} // namespace
+
 QStringList definitionProblems(const TestDefinitionFile &definition)
 {
     QStringList problems;
@@ -601,6 +685,9 @@ QStringList definitionProblems(const TestDefinitionFile &definition)
                 problems.append(QStringLiteral("Zadanie %1, %2: ").arg(t + 1).arg(taskColumnName(column)) +
                                 problem);
         }
+        if (const QString key = keyProblem(task); !key.isEmpty())
+            problems.append(
+                QStringLiteral("Zadanie %1, %2: ").arg(t + 1).arg(taskColumnName(TaskColumn::Key)) + key);
     }
     for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
         const DefinitionStandard &standard = definition.standards[k];
@@ -634,7 +721,7 @@ TaskPaste pasteTasks(TestDefinitionFile *definition, const QList<QStringList> &r
                      TaskColumn firstColumn)
 {
     TaskPaste paste;
-    constexpr int columnCount = 4;
+    constexpr int columnCount = taskColumnCount;
     const int firstCol = int(firstColumn);
     firstTask = qMax(0, firstTask);
     for (int r = 0; r < rows.size(); ++r) {
@@ -666,6 +753,9 @@ TaskPaste pasteTasks(TestDefinitionFile *definition, const QList<QStringList> &r
                 ++paste.cellsChanged;
             }
         }
+        // A key pasted without its answers gets those it implies, shown where they can be changed.
+        if (!task.key.isEmpty() && task.answers.isEmpty())
+            task.answers = closedanswers::defaultAnswers(task.key);
     }
     return paste;
 }

@@ -17,6 +17,11 @@ struct DefinitionTask {
     QString standard = QStringLiteral("1");
     // "tak" or "nie" once accepted.
     QString closed = QStringLiteral("tak");
+    // A closed task's key (one symbol per part, empty for none), the symbols each part may be answered
+    // with (empty: those the key implies), and "tak" when each right part gives a point.
+    QString key;
+    QString answers;
+    QString pointPerPart = QStringLiteral("nie");
 };
 
 struct DefinitionStandard {
@@ -53,7 +58,8 @@ struct TestDefinitionFile {
     QStringList epilogue;
 };
 
-enum class TaskColumn { Label, Points, Standard, Closed };
+enum class TaskColumn { Label, Points, Standard, Closed, Key, Answers, PointPerPart };
+inline constexpr int taskColumnCount = 7;
 enum class StandardColumn { Abbreviation, Description, Points };
 enum class OptionalField { BandBound, Stanine, Threshold };
 

@@ -20,7 +20,7 @@ namespace {
 
 const QString fileFilter = QStringLiteral("Definicje testów (*.ini)");
 
-constexpr int taskColumns = 4;
+constexpr int taskColumns = taskColumnCount;
 constexpr int standardColumns = 3;
 
 QString &standardCell(DefinitionStandard &standard, StandardColumn column)
@@ -47,6 +47,15 @@ void setUpGrid(StringGrid *grid, const QList<int> &widths, const QStringList &he
         grid->setColWidth(c, widths[c]);
         grid->setCell(c, 0, headings.value(c));
     }
+}
+
+// A key typed without its answers gets those it implies, shown where the teacher can change them.
+void fillDefaultAnswers(DefinitionTask *task, StringGrid *grid, int t)
+{
+    if (task->key.isEmpty() || !task->answers.isEmpty())
+        return;
+    task->answers = closedanswers::defaultAnswers(task->key);
+    grid->setCell(int(TaskColumn::Answers) + 1, t + 1, task->answers);
 }
 
 void showRefused(const QStringList &refused)
@@ -86,9 +95,11 @@ TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
 
 void TfDefinicjaTestu::setUpGrids()
 {
-    setUpGrid(ui->tabelaZadan, {28, 100, 50, 56, 64},
+    setUpGrid(ui->tabelaZadan, {28, 100, 50, 56, 64, 44, 66, 58},
               {QStringLiteral("Nr"), taskColumnName(TaskColumn::Label), taskColumnName(TaskColumn::Points),
-               taskColumnName(TaskColumn::Standard), taskColumnName(TaskColumn::Closed)});
+               taskColumnName(TaskColumn::Standard), taskColumnName(TaskColumn::Closed),
+               taskColumnName(TaskColumn::Key), taskColumnName(TaskColumn::Answers),
+               taskColumnName(TaskColumn::PointPerPart)});
     setUpGrid(ui->tabelaStandardow, {28, 72, 310, 50},
               {QStringLiteral("Nr"), standardColumnName(StandardColumn::Abbreviation),
                standardColumnName(StandardColumn::Description), standardColumnName(StandardColumn::Points)});
@@ -303,9 +314,10 @@ void TfDefinicjaTestu::checkTaskEdits()
                 continue;
             QString problem;
             const QString accepted = acceptedTaskCell(column, text, &problem);
-            if (problem.isEmpty())
+            if (problem.isEmpty()) {
                 value = accepted;
-            else
+                fillDefaultAnswers(&m_definition.tasks[t], grid, t);
+            } else
                 refused.append(QStringLiteral("Zadanie %1, %2: ").arg(t + 1).arg(taskColumnName(column)) +
                                problem);
             grid->setCell(c + 1, t + 1, value);
@@ -378,7 +390,7 @@ StringGrid::PasteResult TfDefinicjaTestu::pasteIntoTasks(const QList<QStringList
                                                          int firstRow)
 {
     const TaskPaste paste =
-        pasteTasks(&m_definition, rows, firstRow - 1, TaskColumn(qBound(0, firstCol - 1, 3)));
+        pasteTasks(&m_definition, rows, firstRow - 1, TaskColumn(qBound(0, firstCol - 1, taskColumns - 1)));
     if (paste.tasksAdded > 0)
         m_spareTasks.clear();
     {

@@ -280,7 +280,7 @@ void TstTestDefinitionFile::pasteGrowsTasksAndRefusesBadCells()
     TestDefinitionFile definition = newTestDefinitionFile(2);
     const QList<QStringList> block{{u"1a"_s, u"2"_s, u"3"_s, u"Z"_s},
                                    {u"1b"_s, u"-1"_s, u"9"_s, u"otwarte"_s},
-                                   {u"2"_s, u"4"_s, u"2"_s, u"nie"_s, u"zbędna"_s}};
+                                   {u"2"_s, u"4"_s, u"2"_s, u"nie"_s, u""_s, u""_s, u""_s, u"zbędna"_s}};
     const TaskPaste paste = pasteTasks(&definition, block, 1, TaskColumn::Label);
     QCOMPARE(definition.tasks.size(), 4);
     QCOMPARE(paste.tasksAdded, 2);

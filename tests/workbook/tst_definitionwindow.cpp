@@ -95,9 +95,10 @@ void TstDefinitionWindow::typedCellsCheckedAndSumsReconciled()
 {
     Ui::TfDefinicjaTestu *form = m_window->form();
     StringGrid *tasks = form->tabelaZadan;
-    compareGrid(tasks, {{u"Nr"_s, u"Etykieta"_s, u"Punkty"_s, u"Standard"_s, u"Zamknięte"_s},
-                        {u"1"_s, u"Zad.1"_s, u"1"_s, u"1"_s, u"tak"_s},
-                        {u"2"_s, u"Zad.2"_s, u"1"_s, u"1"_s, u"tak"_s}});
+    compareGrid(tasks, {{u"Nr"_s, u"Etykieta"_s, u"Punkty"_s, u"Standard"_s, u"Zamknięte"_s, u"Klucz"_s,
+                         u"Odpowiedzi"_s, u"Za część"_s},
+                        {u"1"_s, u"Zad.1"_s, u"1"_s, u"1"_s, u"tak"_s, u""_s, u""_s, u"nie"_s},
+                        {u"2"_s, u"Zad.2"_s, u"1"_s, u"1"_s, u"tak"_s, u""_s, u""_s, u"nie"_s}});
     QVERIFY(form->lbSumy->text().contains(u"zgadzają się"_s));
 
     const QList<std::tuple<int, QString, QString>> refused{
@@ -158,12 +159,13 @@ void TstDefinitionWindow::pasteGrowsTheTasks()
     QTest::keyClick(tasks, Qt::Key_V, Qt::ControlModifier);
 
     QCOMPARE(form->seLiczbaZadan->value(), 5);
-    compareGrid(tasks, {{u"Nr"_s, u"Etykieta"_s, u"Punkty"_s, u"Standard"_s, u"Zamknięte"_s},
-                        {u"1"_s, u"Zad.1"_s, u"1"_s, u"1"_s, u"tak"_s},
-                        {u"2"_s, u"A"_s, u"2"_s, u"2"_s, u"tak"_s},
-                        {u"3"_s, u"B"_s, u"1"_s, u"3"_s, u"nie"_s},
-                        {u"4"_s, u"C"_s, u"1"_s, u"1"_s, u"tak"_s},
-                        {u"5"_s, u"D"_s, u"4"_s, u"5"_s, u"nie"_s}});
+    compareGrid(tasks, {{u"Nr"_s, u"Etykieta"_s, u"Punkty"_s, u"Standard"_s, u"Zamknięte"_s, u"Klucz"_s,
+                         u"Odpowiedzi"_s, u"Za część"_s},
+                        {u"1"_s, u"Zad.1"_s, u"1"_s, u"1"_s, u"tak"_s, u""_s, u""_s, u"nie"_s},
+                        {u"2"_s, u"A"_s, u"2"_s, u"2"_s, u"tak"_s, u""_s, u""_s, u"nie"_s},
+                        {u"3"_s, u"B"_s, u"1"_s, u"3"_s, u"nie"_s, u""_s, u""_s, u"nie"_s},
+                        {u"4"_s, u"C"_s, u"1"_s, u"1"_s, u"tak"_s, u""_s, u""_s, u"nie"_s},
+                        {u"5"_s, u"D"_s, u"4"_s, u"5"_s, u"nie"_s, u""_s, u""_s, u"nie"_s}});
     QCOMPARE(m_messages->texts(),
              QStringList{u"Nie wklejono wszystkiego:\nZadanie 3, Punkty: „dwa” nie jest liczbą całkowitą.\n"
                          "Zadanie 4, Standard: 7 leży poza dopuszczalnym zakresem od 1 do 5."_s});
