@@ -81,7 +81,7 @@ TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
     : QDialog(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfDefinicjaTestu>())
 {
     ui->setupUi(this);
-    setFixedSize(840, 472);
+    setFixedSize(1028, 472);
 
     setUpGrids();
     setUpFields();
@@ -95,7 +95,7 @@ TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
 
 void TfDefinicjaTestu::setUpGrids()
 {
-    setUpGrid(ui->tabelaZadan, {28, 100, 50, 56, 64, 44, 66, 58},
+    setUpGrid(ui->tabelaZadan, {28, 100, 50, 56, 72, 44, 78, 62},
               {QStringLiteral("Nr"), taskColumnName(TaskColumn::Label), taskColumnName(TaskColumn::Points),
                taskColumnName(TaskColumn::Standard), taskColumnName(TaskColumn::Closed),
                taskColumnName(TaskColumn::Key), taskColumnName(TaskColumn::Answers),
