@@ -29,8 +29,10 @@ QString defaultAnswers(const QString &key)
         if (c >= u'A' && c <= u'Z' && c.unicode() > last)
             last = c.unicode();
     QString answers;
+    // X marks an answer that cannot be read, never an answer of its own.
     for (char16_t c = u'A'; c <= last; ++c)
-        answers.append(QChar(c));
+        if (c != unreadable)
+            answers.append(QChar(c));
     return answers;
 }
 

@@ -26,7 +26,7 @@ constexpr char16_t unreadable = u'X';
 constexpr char16_t blank = u'-';
 
 // The answers a key implies when none are given: "PF" for true/false statements, otherwise A to D,
-// or to the key's last letter when that is later.
+// or to the key's last letter when that is later (X left out: it marks an unreadable mark).
 QString defaultAnswers(const QString &key);
 
 // Why a task's key cannot be used (a Polish sentence), or an empty text. maxPoints: the task's.
