@@ -21,7 +21,7 @@ QString rowProblem(qsizetype row, const QString &what)
 }
 
 // One pupil's line of Wybory.tmp against the points of the same row.
-std::optional<QList<ChosenAnswer>> readPupilChoices(const QStringList &line, const GridRows &pointRows,
+std::optional<QList<ChosenAnswer>> readPupilChoices(const QList<QStringView> &line, const GridRows &pointRows,
                                                     qsizetype r, const TestDefinition &test, QString *problem)
 {
     if (line.size() != test.taskCount + 1) {
@@ -29,15 +29,17 @@ std::optional<QList<ChosenAnswer>> readPupilChoices(const QStringList &line, con
             r, QStringLiteral("pól jest %1, a powinno być %2").arg(line.size()).arg(test.taskCount + 1));
         return std::nullopt;
     }
-    if (codeOf(line[0]) != codeOf(cellAt(pointRows, r, 1))) {
+    if (codeOf(line[0].toString()) != codeOf(cellAt(pointRows, r, 1))) {
         *problem = rowProblem(
             r, QStringLiteral("kod ucznia „%1” nie zgadza się z kodem w pliku wyników").arg(line[0]));
         return std::nullopt;
     }
     QList<ChosenAnswer> pupil(test.taskCount);
+    const QStringList noPoints;
+    const QStringList &pointsRow = r < pointRows.size() ? pointRows[r] : noPoints;
     for (qint32 t = 0; t < test.taskCount; ++t) {
-        const QString field = line[t + 1];
-        const QString points = cellAt(pointRows, r, t + 3);
+        const QStringView field = line[t + 1];
+        const QString points = pointsRow.value(t + 3);
         if (!test.isKeyed(t)) {
             if (!field.isEmpty()) {
                 *problem = rowProblem(r, QStringLiteral("zadanie %1 nie ma klucza, a ma wpisaną odpowiedź")
@@ -52,17 +54,17 @@ std::optional<QList<ChosenAnswer>> readPupilChoices(const QStringList &line, con
             continue;
         }
         const TaskKey &key = test.keyOf(t);
-        const ClosedCell cell = readClosedCell(field, key);
+        const std::optional<ChosenAnswer> answer = closedanswers::readChosenField(field, key);
         const std::optional<qint32> typed =
             isBlankCell(points) ? std::optional<qint32>(0) : parseInteger(points);
-        if (cell.kind != ClosedCell::Kind::Chosen || cell.chosen.isEmpty() ||
-            typed != closedanswers::pointsFor(key, cell.chosen, test.taskMaxPoints.value(t))) {
+        if (!answer || answer->parts == 0 ||
+            typed != closedanswers::pointsFor(key, *answer, test.taskMaxPoints.value(t))) {
             *problem = rowProblem(r, QStringLiteral("odpowiedź „%1” w zadaniu %2 nie zgadza się z kluczem "
                                                     "albo z punktami w pliku wyników")
-                                         .arg(field, test.taskLabels.value(t)));
+                                         .arg(field.toString(), test.taskLabels.value(t)));
             return std::nullopt;
         }
-        pupil[t] = {true, cell.chosen};
+        pupil[t] = *answer;
     }
     return pupil;
 }
@@ -99,8 +101,9 @@ SheetFiles sheetFiles(const GridRows &sheet, qint32 pupilCount, const TestDefini
     return files;
 }
 
-std::optional<ClassChoices> readClassChoices(const GridRows &choices, const GridRows &pointRows,
-                                             qint32 pupilCount, const TestDefinition &test, QString *problem)
+std::optional<ClassChoices> readClassChoices(const QList<QList<QStringView>> &choices,
+                                             const GridRows &pointRows, qint32 pupilCount,
+                                             const TestDefinition &test, QString *problem)
 {
     if (choices.size() != pupilCount) {
         *problem = QStringLiteral("wierszy uczniów jest %1, a klasa ma %2 uczniów")
@@ -125,7 +128,7 @@ void putChoices(GridRows *sheet, const ClassChoices &choices, const TestDefiniti
     for (qsizetype p = 0; p < choices.size() && p + 1 < sheet->size(); ++p) {
         QStringList &row = (*sheet)[p + 1];
         for (qint32 t = 0; t < test.taskCount && t + 3 < row.size(); ++t)
-            if (choices[p].value(t).known && !choices[p][t].chosen.isEmpty())
-                row[t + 3] = choices[p][t].chosen;
+            if (choices[p].value(t).known && choices[p][t].parts > 0)
+                row[t + 3] = closedanswers::chosenText(choices[p][t], test.keyOf(t));
     }
 }

@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -27,8 +28,9 @@ SheetFiles sheetFiles(const GridRows &sheet, qint32 pupilCount, const TestDefini
 // known of the symbols chosen. An empty field beside an empty points cell is no answer; beside
 // points, the symbols are unknown. Nullopt with a Polish reason when the file does not belong to the
 // class's points: other pupils, another test, symbols the key refuses or that give other points.
-std::optional<ClassChoices> readClassChoices(const GridRows &choices, const GridRows &pointRows,
-                                             qint32 pupilCount, const TestDefinition &test, QString *problem);
+std::optional<ClassChoices> readClassChoices(const QList<QList<QStringView>> &choices,
+                                             const GridRows &pointRows, qint32 pupilCount,
+                                             const TestDefinition &test, QString *problem);
 
 // The known symbols written over the sheet's points cells, as the teacher typed them.
 void putChoices(GridRows *sheet, const ClassChoices &choices, const TestDefinition &test);

@@ -52,13 +52,13 @@ void countPupil(Tally &tally, const PupilResult &pupil, const TestDefinition &te
         const TaskKey &key = test.keyOf(keyed[k]);
         for (qsizetype p = 0; p < key.parts(); ++p) {
             PartCounts &part = tally.parts[k][p];
-            const qsizetype symbol = p < answer.chosen.size() ? key.answers.indexOf(answer.chosen[p]) : -1;
+            const int symbol = answer.answerAt(p);
             if (symbol < 0) {
                 ++part.none;
                 continue;
             }
             ++part.chosen[symbol];
-            const bool right = answer.chosen[p] == key.key[p];
+            const bool right = key.answers.at(symbol) == key.key.at(p);
             (right ? part.keySum : part.wrongSum) += total;
             ++(right ? part.keyPupils : part.wrongPupils);
         }

@@ -4,78 +4,67 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <vector>
 
 namespace {
 
-// The rows as columns, one after another in one block: column t holds every pupil's points of
-// task t. A large school has millions of points; a list per task would be filled and cleared twice.
-class TaskColumns
-{
-public:
-    explicit TaskColumns(const QList<QList<qint32>> &rows) : m_pupils(rows.size())
-    {
-        for (const QList<qint32> &row : rows)
-            m_tasks = std::max(m_tasks, row.size());
-        m_values = std::make_unique_for_overwrite<double[]>(std::size_t(m_tasks * m_pupils));
-        for (qsizetype p = 0; p < m_pupils; ++p) {
-            const QList<qint32> &row = rows.at(p);
-            const qint32 *points = row.constData();
-            const qsizetype given = row.size();
-            for (qsizetype t = 0; t < m_tasks; ++t)
-                m_values[std::size_t(t * m_pupils + p)] = t < given ? double(points[t]) : 0.0;
-        }
-    }
-    qsizetype tasks() const { return m_tasks; }
-    qsizetype pupils() const { return m_pupils; }
-    const double *column(qsizetype t) const { return m_values.get() + t * m_pupils; }
-
-private:
-    qsizetype m_tasks = 0;
-    qsizetype m_pupils = 0;
-    std::unique_ptr<double[]> m_values;
+// Per task the sums the item figures need, over the pupils in row order: the deviations from the
+// means, the means taken first (the one-pass formula loses every digit when the spread is small
+// against the mean). Two passes along the rows, never a copy of millions of points as columns.
+struct ItemSums {
+    qsizetype pupils = 0;
+    qsizetype tasks = 0;
+    std::vector<double> itemSquares; // Σ (x − x̄)² per task
+    std::vector<double> restSquares; // Σ (r − r̄)² per task, r the total of the other tasks
+    std::vector<double> itemRest;    // Σ (x − x̄)(r − r̄) per task
+    double totalSquares = 0;         // Σ (T − T̄)²
 };
 
-double meanOf(const double *values, qsizetype count)
+ItemSums itemSums(const QList<QList<qint32>> &rows)
 {
-    double sum = 0;
-    for (qsizetype i = 0; i < count; ++i)
-        sum += values[i];
-    return sum / double(count);
-}
-
-// Sums of squared deviations from the mean, the mean taken first: the one-pass formula loses every
-// digit when the spread is small against the mean.
-double squaredDeviations(const double *values, qsizetype count)
-{
-    const double mean = meanOf(values, count);
-    double sum = 0;
-    for (qsizetype i = 0; i < count; ++i)
-        sum += (values[i] - mean) * (values[i] - mean);
-    return sum;
-}
-
-std::optional<double> correlation(const double *x, const double *y, qsizetype count)
-{
-    if (count < 2)
-        return std::nullopt;
-    const double meanX = meanOf(x, count);
-    const double meanY = meanOf(y, count);
-    double sxx = 0;
-    double syy = 0;
-    double sxy = 0;
-    for (qsizetype i = 0; i < count; ++i) {
-        const double dx = x[i] - meanX;
-        const double dy = y[i] - meanY;
-        sxx += dx * dx;
-        syy += dy * dy;
-        sxy += dx * dy;
+    ItemSums sums;
+    sums.pupils = rows.size();
+    for (const QList<qint32> &row : rows)
+        sums.tasks = std::max(sums.tasks, row.size());
+    const auto tasks = std::size_t(sums.tasks);
+    if (sums.pupils == 0)
+        return sums;
+    std::vector<double> means(tasks, 0.0);
+    double meanTotal = 0;
+    for (const QList<qint32> &row : rows) {
+        double total = 0;
+        for (qsizetype t = 0; t < row.size(); ++t) {
+            means[std::size_t(t)] += row[t];
+            total += row[t];
+        }
+        meanTotal += total;
     }
-    // Whole-number points that all agree give a mean equal to them and deviations of exactly 0.
-    if (sxx <= 0 || syy <= 0)
-        return std::nullopt;
-    return std::clamp(sxy / std::sqrt(sxx * syy), -1.0, 1.0);
+    for (double &mean : means)
+        mean /= double(sums.pupils);
+    meanTotal /= double(sums.pupils);
+
+    sums.itemSquares.assign(tasks, 0.0);
+    sums.restSquares.assign(tasks, 0.0);
+    sums.itemRest.assign(tasks, 0.0);
+    std::vector<double> deviations(tasks);
+    for (const QList<qint32> &row : rows) {
+        double total = 0;
+        for (std::size_t t = 0; t < tasks; ++t) {
+            const double x = qsizetype(t) < row.size() ? double(row[qsizetype(t)]) : 0.0;
+            deviations[t] = x - means[t];
+            total += x;
+        }
+        const double totalDeviation = total - meanTotal;
+        sums.totalSquares += totalDeviation * totalDeviation;
+        for (std::size_t t = 0; t < tasks; ++t) {
+            const double dx = deviations[t];
+            const double dr = totalDeviation - dx;
+            sums.itemSquares[t] += dx * dx;
+            sums.restSquares[t] += dr * dr;
+            sums.itemRest[t] += dx * dr;
+        }
+    }
+    return sums;
 }
 
 } // namespace
@@ -110,45 +99,31 @@ QList<QList<qint32>> presentTaskPoints(const QList<ClassResults> &classes, const
 
 QList<std::optional<double>> discrimination(const QList<QList<qint32>> &presentPupilsTaskPoints)
 {
-    const TaskColumns columns(presentPupilsTaskPoints);
-    const qsizetype pupils = columns.pupils();
-    std::vector<double> totals(std::size_t(pupils), 0.0);
-    for (qsizetype t = 0; t < columns.tasks(); ++t) {
-        const double *column = columns.column(t);
-        for (qsizetype i = 0; i < pupils; ++i)
-            totals[std::size_t(i)] += column[i];
-    }
-
+    const ItemSums sums = itemSums(presentPupilsTaskPoints);
     QList<std::optional<double>> result;
-    result.reserve(columns.tasks());
-    std::vector<double> rest(static_cast<std::size_t>(pupils));
-    for (qsizetype t = 0; t < columns.tasks(); ++t) {
-        const double *column = columns.column(t);
-        // Whole numbers far below 2^53: the subtraction is exact.
-        for (qsizetype i = 0; i < pupils; ++i)
-            rest[std::size_t(i)] = totals[std::size_t(i)] - column[i];
-        result.append(correlation(column, rest.data(), pupils));
+    result.reserve(sums.tasks);
+    for (std::size_t t = 0; t < std::size_t(sums.tasks); ++t) {
+        const double sxx = sums.itemSquares[t];
+        const double srr = sums.restSquares[t];
+        // Whole-number points that all agree give a mean equal to them and deviations of exactly 0.
+        if (sums.pupils < 2 || sxx <= 0 || srr <= 0)
+            result.append(std::nullopt);
+        else
+            result.append(std::clamp(sums.itemRest[t] / std::sqrt(sxx * srr), -1.0, 1.0));
     }
     return result;
 }
 
 std::optional<double> cronbachAlpha(const QList<QList<qint32>> &presentPupilsTaskPoints)
 {
-    const TaskColumns columns(presentPupilsTaskPoints);
-    const qsizetype pupils = columns.pupils();
-    const qsizetype k = columns.tasks();
-    if (k < 2 || pupils == 0)
+    const ItemSums sums = itemSums(presentPupilsTaskPoints);
+    const qsizetype k = sums.tasks;
+    if (k < 2 || sums.pupils == 0)
         return std::nullopt;
-
-    std::vector<double> totals(std::size_t(pupils), 0.0);
     double taskVariances = 0;
-    for (qsizetype t = 0; t < k; ++t) {
-        const double *column = columns.column(t);
-        taskVariances += squaredDeviations(column, pupils) / double(pupils);
-        for (qsizetype i = 0; i < pupils; ++i)
-            totals[std::size_t(i)] += column[i];
-    }
-    const double totalVariance = squaredDeviations(totals.data(), pupils) / double(pupils);
+    for (const double squares : sums.itemSquares)
+        taskVariances += squares / double(sums.pupils);
+    const double totalVariance = sums.totalSquares / double(sums.pupils);
     if (totalVariance <= 0)
         return std::nullopt;
     return double(k) / double(k - 1) * (1.0 - taskVariances / totalVariance);

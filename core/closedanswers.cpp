@@ -40,6 +40,10 @@ QString keyProblem(const TaskKey &key, qint32 maxPoints)
 {
     if (!key.isKeyed())
         return {};
+    if (key.parts() > maxParts)
+        return QStringLiteral("Klucz może mieć najwyżej %1 części.").arg(maxParts);
+    if (key.answers.size() > maxAnswers)
+        return QStringLiteral("Odpowiedzi do wyboru może być najwyżej %1.").arg(maxAnswers);
     for (const QChar c : key.answers) {
         if (!c.isLetter() || c == QChar(unreadable))
             return QStringLiteral("Odpowiedzi mogą być tylko literami innymi niż X (X oznacza "
@@ -91,3 +95,70 @@ ClosedCell readClosedCell(const QString &text, const TaskKey &key)
             return {ClosedCell::Kind::Refused, chosen};
     return {ClosedCell::Kind::Chosen, chosen};
 }
+
+namespace closedanswers {
+std::optional<ChosenAnswer> chosenAnswer(QStringView chosen, const TaskKey &key)
+{
+    ChosenAnswer answer;
+    answer.known = true;
+    if (chosen.isEmpty())
+        return answer;
+    if (chosen.size() != key.parts() || key.parts() > maxParts)
+        return std::nullopt;
+    answer.parts = quint8(chosen.size());
+    for (qsizetype p = 0; p < chosen.size(); ++p) {
+        const QChar c = chosen[p];
+        const qsizetype at = key.answers.indexOf(c);
+        if (at >= 0 && at < maxAnswers)
+            answer.symbols[std::size_t(p)] = quint8(at);
+        else if (c == QChar(blank))
+            answer.symbols[std::size_t(p)] = ChosenAnswer::blankPart;
+        else if (c == QChar(unreadable))
+            answer.symbols[std::size_t(p)] = ChosenAnswer::unreadablePart;
+        else
+            return std::nullopt;
+    }
+    return answer;
+}
+
+std::optional<ChosenAnswer> readChosenField(QStringView field, const TaskKey &key)
+{
+    // The file holds what Compute wrote, symbols in upper case: read without a copy. Anything else
+    // (edited by hand) is read as the typed cell would be.
+    bool plain = field.size() == key.parts();
+    for (const QChar c : field)
+        plain = plain && c.unicode() > u' ' && c != QChar(blank) && !c.isLower();
+    if (plain)
+        return chosenAnswer(field, key);
+    const ClosedCell cell = readClosedCell(field.toString(), key);
+    if (cell.kind != ClosedCell::Kind::Chosen)
+        return std::nullopt;
+    return chosenAnswer(cell.chosen, key);
+}
+
+QString chosenText(const ChosenAnswer &answer, const TaskKey &key)
+{
+    QString text;
+    text.reserve(answer.parts);
+    for (qsizetype p = 0; p < answer.parts; ++p) {
+        const quint8 symbol = answer.symbols[std::size_t(p)];
+        text.append(symbol == ChosenAnswer::blankPart        ? QChar(blank)
+                    : symbol == ChosenAnswer::unreadablePart ? QChar(unreadable)
+                                                             : key.answers.at(symbol));
+    }
+    return text;
+}
+
+qint32 pointsFor(const TaskKey &key, const ChosenAnswer &answer, qint32 maxPoints)
+{
+    qint32 right = 0;
+    for (qsizetype p = 0; p < key.parts() && p < answer.parts; ++p) {
+        const int at = answer.answerAt(p);
+        if (at >= 0 && key.answers.at(at) == key.key.at(p))
+            ++right;
+    }
+    if (key.pointPerPart)
+        return right;
+    return right == key.parts() ? maxPoints : 0;
+}
+} // namespace closedanswers

@@ -7,7 +7,11 @@
 
 #include <QList>
 #include <QString>
+#include <QStringView>
 #include <QtGlobal>
+
+#include <array>
+#include <optional>
 
 struct TaskKey {
     QString key;     // upper case, one symbol per part; empty: the task has no key
@@ -24,6 +28,10 @@ namespace closedanswers {
 // A symbol for a part whose mark cannot be read, and one for a part left blank.
 constexpr char16_t unreadable = u'X';
 constexpr char16_t blank = u'-';
+// The most parts a key may have, and the most symbols a part may be answered with: what a pupil
+// chose is then kept in a few bytes (a large school has millions of answers).
+constexpr qsizetype maxParts = 14;
+constexpr qsizetype maxAnswers = 26;
 
 // The answers a key implies when none are given: "PF" for true/false statements, otherwise A to D,
 // or to the key's last letter when that is later (X left out: it marks an unreadable mark).
@@ -52,10 +60,30 @@ struct ClosedCell {
 ClosedCell readClosedCell(const QString &text, const TaskKey &key);
 
 // What one pupil chose in one keyed task: known when the cell held symbols (or nothing), not when
-// the teacher typed points.
+// the teacher typed points. Each part's symbol is kept as its place in the key's answers.
 struct ChosenAnswer {
-    bool known = false;
-    QString chosen; // one symbol per part, or empty for no answer
+    static constexpr quint8 blankPart = 0xFE;      // "-"
+    static constexpr quint8 unreadablePart = 0xFF; // "X"
 
+    bool known = false;
+    quint8 parts = 0; // 0: no answer
+    std::array<quint8, closedanswers::maxParts> symbols{};
+
+    // Part p's place in the key's answers; -1 for a part left blank or unreadable.
+    int answerAt(qsizetype p) const
+    {
+        return p < parts && symbols[std::size_t(p)] < blankPart ? symbols[std::size_t(p)] : -1;
+    }
     friend bool operator==(const ChosenAnswer &, const ChosenAnswer &) = default;
 };
+
+namespace closedanswers {
+// The symbols chosen (one per part, upper case, as readClosedCell gives them; empty for no answer)
+// as kept; nullopt when the key does not take them.
+std::optional<ChosenAnswer> chosenAnswer(QStringView chosen, const TaskKey &key);
+// A Wybory.tmp field read as a typed cell is; nullopt for points or symbols the key refuses.
+std::optional<ChosenAnswer> readChosenField(QStringView field, const TaskKey &key);
+// The symbols as typed back: "B", "P-", "X"; empty for no answer.
+QString chosenText(const ChosenAnswer &answer, const TaskKey &key);
+qint32 pointsFor(const TaskKey &key, const ChosenAnswer &answer, qint32 maxPoints);
+} // namespace closedanswers

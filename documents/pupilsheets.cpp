@@ -129,7 +129,8 @@ QString closedAnswersLine(const PupilResult &pupil, const TestDefinition &test)
             continue;
         answers.append(QStringLiteral("%1: %2 / %3")
                            .arg(test.taskLabels.value(t),
-                                answer.chosen.isEmpty() ? QStringLiteral("brak") : answer.chosen,
+                                answer.parts == 0 ? QStringLiteral("brak")
+                                                  : closedanswers::chosenText(answer, test.keyOf(t)),
                                 test.keyOf(t).key));
     }
     if (answers.isEmpty())

@@ -10,25 +10,34 @@ QByteArray choicesFileBytes(const GridRows &rows)
     return cp1250::encode(text);
 }
 
-std::optional<GridRows> parseChoicesFile(const QByteArray &windows1250Bytes, const GridLimits &limits)
+std::optional<ChoicesFile> parseChoicesFile(const QByteArray &windows1250Bytes, const GridLimits &limits)
 {
     if (windows1250Bytes.size() > limits.bytes)
         return std::nullopt;
-    QStringList lines = cp1250::decode(windows1250Bytes).split(u'\n');
-    // The line break after the last line leaves one empty piece.
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    if (lines.size() > limits.rows)
-        return std::nullopt;
-    GridRows rows;
-    rows.reserve(lines.size());
-    for (QString &line : lines) {
+    std::optional<ChoicesFile> file(std::in_place);
+    // The text is not touched again: the views stay on its one buffer wherever the file is moved.
+    file->text = cp1250::decode(windows1250Bytes);
+    QStringView rest(file->text);
+    // The line break after the last line ends it; it does not start another.
+    while (!rest.isEmpty()) {
+        if (file->lines.size() == limits.rows)
+            return std::nullopt;
+        const qsizetype end = rest.indexOf(u'\n');
+        QStringView line = end < 0 ? rest : rest.first(end);
+        rest = end < 0 ? QStringView() : rest.sliced(end + 1);
         if (line.endsWith(u'\r'))
             line.chop(1);
-        QStringList fields = line.split(u';');
-        if (fields.size() > limits.fields)
-            return std::nullopt;
-        rows.append(std::move(fields));
+        QList<QStringView> fields;
+        for (qsizetype from = 0;;) {
+            if (fields.size() == limits.fields)
+                return std::nullopt;
+            const qsizetype semicolon = line.indexOf(u';', from);
+            fields.append(line.sliced(from, (semicolon < 0 ? line.size() : semicolon) - from));
+            if (semicolon < 0)
+                break;
+            from = semicolon + 1;
+        }
+        file->lines.append(std::move(fields));
     }
-    return rows;
+    return file;
 }

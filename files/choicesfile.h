@@ -7,7 +7,17 @@
 
 #include <QByteArray>
 
+#include <QList>
+#include <QString>
+#include <QStringView>
+
 QByteArray choicesFileBytes(const GridRows &rows);
-// The lines' fields; a LF without CR ends a line too. Nullopt beyond the limits (a damaged file must
-// cost neither memory nor time).
-std::optional<GridRows> parseChoicesFile(const QByteArray &windows1250Bytes, const GridLimits &limits);
+
+// The lines' fields as views into the file's decoded text, which must outlive them: a class at the
+// program's limits has 200,000 fields, read at every analysis. A LF without CR ends a line too.
+struct ChoicesFile {
+    QString text;
+    QList<QList<QStringView>> lines;
+};
+// Nullopt beyond the limits (a damaged file must cost neither memory nor time).
+std::optional<ChoicesFile> parseChoicesFile(const QByteArray &windows1250Bytes, const GridLimits &limits);

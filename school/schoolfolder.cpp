@@ -178,11 +178,11 @@ std::optional<ClassChoices> SchoolFolder::classChoices(int classIndex, const Tes
     case ReadStatus::Ok:
         break;
     }
-    const std::optional<GridRows> rows = parseChoicesFile(bytes, limits);
+    const std::optional<ChoicesFile> file = parseChoicesFile(bytes, limits);
     QString reason = QStringLiteral("plik jest za duży");
     std::optional<ClassChoices> choices;
-    if (rows)
-        choices = readClassChoices(*rows, pointRows, pupils, test, &reason);
+    if (file)
+        choices = readClassChoices(file->lines, pointRows, pupils, test, &reason);
     if (!choices)
         *problem =
             QStringLiteral("Plik wybranych odpowiedzi klasy „%1” (Wybory.tmp) jest uszkodzony albo nie "

@@ -139,6 +139,7 @@ void TfWyniki::sbAnalizaClick()
     context.classes = analysis->classes;
     context.schoolClasses = analysis->schoolClasses;
     context.comparison = analysis->comparison;
+    context.figures = analysis->figures;
     context.comparisonPath = paths.file(schoolfiles::comparison);
     if (classPage)
         context.pupilSheetsPath = paths.classFile(classInView(), schoolfiles::pupilSheets);

@@ -23,6 +23,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <utility>
 
 TfAnaliza *fAnaliza = nullptr;
 
@@ -59,7 +60,10 @@ TfAnaliza::TfAnaliza(const AnalysisReport &report, const TestDefinition &test,
                                              "h3 { font-size: 10pt; margin-top: 10px; margin-bottom: 4px; } "
                                              "th { background-color: #e4e4e4; }"));
     drawHistogram();
-    refresh();
+    const bool made = m_context.figures.has_value();
+    if (made)
+        m_figures = *std::exchange(m_context.figures, std::nullopt);
+    refresh(!made);
 
     connect(ui->bDrukuj, &QPushButton::clicked, this, [this] { guarded([this] { bDrukujClick(); }); });
     connect(ui->bZapiszPdf, &QPushButton::clicked, this, [this] { guarded([this] { bZapiszPdfClick(); }); });
@@ -194,11 +198,12 @@ void TfAnaliza::bZapiszPdfClick()
     writePdf(m_pdfPath, pdf, QStringLiteral("Analiza została zapisana w pliku:\n"), sheetsNotWritten);
 }
 
-void TfAnaliza::refresh()
+void TfAnaliza::refresh(bool newFigures)
 {
-    m_figures =
-        staffMeetingFigures(m_report.overall, m_context.classes, m_test, m_settings.pupilStanineBounds,
-                            m_context.comparison, m_settings.comparisonThreshold, m_context.schoolClasses);
+    if (newFigures)
+        m_figures = staffMeetingFigures(m_report.overall, m_context.classes, m_test,
+                                        m_settings.pupilStanineBounds, m_context.comparison,
+                                        m_settings.comparisonThreshold, m_context.schoolClasses);
     drawStaffMeetingCharts();
     const int scroll = ui->teRaport->verticalScrollBar()->value();
     ui->teRaport->setHtml(analysisHtml(m_report, m_test, m_settings, &m_figures));

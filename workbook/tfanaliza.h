@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 
 class BarChart;
 class QPagedPaintDevice;
@@ -27,6 +28,9 @@ struct AnalysisContext {
     ComparisonFigures comparison;
     QString comparisonPath;  // Porownanie.ini in the school folder; "" for none
     QString pupilSheetsPath; // a class's "Karty wyników uczniów.pdf"; "" on the school's analysis
+    // The figures already made from these classes and comparison figures: the window then does not
+    // make them again. A large school's take a noticeable moment.
+    std::optional<StaffMeetingFigures> figures;
 };
 
 class TfAnaliza : public QDialog
@@ -74,8 +78,8 @@ public:
 private:
     void drawHistogram();
     void drawStaffMeetingCharts();
-    // The figures and the document anew, after the comparison figures changed.
-    void refresh();
+    // The figures (anew, after the comparison figures changed) and the document.
+    void refresh(bool newFigures = true);
     // Says the files not written (this one and alsoNotWritten) in one message, or else saved.
     bool writePdf(const QString &path, const QByteArray &bytes, const QString &saved,
                   const QStringList &alsoNotWritten = {});

@@ -38,16 +38,16 @@ void checkKeys(const TestDefinition &test)
 }
 
 // The points each line's symbols give, as the answers file would hold them.
-GridRows pointsOf(const GridRows &lines, const TestDefinition &test)
+GridRows pointsOf(const QList<QList<QStringView>> &lines, const TestDefinition &test)
 {
     GridRows points{QStringList(test.taskCount + 3)};
     for (qsizetype r = 0; r < lines.size(); ++r) {
         QStringList row(test.taskCount + 3);
         row[0] = QString::number(r + 1);
-        row[1] = lines[r].value(0);
+        row[1] = lines[r].value(0).toString();
         row[2] = QStringLiteral("T");
         for (qint32 t = 0; t < test.taskCount; ++t) {
-            const QString field = lines[r].value(t + 1);
+            const QString field = lines[r].value(t + 1).toString();
             const ClosedCell cell = test.isKeyed(t) ? readClosedCell(field, test.keyOf(t)) : ClosedCell{};
             if (cell.kind == ClosedCell::Kind::Chosen && !cell.chosen.isEmpty()) {
                 const qint32 given =
@@ -65,9 +65,11 @@ GridRows pointsOf(const GridRows &lines, const TestDefinition &test)
 void checkChoices(const QByteArray &bytes, const TestDefinition &test)
 {
     const qint32 pupils = 40;
-    const std::optional<GridRows> lines = parseChoicesFile(bytes, gridLimitsFor(pupils, test.taskCount + 1));
-    if (!lines)
+    const std::optional<ChoicesFile> file =
+        parseChoicesFile(bytes, gridLimitsFor(pupils, test.taskCount + 1));
+    if (!file)
         return;
+    const QList<QList<QStringView>> *lines = &file->lines;
     const GridRows points = pointsOf(*lines, test);
     QString problem;
     const std::optional<ClassChoices> choices =
@@ -85,8 +87,10 @@ void checkChoices(const QByteArray &bytes, const TestDefinition &test)
     if (!test.hasKeys())
         return;
     const QByteArray again = choicesFileBytes(files.choices);
-    const std::optional<GridRows> reread = parseChoicesFile(again, gridLimitsFor(pupils, test.taskCount + 1));
-    require(reread && readClassChoices(*reread, points, qint32(lines->size()), test, &problem) == choices,
+    const std::optional<ChoicesFile> reread =
+        parseChoicesFile(again, gridLimitsFor(pupils, test.taskCount + 1));
+    require(reread &&
+                readClassChoices(reread->lines, points, qint32(lines->size()), test, &problem) == choices,
             "the file written from the symbols read says something else");
 }
 
