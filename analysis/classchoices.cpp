@@ -36,10 +36,11 @@ std::optional<QList<ChosenAnswer>> readPupilChoices(const QList<QStringView> &li
     }
     QList<ChosenAnswer> pupil(test.taskCount);
     const QStringList noPoints;
+    const QString noPoint;
     const QStringList &pointsRow = r < pointRows.size() ? pointRows[r] : noPoints;
     for (qint32 t = 0; t < test.taskCount; ++t) {
         const QStringView field = line[t + 1];
-        const QString points = pointsRow.value(t + 3);
+        const QString &points = t + 3 < pointsRow.size() ? pointsRow[t + 3] : noPoint;
         if (!test.isKeyed(t)) {
             if (!field.isEmpty()) {
                 *problem = rowProblem(r, QStringLiteral("zadanie %1 nie ma klucza, a ma wpisaną odpowiedź")

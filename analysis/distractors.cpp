@@ -65,7 +65,7 @@ void countPupil(Tally &tally, const PupilResult &pupil, const TestDefinition &te
     }
 }
 
-Tally tallyChoices(const QList<ClassResults> &classes, const TestDefinition &test, const QList<int> &keyed)
+Tally emptyTally(const TestDefinition &test, const QList<int> &keyed)
 {
     Tally tally{QList<QList<PartCounts>>(keyed.size()), QList<int>(keyed.size()), QList<qint64>(keyed.size()),
                 0};
@@ -74,11 +74,36 @@ Tally tallyChoices(const QList<ClassResults> &classes, const TestDefinition &tes
         tally.parts[k] =
             QList<PartCounts>(key.parts(), PartCounts{QList<int>(key.answers.size()), 0, 0, 0, 0, 0});
     }
-    for (const ClassResults &group : classes)
-        for (const PupilResult &pupil : group.pupils)
-            if (pupil.present)
-                countPupil(tally, pupil, test, keyed);
     return tally;
+}
+
+Tally tallyChoices(const ClassResults &group, const TestDefinition &test, const QList<int> &keyed)
+{
+    Tally tally = emptyTally(test, keyed);
+    for (const PupilResult &pupil : group.pupils)
+        if (pupil.present)
+            countPupil(tally, pupil, test, keyed);
+    return tally;
+}
+
+void addTally(Tally &sum, const Tally &more)
+{
+    sum.present += more.present;
+    for (qsizetype k = 0; k < sum.parts.size(); ++k) {
+        sum.known[k] += more.known[k];
+        sum.points[k] += more.points[k];
+        for (qsizetype p = 0; p < sum.parts[k].size(); ++p) {
+            PartCounts &to = sum.parts[k][p];
+            const PartCounts &from = more.parts[k][p];
+            for (qsizetype s = 0; s < to.chosen.size(); ++s)
+                to.chosen[s] += from.chosen[s];
+            to.none += from.none;
+            to.keySum += from.keySum;
+            to.keyPupils += from.keyPupils;
+            to.wrongSum += from.wrongSum;
+            to.wrongPupils += from.wrongPupils;
+        }
+    }
 }
 
 ChoicePart partFigures(const PartCounts &c, QChar key, const QString &answers, int known)
@@ -97,20 +122,23 @@ ChoicePart partFigures(const PartCounts &c, QChar key, const QString &answers, i
 
 } // namespace
 
-ChoiceTable choiceTable(const QList<ClassResults> &classes, const TestDefinition &test)
+namespace {
+QList<int> keyedTasks(const TestDefinition &test)
+{
+    QList<int> keyed;
+    for (qint32 t = 0; t < test.taskCount; ++t)
+        if (test.keyOf(t).isKeyed())
+            keyed.append(t);
+    return keyed;
+}
+
+ChoiceTable tableOf(const Tally &tally, const TestDefinition &test, const QList<int> &keyed)
 {
     ChoiceTable table;
-    QList<int> keyed;
-    for (qint32 t = 0; t < test.taskCount; ++t) {
-        const TaskKey &key = test.keyOf(t);
-        if (!key.isKeyed())
-            continue;
-        keyed.append(t);
-        for (const QChar c : key.answers)
+    for (const int t : keyed)
+        for (const QChar c : test.keyOf(t).answers)
             if (!table.symbols.contains(c))
                 table.symbols.append(c);
-    }
-    const Tally tally = tallyChoices(classes, test, keyed);
     for (qsizetype k = 0; k < keyed.size(); ++k) {
         const int t = keyed[k];
         const TaskKey &key = test.keyOf(t);
@@ -128,6 +156,27 @@ ChoiceTable choiceTable(const QList<ClassResults> &classes, const TestDefinition
         table.tasks.append(task);
     }
     return table;
+}
+} // namespace
+
+ChoiceTables choiceTables(const QList<ClassResults> &classes, const TestDefinition &test)
+{
+    const QList<int> keyed = keyedTasks(test);
+    ChoiceTables tables;
+    Tally sum = emptyTally(test, keyed);
+    for (const ClassResults &group : classes) {
+        const Tally own = tallyChoices(group, test, keyed);
+        addTally(sum, own);
+        if (classes.size() > 1)
+            tables.classes.append(tableOf(own, test, keyed));
+    }
+    tables.group = tableOf(sum, test, keyed);
+    return tables;
+}
+
+ChoiceTable choiceTable(const QList<ClassResults> &classes, const TestDefinition &test)
+{
+    return choiceTables(classes, test).group;
 }
 
 QString choicePartName(const ChoiceTask &task, qsizetype part)

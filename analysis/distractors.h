@@ -41,6 +41,12 @@ struct ChoiceTable {
 // The keyed tasks of the test over the present pupils of the classes; a task's facility as the task
 // table has it: its points over its maximum, over every present pupil.
 ChoiceTable choiceTable(const QList<ClassResults> &classes, const TestDefinition &test);
+// The same, and for more than one class each class's too, every pupil counted once.
+struct ChoiceTables {
+    ChoiceTable group;
+    QList<ChoiceTable> classes;
+};
+ChoiceTables choiceTables(const QList<ClassResults> &classes, const TestDefinition &test);
 
 // A task's (or a part's) name in the sentences: "Zad.3", "Zad.5 (część 2)".
 QString choicePartName(const ChoiceTask &task, qsizetype part);

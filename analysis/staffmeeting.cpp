@@ -1,6 +1,7 @@
 #include "analysis/staffmeeting.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -29,10 +30,10 @@ StaffMeetingFigures staffMeetingFigures(const GroupAnalysis &group, const QList<
 {
     StaffMeetingFigures figures;
     if (test.hasKeys()) {
-        figures.choices = choiceTable(classes, test);
         // A class's figures are the group's own; a school's are shown class by class too.
-        for (qsizetype i = 0; classes.size() > 1 && i < classes.size(); ++i)
-            figures.classChoices.append(choiceTable({classes[i]}, test));
+        ChoiceTables tables = choiceTables(classes, test);
+        figures.choices = std::move(tables.group);
+        figures.classChoices = std::move(tables.classes);
     }
 
     // Where each pupil stands, within the class and among all the group's pupils.

@@ -28,9 +28,10 @@ namespace closedanswers {
 // A symbol for a part whose mark cannot be read, and one for a part left blank.
 constexpr char16_t unreadable = u'X';
 constexpr char16_t blank = u'-';
-// The most parts a key may have, and the most symbols a part may be answered with: what a pupil
-// chose is then kept in a few bytes (a large school has millions of answers).
-constexpr qsizetype maxParts = 14;
+// The most parts a key may have (more than an exam's task ever has), and the most symbols a part
+// may be answered with: what a pupil chose is then kept in 8 bytes (a large school has millions of
+// answers).
+constexpr qsizetype maxParts = 6;
 constexpr qsizetype maxAnswers = 26;
 
 // The answers a key implies when none are given: "PF" for true/false statements, otherwise A to D,
@@ -76,6 +77,7 @@ struct ChosenAnswer {
     }
     friend bool operator==(const ChosenAnswer &, const ChosenAnswer &) = default;
 };
+static_assert(sizeof(ChosenAnswer) == 8);
 
 namespace closedanswers {
 // The symbols chosen (one per part, upper case, as readClosedCell gives them; empty for no answer)

@@ -17,6 +17,14 @@ QString heading(const QString &text)
     return QStringLiteral("<h2>%1</h2>\n").arg(esc(text));
 }
 
+QStringList classLabels(const AnalysisReport &report)
+{
+    QStringList labels;
+    for (const GroupAnalysis &group : report.classes)
+        labels.append(group.label);
+    return labels;
+}
+
 QString paragraph(const QString &text)
 {
     return QStringLiteral("<p>%1</p>\n").arg(esc(text));
@@ -106,9 +114,14 @@ QString choicesSection(const AnalysisReport &report, const StaffMeetingFigures &
         return text;
     };
     html += part(figures.choices, report.school ? QStringLiteral("Szkoła") : QString());
-    for (qsizetype i = 0; report.school && i < figures.classChoices.size(); ++i)
-        if (figures.classChoices[i].anyKnown)
-            html += part(figures.classChoices[i], QStringLiteral("Klasa ") + report.classes.value(i).label);
+    if (!report.school || figures.classChoices.isEmpty())
+        return html;
+    const QStringList labels = classLabels(report);
+    html += heading(classChoicesHeading()) + paragraph(classChoicesNote());
+    for (const ReportTable &table : classChoicesTables(figures.classChoices, labels))
+        html += documentTableOnly(table) + QStringLiteral("<p></p>\n");
+    for (const QString &line : classChoicesBelowTexts(figures.classChoices, labels))
+        html += paragraph(line);
     return html;
 }
 

@@ -17,6 +17,14 @@ SheetOptions sheetOptions()
     return options;
 }
 
+QStringList classLabels(const AnalysisReport &report)
+{
+    QStringList labels;
+    for (const GroupAnalysis &group : report.classes)
+        labels.append(group.label);
+    return labels;
+}
+
 void line(Sheet *sheet, const QString &text, bool bold = false)
 {
     sheet->rows.append({sheetText(text, bold)});
@@ -82,9 +90,16 @@ void choicesPart(Sheet *sheet, const AnalysisReport &report, const StaffMeetingF
             line(sheet, text);
     };
     part(figures.choices, report.school ? QStringLiteral("Szkoła") : QString());
-    for (qsizetype i = 0; report.school && i < figures.classChoices.size(); ++i)
-        if (figures.classChoices[i].anyKnown)
-            part(figures.classChoices[i], QStringLiteral("Klasa ") + report.classes.value(i).label);
+    if (!report.school || figures.classChoices.isEmpty())
+        return;
+    const QStringList labels = classLabels(report);
+    sheet->rows.append(QList<SheetCell>());
+    sheet->rows.append({sheetText(classChoicesHeading(), true)});
+    line(sheet, classChoicesNote());
+    for (const ReportTable &table : classChoicesTables(figures.classChoices, labels))
+        appendToSheet(sheet, table, sheetOptions());
+    for (const QString &text : classChoicesBelowTexts(figures.classChoices, labels))
+        line(sheet, text);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include "core/numbers.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString schoolLine = QStringLiteral("Szkoła (wszyscy uczniowie)");
@@ -424,4 +426,57 @@ ReportTable choicesTable(const ChoiceTable &choices, const QString &heading)
         }
     }
     return table;
+}
+
+namespace {
+// Whether a wrong answer drew more of the pupils than the key, and the key's share.
+struct KeyShare {
+    double share = 0;
+    bool beaten = false;
+};
+
+KeyShare keyShare(const ChoicePart &part)
+{
+    KeyShare figures{part.shares.value(part.answers.indexOf(part.key)), false};
+    for (qsizetype s = 0; s < part.answers.size(); ++s)
+        figures.beaten =
+            figures.beaten || (part.answers[s] != part.key && part.shares.value(s) > figures.share);
+    return figures;
+}
+} // namespace
+
+QList<ReportTable> classChoicesTables(const QList<ChoiceTable> &classes, const QStringList &labels)
+{
+    // Eight classes beside the task and its key still fit an A4 page upright.
+    constexpr qsizetype perTable = 8;
+    QList<ReportTable> tables;
+    const ChoiceTable &first = classes.value(0);
+    for (qsizetype from = 0; from < classes.size(); from += perTable) {
+        const qsizetype to = std::min(classes.size(), from + perTable);
+        ReportTable table;
+        table.header = {textCell(QStringLiteral("Zadanie")), textCell(QStringLiteral("Klucz"))};
+        for (qsizetype c = from; c < to; ++c)
+            table.header.append(textCell(labels.value(c)));
+        for (qsizetype t = 0; t < first.tasks.size(); ++t) {
+            const ChoiceTask &task = first.tasks[t];
+            for (qsizetype p = 0; p < task.parts.size(); ++p) {
+                QList<ReportCell> cells{textCell(choicePartName(task, p)),
+                                        textCell(QString(task.parts[p].key))};
+                for (qsizetype c = from; c < to; ++c) {
+                    const ChoiceTask &own = classes[c].tasks.value(t);
+                    if (own.known == 0 || p >= own.parts.size()) {
+                        cells.append(noDataCell());
+                        continue;
+                    }
+                    const KeyShare figures = keyShare(own.parts[p]);
+                    ReportCell cell = percentCell(figures.share, 0);
+                    cell.sheetDecimals = 1;
+                    cells.append(figures.beaten ? coloured(cell, QStringLiteral("#f4a6a6")) : cell);
+                }
+                table.add(cells);
+            }
+        }
+        tables.append(table);
+    }
+    return tables;
 }

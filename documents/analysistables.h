@@ -38,3 +38,7 @@ ReportTable discriminationTable(const GroupAnalysis &group, const QualityFigures
 
 // The share of every answer chosen in each keyed task, one line per part, the key's share bold.
 ReportTable choicesTable(const ChoiceTable &table, const QString &heading);
+// The school's classes side by side: per part of a keyed task the share of each class that chose the
+// key, marked where a wrong answer drew more of the class. A table per few classes, so that it fits
+// the page's width.
+QList<ReportTable> classChoicesTables(const QList<ChoiceTable> &classes, const QStringList &labels);

@@ -1,5 +1,7 @@
 #include "documents/analysiswords.h"
 
+#include "core/numbers.h"
+
 #include <QStringList>
 
 QString discriminationText(const std::optional<double> &value)
@@ -108,6 +110,57 @@ QString noChoicesText()
 {
     return QStringLiteral("Nie wpisano wybranych odpowiedzi: tabela wyborów powstaje, gdy w zadaniach "
                           "zamkniętych z kluczem wpisuje się litery odpowiedzi uczniów.");
+}
+
+QString classChoicesHeading()
+{
+    return QStringLiteral("Klasy obok siebie: odpowiedź poprawna");
+}
+
+QString classChoicesNote()
+{
+    return QStringLiteral(
+        "Jaki odsetek obecnych uczniów każdej klasy wybrał odpowiedź poprawną (klucz); na "
+        "czerwono – gdy w klasie błędna odpowiedź przyciągnęła więcej uczniów niż poprawna. "
+        "Udział każdej odpowiedzi w klasie podaje analiza tej klasy.");
+}
+
+QStringList classChoicesBelowTexts(const QList<ChoiceTable> &classes, const QStringList &labels)
+{
+    // One sentence per part, naming every class where a wrong answer drew more than the key.
+    QStringList popular;
+    const ChoiceTable &first = classes.value(0);
+    for (qsizetype t = 0; t < first.tasks.size(); ++t) {
+        for (qsizetype p = 0; p < first.tasks[t].parts.size(); ++p) {
+            QStringList where;
+            for (qsizetype c = 0; c < classes.size(); ++c) {
+                const ChoiceTask &task = classes[c].tasks.value(t);
+                if (task.known == 0 || p >= task.parts.size())
+                    continue;
+                const ChoicePart &part = task.parts[p];
+                const double keyShare = part.shares.value(part.answers.indexOf(part.key));
+                for (qsizetype s = 0; s < part.answers.size(); ++s)
+                    if (part.answers[s] != part.key && part.shares.value(s) > keyShare)
+                        where.append(QStringLiteral("%1 (%2 – %3, poprawną %4 – %5)")
+                                         .arg(labels.value(c), QString(part.answers[s]),
+                                              polishDecimal(part.shares[s], 0) + u'%', QString(part.key),
+                                              polishDecimal(keyShare, 0) + u'%'));
+            }
+            if (!where.isEmpty())
+                popular.append(
+                    QStringLiteral("%1: %2 %3.")
+                        .arg(choicePartName(first.tasks[t], p),
+                             where.size() == 1 ? QStringLiteral("w klasie") : QStringLiteral("w klasach"),
+                             where.join(QStringLiteral("; "))));
+        }
+    }
+    if (popular.isEmpty())
+        return {
+            QStringLiteral("W żadnej klasie błędna odpowiedź nie przyciągnęła więcej uczniów niż poprawna.")};
+    return QStringList{
+               QStringLiteral("Zadania, w których błędna odpowiedź przyciągnęła w klasie więcej uczniów "
+                              "niż poprawna (wybrana odpowiedź i odsetek uczniów klasy):")} +
+           popular;
 }
 
 QStringList choicesBelowTexts(const ChoiceTable &table)

@@ -24,6 +24,11 @@ QString choicesHeading();
 QString choicesNote();
 QString noChoicesText();
 QStringList choicesBelowTexts(const ChoiceTable &table);
+// The school's classes side by side: the heading, what the table shows, and the wrong answers that
+// drew more of a class than the key, class by class.
+QString classChoicesHeading();
+QString classChoicesNote();
+QStringList classChoicesBelowTexts(const QList<ChoiceTable> &classes, const QStringList &labels);
 
 // The window's caption and the document's title: "Analiza wyników – Klasa VI A" or
 // "Analiza wyników – szkoła".

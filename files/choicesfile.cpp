@@ -2,6 +2,8 @@
 
 #include "core/cp1250.h"
 
+#include <algorithm>
+
 QByteArray choicesFileBytes(const GridRows &rows)
 {
     QString text;
@@ -28,6 +30,8 @@ std::optional<ChoicesFile> parseChoicesFile(const QByteArray &windows1250Bytes, 
         if (line.endsWith(u'\r'))
             line.chop(1);
         QList<QStringView> fields;
+        // Every line of a class has as many fields as the one before.
+        fields.reserve(file->lines.isEmpty() ? 0 : std::min(file->lines.last().size(), limits.fields));
         for (qsizetype from = 0;;) {
             if (fields.size() == limits.fields)
                 return std::nullopt;

@@ -121,6 +121,9 @@ void TfWyniki::sbAnalizaClick()
         }
     }
 
+    // The last analysis's window is closed; its document, still being laid out, would slow this one.
+    delete fAnaliza;
+    fAnaliza = nullptr;
     auto progress = std::make_unique<ui::ProgressWindow>(
         this, QStringLiteral("Przygotowywanie analizy wyników…"),
         QStringLiteral("Przerwano przygotowywanie analizy. Nic nie zostało zapisane."));
