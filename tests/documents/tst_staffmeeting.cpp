@@ -23,6 +23,7 @@ private Q_SLOTS:
     void weakStandards();
     void analysisSheetHoldsNumbers();
     void schoolSheetHoldsTheWholeReport();
+    void schoolAnswersClassByClass();
 };
 
 namespace {
@@ -292,6 +293,35 @@ void TstStaffMeeting::schoolSheetHoldsTheWholeReport()
     QCOMPARE(shown(weak.value(4)), (QStringList{u"pisanie"_s, u"#1/0"_s}));
     QCOMPARE(shown(weak.value(5)),
              (QStringList{u"pisanie"_s, QString(), u"6a"_s, u"#3/0"_s, u"A3"_s, u"#0/2"_s}));
+}
+
+void TstStaffMeeting::schoolAnswersClassByClass()
+{
+    TestDefinition test = smallTest();
+    test.taskKeys = {TaskKey{u"PF"_s, u"PF"_s, true}, TaskKey{u"B"_s, u"ABCD"_s, false}, TaskKey{}};
+    const auto choose = [&test](ClassResults results, const QList<QStringList> &chosen) {
+        for (qsizetype p = 0; p < chosen.size(); ++p) {
+            results.pupils[p].choices = QList<ChosenAnswer>(test.taskCount);
+            for (qsizetype t = 0; t < chosen[p].size(); ++t)
+                results.pupils[p].choices[t] = *closedanswers::chosenAnswer(chosen[p][t], test.keyOf(t));
+        }
+        return results;
+    };
+    // 6a: the key of Z2 by two of three; 6b: a wrong answer by both, and a part left blank.
+    const QList<ClassResults> classes{
+        choose(classA(), {{u"PF"_s, u"B"_s}, {u"PF"_s, u"B"_s}, {u"FP"_s, u"C"_s}}),
+        choose(classB(), {{u"PF"_s, u"C"_s}, {u"P-"_s, u"C"_s}})};
+    const AnalysisReport report = analyseSchool(classes, {}, test, AnalysisSettings());
+    const StaffMeetingFigures figures =
+        staffMeetingFigures(report.overall, classes, test, {}, ComparisonFigures::emptyFor(test), 5);
+    const QList<QList<SheetCell>> rows = rowsUnder(analysisSheet(report, figures, test, AnalysisSettings()),
+                                                   u"Klasy obok siebie: odpowiedź poprawna"_s);
+
+    QCOMPARE(shown(rows.value(1)), (QStringList{u"Zadanie"_s, u"Klucz"_s, u"6a"_s, u"6b"_s}));
+    QCOMPARE(shown(rows.value(2)), (QStringList{u"Z1 (część 1)"_s, u"P"_s, u"#66.6667/1"_s, u"#100/1"_s}));
+    QCOMPARE(shown(rows.value(3)), (QStringList{u"Z1 (część 2)"_s, u"F"_s, u"#66.6667/1"_s, u"#50/1"_s}));
+    QCOMPARE(shown(rows.value(4)), (QStringList{u"Z2"_s, u"B"_s, u"#66.6667/1"_s, u"#0/1"_s}));
+    QCOMPARE(shown(rows.value(6)), QStringList{u"Z2: w klasie 6b (C – 100%, poprawną B – 0%)."_s});
 }
 
 QTEST_GUILESS_MAIN(TstStaffMeeting)
