@@ -9,6 +9,13 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <stop_token>
+#include <thread>
+#include <vector>
+
 namespace {
 
 FileMisfit misfitOf(const QString &path, const GridFit &fit, qsizetype columns, qsizetype firstTaskColumn)
@@ -212,6 +219,59 @@ QList<ClassSheetInput> SchoolFolder::classSheetInputs(const TestDefinition &test
     return classes;
 }
 
+QList<std::optional<ClassResults>> SchoolFolder::allClassResults(const TestDefinition &test,
+                                                                 QStringList *notes,
+                                                                 const std::function<void()> &fileRead) const
+{
+    const int count = classCount();
+    const auto size = static_cast<std::size_t>(std::max(count, 0));
+    std::vector<std::optional<ClassResults>> results(size);
+    std::vector<QString> classNotes(size);
+    std::vector<std::exception_ptr> failures(size);
+    std::atomic<int> next{0};
+    std::atomic<int> done{0};
+    const auto readOne = [&](int i) {
+        try {
+            results[std::size_t(i)] = classResults(i, test, &classNotes[std::size_t(i)]);
+        } catch (...) {
+            failures[std::size_t(i)] = std::current_exception();
+        }
+        ++done;
+    };
+    {
+        // The helpers take classes until none is left; this thread reads too and tells of the
+        // progress. Leaving the block (also by an exception) stops and joins them.
+        const auto helper = [&](const std::stop_token &stop) {
+            for (int i = 0; !stop.stop_requested() && (i = next++) < count;)
+                readOne(i);
+        };
+        const int helpers = std::min(int(std::thread::hardware_concurrency()) - 1, std::min(count - 1, 7));
+        std::vector<std::jthread> threads;
+        for (int h = 0; h < helpers; ++h)
+            threads.emplace_back(helper);
+        int told = 0;
+        for (int i; (i = next++) < count;) {
+            readOne(i);
+            for (; told < done; ++told)
+                fileRead();
+        }
+        for (std::jthread &thread : threads)
+            thread.join();
+        for (; told < count; ++told)
+            fileRead();
+    }
+    QList<std::optional<ClassResults>> ordered;
+    ordered.reserve(count);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (failures[i])
+            std::rethrow_exception(failures[i]);
+        if (!classNotes[i].isEmpty())
+            notes->append(classNotes[i]);
+        ordered.append(std::move(results[i]));
+    }
+    return ordered;
+}
+
 std::optional<StaffMeetingAnalysis> SchoolFolder::analysis(int classIndex, const TestDefinition &test,
                                                            const QString &setupIniPath, QStringList *problems,
                                                            bool rankInSchool,
@@ -240,14 +300,9 @@ std::optional<StaffMeetingAnalysis> SchoolFolder::analysis(int classIndex, const
         analysis.report = analyseClass(*results, test, analysis.settings);
     } else {
         QStringList notes;
-        for (int i = 0; i < classCount(); ++i) {
-            QString classNote;
-            if (const std::optional<ClassResults> results = classResults(i, test, &classNote))
-                analysis.classes.append(*results);
-            if (!classNote.isEmpty())
-                notes.append(classNote);
-            fileRead();
-        }
+        for (std::optional<ClassResults> &results : allClassResults(test, &notes, fileRead))
+            if (results)
+                analysis.classes.append(std::move(*results));
         analysis.report = analyseSchool(analysis.classes, notes, test, analysis.settings);
     }
     // The school's own figures, with Setup.ini's for what the school has not entered.
@@ -257,11 +312,11 @@ std::optional<StaffMeetingAnalysis> SchoolFolder::analysis(int classIndex, const
         readComparison(IniFile::fromBytes(bytes), IniFile::load(setupIniPath), test, problems);
     // A class's pupils are ranked in the whole school too, among every class that can be read.
     QList<ClassResults> school;
-    for (int i = 0; rankedInSchool && i < classCount(); ++i) {
-        QString classNote;
-        if (const std::optional<ClassResults> results = classResults(i, test, &classNote))
-            school.append(*results);
-        fileRead();
+    if (rankedInSchool) {
+        QStringList notes;
+        for (std::optional<ClassResults> &results : allClassResults(test, &notes, fileRead))
+            if (results)
+                school.append(std::move(*results));
     }
     analysis.schoolClasses = school;
     analysis.figures = staffMeetingFigures(analysis.report.overall, analysis.classes, test,

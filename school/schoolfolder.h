@@ -25,6 +25,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // Everything an analysis of a class or of the school is made of.
@@ -84,6 +85,11 @@ public:
     // A class's answers file, checked as Compute checks the page; nullopt with a note for the
     // teacher when it is missing, unreadable or holds values Compute would refuse.
     std::optional<ClassResults> classResults(int classIndex, const TestDefinition &test, QString *note) const;
+    // Every class's results, in order, read several at a time (each class is its own files): what
+    // classResults gives, with the notes of the classes in order. fileRead is called on this
+    // thread, once per class read; when it throws, the reading stops and the exception goes on.
+    QList<std::optional<ClassResults>> allClassResults(const TestDefinition &test, QStringList *notes,
+                                                       const std::function<void()> &fileRead) const;
     // The symbols the class's pupils chose, from Wybory.tmp read against the points of its answers
     // file (pointRows, headings in row 0). Nullopt when it is missing (the symbols are unknown) or,
     // with a Polish *problem, when it cannot be read or does not belong to those points.
