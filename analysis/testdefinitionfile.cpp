@@ -40,11 +40,24 @@ QString textProblem(const QString &text)
     return QString();
 }
 
+// The program's reader drops only blanks and tabs around a value: a number with any other space
+// around it (a vertical tab, a no-break space) is one it does not read, and must not pass for one.
+QString blanksTrimmed(const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && (text.at(first) == u' ' || text.at(first) == u'\t'))
+        ++first;
+    while (last > first && (text.at(last - 1) == u' ' || text.at(last - 1) == u'\t'))
+        --last;
+    return text.mid(first, last - first);
+}
+
 QString acceptedWhole(const QString &text, int lowest, int highest, QString *problem)
 {
     problem->clear();
     const QString trimmed = text.trimmed();
-    const std::optional<qint32> value = parseInteger(trimmed);
+    const std::optional<qint32> value = parseInteger(blanksTrimmed(text));
     if (trimmed.isEmpty())
         *problem =
             QStringLiteral("pole nie może być puste; wpisz liczbę od %1 do %2.").arg(lowest).arg(highest);
@@ -492,9 +505,9 @@ QString acceptedTaskCell(TaskColumn column, const QString &text, QString *proble
             *problem = textProblem(trimmed);
         return problem->isEmpty() ? trimmed : QString();
     case TaskColumn::Points:
-        return acceptedWhole(trimmed, 1, TestDefinition::maxTaskPoints, problem);
+        return acceptedWhole(text, 1, TestDefinition::maxTaskPoints, problem);
     case TaskColumn::Standard:
-        return acceptedWhole(trimmed, 1, TestDefinitionFile::standardCount, problem);
+        return acceptedWhole(text, 1, TestDefinitionFile::standardCount, problem);
     case TaskColumn::Key:
     case TaskColumn::Answers:
         return acceptedSymbols(column, trimmed, problem);
@@ -544,7 +557,7 @@ QString acceptedStandardCell(StandardColumn column, const QString &text, QString
         *problem = textProblem(trimmed);
         return problem->isEmpty() ? trimmed : QString();
     case StandardColumn::Points:
-        return acceptedWhole(trimmed, 0, TestDefinition::maxSumPoints, problem);
+        return acceptedWhole(text, 0, TestDefinition::maxSumPoints, problem);
     }
     return QString();
 }
@@ -556,7 +569,7 @@ QString acceptedOptionalField(OptionalField field, const QString &text, QString 
     if (trimmed.isEmpty())
         return QString();
     if (field == OptionalField::Threshold)
-        return acceptedWhole(trimmed, 1, 100, problem);
+        return acceptedWhole(text, 1, 100, problem);
     const std::optional<double> value = decimalOf(trimmed, problem);
     if (!value)
         return QString();

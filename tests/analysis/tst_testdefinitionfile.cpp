@@ -182,6 +182,9 @@ void TstTestDefinitionFile::cells_data()
                                      << QString::number(TestDefinition::maxTaskPoints);
     QTest::newRow("points beyond limit")
         << 0 << points << QString::number(TestDefinition::maxTaskPoints + 1) << QString();
+    // The program would not read these as numbers, but take the default point.
+    QTest::newRow("points, vertical tab") << 0 << points << u"3\v"_s << QString();
+    QTest::newRow("points, no-break space") << 0 << points << u"\u00a03"_s << QString();
     QTest::newRow("points huge") << 0 << points << u"99999999999"_s << QString();
     QTest::newRow("standard 5") << 0 << standard << u"5"_s << u"5"_s;
     QTest::newRow("standard 6") << 0 << standard << u"6"_s << QString();
