@@ -6,8 +6,8 @@
 #pragma once
 
 #include "analysis/analysissettings.h"
-#include "core/closedanswers.h"
 #include "analysis/testdefinition.h"
+#include "core/closedanswers.h"
 #include "files/gridfile.h"
 
 #include <QList>

@@ -17,14 +17,6 @@ QString heading(const QString &text)
     return QStringLiteral("<h2>%1</h2>\n").arg(esc(text));
 }
 
-QStringList classLabels(const AnalysisReport &report)
-{
-    QStringList labels;
-    for (const GroupAnalysis &group : report.classes)
-        labels.append(group.label);
-    return labels;
-}
-
 QString paragraph(const QString &text)
 {
     return QStringLiteral("<p>%1</p>\n").arg(esc(text));

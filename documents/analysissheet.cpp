@@ -17,14 +17,6 @@ SheetOptions sheetOptions()
     return options;
 }
 
-QStringList classLabels(const AnalysisReport &report)
-{
-    QStringList labels;
-    for (const GroupAnalysis &group : report.classes)
-        labels.append(group.label);
-    return labels;
-}
-
 void line(Sheet *sheet, const QString &text, bool bold = false)
 {
     sheet->rows.append({sheetText(text, bold)});

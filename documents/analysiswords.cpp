@@ -112,6 +112,14 @@ QString noChoicesText()
                           "zamkniętych z kluczem wpisuje się litery odpowiedzi uczniów.");
 }
 
+QStringList classLabels(const AnalysisReport &report)
+{
+    QStringList labels;
+    for (const GroupAnalysis &group : report.classes)
+        labels.append(group.label);
+    return labels;
+}
+
 QString classChoicesHeading()
 {
     return QStringLiteral("Klasy obok siebie: odpowiedź poprawna");

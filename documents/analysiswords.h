@@ -27,6 +27,8 @@ QStringList choicesBelowTexts(const ChoiceTable &table);
 // The school's classes side by side: the heading, what the table shows, and the wrong answers that
 // drew more of a class than the key, class by class.
 QString classChoicesHeading();
+// The labels of the school's classes, in the report's order.
+QStringList classLabels(const AnalysisReport &report);
 QString classChoicesNote();
 QStringList classChoicesBelowTexts(const QList<ChoiceTable> &classes, const QStringList &labels);
 
