@@ -35,6 +35,7 @@ StaffMeetingFigures staffMeetingFigures(const GroupAnalysis &group, const QList<
         figures.choices = std::move(tables.group);
         figures.classChoices = std::move(tables.classes);
     }
+    figures.requirements = requirementFigures(group, test, comparison);
 
     // Where each pupil stands, within the class and among all the group's pupils.
     NormsFigures &norms = figures.norms;

@@ -7,6 +7,7 @@
 #include "analysis/comparison.h"
 #include "analysis/distractors.h"
 #include "analysis/norms.h"
+#include "analysis/requirements.h"
 #include "analysis/testquality.h"
 
 #include <QList>
@@ -63,6 +64,8 @@ struct StaffMeetingFigures {
     // The answers chosen in the keyed tasks: the group's, and for a school each class's.
     ChoiceTable choices;
     QList<ChoiceTable> classChoices;
+    // The group's results by requirement, weakest first; none for a test without requirements.
+    QList<RequirementFigures> requirements;
 };
 
 // The figures of the group the analysis describes (a class, or the school's classes together).

@@ -32,6 +32,31 @@ GroupAtTest groupAtTest(const GroupAnalysis &group, const QList<int> &presentTot
     return figures;
 }
 
+// In the order the tests first name them; a requirement only one test has is not followed.
+QList<RequirementAcrossTests> requirementsAcrossTests(const QList<SchoolAtTest> &tests)
+{
+    QList<RequirementAcrossTests> shared;
+    QHash<QString, qsizetype> rowOf;
+    QHash<QString, int> testsWith;
+    for (qsizetype t = 0; t < tests.size(); ++t) {
+        for (const RequirementFigures &f : tests[t].requirements) {
+            const QString key = f.requirement.code.toLower();
+            if (!rowOf.contains(key)) {
+                rowOf.insert(key, shared.size());
+                shared.append({f.requirement.code, f.requirement.description,
+                               QList<std::optional<double>>(tests.size())});
+            }
+            RequirementAcrossTests &row = shared[rowOf.value(key)];
+            if (!row.facility[t] && f.facility)
+                ++testsWith[key];
+            row.facility[t] = f.facility;
+        }
+    }
+    shared.removeIf(
+        [&testsWith](const RequirementAcrossTests &r) { return testsWith.value(r.code.toLower()) < 2; });
+    return shared;
+}
+
 } // namespace
 
 SchoolAtTest schoolAtTest(const QString &folder, const QList<ClassResults> &classes, const QStringList &notes,
@@ -73,6 +98,7 @@ SchoolAtTest schoolAtTest(const QString &folder, const QList<ClassResults> &clas
         school.standardDescriptions.append(standard.label);
         school.standardFacilities.append(standard.facility);
     }
+    school.requirements = requirementFigures(report.overall, test, comparison);
     return school;
 }
 
@@ -211,6 +237,9 @@ TestsComparison compareTests(const QList<SchoolAtTest> &tests, const ClassMatch 
     }
 
     result.standards = standardsAcrossTests(tests);
+    result.requirements = requirementsAcrossTests(tests);
+    result.anyRequirements = std::any_of(
+        tests.cbegin(), tests.cend(), [](const SchoolAtTest &test) { return !test.requirements.isEmpty(); });
     return result;
 }
 

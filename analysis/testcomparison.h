@@ -7,6 +7,7 @@
 #include "analysis/analysis.h"
 #include "analysis/analysissettings.h"
 #include "analysis/comparison.h"
+#include "analysis/requirements.h"
 #include "analysis/testdefinition.h"
 
 #include <QList>
@@ -49,6 +50,7 @@ struct SchoolAtTest {
     QList<PupilAtTest> pupils; // the present pupils, in class and row order
     QStringList standardDescriptions;
     QList<std::optional<double>> standardFacilities; // one per description
+    QList<RequirementFigures> requirements;          // the school's, weakest first
     QStringList notes;                               // classes left out and why
 };
 
@@ -81,12 +83,23 @@ struct StandardAcrossTests {
     QList<std::optional<double>> facility; // per test; none where the test has no such standard
 };
 
+// A requirement that two tests or more share by code, its case aside.
+struct RequirementAcrossTests {
+    QString code;                          // as the first test that has it spells it
+    QString description;                   // the first test's
+    QList<std::optional<double>> facility; // per test; none where the test has no such requirement
+};
+
 struct TestsComparison {
     QList<SchoolAtTest> tests;
     ClassMatch classMatch;                            // the rows that follow a class, in order
     QList<QList<std::optional<GroupAtTest>>> classes; // per row of classMatch, per test
     QList<PupilAcrossTests> pupils;
     QList<StandardAcrossTests> standards; // only those two tests or more share by description
+    QList<RequirementAcrossTests> requirements;
+    // Whether any test has requirements at all, so that a comparison of tests without them says nothing of
+    // them.
+    bool anyRequirements = false;
 };
 
 // Pupils are matched by their code within the matched class; a pupil without a code is matched

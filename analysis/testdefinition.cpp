@@ -99,7 +99,85 @@ TaskKey readTaskKey(const IniFile &ini, const QString &section, bool closed, qin
     return key;
 }
 
+// The test's requirements; one without a code, with a separator in its code, repeated, or naming
+// a general requirement the list lacks is told and left out, so that every code a task names is
+// unambiguous.
+void readRequirements(const IniFile &ini, TestDefinition *def)
+{
+    const qint32 count =
+        acceptedCount(ini.readInteger(QStringLiteral("Ustawienia"), QStringLiteral("LiczbaWymagan"), 0),
+                      TestDefinition::maxRequirementCount, QStringLiteral("LiczbaWymagan"),
+                      QStringLiteral("Liczba wymagań"), QStringLiteral("wymagań"), &def->problems);
+    for (qint32 i = 0; i < count; ++i) {
+        const QString section = QStringLiteral("Wymaganie%1").arg(i + 1);
+        Requirement r{ini.readString(section, QStringLiteral("Kod"), QString()).trimmed(),
+                      ini.readString(section, QStringLiteral("Opis"), QString()).trimmed(),
+                      ini.readString(section, QStringLiteral("Ogolne"), QString()).trimmed()};
+        QString fault;
+        if (r.code.isEmpty())
+            fault = QStringLiteral("nie ma kodu");
+        else if (r.code.contains(u';') || r.code.contains(u','))
+            fault =
+                QStringLiteral("ma w kodzie „%1” średnik lub przecinek, które rozdzielają kody").arg(r.code);
+        else if (def->requirementIndex(r.code) >= 0)
+            fault = QStringLiteral("powtarza kod „%1”").arg(r.code);
+        if (!fault.isEmpty()) {
+            def->problems.append(QStringLiteral("Wymaganie [%1] w pliku Setup.ini %2; program je pomija.")
+                                     .arg(section, fault));
+            continue;
+        }
+        def->requirements.append(r);
+    }
+    // A general requirement may be listed after the specific ones that name it.
+    for (Requirement &r : def->requirements) {
+        if (r.general.isEmpty())
+            continue;
+        const qsizetype g = def->requirementIndex(r.general);
+        if (g < 0 || def->requirements[g].code == r.code) {
+            def->problems.append(QStringLiteral("Wymaganie „%1” w pliku Setup.ini należy do wymagania "
+                                                "ogólnego „%2”, którego nie ma wśród wymagań testu; "
+                                                "program pomija to przypisanie.")
+                                     .arg(r.code, r.general));
+            r.general.clear();
+        } else {
+            r.general = def->requirements[g].code;
+        }
+    }
+}
+
+// The codes a task's section lists, spelt as the requirements list spells them; an unknown code is
+// told and left out.
+QStringList readTaskRequirements(const IniFile &ini, const QString &section, const TestDefinition &def,
+                                 QStringList *problems)
+{
+    QStringList codes;
+    for (const QString &code :
+         requirementCodes(ini.readString(section, QStringLiteral("Wymagania"), QString()))) {
+        const qsizetype r = def.requirementIndex(code);
+        if (r < 0)
+            problems->append(QStringLiteral("Zadanie [%1] w pliku Setup.ini sprawdza wymaganie „%2”, "
+                                            "którego nie ma wśród wymagań testu; program je pomija.")
+                                 .arg(section, code));
+        else if (!codes.contains(def.requirements[r].code))
+            codes.append(def.requirements[r].code);
+    }
+    return codes;
+}
+
 } // namespace
+
+QStringList requirementCodes(QStringView cell)
+{
+    QStringList codes;
+    for (const QStringView part : cell.tokenize(u';')) {
+        for (const QStringView code : part.tokenize(u',')) {
+            const QStringView trimmed = code.trimmed();
+            if (!trimmed.isEmpty())
+                codes.append(trimmed.toString());
+        }
+    }
+    return codes;
+}
 
 TestDefinition loadTestDefinitionFrom(const QString &iniPath)
 {
@@ -123,6 +201,7 @@ TestDefinition loadTestDefinition(const IniFile &ini)
                         TestDefinition::maxSumPoints, QStringLiteral("MaxLiczbaPunktow"), &def.problems);
     def.testName = ini.readString(settings, QStringLiteral("NazwaTestu"), QStringLiteral("Test"));
     def.testDate = ini.readString(settings, QStringLiteral("DataTestu"), QStringLiteral("2003-12-12"));
+    readRequirements(ini, &def);
 
     for (qint32 i = 0; i < def.taskCount; ++i) {
         const QString number = QString::number(i + 1);
@@ -157,6 +236,7 @@ TestDefinition loadTestDefinition(const IniFile &ini)
         def.taskClosed.append(ini.readBool(section, QStringLiteral("ZadanieZamkniete"), true));
         def.taskKeys.append(
             readTaskKey(ini, section, def.taskClosed.last(), def.taskMaxPoints.last(), &def.problems));
+        def.taskRequirements.append(readTaskRequirements(ini, section, def, &def.problems));
     }
 
     // Shown first: it explains figures in every window, and a long list of other problems is cut.
@@ -185,6 +265,9 @@ QByteArray testDefinitionFileBytes(const TestDefinition &def)
                       QStringLiteral("LiczbaZadan=%1").arg(def.taskCount),
                       QStringLiteral("LiczbaStandardow=%1").arg(def.standardCount),
                       QStringLiteral("MaxLiczbaPunktow=%1").arg(def.maxTotalPoints)};
+    // Written only for a test with requirements, so that one without them keeps its bytes.
+    if (!def.requirements.isEmpty())
+        lines << QStringLiteral("LiczbaWymagan=%1").arg(def.requirements.size());
     for (qint32 i = 0; i < def.taskCount; ++i) {
         lines << QString() << QStringLiteral("[Zadanie%1]").arg(i + 1)
               << QStringLiteral("Etykieta=") + def.taskLabels.value(i)
@@ -198,12 +281,21 @@ QByteArray testDefinitionFileBytes(const TestDefinition &def)
             if (key.pointPerPart)
                 lines << QStringLiteral("PunktZaCzesc=1");
         }
+        if (!def.taskRequirements.value(i).isEmpty())
+            lines << QStringLiteral("Wymagania=") + def.taskRequirements[i].join(QStringLiteral("; "));
     }
     for (qint32 i = 0; i < def.standardCount; ++i) {
         lines << QString() << QStringLiteral("[Standard%1]").arg(i + 1)
               << QStringLiteral("MaxPunktow=%1").arg(def.standardMaxPoints.value(i))
               << QStringLiteral("Skrot=") + def.standardAbbreviations.value(i)
               << QStringLiteral("Opis=") + def.standardDescriptions.value(i);
+    }
+    for (qsizetype i = 0; i < def.requirements.size(); ++i) {
+        const Requirement &r = def.requirements[i];
+        lines << QString() << QStringLiteral("[Wymaganie%1]").arg(i + 1) << QStringLiteral("Kod=") + r.code
+              << QStringLiteral("Opis=") + r.description;
+        if (!r.general.isEmpty())
+            lines << QStringLiteral("Ogolne=") + r.general;
     }
     return cp1250::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }

@@ -7,9 +7,18 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <QtGlobal>
 
 class IniFile;
+
+// A requirement of the curriculum a task checks: a general one (code "I") or a specific one
+// ("XIII.1") that names the general one it belongs to.
+struct Requirement {
+    QString code;
+    QString description;
+    QString general;
+};
 
 struct TestDefinition {
     qint32 taskCount = 25;
@@ -25,6 +34,10 @@ struct TestDefinition {
     // The key of each task; a task without one (every open task) has an empty key.
     QList<TaskKey> taskKeys;
 
+    QList<Requirement> requirements;
+    // The codes of the requirements each task checks, as the requirements list spells them.
+    QList<QStringList> taskRequirements;
+
     QList<qint32> standardMaxPoints;
     QStringList standardAbbreviations;
     QStringList standardDescriptions;
@@ -37,6 +50,7 @@ struct TestDefinition {
     static constexpr qint32 maxTaskPoints = 1000;
     // Standards and the whole test can hold at most every task at its largest.
     static constexpr qint32 maxSumPoints = maxTaskCount * maxTaskPoints;
+    static constexpr qint32 maxRequirementCount = 200;
 
     // The workbook, its files and its charts hold five standards, whatever the test defines.
     static constexpr qint32 countedStandardLimit = 5;
@@ -73,6 +87,15 @@ struct TestDefinition {
         return false;
     }
 
+    // The requirement with this code, its case aside; -1 for none.
+    qsizetype requirementIndex(QStringView code) const
+    {
+        for (qsizetype i = 0; i < requirements.size(); ++i)
+            if (QStringView(requirements[i].code).compare(code, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    }
+
     // Polish texts describing what was refused while reading; empty when all was well.
     QStringList problems;
 };
@@ -88,6 +111,9 @@ QByteArray testDefinitionFileBytes(const TestDefinition &def);
 // The problems as one message: a mistyped Setup.ini can hold hundreds, and one box each would
 // keep the teacher clicking; the first ten are listed and the rest counted.
 QString problemsMessage(const QStringList &problems);
+
+// The codes a task's cell lists, parted by semicolons or commas, trimmed, empty ones left out.
+QStringList requirementCodes(QStringView cell);
 
 // Setup.ini in the directory of the program's executable.
 QString setupIniPath();

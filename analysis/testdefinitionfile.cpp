@@ -18,8 +18,9 @@ const std::array<QString, 4> bandNames{QStringLiteral("Trudne"), QStringLiteral(
 bool isEditedSection(const QString &name)
 {
     static const QRegularExpression edited(
-        QStringLiteral("^(Ustawienia|Zadanie\\d+|Standard\\d+|PrzedzialyLatwosci|Staniny|StaninyUczniow|"
-                       "Porownanie)$"),
+        QStringLiteral(
+            "^(Ustawienia|Zadanie\\d+|Standard\\d+|Wymaganie\\d+|PrzedzialyLatwosci|Staniny|StaninyUczniow|"
+            "Porownanie)$"),
         QRegularExpression::CaseInsensitiveOption);
     return edited.match(name).hasMatch();
 }
@@ -244,10 +245,38 @@ QString taskColumnName(TaskColumn column)
         return QStringLiteral("Klucz");
     case TaskColumn::Answers:
         return QStringLiteral("Odpowiedzi");
+    case TaskColumn::Requirements:
+        return QStringLiteral("Wymagania");
     case TaskColumn::PointPerPart:
         return QStringLiteral("Za część");
     }
     return QString();
+}
+
+QString requirementColumnName(RequirementColumn column)
+{
+    switch (column) {
+    case RequirementColumn::Code:
+        return QStringLiteral("Kod");
+    case RequirementColumn::Description:
+        return QStringLiteral("Opis");
+    case RequirementColumn::General:
+        return QStringLiteral("Ogólne");
+    }
+    return QString();
+}
+
+QString &requirementCell(DefinitionRequirement &requirement, RequirementColumn column)
+{
+    switch (column) {
+    case RequirementColumn::Code:
+        return requirement.code;
+    case RequirementColumn::Description:
+        return requirement.description;
+    case RequirementColumn::General:
+        break;
+    }
+    return requirement.general;
 }
 
 QString standardColumnName(StandardColumn column)
@@ -267,13 +296,25 @@ TestDefinitionFile newTestDefinitionFile(int taskCount)
 {
     TestDefinitionFile definition;
     definition.name = QStringLiteral("Nowy test");
-    for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
+    for (int k = 0; k < TestDefinitionFile::maxStandards; ++k) {
         definition.standards[k].abbreviation = QStringLiteral("St.%1").arg(k + 1);
         definition.standards[k].description = QStringLiteral("Standard %1").arg(k + 1);
     }
+    // Every task starts in standard 1; more standards come as tasks are put in them.
+    definition.standardCount = 1;
     setTaskCount(&definition, taskCount);
     reconcileSums(&definition);
     return definition;
+}
+
+void fitStandardCount(TestDefinitionFile *definition)
+{
+    QString problem;
+    for (const DefinitionTask &task : std::as_const(definition->tasks)) {
+        const QString standard = acceptedTaskCell(TaskColumn::Standard, task.standard, &problem);
+        if (!standard.isEmpty())
+            definition->standardCount = qMax(definition->standardCount, wholeValue(standard));
+    }
 }
 
 void setTaskCount(TestDefinitionFile *definition, int count)
@@ -331,6 +372,51 @@ void keepUneditedLines(const QByteArray &windows1250Bytes, TestDefinitionFile *d
         section = trimmedBlankLines(section);
 }
 
+void readDefinitionRequirements(const IniFile &ini, TestDefinitionFile *definition, QStringList *problems)
+{
+    qint32 count = ini.readInteger(settingsSection, QStringLiteral("LiczbaWymagan"), 0);
+    if (count < 0 || count > TestDefinition::maxRequirementCount) {
+        if (problems)
+            problems->append(QStringLiteral("Liczba wymagań w pliku (%1) leży poza zakresem od 0 do %2; "
+                                            "wczytano 0 wymagań.")
+                                 .arg(count)
+                                 .arg(TestDefinition::maxRequirementCount));
+        count = 0;
+    }
+    for (int i = 1; i <= count; ++i) {
+        const QString section = QStringLiteral("Wymaganie%1").arg(i);
+        definition->requirements.append({ini.readString(section, QStringLiteral("Kod"), QString()),
+                                         ini.readString(section, QStringLiteral("Opis"), QString()),
+                                         ini.readString(section, QStringLiteral("Ogolne"), QString())});
+    }
+}
+
+// Standards at the end with neither a task nor points (a file that always listed five) would make
+// every computation divide by 0: the window leaves them out, and says so.
+void dropUnusedLastStandards(TestDefinitionFile *definition, QStringList *problems)
+{
+    const int before = definition->standardCount;
+    const auto unused = [definition](int k) {
+        QString problem;
+        if (acceptedStandardCell(StandardColumn::Points, definition->standards[k - 1].points, &problem) !=
+            QStringLiteral("0"))
+            return false;
+        return std::none_of(
+            definition->tasks.cbegin(), definition->tasks.cend(),
+            [k](const DefinitionTask &task) { return task.standard.trimmed() == QString::number(k); });
+    };
+    while (definition->standardCount > 1 && unused(definition->standardCount))
+        --definition->standardCount;
+    if (problems && definition->standardCount < before)
+        problems->append(QStringLiteral("Standardy od %1 do %2 nie mają zadań ani punktów; okno przyjęło %3 "
+                                        "(Liczba standardów).")
+                             .arg(definition->standardCount + 1)
+                             .arg(before)
+                             .arg(definition->standardCount == 1
+                                      ? QStringLiteral("jeden standard")
+                                      : QStringLiteral("%1 standardy").arg(definition->standardCount)));
+}
+
 } // namespace
 
 TestDefinitionFile readTestDefinitionFile(const QByteArray &windows1250Bytes, QStringList *problems)
@@ -353,10 +439,14 @@ TestDefinitionFile readTestDefinitionFile(const QByteArray &windows1250Bytes, QS
         taskCount = 0;
     }
     const qint32 standardCount = ini.readInteger(settingsSection, QStringLiteral("LiczbaStandardow"), 5);
-    if (standardCount != TestDefinitionFile::standardCount && problems)
+    definition.standardCount = qBound(1, standardCount, TestDefinitionFile::maxStandards);
+    if (standardCount != definition.standardCount && problems)
         problems->append(QStringLiteral("Plik określa %1 standardów (LiczbaStandardow); okno definicji testu "
-                                        "zawsze zapisuje pięć standardów.")
-                             .arg(standardCount));
+                                        "przyjmuje od 1 do %2 standardów, więc przyjęło %3.")
+                             .arg(standardCount)
+                             .arg(TestDefinitionFile::maxStandards)
+                             .arg(definition.standardCount));
+    readDefinitionRequirements(ini, &definition, problems);
 
     for (int t = 1; t <= taskCount; ++t) {
         const QString section = QStringLiteral("Zadanie%1").arg(t);
@@ -372,9 +462,11 @@ TestDefinitionFile readTestDefinitionFile(const QByteArray &windows1250Bytes, QS
         task.pointPerPart = ini.readBool(section, QStringLiteral("PunktZaCzesc"), false)
                                 ? QStringLiteral("tak")
                                 : QStringLiteral("nie");
+        task.requirements = requirementCodes(ini.readString(section, QStringLiteral("Wymagania"), QString()))
+                                .join(QStringLiteral("; "));
         definition.tasks.append(task);
     }
-    for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
+    for (int k = 0; k < TestDefinitionFile::maxStandards; ++k) {
         const QString section = QStringLiteral("Standard%1").arg(k + 1);
         DefinitionStandard &standard = definition.standards[k];
         standard.abbreviation =
@@ -393,22 +485,61 @@ TestDefinitionFile readTestDefinitionFile(const QByteArray &windows1250Bytes, QS
     }
     definition.comparisonThreshold =
         ini.readString(QStringLiteral("Porownanie"), QStringLiteral("Prog"), QString());
+    dropUnusedLastStandards(&definition, problems);
 
     keepUneditedLines(windows1250Bytes, &definition);
     return definition;
 }
+
+namespace {
+// A row the teacher left empty is no requirement.
+QList<DefinitionRequirement> writtenRequirements(const TestDefinitionFile &definition)
+{
+    QList<DefinitionRequirement> written;
+    for (const DefinitionRequirement &r : definition.requirements)
+        if (!r.code.trimmed().isEmpty() || !r.description.trimmed().isEmpty() ||
+            !r.general.trimmed().isEmpty())
+            written.append(r);
+    return written;
+}
+// The requirements' sections, each general requirement spelt as its own code.
+void appendRequirementSections(QStringList *lines, const TestDefinitionFile &definition,
+                               const QList<DefinitionRequirement> &requirements)
+{
+    for (qsizetype i = 0; i < requirements.size(); ++i) {
+        const DefinitionRequirement &r = requirements[i];
+        QList<std::pair<QString, QString>> keys{{QStringLiteral("Kod"), r.code.trimmed()},
+                                                {QStringLiteral("Opis"), r.description.trimmed()}};
+        if (const QString general = r.general.trimmed(); !general.isEmpty()) {
+            // Spelt as the general requirement's own code.
+            const auto same = [&general](const DefinitionRequirement &g) {
+                return g.code.trimmed().compare(general, Qt::CaseInsensitive) == 0;
+            };
+            const auto found = std::find_if(requirements.cbegin(), requirements.cend(), same);
+            keys.append(
+                {QStringLiteral("Ogolne"), found != requirements.cend() ? found->code.trimmed() : general});
+        }
+        appendSection(lines, definition, QStringLiteral("Wymaganie%1").arg(i + 1), keys);
+    }
+}
+} // namespace
 
 QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition)
 {
     // Numbers are written without the blanks a quoted value may bring, which the readers of numbers
     // would refuse.
     QStringList lines = definition.preamble;
-    appendSection(&lines, definition, settingsSection,
-                  {{QStringLiteral("NazwaTestu"), definition.name},
-                   {QStringLiteral("DataTestu"), definition.date},
-                   {QStringLiteral("LiczbaZadan"), QString::number(definition.tasks.size())},
-                   {QStringLiteral("LiczbaStandardow"), QString::number(TestDefinitionFile::standardCount)},
-                   {QStringLiteral("MaxLiczbaPunktow"), definition.maxTotalPoints.trimmed()}});
+    const QList<DefinitionRequirement> requirements = writtenRequirements(definition);
+    QList<std::pair<QString, QString>> settings{
+        {QStringLiteral("NazwaTestu"), definition.name},
+        {QStringLiteral("DataTestu"), definition.date},
+        {QStringLiteral("LiczbaZadan"), QString::number(definition.tasks.size())},
+        {QStringLiteral("LiczbaStandardow"), QString::number(definition.standardCount)},
+        {QStringLiteral("MaxLiczbaPunktow"), definition.maxTotalPoints.trimmed()}};
+    // Only a test with requirements has the count, so that one without them keeps its bytes.
+    if (!requirements.isEmpty())
+        settings.append({QStringLiteral("LiczbaWymagan"), QString::number(requirements.size())});
+    appendSection(&lines, definition, settingsSection, settings);
     for (int t = 0; t < definition.tasks.size(); ++t) {
         const DefinitionTask &task = definition.tasks[t];
         QList<std::pair<QString, QString>> keys{
@@ -426,15 +557,18 @@ QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition)
             if (task.pointPerPart == QStringLiteral("tak"))
                 keys.append({QStringLiteral("PunktZaCzesc"), QStringLiteral("1")});
         }
+        if (const QStringList codes = requirementCodes(task.requirements); !codes.isEmpty())
+            keys.append({QStringLiteral("Wymagania"), codes.join(QStringLiteral("; "))});
         appendSection(&lines, definition, QStringLiteral("Zadanie%1").arg(t + 1), keys);
     }
-    for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
+    for (int k = 0; k < definition.standardCount; ++k) {
         const DefinitionStandard &standard = definition.standards[k];
         appendSection(&lines, definition, QStringLiteral("Standard%1").arg(k + 1),
                       {{QStringLiteral("Skrot"), standard.abbreviation},
                        {QStringLiteral("Opis"), standard.description},
                        {QStringLiteral("MaxPunktow"), standard.points.trimmed()}});
     }
+    appendRequirementSections(&lines, definition, requirements);
     // Decimals with the full stop, as the shipped Setup.ini writes them.
     auto decimal = [](const QString &value) { return value.trimmed().replace(u',', u'.'); };
     if (!allEmpty(definition.bandBounds)) {
@@ -482,6 +616,8 @@ QString &taskCell(DefinitionTask &task, TaskColumn column)
         return task.key;
     case TaskColumn::Answers:
         return task.answers;
+    case TaskColumn::Requirements:
+        return task.requirements;
     case TaskColumn::PointPerPart:
         return task.pointPerPart;
     }
@@ -507,10 +643,13 @@ QString acceptedTaskCell(TaskColumn column, const QString &text, QString *proble
     case TaskColumn::Points:
         return acceptedWhole(text, 1, TestDefinition::maxTaskPoints, problem);
     case TaskColumn::Standard:
-        return acceptedWhole(text, 1, TestDefinitionFile::standardCount, problem);
+        return acceptedWhole(text, 1, TestDefinitionFile::maxStandards, problem);
     case TaskColumn::Key:
     case TaskColumn::Answers:
         return acceptedSymbols(column, trimmed, problem);
+    case TaskColumn::Requirements:
+        // Checked against the requirements by acceptedRequirementsCell; here only tidied.
+        return requirementCodes(trimmed).join(QStringLiteral("; "));
     case TaskColumn::PointPerPart:
         if (trimmed.isEmpty())
             return QStringLiteral("nie");
@@ -615,10 +754,13 @@ SumsCheck checkSums(const TestDefinitionFile &definition)
             check.standardSums[wholeValue(standard) - 1] += wholeValue(points);
     }
     QStringList perStandard;
-    for (const int sum : check.standardSums)
-        perStandard.append(QString::number(sum));
-    check.summary = QStringLiteral("Suma punktów zadań: %1 (standardy 1–5: %2).")
+    for (int k = 0; k < definition.standardCount; ++k)
+        perStandard.append(QString::number(check.standardSums[k]));
+    check.summary = QStringLiteral("Suma punktów zadań: %1 (%2: %3).")
                         .arg(check.taskSum)
+                        .arg(definition.standardCount == 1
+                                 ? QStringLiteral("standard 1")
+                                 : QStringLiteral("standardy 1–%1").arg(definition.standardCount))
                         .arg(perStandard.join(QStringLiteral(", ")));
     const QString total = acceptedTotal(definition.maxTotalPoints, &problem);
     if (total.isEmpty() || wholeValue(total) != check.taskSum)
@@ -626,7 +768,7 @@ SumsCheck checkSums(const TestDefinitionFile &definition)
             QStringLiteral("Maksymalna liczba punktów testu (%1) nie równa się sumie punktów "
                            "zadań (%2).")
                 .arg(definition.maxTotalPoints, QString::number(check.taskSum)));
-    for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
+    for (int k = 0; k < definition.standardCount; ++k) {
         const DefinitionStandard &standard = definition.standards[k];
         const QString points = acceptedStandardCell(StandardColumn::Points, standard.points, &problem);
         if (points.isEmpty() || wholeValue(points) != check.standardSums[k])
@@ -642,7 +784,7 @@ void reconcileSums(TestDefinitionFile *definition)
 {
     const SumsCheck check = checkSums(*definition);
     definition->maxTotalPoints = QString::number(check.taskSum);
-    for (int k = 0; k < TestDefinitionFile::standardCount; ++k)
+    for (int k = 0; k < TestDefinitionFile::maxStandards; ++k)
         definition->standards[k].points = QString::number(check.standardSums[k]);
 }
 
@@ -669,6 +811,190 @@ QString keyProblem(const DefinitionTask &task)
     return closedanswers::keyProblem(taskKey, points.isEmpty() ? 0 : points.toInt());
 }
 } // namespace
+
+namespace {
+// Every standard of the test needs a task and a maximum above 0: the statistics divide by it.
+QStringList standardUseProblems(const TestDefinitionFile &definition)
+{
+    QStringList problems;
+    // Without tasks, that is the one thing to say.
+    if (definition.tasks.isEmpty())
+        return problems;
+    if (definition.standardCount < 1 || definition.standardCount > TestDefinitionFile::maxStandards)
+        problems.append(QStringLiteral("Liczba standardów: wpisz liczbę od 1 do %1.")
+                            .arg(TestDefinitionFile::maxStandards));
+    std::array<int, TestDefinitionFile::maxStandards> taskCounts{};
+    QString problem;
+    for (int t = 0; t < definition.tasks.size(); ++t) {
+        const QString standard =
+            acceptedTaskCell(TaskColumn::Standard, definition.tasks[t].standard, &problem);
+        if (standard.isEmpty())
+            continue;
+        const int k = wholeValue(standard);
+        if (k > definition.standardCount)
+            problems.append(QStringLiteral("Zadanie %1, Standard: test ma %2 (Liczba standardów), a zadanie "
+                                           "należy do standardu %3.")
+                                .arg(t + 1)
+                                .arg(definition.standardCount == 1
+                                         ? QStringLiteral("jeden standard")
+                                         : QStringLiteral("%1 standardy").arg(definition.standardCount))
+                                .arg(k));
+        else
+            ++taskCounts[k - 1];
+    }
+    for (int k = 0; k < definition.standardCount && k < TestDefinitionFile::maxStandards; ++k) {
+        const DefinitionStandard &standard = definition.standards[k];
+        const QString points = acceptedStandardCell(StandardColumn::Points, standard.points, &problem);
+        if (taskCounts[k] == 0)
+            problems.append(
+                QStringLiteral("Standard %1 (%2) nie ma żadnego zadania: przypisz mu zadania albo "
+                               "zmniejsz liczbę standardów.")
+                    .arg(k + 1)
+                    .arg(standard.abbreviation));
+        else if (!points.isEmpty() && wholeValue(points) == 0)
+            problems.append(QStringLiteral("Standard %1 (%2) ma maksimum 0 punktów: wpisz sumę punktów jego "
+                                           "zadań albo kliknij „Uzgodnij sumy”.")
+                                .arg(k + 1)
+                                .arg(standard.abbreviation));
+    }
+    const QString total = acceptedTotal(definition.maxTotalPoints, &problem);
+    if (!definition.tasks.isEmpty() && !total.isEmpty() && wholeValue(total) == 0)
+        problems.append(QStringLiteral("Maksymalna liczba punktów testu wynosi 0: wpisz sumę punktów zadań "
+                                       "albo kliknij „Uzgodnij sumy”."));
+    return problems;
+}
+
+// The requirements' codes are unique and plain, a general one is listed, and every code a task
+// names is among them.
+QStringList requirementProblems(const TestDefinitionFile &definition)
+{
+    QStringList problems;
+    QString problem;
+    const QList<DefinitionRequirement> requirements = writtenRequirements(definition);
+    if (requirements.size() > TestDefinition::maxRequirementCount)
+        problems.append(
+            QStringLiteral("Test może mieć najwyżej %1 wymagań.").arg(TestDefinition::maxRequirementCount));
+    QStringList seen;
+    for (qsizetype i = 0; i < requirements.size(); ++i) {
+        const DefinitionRequirement &r = requirements[i];
+        const std::array<std::pair<RequirementColumn, QString>, requirementColumnCount> cells{
+            {{RequirementColumn::Code, r.code},
+             {RequirementColumn::Description, r.description},
+             {RequirementColumn::General, r.general}}};
+        for (const auto &[column, text] : cells) {
+            acceptedRequirementCell(column, text, &problem);
+            if (!problem.isEmpty())
+                problems.append(
+                    QStringLiteral("Wymaganie %1, %2: ").arg(i + 1).arg(requirementColumnName(column)) +
+                    problem);
+        }
+        const QString code = r.code.trimmed().toLower();
+        if (!code.isEmpty() && seen.contains(code))
+            problems.append(
+                QStringLiteral("Wymaganie %1: kod „%2” powtarza się.").arg(i + 1).arg(r.code.trimmed()));
+        seen.append(code);
+    }
+    for (qsizetype i = 0; i < requirements.size(); ++i) {
+        const QString general = requirements[i].general.trimmed().toLower();
+        if (!general.isEmpty() && (!seen.contains(general) || general == seen[i]))
+            problems.append(
+                QStringLiteral("Wymaganie %1, Ogólne: „%2” nie jest innym wymaganiem z tej listy.")
+                    .arg(i + 1)
+                    .arg(requirements[i].general.trimmed()));
+    }
+    for (int t = 0; t < definition.tasks.size(); ++t) {
+        acceptedRequirementsCell(definition, definition.tasks[t].requirements, &problem);
+        if (!problem.isEmpty())
+            problems.append(QStringLiteral("Zadanie %1, Wymagania: ").arg(t + 1) + problem);
+    }
+    return problems;
+}
+} // namespace
+
+QString acceptedRequirementsCell(const TestDefinitionFile &definition, const QString &text, QString *problem)
+{
+    problem->clear();
+    QStringList codes;
+    QStringList unknown;
+    for (const QString &code : requirementCodes(text)) {
+        auto found = std::find_if(definition.requirements.cbegin(), definition.requirements.cend(),
+                                  [&code](const DefinitionRequirement &r) {
+                                      return r.code.trimmed().compare(code, Qt::CaseInsensitive) == 0;
+                                  });
+        if (found == definition.requirements.cend())
+            unknown.append(code);
+        else if (!codes.contains(found->code.trimmed()))
+            codes.append(found->code.trimmed());
+    }
+    if (!unknown.isEmpty()) {
+        *problem = QStringLiteral("%1 „%2” nie ma wśród wymagań testu (zakładka „Wymagania”); dopisz je tam "
+                                  "albo popraw kod.")
+                       .arg(unknown.size() == 1 ? QStringLiteral("wymagania") : QStringLiteral("wymagań"),
+                            unknown.join(QStringLiteral("”, „")));
+        return QString();
+    }
+    return codes.join(QStringLiteral("; "));
+}
+
+QString acceptedRequirementCell(RequirementColumn column, const QString &text, QString *problem)
+{
+    problem->clear();
+    const QString trimmed = text.trimmed();
+    if (column == RequirementColumn::Code && trimmed.isEmpty())
+        *problem = QStringLiteral("kod wymagania nie może być pusty.");
+    else if (column != RequirementColumn::Description && (trimmed.contains(u',') || trimmed.contains(u' ')))
+        *problem = QStringLiteral("kod „%1” nie może zawierać przecinka ani spacji: one rozdzielają kody "
+                                  "w kolumnie „Wymagania” zadań.")
+                       .arg(trimmed);
+    else
+        *problem = textProblem(trimmed);
+    return problem->isEmpty() ? trimmed : QString();
+}
+
+QString acceptedStandardCount(const QString &text, QString *problem)
+{
+    return acceptedWhole(text, 1, TestDefinitionFile::maxStandards, problem);
+}
+
+RequirementPaste pasteRequirements(TestDefinitionFile *definition, const QList<QStringList> &rows,
+                                   int firstRow, RequirementColumn firstColumn)
+{
+    RequirementPaste paste;
+    const int firstCol = int(firstColumn);
+    firstRow = qMax(0, firstRow);
+    for (int r = 0; r < rows.size(); ++r) {
+        const int row = firstRow + r;
+        if (row >= TestDefinition::maxRequirementCount) {
+            paste.rowsLeftOut = int(rows.size()) - r;
+            break;
+        }
+        while (definition->requirements.size() <= row) {
+            definition->requirements.append(DefinitionRequirement());
+            ++paste.rowsAdded;
+        }
+        const QStringList &cells = rows[r];
+        paste.columnsLeftOut =
+            qMax(paste.columnsLeftOut, int(cells.size()) - (requirementColumnCount - firstCol));
+        for (int c = 0; c < cells.size() && firstCol + c < requirementColumnCount; ++c) {
+            const auto column = RequirementColumn(firstCol + c);
+            QString problem;
+            const QString accepted = acceptedRequirementCell(column, cells[c], &problem);
+            // An empty code is taken: the row is being filled in, and OK names it if it stays so.
+            if (!problem.isEmpty() && !(column == RequirementColumn::Code && cells[c].trimmed().isEmpty())) {
+                paste.refused.append(
+                    QStringLiteral("Wymaganie %1, %2: ").arg(row + 1).arg(requirementColumnName(column)) +
+                    problem);
+                continue;
+            }
+            QString &target = requirementCell(definition->requirements[row], column);
+            if (target != accepted) {
+                target = accepted;
+                ++paste.cellsChanged;
+            }
+        }
+    }
+    return paste;
+}
 
 QStringList definitionProblems(const TestDefinitionFile &definition)
 {
@@ -702,7 +1028,9 @@ QStringList definitionProblems(const TestDefinitionFile &definition)
             problems.append(
                 QStringLiteral("Zadanie %1, %2: ").arg(t + 1).arg(taskColumnName(TaskColumn::Key)) + key);
     }
-    for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
+    problems.append(standardUseProblems(definition));
+    problems.append(requirementProblems(definition));
+    for (int k = 0; k < definition.standardCount; ++k) {
         const DefinitionStandard &standard = definition.standards[k];
         const std::array<std::pair<StandardColumn, QString>, 3> cells{
             {{StandardColumn::Abbreviation, standard.abbreviation},
@@ -730,6 +1058,19 @@ QStringList definitionProblems(const TestDefinitionFile &definition)
     return problems;
 }
 
+namespace {
+// A block laid out before tasks had requirements ends with "Za część" where "Wymagania" now stands: a
+// last cell that says yes or no and names no requirement is meant for "Za część".
+bool isPointPerPartWord(const TestDefinitionFile &definition, const QString &cell)
+{
+    QString problem;
+    if (acceptedTaskCell(TaskColumn::PointPerPart, cell, &problem).isEmpty() || cell.trimmed().isEmpty())
+        return false;
+    acceptedRequirementsCell(definition, cell, &problem);
+    return !problem.isEmpty();
+}
+} // namespace
+
 TaskPaste pasteTasks(TestDefinitionFile *definition, const QList<QStringList> &rows, int firstTask,
                      TaskColumn firstColumn)
 {
@@ -752,9 +1093,14 @@ TaskPaste pasteTasks(TestDefinitionFile *definition, const QList<QStringList> &r
         const QStringList &cells = rows[r];
         paste.columnsLeftOut = qMax(paste.columnsLeftOut, int(cells.size()) - (columnCount - firstCol));
         for (int c = 0; c < cells.size() && firstCol + c < columnCount; ++c) {
-            const auto column = TaskColumn(firstCol + c);
+            auto column = TaskColumn(firstCol + c);
             QString problem;
-            const QString accepted = acceptedTaskCell(column, cells[c], &problem);
+            if (column == TaskColumn::Requirements && c + 1 == cells.size() &&
+                isPointPerPartWord(*definition, cells[c]))
+                column = TaskColumn::PointPerPart;
+            const QString accepted = column == TaskColumn::Requirements
+                                         ? acceptedRequirementsCell(*definition, cells[c], &problem)
+                                         : acceptedTaskCell(column, cells[c], &problem);
             if (!problem.isEmpty()) {
                 paste.refused.append(
                     QStringLiteral("Zadanie %1, %2: ").arg(t + 1).arg(taskColumnName(column)) + problem);
@@ -770,5 +1116,6 @@ TaskPaste pasteTasks(TestDefinitionFile *definition, const QList<QStringList> &r
         if (!task.key.isEmpty() && task.answers.isEmpty())
             task.answers = closedanswers::defaultAnswers(task.key);
     }
+    fitStandardCount(definition);
     return paste;
 }

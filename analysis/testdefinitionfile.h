@@ -22,6 +22,8 @@ struct DefinitionTask {
     QString key;
     QString answers;
     QString pointPerPart = QStringLiteral("nie");
+    // The codes of the requirements the task checks, "I; XIII.1".
+    QString requirements;
 };
 
 struct DefinitionStandard {
@@ -30,14 +32,24 @@ struct DefinitionStandard {
     QString points = QStringLiteral("0");
 };
 
+struct DefinitionRequirement {
+    QString code;
+    QString description;
+    // The general requirement's code, for a specific requirement.
+    QString general;
+};
+
 struct TestDefinitionFile {
-    // The workbook counts five standards, so the window edits exactly five.
-    static constexpr int standardCount = 5;
+    // The workbook counts five standards, so the window edits at most five.
+    static constexpr int maxStandards = 5;
 
     QString name;
     QString date;
     QList<DefinitionTask> tasks;
-    std::array<DefinitionStandard, standardCount> standards;
+    // The standards the test has, 1 to maxStandards; those beyond keep their texts but are not written.
+    int standardCount = maxStandards;
+    std::array<DefinitionStandard, maxStandards> standards;
+    QList<DefinitionRequirement> requirements;
     QString maxTotalPoints = QStringLiteral("0");
 
     // The optional sections; a section whose fields are all empty is absent from the file.
@@ -58,14 +70,20 @@ struct TestDefinitionFile {
     QStringList epilogue;
 };
 
-enum class TaskColumn { Label, Points, Standard, Closed, Key, Answers, PointPerPart };
-inline constexpr int taskColumnCount = 7;
+enum class TaskColumn { Label, Points, Standard, Closed, Key, Answers, Requirements, PointPerPart };
+inline constexpr int taskColumnCount = 8;
 enum class StandardColumn { Abbreviation, Description, Points };
+enum class RequirementColumn { Code, Description, General };
+inline constexpr int requirementColumnCount = 3;
 enum class OptionalField { BandBound, Stanine, Threshold };
 
 // A new definition: one task per given count, labelled "Zad.1", "Zad.2", …, standards "St.1" … and
 // sums that agree.
 TestDefinitionFile newTestDefinitionFile(int taskCount);
+
+// The standard count raised to the highest standard a task is put in (never lowered): a teacher who
+// puts a task in standard 3 means the test to have it.
+void fitStandardCount(TestDefinitionFile *definition);
 
 // Reads the file's bytes by the rules of loadTestDefinitionFrom (absent keys give its defaults);
 // what cannot be used is kept as text, for the window to show and the teacher to correct, and what
@@ -84,6 +102,12 @@ void setTaskCount(TestDefinitionFile *definition, int count);
 // to a Polish sentence saying why it is refused.
 QString acceptedTaskCell(TaskColumn column, const QString &text, QString *problem);
 QString acceptedStandardCell(StandardColumn column, const QString &text, QString *problem);
+// A task's requirements as accepted: every code among the definition's requirements, spelt as they
+// are, joined by "; "; an unknown code refuses the cell.
+QString acceptedRequirementsCell(const TestDefinitionFile &definition, const QString &text, QString *problem);
+QString acceptedRequirementCell(RequirementColumn column, const QString &text, QString *problem);
+// The standard count: a whole number from 1 to TestDefinitionFile::maxStandards.
+QString acceptedStandardCount(const QString &text, QString *problem);
 // An optional field may be empty (the section is then absent, if all of it is).
 QString acceptedOptionalField(OptionalField field, const QString &text, QString *problem);
 // The test's name or date: a single line the file's code page holds; the name may not be empty.
@@ -95,7 +119,7 @@ QString acceptedTotal(const QString &text, QString *problem);
 // The sums of the tasks' points, whole and per standard, against the maxima the file states.
 struct SumsCheck {
     int taskSum = 0;
-    std::array<int, TestDefinitionFile::standardCount> standardSums{};
+    std::array<int, TestDefinitionFile::maxStandards> standardSums{};
     // "Suma punktów zadań: 40 (standardy: 10, 10, 8, 4, 8)."
     QString summary;
     // One Polish sentence per maximum that differs from its sum, with both numbers.
@@ -113,15 +137,15 @@ QStringList definitionProblems(const TestDefinitionFile &definition);
 struct TaskPaste {
     int cellsChanged = 0;
     int tasksAdded = 0;
-    // Rows beyond TestDefinition::maxTaskCount and columns beyond "Zamknięte".
+    // Rows beyond TestDefinition::maxTaskCount and columns beyond the last.
     int rowsLeftOut = 0;
     int columnsLeftOut = 0;
     // "Zadanie 3, Punkty: …" for every cell refused; those cells keep their text.
     QStringList refused;
 };
-// Puts a block copied from a spreadsheet (rows of cells in the order label, points, standard,
-// closed) into the tasks from task firstTask (from 0) and column firstColumn onwards, adding tasks
-// as the block needs, up to the limit.
+// Puts a block copied from a spreadsheet (rows of cells in the order of the columns: label, points,
+// standard, closed, key, answers, requirements, point per part) into the tasks from task firstTask (from 0)
+// and column firstColumn onwards, adding tasks as the block needs, up to the limit.
 TaskPaste pasteTasks(TestDefinitionFile *definition, const QList<QStringList> &rows, int firstTask,
                      TaskColumn firstColumn);
 
@@ -132,3 +156,17 @@ QString taskColumnName(TaskColumn column);
 QString &taskCell(DefinitionTask &task, TaskColumn column);
 const QString &taskCell(const DefinitionTask &task, TaskColumn column);
 QString standardColumnName(StandardColumn column);
+// "Kod", "Opis", "Ogólne".
+QString requirementColumnName(RequirementColumn column);
+QString &requirementCell(DefinitionRequirement &requirement, RequirementColumn column);
+
+// What a pasted block of requirements did: rows are added as needed, up to the limit.
+struct RequirementPaste {
+    int cellsChanged = 0;
+    int rowsAdded = 0;
+    int rowsLeftOut = 0;
+    int columnsLeftOut = 0;
+    QStringList refused;
+};
+RequirementPaste pasteRequirements(TestDefinitionFile *definition, const QList<QStringList> &rows,
+                                   int firstRow, RequirementColumn firstColumn);

@@ -2,6 +2,9 @@
 #include "analysis/analysisreport.h"
 #include "documents/analysistables.h"
 #include "documents/analysiswords.h"
+#include "documents/requirementtables.h"
+
+#include <algorithm>
 
 #include <QStringList>
 
@@ -117,6 +120,25 @@ QString choicesSection(const AnalysisReport &report, const StaffMeetingFigures &
     return html;
 }
 
+// The results by requirement: the group's table, what to revise, and a school's classes side by side.
+QString requirementsSection(const AnalysisReport &report, const StaffMeetingFigures &figures,
+                            const TestDefinition &test, const AnalysisSettings &settings)
+{
+    const bool country = std::any_of(figures.requirements.cbegin(), figures.requirements.cend(),
+                                     [](const RequirementFigures &f) { return f.country.has_value(); });
+    QString html = heading(requirementsHeading()) + paragraph(requirementsNote(report.school, country));
+    html += documentTableOnly(requirementsTable(figures.requirements, test, settings));
+    html += heading(revisionHeading(report.school));
+    const ReportTable revision = revisionTable(figures.requirements, test);
+    html += revision.rows.isEmpty() ? paragraph(nothingToRevise()) : documentTableOnly(revision);
+    if (!report.school || report.classes.isEmpty())
+        return html;
+    html += heading(classRequirementsHeading());
+    for (const ReportTable &table : classRequirementsTables(report, figures.requirements, test, settings))
+        html += documentTableOnly(table) + QStringLiteral("<p></p>\n");
+    return html;
+}
+
 // The title, the test, the notes and the summary sentences.
 QString opening(const AnalysisReport &report, const TestDefinition &test)
 {
@@ -154,6 +176,8 @@ QString analysisHtml(const AnalysisReport &report, const TestDefinition &test,
     if (figures) {
         if (test.hasKeys())
             html += choicesSection(report, *figures);
+        if (!figures->requirements.isEmpty())
+            html += requirementsSection(report, *figures, test, settings);
         html += comparisonSection(report, figures->comparison);
         html += normsSection(report, figures->norms);
         html += qualitySection(group, figures->quality);

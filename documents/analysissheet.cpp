@@ -4,6 +4,9 @@
 #include "documents/analysisdocument.h"
 #include "documents/analysistables.h"
 #include "documents/analysiswords.h"
+#include "documents/requirementtables.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -94,6 +97,27 @@ void choicesPart(Sheet *sheet, const AnalysisReport &report, const StaffMeetingF
         line(sheet, text);
 }
 
+void requirementsPart(Sheet *sheet, const AnalysisReport &report, const StaffMeetingFigures &figures,
+                      const TestDefinition &test, const AnalysisSettings &settings)
+{
+    const bool country = std::any_of(figures.requirements.cbegin(), figures.requirements.cend(),
+                                     [](const RequirementFigures &f) { return f.country.has_value(); });
+    heading(sheet, requirementsHeading());
+    line(sheet, requirementsNote(report.school, country));
+    appendToSheet(sheet, requirementsTable(figures.requirements, test, settings), sheetOptions());
+    heading(sheet, revisionHeading(report.school));
+    const ReportTable revision = revisionTable(figures.requirements, test);
+    if (revision.rows.isEmpty())
+        line(sheet, nothingToRevise());
+    else
+        appendToSheet(sheet, revision, sheetOptions());
+    if (!report.school || report.classes.isEmpty())
+        return;
+    heading(sheet, classRequirementsHeading());
+    for (const ReportTable &table : classRequirementsTables(report, figures.requirements, test, settings))
+        appendToSheet(sheet, table, sheetOptions());
+}
+
 } // namespace
 
 Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &figures,
@@ -122,6 +146,8 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
     appendToSheet(&sheet, weakPupilsTable(report), options);
     if (test.hasKeys())
         choicesPart(&sheet, report, figures);
+    if (!figures.requirements.isEmpty())
+        requirementsPart(&sheet, report, figures, test, settings);
     comparisonPart(&sheet, report, figures.comparison);
     normsPart(&sheet, report, figures.norms);
 

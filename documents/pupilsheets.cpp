@@ -81,6 +81,7 @@ PupilSheets pupilSheets(const ClassResults &results, const GroupAnalysis &classG
     book.tasks = sheetTable(QStringLiteral("Zadania"), QStringLiteral("Zadanie"), classGroup.tasks,
                             comparison.tasks, country);
 
+    const QList<QList<qsizetype>> requirements = requirementTasks(test);
     qsizetype normIndex = 0;
     for (const PupilResult &pupil : results.pupils) {
         if (!pupil.present)
@@ -115,9 +116,28 @@ PupilSheets pupilSheets(const ClassResults &results, const GroupAnalysis &classG
                                 .arg(stanineName(norm.stanine));
         sheet.weakStandards = weakStandardSentences(sheet.standardPoints, test);
         sheet.closedAnswers = closedAnswersLine(pupil, test);
+        sheet.revision = revisionLines(pupil, test, requirements);
         book.sheets.append(sheet);
     }
     return book;
+}
+
+QStringList revisionLines(const PupilResult &pupil, const TestDefinition &test,
+                          const QList<QList<qsizetype>> &requirementTasks)
+{
+    if (test.requirements.isEmpty())
+        return {};
+    QStringList lines;
+    for (const RevisionItem &item : revisionList(pupil, test, requirementTasks)) {
+        const QString what =
+            item.requirement.description.isEmpty()
+                ? item.requirement.code
+                : item.requirement.code + QStringLiteral(" – ") + item.requirement.description;
+        lines.append(QStringLiteral("%1 (%2 punktów)").arg(what, pupilPoints(item.points, item.maxPoints)));
+    }
+    if (lines.isEmpty())
+        lines.append(QStringLiteral("W każdym wymaganiu testu co najmniej połowa punktów."));
+    return lines;
 }
 
 QString closedAnswersLine(const PupilResult &pupil, const TestDefinition &test)

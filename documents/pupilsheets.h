@@ -31,6 +31,10 @@ struct PupilSheet {
     // "Odpowiedzi w zadaniach zamkniętych (ucznia / poprawna): Zad.1: B / B; …", or empty when the
     // test has no keys or the pupil's letters are unknown.
     QString closedAnswers;
+    // Under "Do powtórzenia": the requirements where the pupil gained under half of the points,
+    // weakest first, at most eight, "XIII.1 – oblicza pole trójkąta (1 z 4 punktów)"; for a test with
+    // requirements and none below half, one sentence saying so; none for a test without requirements.
+    QStringList revision;
     QList<qint64> standardPoints; // one per row of the standards' table
     QList<qint64> taskPoints;     // one per row of the tasks' table
 };
@@ -54,6 +58,10 @@ QString pupilPoints(qint64 points, qint32 maxPoints);
 
 // The pupil's answer beside the key in every keyed task whose answer is known.
 QString closedAnswersLine(const PupilResult &pupil, const TestDefinition &test);
+
+// The pupil's "Do powtórzenia" lines, as on the sheet.
+QStringList revisionLines(const PupilResult &pupil, const TestDefinition &test,
+                          const QList<QList<qsizetype>> &requirementTasks);
 
 // The sentences about the standards where the pupil has less than half of the points.
 QStringList weakStandardSentences(const QList<qint64> &standardPoints, const TestDefinition &test);

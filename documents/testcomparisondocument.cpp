@@ -9,6 +9,11 @@
 
 namespace {
 
+QString requirementsComparisonHeading()
+{
+    return QStringLiteral("Wymagania w kolejnych testach");
+}
+
 QString esc(const QString &text)
 {
     return text.toHtmlEscaped();
@@ -113,6 +118,32 @@ ReportTable standardsTable(const TestsComparison &comparison, const QString &fir
     return table;
 }
 
+// Each shared requirement's facility at each test, and the change from the first test that has it
+// to the last, in percentage points.
+ReportTable requirementsTable(const TestsComparison &comparison)
+{
+    ReportTable table;
+    QStringList headings = testHeadings(comparison.tests, QStringLiteral("Wymaganie"));
+    headings.insert(1, QStringLiteral("Opis"));
+    headings.append(QStringLiteral("Zmiana"));
+    table.header = texts(headings);
+    for (const RequirementAcrossTests &requirement : comparison.requirements) {
+        QList<ReportCell> cells{textCell(requirement.code), textCell(requirement.description)};
+        std::optional<double> first;
+        std::optional<double> last;
+        for (const std::optional<double> &facility : requirement.facility) {
+            cells.append(facility ? decimalCell(*facility) : missingCell());
+            if (facility) {
+                first = first ? first : facility;
+                last = facility;
+            }
+        }
+        cells.append(first && last ? differenceCell(differenceInPoints(*last, *first)) : missingCell());
+        table.add(cells);
+    }
+    return table;
+}
+
 QList<ReportCell> pupilRow(const PupilAcrossTests &pupil, qsizetype testCount)
 {
     QList<ReportCell> cells{textCell(pupil.classLabel), textCell(pupil.code)};
@@ -177,6 +208,11 @@ Sheet schoolSheet(const TestsComparison &comparison, const QList<SheetCell> &cav
     if (!comparison.standards.isEmpty()) {
         school.rows.append(QList<SheetCell>());
         appendToSheet(&school, standardsTable(comparison, QStringLiteral("Łatwość standardów")));
+    }
+    if (!comparison.requirements.isEmpty()) {
+        school.rows.append(QList<SheetCell>());
+        school.rows.append({sheetText(requirementsComparisonHeading(), true)});
+        appendToSheet(&school, requirementsTable(comparison));
     }
     return school;
 }
@@ -324,5 +360,16 @@ QString testComparisonHtml(const TestsComparison &comparison, bool withCountryCh
     else
         html += documentTableOnly(standardsTable(comparison, QStringLiteral("Łatwość standardu")),
                                   documentOptions);
+    if (comparison.anyRequirements) {
+        html += QStringLiteral("<h2>%1</h2>\n").arg(esc(requirementsComparisonHeading()));
+        if (comparison.requirements.isEmpty())
+            html += QStringLiteral("<p>Żadne dwa testy nie mają wymagania o tym samym kodzie.</p>\n");
+        else
+            html += QStringLiteral(
+                        "<p>Łatwość wymagań o tym samym kodzie w kolejnych testach. Zmiana: od pierwszego "
+                        "testu z tym wymaganiem do ostatniego, w punktach procentowych; wymaganie "
+                        "sprawdzają w każdym teście inne zadania.</p>\n") +
+                    documentTableOnly(requirementsTable(comparison), documentOptions);
+    }
     return html + QStringLiteral("</body></html>\n");
 }

@@ -39,7 +39,7 @@ namespace {
 class CellValidator : public QValidator
 {
 public:
-    using QValidator::QValidator;
+    CellValidator(bool semicolons, QObject *parent) : QValidator(parent), m_semicolons(semicolons) {}
 
     State validate(QString &input, int &pos) const override
     {
@@ -47,7 +47,7 @@ public:
         kept.reserve(input.size());
         int removedBeforeCursor = 0;
         for (qsizetype i = 0; i < input.size(); ++i) {
-            if (StringGrid::isAllowedInCell(input.at(i)))
+            if (StringGrid::isAllowedInCell(input.at(i)) || (m_semicolons && input.at(i) == u';'))
                 kept.append(input.at(i));
             else if (i < pos)
                 ++removedBeforeCursor;
@@ -58,13 +58,16 @@ public:
         }
         return Acceptable;
     }
+
+private:
+    bool m_semicolons;
 };
 
-bool refusedAsFirstKey(const QString &text)
+bool refusedAsFirstKey(const QString &text, bool semicolons)
 {
     if (text.isEmpty() || text.at(0).category() == QChar::Other_Control)
         return false; // navigation and editing keys, not text
-    return !StringGrid::isAllowedInCell(text.at(0));
+    return !StringGrid::isAllowedInCell(text.at(0)) && !(semicolons && text.at(0) == u';');
 }
 
 } // namespace
@@ -121,11 +124,12 @@ public:
         painter->restore();
     }
 
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                          const QModelIndex &index) const override
     {
         auto *editor = new QLineEdit(parent);
         editor->setFrame(false);
-        editor->setValidator(new CellValidator(editor));
+        editor->setValidator(new CellValidator(index.column() == m_grid->semicolonColumn(), editor));
         // A block pasted into an open cell goes into the cells, not into this one.
         editor->installEventFilter(m_grid);
         return editor;
@@ -484,7 +488,8 @@ void StringGrid::keyPressEvent(QKeyEvent *event)
             return;
         }
     }
-    if (state() != EditingState && m_editingEnabled && refusedAsFirstKey(event->text())) {
+    if (state() != EditingState && m_editingEnabled &&
+        refusedAsFirstKey(event->text(), currentIndex().column() == m_semicolonColumn)) {
         event->accept();
         return;
     }

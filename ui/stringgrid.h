@@ -79,6 +79,10 @@ public:
     // The character can be typed into a cell: it fits the files' code page and breaks neither
     // their lines nor their semicolon-separated fields.
     static bool isAllowedInCell(QChar c);
+    // The one column whose cells take a typed semicolon: a list the window parts itself, never
+    // written into a semicolon-separated file as it stands. -1 for none.
+    int semicolonColumn() const { return m_semicolonColumn; }
+    void setSemicolonColumn(int col) { m_semicolonColumn = col; }
 
     // Also keeps the cell clear of the fixed rows and columns.
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
@@ -159,6 +163,7 @@ private:
     int m_fixedCols = 1;
     int m_fixedRows = 1;
     bool m_editingEnabled = false;
+    int m_semicolonColumn = -1;
     bool m_repaintPending = false;
     int m_defaultColWidth = 64;
     int m_defaultRowHeight = 16;

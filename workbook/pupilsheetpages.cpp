@@ -183,6 +183,12 @@ qreal PupilSheetPages::placeHeading(const PupilSheet &sheet)
         place(m_italic.wrapped(m_sheets.note, width), paragraphGap);
     for (const QString &sentence : sheet.weakStandards)
         place(m_bold.wrapped(sentence, width), paragraphGap);
+    if (!sheet.revision.isEmpty()) {
+        place(m_bold.line(QStringLiteral("Do powtórzenia")), 0);
+        for (const QString &line : sheet.revision)
+            place(m_text.wrapped(line, width), 0);
+        y += paragraphGap;
+    }
     if (!sheet.closedAnswers.isEmpty())
         place(m_text.wrapped(sheet.closedAnswers, width), paragraphGap);
     return y - paragraphGap + headingGap;

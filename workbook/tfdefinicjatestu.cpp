@@ -95,15 +95,21 @@ TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
 
 void TfDefinicjaTestu::setUpGrids()
 {
-    setUpGrid(ui->tabelaZadan, {28, 100, 50, 56, 72, 44, 78, 62},
+    setUpGrid(ui->tabelaZadan, {28, 100, 50, 56, 72, 44, 78, 108, 62},
               {QStringLiteral("Nr"), taskColumnName(TaskColumn::Label), taskColumnName(TaskColumn::Points),
                taskColumnName(TaskColumn::Standard), taskColumnName(TaskColumn::Closed),
                taskColumnName(TaskColumn::Key), taskColumnName(TaskColumn::Answers),
-               taskColumnName(TaskColumn::PointPerPart)});
-    setUpGrid(ui->tabelaStandardow, {28, 72, 310, 50},
+               taskColumnName(TaskColumn::Requirements), taskColumnName(TaskColumn::PointPerPart)});
+    // A task's requirements are a list the window parts itself.
+    ui->tabelaZadan->setSemicolonColumn(int(TaskColumn::Requirements) + 1);
+    setUpGrid(ui->tabelaWymagan, {28, 90, 760, 90},
+              {QStringLiteral("Nr"), requirementColumnName(RequirementColumn::Code),
+               requirementColumnName(RequirementColumn::Description),
+               requirementColumnName(RequirementColumn::General)});
+    setUpGrid(ui->tabelaStandardow, {28, 72, 200, 50},
               {QStringLiteral("Nr"), standardColumnName(StandardColumn::Abbreviation),
                standardColumnName(StandardColumn::Description), standardColumnName(StandardColumn::Points)});
-    ui->tabelaStandardow->setRowCount(TestDefinitionFile::standardCount + 1);
+    ui->tabelaStandardow->setRowCount(TestDefinitionFile::maxStandards + 1);
     // A description reads from its start; one longer than the column is read whole in its tooltip.
     ui->tabelaStandardow->drawCellHandler = [grid = ui->tabelaStandardow](QPainter *painter, int col, int row,
                                                                           const QRect &rect) {
@@ -114,7 +120,7 @@ void TfDefinicjaTestu::setUpGrids()
         painter->fillRect(rect, painter->brush());
         painter->drawText(rect.adjusted(3, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, grid->cell(col, row));
     };
-    for (int k = 1; k <= TestDefinitionFile::standardCount; ++k)
+    for (int k = 1; k <= TestDefinitionFile::maxStandards; ++k)
         ui->tabelaStandardow->setCell(0, k, QString::number(k));
     for (StringGrid *stanines : {ui->tabelaStaniny, ui->tabelaStaninyUczniow}) {
         QList<int> widths{60};
@@ -132,8 +138,7 @@ void TfDefinicjaTestu::setUpGrids()
         grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
-    for (StringGrid *grid :
-         {ui->tabelaZadan, ui->tabelaStandardow, ui->tabelaStaniny, ui->tabelaStaninyUczniow}) {
+    for (StringGrid *grid : allGrids()) {
         grid->setEditingEnabled(true);
         connect(grid, &StringGrid::blockLeftOut, this, [](int rows, int columns) {
             guarded([&] { messages::showMessage(leftOutMessage(rows, columns)); });
@@ -145,6 +150,17 @@ void TfDefinicjaTestu::setUpGrids()
         guarded([&] { result = pasteIntoTasks(rows, firstCol, firstRow); });
         return result;
     };
+    ui->tabelaWymagan->pasteHandler = [this](const QList<QStringList> &rows, int firstCol, int firstRow) {
+        StringGrid::PasteResult result;
+        guarded([&] { result = pasteIntoRequirements(rows, firstCol, firstRow); });
+        return result;
+    };
+}
+
+QList<StringGrid *> TfDefinicjaTestu::allGrids() const
+{
+    return {ui->tabelaZadan, ui->tabelaStandardow, ui->tabelaStaniny, ui->tabelaStaninyUczniow,
+            ui->tabelaWymagan};
 }
 
 void TfDefinicjaTestu::setUpFields()
@@ -177,6 +193,8 @@ void TfDefinicjaTestu::connectHandlers()
     connectGuarded(ui->tabelaZadan, &StringGrid::editFinished, this, &TfDefinicjaTestu::checkTaskEdits);
     connectGuarded(ui->tabelaStandardow, &StringGrid::editFinished, this,
                    &TfDefinicjaTestu::checkStandardEdits);
+    connectGuarded(ui->tabelaWymagan, &StringGrid::editFinished, this,
+                   &TfDefinicjaTestu::checkRequirementEdits);
     connect(ui->tabelaStaniny, &StringGrid::editFinished, this,
             [this] { guarded([this] { checkStanineEdits(ui->tabelaStaniny, &m_definition.stanines); }); });
     connect(ui->tabelaStaninyUczniow, &StringGrid::editFinished, this, [this] {
@@ -184,6 +202,8 @@ void TfDefinicjaTestu::connectHandlers()
     });
     connect(ui->seLiczbaZadan, &QSpinBox::valueChanged, this,
             [this](int count) { guarded([&] { taskCountChanged(count); }); });
+    connect(ui->seLiczbaStandardow, &QSpinBox::valueChanged, this,
+            [this](int count) { guarded([&] { standardCountChanged(count); }); });
     connectGuarded(ui->bUzgodnij, &QPushButton::clicked, this, &TfDefinicjaTestu::bUzgodnijClick);
     connectGuarded(ui->bWczytaj, &QPushButton::clicked, this, &TfDefinicjaTestu::bWczytajClick);
     connectGuarded(ui->bZapiszJako, &QPushButton::clicked, this, &TfDefinicjaTestu::bZapiszJakoClick);
@@ -194,13 +214,14 @@ void TfDefinicjaTestu::connectHandlers()
 TfDefinicjaTestu::~TfDefinicjaTestu()
 {
     // No check may run on a grid while the window is being taken apart.
-    for (StringGrid *grid :
-         {ui->tabelaZadan, ui->tabelaStandardow, ui->tabelaStaniny, ui->tabelaStaninyUczniow}) {
+    for (StringGrid *grid : allGrids()) {
         disconnect(grid, nullptr, this, nullptr);
         grid->pasteHandler = nullptr;
     }
     for (const Field &field : std::as_const(m_fields))
         disconnect(field.edit, nullptr, this, nullptr);
+    disconnect(ui->seLiczbaZadan, nullptr, this, nullptr);
+    disconnect(ui->seLiczbaStandardow, nullptr, this, nullptr);
 }
 
 void TfDefinicjaTestu::setDefinition(const QByteArray &windows1250Bytes)
@@ -221,8 +242,8 @@ void TfDefinicjaTestu::setReadOnly(bool readOnly)
     for (const Field &field : std::as_const(m_fields))
         field.edit->setReadOnly(readOnly);
     ui->seLiczbaZadan->setReadOnly(readOnly);
-    for (StringGrid *grid :
-         {ui->tabelaZadan, ui->tabelaStandardow, ui->tabelaStaniny, ui->tabelaStaninyUczniow})
+    ui->seLiczbaStandardow->setReadOnly(readOnly);
+    for (StringGrid *grid : allGrids())
         grid->setEditingEnabled(!readOnly);
     ui->bUzgodnij->setEnabled(!readOnly);
     ui->bWczytaj->setEnabled(!readOnly);
@@ -239,8 +260,14 @@ void TfDefinicjaTestu::showDefinition()
         const QSignalBlocker blocker(ui->seLiczbaZadan);
         ui->seLiczbaZadan->setValue(int(m_definition.tasks.size()));
     }
+    {
+        const QSignalBlocker blocker(ui->seLiczbaStandardow);
+        ui->seLiczbaStandardow->setValue(m_definition.standardCount);
+    }
     showTasks();
-    for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
+    showRequirements();
+    ui->tabelaStandardow->setRowCount(m_definition.standardCount + 1);
+    for (int k = 0; k < m_definition.standardCount; ++k) {
         const DefinitionStandard &standard = m_definition.standards[k];
         ui->tabelaStandardow->setCell(1, k + 1, standard.abbreviation);
         ui->tabelaStandardow->setCell(2, k + 1, standard.description);
@@ -313,7 +340,9 @@ void TfDefinicjaTestu::checkTaskEdits()
             if (text == value)
                 continue;
             QString problem;
-            const QString accepted = acceptedTaskCell(column, text, &problem);
+            const QString accepted = column == TaskColumn::Requirements
+                                         ? acceptedRequirementsCell(m_definition, text, &problem)
+                                         : acceptedTaskCell(column, text, &problem);
             if (problem.isEmpty()) {
                 value = accepted;
                 fillDefaultAnswers(&m_definition.tasks[t], grid, t);
@@ -323,6 +352,11 @@ void TfDefinicjaTestu::checkTaskEdits()
             grid->setCell(c + 1, t + 1, value);
         }
     }
+    // A task put in a standard beyond the count brings that standard in.
+    const int standards = m_definition.standardCount;
+    fitStandardCount(&m_definition);
+    if (standards != m_definition.standardCount)
+        showDefinition();
     showSums();
     showRefused(refused);
 }
@@ -331,7 +365,7 @@ void TfDefinicjaTestu::checkStandardEdits()
 {
     StringGrid *grid = ui->tabelaStandardow;
     QStringList refused;
-    for (int k = 0; k < TestDefinitionFile::standardCount; ++k) {
+    for (int k = 0; k < m_definition.standardCount && k + 1 < grid->rowCount(); ++k) {
         for (int c = 0; c < standardColumns; ++c) {
             const auto column = StandardColumn(c);
             QString &value = standardCell(m_definition.standards[k], column);
@@ -393,12 +427,7 @@ StringGrid::PasteResult TfDefinicjaTestu::pasteIntoTasks(const QList<QStringList
         pasteTasks(&m_definition, rows, firstRow - 1, TaskColumn(qBound(0, firstCol - 1, taskColumns - 1)));
     if (paste.tasksAdded > 0)
         m_spareTasks.clear();
-    {
-        const QSignalBlocker blocker(ui->seLiczbaZadan);
-        ui->seLiczbaZadan->setValue(int(m_definition.tasks.size()));
-    }
-    showTasks();
-    showSums();
+    showDefinition();
     QStringList notes = paste.refused;
     if (paste.rowsLeftOut > 0 || paste.columnsLeftOut > 0) {
         QString leftOut = leftOutMessage(paste.rowsLeftOut, paste.columnsLeftOut);
@@ -412,10 +441,84 @@ StringGrid::PasteResult TfDefinicjaTestu::pasteIntoTasks(const QList<QStringList
     return StringGrid::PasteResult{paste.cellsChanged, 0, 0};
 }
 
+void TfDefinicjaTestu::showRequirements()
+{
+    StringGrid *grid = ui->tabelaWymagan;
+    const int count = int(m_definition.requirements.size());
+    // One empty row beyond the list takes a new requirement, up to the limit.
+    grid->setRowCount(qMin(count + 1, TestDefinition::maxRequirementCount) + 1);
+    for (int r = 0; r + 1 < grid->rowCount(); ++r) {
+        grid->setCell(0, r + 1, QString::number(r + 1));
+        DefinitionRequirement empty;
+        DefinitionRequirement &requirement = r < count ? m_definition.requirements[r] : empty;
+        for (int c = 0; c < requirementColumnCount; ++c)
+            grid->setCell(c + 1, r + 1, requirementCell(requirement, RequirementColumn(c)));
+        grid->item(r + 1, int(RequirementColumn::Description) + 1)->setToolTip(requirement.description);
+    }
+    grid->clearUndo();
+}
+
+void TfDefinicjaTestu::checkRequirementEdits()
+{
+    StringGrid *grid = ui->tabelaWymagan;
+    QStringList refused;
+    for (int r = 0; r + 1 < grid->rowCount(); ++r) {
+        for (int c = 0; c < requirementColumnCount; ++c) {
+            const auto column = RequirementColumn(c);
+            const QString text = grid->cell(c + 1, r + 1);
+            const bool known = r < m_definition.requirements.size();
+            if (text == (known ? requirementCell(m_definition.requirements[r], column) : QString()))
+                continue;
+            QString problem;
+            const QString accepted = acceptedRequirementCell(column, text, &problem);
+            // A code being cleared or not yet typed is taken: OK names a row that stays so.
+            if (!problem.isEmpty() && !(column == RequirementColumn::Code && text.trimmed().isEmpty())) {
+                refused.append(
+                    QStringLiteral("Wymaganie %1, %2: ").arg(r + 1).arg(requirementColumnName(column)) +
+                    problem);
+                continue;
+            }
+            while (m_definition.requirements.size() <= r)
+                m_definition.requirements.append(DefinitionRequirement());
+            requirementCell(m_definition.requirements[r], column) = accepted;
+        }
+    }
+    showRequirements();
+    showRefused(refused);
+}
+
+void TfDefinicjaTestu::standardCountChanged(int count)
+{
+    if (m_readOnly)
+        return;
+    ui->tabelaStandardow->commitOpenEditor();
+    m_definition.standardCount = qBound(1, count, TestDefinitionFile::maxStandards);
+    showDefinition();
+}
+
+StringGrid::PasteResult TfDefinicjaTestu::pasteIntoRequirements(const QList<QStringList> &rows, int firstCol,
+                                                                int firstRow)
+{
+    const RequirementPaste paste =
+        pasteRequirements(&m_definition, rows, firstRow - 1,
+                          RequirementColumn(qBound(0, firstCol - 1, requirementColumnCount - 1)));
+    showRequirements();
+    QStringList notes = paste.refused;
+    if (paste.rowsLeftOut > 0 || paste.columnsLeftOut > 0) {
+        QString leftOut = leftOutMessage(paste.rowsLeftOut, paste.columnsLeftOut);
+        if (paste.rowsLeftOut > 0)
+            leftOut += QStringLiteral(" Test może mieć najwyżej %1 wymagań.")
+                           .arg(TestDefinition::maxRequirementCount);
+        notes.prepend(leftOut);
+    }
+    if (!notes.isEmpty())
+        messages::showMessage(QStringLiteral("Nie wklejono wszystkiego:\n") + problemsMessage(notes));
+    return StringGrid::PasteResult{paste.cellsChanged, 0, 0};
+}
+
 void TfDefinicjaTestu::commitEdits()
 {
-    for (StringGrid *grid :
-         {ui->tabelaZadan, ui->tabelaStandardow, ui->tabelaStaniny, ui->tabelaStaninyUczniow})
+    for (StringGrid *grid : allGrids())
         grid->commitOpenEditor();
     for (const Field &field : std::as_const(m_fields))
         acceptField(field);

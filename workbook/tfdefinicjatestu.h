@@ -42,7 +42,7 @@ public:
     void bUzgodnijClick();
 
 private:
-    // The four grids with their columns and headings; the edits with their checks; the buttons.
+    // The five grids with their columns and headings; the edits with their checks; the buttons.
     void setUpGrids();
     void setUpFields();
     void connectHandlers();
@@ -60,8 +60,13 @@ private:
     void checkTaskEdits();
     void checkStandardEdits();
     void checkStanineEdits(StringGrid *grid, std::array<QString, 9> *table);
+    void showRequirements();
+    void checkRequirementEdits();
     void taskCountChanged(int count);
+    void standardCountChanged(int count);
     StringGrid::PasteResult pasteIntoTasks(const QList<QStringList> &rows, int firstCol, int firstRow);
+    StringGrid::PasteResult pasteIntoRequirements(const QList<QStringList> &rows, int firstCol, int firstRow);
+    QList<StringGrid *> allGrids() const;
     // Open editors and line edits into the definition, as focus leaving them would.
     void commitEdits();
     // Refuses, with the reasons, a definition that cannot be written.

@@ -44,6 +44,7 @@ TestDefinitionFile smallDefinition()
     definition.tasks[1].standard = u"2"_s;
     definition.tasks[2].closed = u"nie"_s;
     definition.tasks[2].label = u"\"Zad.3\""_s;
+    fitStandardCount(&definition);
     reconcileSums(&definition);
     return definition;
 }
@@ -109,23 +110,27 @@ void TstTestDefinitionFile::writtenBytes()
     definition.bandBounds = {u"0,25"_s, u"0.5"_s, u"0,7"_s, u"0,95"_s};
     definition.pupilStanines = {u"0"_s, u"0"_s, u"1"_s, u"1,5"_s, u"2"_s, u"2,5"_s, u"3"_s, u"3.5"_s, u"4"_s};
     definition.comparisonThreshold = u"7"_s;
+    definition.requirements = {{u"I"_s, u"Sprawność rachunkowa"_s, {}},
+                               {u"V.2"_s, u"dodaje ułamki"_s, u"i"_s}};
+    definition.tasks[0].requirements = u"v.2, I;"_s;
     QVERIFY(definitionProblems(definition).isEmpty());
+    definition.tasks[0].requirements = u"V.2; I"_s;
     const QByteArray bytes = testDefinitionFileBytes(definition);
     QCOMPARE(bytes,
              QByteArray("[Ustawienia]\r\nNazwaTestu=Pr\xF3"
                         "bny \x96 test\r\nDataTestu=2026-03-20\r\n"
-                        "LiczbaZadan=3\r\nLiczbaStandardow=5\r\nMaxLiczbaPunktow=4\r\n"
+                        "LiczbaZadan=3\r\nLiczbaStandardow=2\r\nMaxLiczbaPunktow=4\r\nLiczbaWymagan=2\r\n"
                         "\r\n[Zadanie1]\r\nEtykieta=Zad.1\r\nKategoriaStandardu=1\r\nMaxPunktow=1\r\n"
-                        "ZadanieZamkniete=1\r\n"
+                        "ZadanieZamkniete=1\r\nWymagania=V.2; I\r\n"
                         "\r\n[Zadanie2]\r\nEtykieta=Zad.2\r\nKategoriaStandardu=2\r\nMaxPunktow=2\r\n"
                         "ZadanieZamkniete=1\r\n"
                         "\r\n[Zadanie3]\r\nEtykieta=\"\"Zad.3\"\"\r\nKategoriaStandardu=1\r\nMaxPunktow=1\r\n"
                         "ZadanieZamkniete=0\r\n"
                         "\r\n[Standard1]\r\nSkrot=St.1\r\nOpis=Standard 1\r\nMaxPunktow=2\r\n"
                         "\r\n[Standard2]\r\nSkrot=St.2\r\nOpis=Standard 2\r\nMaxPunktow=2\r\n"
-                        "\r\n[Standard3]\r\nSkrot=St.3\r\nOpis=Standard 3\r\nMaxPunktow=0\r\n"
-                        "\r\n[Standard4]\r\nSkrot=St.4\r\nOpis=Standard 4\r\nMaxPunktow=0\r\n"
-                        "\r\n[Standard5]\r\nSkrot=St.5\r\nOpis=Standard 5\r\nMaxPunktow=0\r\n"
+                        "\r\n[Wymaganie1]\r\nKod=I\r\nOpis=Sprawno\x9C\xE6 rachunkowa\r\n"
+                        "\r\n[Wymaganie2]\r\nKod=V.2\r\nOpis=dodaje u\xB3"
+                        "amki\r\nOgolne=I\r\n"
                         "\r\n[PrzedzialyLatwosci]\r\nTrudne=0.25\r\nUmiarkowanieTrudne=0.5\r\nLatwe=0.7\r\n"
                         "BardzoLatwe=0.95\r\n"
                         "\r\n[StaninyUczniow]\r\nStanin1=0\r\nStanin2=0\r\nStanin3=1\r\nStanin4=1.5\r\n"
@@ -135,6 +140,10 @@ void TstTestDefinitionFile::writtenBytes()
     const QString path = writeSetupIni(m_dir, bytes);
     const TestDefinition test = loadTestDefinitionFrom(path);
     QCOMPARE(test.taskLabels.at(2), u"\"Zad.3\""_s);
+    QCOMPARE(test.problems, QStringList());
+    QCOMPARE(test.taskRequirements, (QList<QStringList>{{u"V.2"_s, u"I"_s}, {}, {}}));
+    QCOMPARE(test.requirements.at(1).general, u"I"_s);
+    QCOMPARE(readTestDefinitionFile(bytes).requirements.size(), 2);
     const AnalysisSettings settings = loadAnalysisSettingsFrom(path);
     QCOMPARE(settings.problems, QStringList());
     QCOMPARE(settings.bandBounds, (std::array<double, 4>{0.25, 0.5, 0.7, 0.95}));
@@ -225,15 +234,36 @@ void TstTestDefinitionFile::whatStopsWriting_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("problem");
-    const QByteArray head = "[Ustawienia]\r\nNazwaTestu=T\r\nLiczbaZadan=1\r\nMaxLiczbaPunktow=1\r\n";
-    QTest::newRow("empty name") << QByteArray("[Ustawienia]\r\nNazwaTestu=\r\nLiczbaZadan=1\r\n")
-                                << u"Nazwa testu: nazwa testu nie może być pusta."_s;
+    const QByteArray head =
+        "[Ustawienia]\r\nNazwaTestu=T\r\nLiczbaZadan=1\r\nLiczbaStandardow=1\r\nMaxLiczbaPunktow=1\r\n";
+    QTest::newRow("empty name")
+        << QByteArray("[Ustawienia]\r\nNazwaTestu=\r\nLiczbaZadan=1\r\nLiczbaStandardow=1\r\n")
+        << u"Nazwa testu: nazwa testu nie może być pusta."_s;
     QTest::newRow("no tasks") << QByteArray("[Ustawienia]\r\nLiczbaZadan=0\r\n")
                               << u"Test musi mieć co najmniej jedno zadanie."_s;
     QTest::newRow("bad points") << head + "[Zadanie1]\r\nMaxPunktow=abc\r\n"
                                 << u"Zadanie 1, Punkty: „abc” nie jest liczbą całkowitą."_s;
-    QTest::newRow("standard 7") << head + "[Zadanie1]\r\nKategoriaStandardu=7\r\n"
+    QTest::newRow("standard 7") << QByteArray(head).replace("LiczbaZadan=1", "LiczbaZadan=2") +
+                                       "[Zadanie1]\r\nKategoriaStandardu=7\r\n"
                                 << u"Zadanie 1, Standard: 7 leży poza dopuszczalnym zakresem od 1 do 5."_s;
+    QTest::newRow("task beyond the count")
+        << QByteArray(head).replace("LiczbaZadan=1", "LiczbaZadan=2") +
+               "[Zadanie1]\r\nKategoriaStandardu=2\r\n"
+        << u"Zadanie 1, Standard: test ma jeden standard (Liczba standardów), a zadanie należy do standardu 2."_s;
+    QTest::newRow("standard without tasks")
+        << QByteArray(head).replace("LiczbaStandardow=1", "LiczbaStandardow=2")
+        << u"Standard 2 (St.2) nie ma żadnego zadania: przypisz mu zadania albo zmniejsz liczbę standardów."_s;
+    QTest::newRow("standard of 0 points")
+        << head + "[Standard1]\r\nMaxPunktow=0\r\n"
+        << u"Standard 1 (St.1) ma maksimum 0 punktów: wpisz sumę punktów jego zadań albo kliknij „Uzgodnij sumy”."_s;
+    QTest::newRow("unknown requirement")
+        << head + "LiczbaWymagan=1\r\n[Wymaganie1]\r\nKod=I\r\n[Zadanie1]\r\nWymagania=i; II\r\n"
+        << u"Zadanie 1, Wymagania: wymagania „II” nie ma wśród wymagań testu (zakładka „Wymagania”); dopisz "
+           u"je "
+           "tam albo popraw kod."_s;
+    QTest::newRow("repeated requirement")
+        << head + "LiczbaWymagan=2\r\n[Wymaganie1]\r\nKod=I\r\n[Wymaganie2]\r\nKod=i\r\n"
+        << u"Wymaganie 2: kod „i” powtarza się."_s;
     QTest::newRow("bands partial")
         << head + "[PrzedzialyLatwosci]\r\nTrudne=0.3\r\n"
         << u"Przedziały łatwości: trzeba wpisać wszystkie cztery granice albo żadnej."_s;
@@ -262,6 +292,7 @@ void TstTestDefinitionFile::sumsAndReconcile()
     TestDefinitionFile definition = newTestDefinitionFile(4);
     definition.tasks[0].points = u"3"_s;
     definition.tasks[2].standard = u"5"_s;
+    fitStandardCount(&definition);
     // A refused cell counts nowhere rather than as a guess.
     definition.tasks[3].points = u"x"_s;
     SumsCheck check = checkSums(definition);
@@ -281,9 +312,10 @@ void TstTestDefinitionFile::sumsAndReconcile()
 void TstTestDefinitionFile::pasteGrowsTasksAndRefusesBadCells()
 {
     TestDefinitionFile definition = newTestDefinitionFile(2);
-    const QList<QStringList> block{{u"1a"_s, u"2"_s, u"3"_s, u"Z"_s},
-                                   {u"1b"_s, u"-1"_s, u"9"_s, u"otwarte"_s},
-                                   {u"2"_s, u"4"_s, u"2"_s, u"nie"_s, u""_s, u""_s, u""_s, u"zbędna"_s}};
+    const QList<QStringList> block{
+        {u"1a"_s, u"2"_s, u"3"_s, u"Z"_s},
+        {u"1b"_s, u"-1"_s, u"9"_s, u"otwarte"_s},
+        {u"2"_s, u"4"_s, u"2"_s, u"nie"_s, u""_s, u""_s, u""_s, u""_s, u"zbędna"_s}};
     const TaskPaste paste = pasteTasks(&definition, block, 1, TaskColumn::Label);
     QCOMPARE(definition.tasks.size(), 4);
     QCOMPARE(paste.tasksAdded, 2);
