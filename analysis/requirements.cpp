@@ -74,7 +74,9 @@ QList<RequirementFigures> requirementFigures(const GroupAnalysis &group, const T
                      [](const RequirementFigures &a, const RequirementFigures &b) {
                          if (a.facility.has_value() != b.facility.has_value())
                              return a.facility.has_value();
-                         return a.facility.value_or(0) < b.facility.value_or(0);
+                         // The means come from single-precision figures: equal shares may differ in the last places, and
+        // must keep the test's order.
+        return qRound64(a.facility.value_or(0) * 1e6) < qRound64(b.facility.value_or(0) * 1e6);
                      });
     return figures;
 }
