@@ -70,14 +70,14 @@ QList<RequirementFigures> requirementFigures(const GroupAnalysis &group, const T
         f.country = countryFacility(f.tasks, test, comparison);
         figures.append(f);
     }
-    std::stable_sort(figures.begin(), figures.end(),
-                     [](const RequirementFigures &a, const RequirementFigures &b) {
-                         if (a.facility.has_value() != b.facility.has_value())
-                             return a.facility.has_value();
-                         // The means come from single-precision figures: equal shares may differ in the last places, and
-        // must keep the test's order.
-        return qRound64(a.facility.value_or(0) * 1e6) < qRound64(b.facility.value_or(0) * 1e6);
-                     });
+    std::stable_sort(
+        figures.begin(), figures.end(), [](const RequirementFigures &a, const RequirementFigures &b) {
+            if (a.facility.has_value() != b.facility.has_value())
+                return a.facility.has_value();
+            // The means come from single-precision figures: equal shares may differ in the last places, and
+            // must keep the test's order.
+            return qRound64(a.facility.value_or(0) * 1e6) < qRound64(b.facility.value_or(0) * 1e6);
+        });
     return figures;
 }
 

@@ -26,6 +26,35 @@ inline int pupils = 40;
 inline int tasks = 60;
 // --keys: every task two true/false statements keyed "PF", a point for each, typed as letters.
 inline bool keyed = false;
+// --requirements N: N requirements, a tenth of them general; every task checks two specific ones and
+// their general ones, so that every requirement has tasks.
+inline int requirements = 0;
+
+inline void addRequirements(TestDefinition *test)
+{
+    const int general = std::max(1, requirements / 10);
+    const int specific = std::max(1, requirements - general);
+    for (int g = 0; g < general; ++g)
+        test->requirements.append({QStringLiteral("G%1").arg(g + 1),
+                                   QStringLiteral("Wymaganie ogólne numer %1 w obszarze testu").arg(g + 1),
+                                   {}});
+    for (int s = 0; s < requirements - general; ++s)
+        test->requirements.append(
+            {QStringLiteral("S%1").arg(s + 1),
+             QStringLiteral("Uczeń wykonuje czynność opisaną w wymaganiu szczegółowym %1").arg(s + 1),
+             QStringLiteral("G%1").arg(s % general + 1)});
+    for (int t = 0; t < test->taskCount; ++t) {
+        QStringList codes;
+        for (const int s : {t % specific, (t * 7 + 3) % specific}) {
+            if (s >= requirements - general)
+                continue;
+            codes.append(QStringLiteral("G%1").arg(s % general + 1));
+            codes.append(QStringLiteral("S%1").arg(s + 1));
+        }
+        codes.removeDuplicates();
+        test->taskRequirements.append(codes);
+    }
+}
 
 // Tasks of 2 points in the five standards in turn: for 60 tasks five standards of 24 points,
 // 120 points in all.
@@ -46,6 +75,8 @@ inline TestDefinition largestTest()
         test.standardAbbreviations.append(QStringLiteral("St.%1").arg(s + 1));
         test.standardDescriptions.append(QStringLiteral("Standard %1").arg(s + 1));
     }
+    if (requirements > 0)
+        addRequirements(&test);
     return test;
 }
 

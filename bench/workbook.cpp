@@ -60,7 +60,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     SondarykApplication app(argc, argv);
     printMessages(QStringLiteral("zapisane"));
-    // bench_workbook [--classes N] [--pupils N] [--tasks N] [--rounds N] [--only TEXT] [--keys]; a lone
+    // bench_workbook [--classes N] [--pupils N] [--tasks N] [--rounds N] [--only TEXT] [--keys]
+    // [--requirements N]; a lone
     // number is the rounds.
     int rounds = 30;
     const QStringList arguments = app.arguments();
@@ -81,6 +82,8 @@ int main(int argc, char **argv)
             value(&rounds, 1000);
         else if (name == QStringLiteral("--keys"))
             keyed = true;
+        else if (name == QStringLiteral("--requirements"))
+            value(&requirements, TestDefinition::maxRequirementCount);
         else if (name == QStringLiteral("--only")) {
             if (i + 1 >= arguments.size())
                 qFatal("--only needs a text");
@@ -89,7 +92,7 @@ int main(int argc, char **argv)
             rounds = name.toInt();
         else
             qFatal("usage: bench_workbook [--classes N] [--pupils N] [--tasks N] [--rounds N] [--only TEXT] "
-                   "[--keys]");
+                   "[--keys] [--requirements N]");
     }
 
     QTemporaryDir location;
@@ -128,8 +131,8 @@ int main(int argc, char **argv)
             report(qPrintable(name), rounds(), target, own);
     };
     auto *pages = workbook.findChild<QTabWidget *>(QStringLiteral("pcWyniki"));
-    std::printf("Workbook, %d classes of %d pupils, %d tasks%s (%d rounds)\n", classes, pupils, tasks,
-                keyed ? ", every task keyed and typed as letters" : "", rounds);
+    std::printf("Workbook, %d classes of %d pupils, %d tasks%s, %d requirements (%d rounds)\n", classes,
+                pupils, tasks, keyed ? ", every task keyed and typed as letters" : "", requirements, rounds);
     measure(
         QStringLiteral("class page built from its answers file"),
         [&] {

@@ -43,12 +43,21 @@ void checkPaste(const QString &text, int firstTask, TaskColumn firstColumn, int 
         const QStringList &cells = rows[r];
         columnsLeftOut = std::max(columnsLeftOut, int(cells.size()) - (columnCount - int(firstColumn)));
         for (int c = 0; c < cells.size() && int(firstColumn) + c < columnCount; ++c) {
-            const auto column = TaskColumn(int(firstColumn) + c);
+            auto column = TaskColumn(int(firstColumn) + c);
+            // The definition has no requirements: a code is refused, and a yes or no that ends the
+            // row is meant for "Za część", as blocks laid out before requirements have it.
+            QString ignored;
+            if (column == TaskColumn::Requirements && c + 1 == cells.size() &&
+                !cells[c].trimmed().isEmpty() &&
+                !acceptedTaskCell(TaskColumn::PointPerPart, cells[c], &ignored).isEmpty())
+                column = TaskColumn::PointPerPart;
             DefinitionTask earlier = t < before.tasks.size() ? before.tasks[t] : DefinitionTask();
             if (t >= before.tasks.size())
                 earlier.label = QStringLiteral("Zad.%1").arg(t + 1);
             QString problem;
-            const QString accepted = acceptedTaskCell(column, cells[c], &problem);
+            const QString accepted = column == TaskColumn::Requirements
+                                         ? acceptedRequirementsCell(before, cells[c], &problem)
+                                         : acceptedTaskCell(column, cells[c], &problem);
             const QString now = taskCell(definition.tasks[t], column);
             // A key left without answers gets those it implies.
             const QString &key = definition.tasks[t].key;
@@ -86,9 +95,10 @@ void checkPaste(const QString &text, int firstTask, TaskColumn firstColumn, int 
     require(checkSums(definition).mismatches.isEmpty(), "sums disagree after reconciling");
     const QStringList problems = definitionProblems(definition);
     // Sound cells may still make a key the task cannot take (a key on an open task, one beyond its
-    // answers): only that may refuse the definition.
+    // answers), or leave a standard between those used without a task: only that may refuse it.
     const bool onlyKeys = std::all_of(problems.begin(), problems.end(), [](const QString &problem) {
-        return problem.contains(QStringLiteral(", Klucz: "));
+        return problem.contains(QStringLiteral(", Klucz: ")) ||
+               problem.contains(QStringLiteral("nie ma żadnego zadania"));
     });
     require(count == 0 ? !problems.isEmpty() : onlyKeys, "a definition of sound cells has problems",
             problems.join(u'\n'));

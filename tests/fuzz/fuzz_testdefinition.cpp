@@ -4,6 +4,7 @@
 // full marks, the analysis settings, and the definition window's model of the same bytes.
 #include "analysis/analysissettings.h"
 #include "analysis/classstatistics.h"
+#include "analysis/requirements.h"
 #include "analysis/scorecheck.h"
 #include "analysis/testdefinition.h"
 #include "analysis/testdefinitionfile.h"
@@ -44,6 +45,45 @@ void checkLimits(const TestDefinition &test)
         // A task counted in a standard is counted in the total too.
         require(k == 0 || test.countsInTotal(t), "a task of a counted standard is left out of the total");
     }
+}
+
+// Every requirement kept has a plain code of its own and a general one that is listed; every task's
+// codes are among them; a pupil at full marks has nothing to revise, one with nothing everything.
+void checkRequirements(const TestDefinition &test)
+{
+    require(test.requirements.size() <= TestDefinition::maxRequirementCount, "too many requirements");
+    require(test.taskRequirements.size() == test.taskCount, "task requirements do not match the task count");
+    for (qsizetype r = 0; r < test.requirements.size(); ++r) {
+        const Requirement &requirement = test.requirements[r];
+        require(!requirement.code.isEmpty() && !requirement.code.contains(u';') &&
+                    !requirement.code.contains(u','),
+                "a requirement's code is empty or holds a separator");
+        require(test.requirementIndex(requirement.code) == r, "a requirement's code is repeated");
+        require(requirement.general.isEmpty() || (test.requirementIndex(requirement.general) >= 0 &&
+                                                  requirement.general != requirement.code),
+                "a requirement names a general one that is not listed");
+    }
+    for (const QStringList &codes : test.taskRequirements)
+        for (const QString &code : codes)
+            require(test.requirementIndex(code) >= 0, "a task names an unknown requirement");
+    const QList<QList<qsizetype>> tasks = requirementTasks(test);
+    PupilResult pupil;
+    pupil.present = true;
+    for (int t = 0; t < test.taskCount; ++t)
+        pupil.taskPoints.append(test.taskMaxPoints[t]);
+    require(revisionList(pupil, test, tasks).isEmpty(), "full marks and still something to revise");
+    pupil.taskPoints.fill(0);
+    qsizetype withPoints = 0;
+    for (const QList<qsizetype> &own : tasks) {
+        qint64 max = 0;
+        for (const qsizetype t : own) {
+            require(t >= 0 && t < test.taskCount, "a requirement's task out of range");
+            max += test.taskMaxPoints[t];
+        }
+        withPoints += max > 0 ? 1 : 0;
+    }
+    require(revisionList(pupil, test, tasks).size() == qMin<qsizetype>(withPoints, 8),
+            "no points and not everything to revise");
 }
 
 // The class page as the workbook lays it out: headings and task labels above, one row per pupil
@@ -152,6 +192,9 @@ void checkDefinitionModel(const QByteArray &bytes, const TestDefinition &test)
     require(again.taskCount == test.taskCount && again.taskLabels == test.taskLabels &&
                 again.taskMaxPoints == test.taskMaxPoints,
             "definition window: the tasks read back otherwise");
+    require(again.requirements.size() == test.requirements.size() &&
+                again.taskRequirements == test.taskRequirements,
+            "definition window: the requirements read back otherwise");
     // With the sums in agreement, a class at full marks scores exactly the test's maximum.
     if (checkSums(definition).mismatches.isEmpty()) {
         const QList<PupilScores> full = checkClassScores(classGrid(again, true), pupilCount, again);
@@ -168,6 +211,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const IniFile ini = IniFile::fromBytes(bytes);
     const TestDefinition test = loadTestDefinition(ini);
     checkLimits(test);
+    checkRequirements(test);
     checkGridFile(test);
     checkAnalysisSettings(ini, path);
     checkDefinitionModel(bytes, test);

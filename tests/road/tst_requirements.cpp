@@ -77,12 +77,14 @@ void TstRequirements::defineTest()
     Ui::TfDefinicjaTestu *form = window.form();
     WB_CHECK(typeInto(form->eNazwa, u"Próbny – wymagania"_s));
     form->zakladki->setCurrentWidget(form->tsWymagania);
-    paste(form->tabelaWymagan, u"I\tRozumowanie\t\nI.1\tdodaje ułamki\ti\nII\tGeometria\t\nII.3\toblicza pole "
-                               "trójkąta\tII\n"_s);
+    paste(form->tabelaWymagan,
+          u"I\tRozumowanie\t\nI.1\tdodaje ułamki\ti\nII\tGeometria\t\nII.3\toblicza pole "
+          "trójkąta\tII\n"_s);
     QCOMPARE(form->tabelaWymagan->rowCount(), 6);
     form->zakladki->setCurrentWidget(form->tsZadania);
     StringGrid *tasks = form->tabelaZadan;
-    paste(tasks, u"Z1\t1\t1\tZ\t\t\ti.1\nZ2\t2\t1\tZ\t\t\tI, II.3\nZ3\t2\t2\tnie\t\t\tII.3\nZ4\t1\t2\tnie\n"_s);
+    paste(tasks,
+          u"Z1\t1\t1\tZ\t\t\ti.1\nZ2\t2\t1\tZ\t\t\tI, II.3\nZ3\t2\t2\tnie\t\t\tII.3\nZ4\t1\t2\tnie\n"_s);
     QCOMPARE(recorder.texts(), QStringList());
     QCOMPARE(form->seLiczbaStandardow->value(), 2);
     QCOMPARE(tasks->cell(7, 1), u"I.1"_s);
@@ -90,9 +92,10 @@ void TstRequirements::defineTest()
     // A semicolon is typed into the list; an unknown code is refused in its cell.
     WB_CHECK(typeIntoCell(tasks, 7, 4, u"II; I.1"_s));
     WB_CHECK(typeCell(tasks, 7, 3, u"II.3; XIII.1"_s));
-    QCOMPARE(recorder.texts(),
-             QStringList{u"Nie przyjęto wartości:\nZadanie 3, Wymagania: wymagania „XIII.1” nie ma wśród wymagań "
-                         "testu (zakładka „Wymagania”); dopisz je tam albo popraw kod."_s});
+    QCOMPARE(
+        recorder.texts(),
+        QStringList{u"Nie przyjęto wartości:\nZadanie 3, Wymagania: wymagania „XIII.1” nie ma wśród wymagań "
+                    "testu (zakładka „Wymagania”); dopisz je tam albo popraw kod."_s});
     QCOMPARE(tasks->cell(7, 3), u"II.3"_s);
     QCOMPARE(tasks->cell(7, 4), u"II; I.1"_s);
     QTest::mouseClick(form->bUzgodnij, Qt::LeftButton);
@@ -101,9 +104,10 @@ void TstRequirements::defineTest()
     recorder.clear();
     form->seLiczbaStandardow->setValue(3);
     QTest::mouseClick(form->bOK, Qt::LeftButton);
-    QCOMPARE(recorder.texts(),
-             QStringList{u"Definicji testu nie można jeszcze zapisać:\nStandard 3 (St.3) nie ma żadnego zadania: "
-                         "przypisz mu zadania albo zmniejsz liczbę standardów."_s});
+    QCOMPARE(
+        recorder.texts(),
+        QStringList{u"Definicji testu nie można jeszcze zapisać:\nStandard 3 (St.3) nie ma żadnego zadania: "
+                    "przypisz mu zadania albo zmniejsz liczbę standardów."_s});
     form->seLiczbaStandardow->setValue(2);
     recorder.clear();
     QTest::mouseClick(form->bOK, Qt::LeftButton);
@@ -126,7 +130,8 @@ void TstRequirements::requirementsThroughTheWindows()
     Workbook wb(test);
     WB_CHECK(wb.accept({u"8a"_s}, {u"4"_s}));
     WB_CHECK(wb.go({u"next"_s}));
-    QGuiApplication::clipboard()->setText(u"A01\tT\t1\t2\t2\t1\nA02\tT\t0\t0\t0\t1\nA03\tT\t0\t0\t1\t0\nA04\tN\n"_s);
+    QGuiApplication::clipboard()->setText(
+        u"A01\tT\t1\t2\t2\t1\nA02\tT\t0\t0\t0\t1\nA03\tT\t0\t0\t1\t0\nA04\tN\n"_s);
     wb.upper()->setFocus();
     wb.upper()->setCurrentCell(1, 1);
     QTest::keyClick(wb.upper(), Qt::Key_V, Qt::ControlModifier);
@@ -144,7 +149,8 @@ void TstRequirements::requirementsThroughTheWindows()
     const QList<RequirementFigures> &figures = analysis->figures.requirements;
     QStringList order;
     for (const RequirementFigures &f : figures)
-        order.append(QStringLiteral("%1 %2 %3").arg(f.requirement.code).arg(f.maxPoints).arg(*f.facility, 0, 'f', 4));
+        order.append(
+            QStringLiteral("%1 %2 %3").arg(f.requirement.code).arg(f.maxPoints).arg(*f.facility, 0, 'f', 4));
     QCOMPARE(order, (QStringList{u"I 4 0.4167"_s, u"II.3 4 0.4167"_s, u"II 5 0.4667"_s, u"I.1 2 0.5000"_s}));
 
     // The country's facility from the tasks' weighted by their points: II (0.6·2 + 0.4·2 + 0.9·1)/5.
@@ -156,16 +162,18 @@ void TstRequirements::requirementsThroughTheWindows()
     QCOMPARE(qRound(*withCountry[2].country * 1000), 580);
 
     // The pupils' lists: A01 none below half; A02 II.3, II, I; A03 I and I.1 (0), II, II.3.
-    const PupilSheets sheets = pupilSheets(analysis->classes.first(), analysis->report.overall, analysis->figures,
-                                           analysis->comparison, test);
+    const PupilSheets sheets = pupilSheets(analysis->classes.first(), analysis->report.overall,
+                                           analysis->figures, analysis->comparison, test);
     QCOMPARE(sheets.sheets.size(), 3);
-    QCOMPARE(sheets.sheets[0].revision, QStringList{u"W każdym wymaganiu testu co najmniej połowa punktów."_s});
+    QCOMPARE(sheets.sheets[0].revision,
+             QStringList{u"W każdym wymaganiu testu co najmniej połowa punktów."_s});
     QCOMPARE(sheets.sheets[1].revision,
-             (QStringList{u"II.3 – oblicza pole trójkąta (0 z 4 punktów)"_s, u"II – Geometria (1 z 5 punktów)"_s,
-                          u"I – Rozumowanie (1 z 4 punktów)"_s}));
+             (QStringList{u"II.3 – oblicza pole trójkąta (0 z 4 punktów)"_s,
+                          u"II – Geometria (1 z 5 punktów)"_s, u"I – Rozumowanie (1 z 4 punktów)"_s}));
     QCOMPARE(sheets.sheets[2].revision,
              (QStringList{u"I – Rozumowanie (0 z 4 punktów)"_s, u"I.1 – dodaje ułamki (0 z 2 punktów)"_s,
-                          u"II – Geometria (1 z 5 punktów)"_s, u"II.3 – oblicza pole trójkąta (1 z 4 punktów)"_s}));
+                          u"II – Geometria (1 z 5 punktów)"_s,
+                          u"II.3 – oblicza pole trójkąta (1 z 4 punktów)"_s}));
 
     // The sheet holds the same figures as numbers; the class's list has the three below one half.
     const Sheet sheet =
