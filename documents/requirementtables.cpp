@@ -20,8 +20,8 @@ QString requirementsNote(bool school, bool withCountry)
                        "zadania swoich wymagań szczegółowych). Najtrudniejsze wymagania na górze.")
             .arg(school ? QStringLiteral("uczniów szkoły") : QStringLiteral("uczniów klasy"));
     if (withCountry)
-        text += QStringLiteral(" Łatwość w kraju: z łatwości zadań w kraju, ważonych ich punktami; różnica "
-                               "w punktach procentowych (dodatnia: lepiej niż w kraju).");
+        text += QStringLiteral(" Kraj: łatwość wymagania w kraju, z łatwości jego zadań w kraju ważonych ich "
+                               "punktami; różnica w punktach procentowych (dodatnia: lepiej niż w kraju).");
     return text;
 }
 
@@ -47,12 +47,12 @@ ReportTable requirementsTable(const QList<RequirementFigures> &figures, const Te
 {
     const bool country = anyCountry(figures);
     ReportTable table;
-    table.header = {textCell(QStringLiteral("Wymaganie")),       textCell(QStringLiteral("Opis")),
-                    textCell(QStringLiteral("Zadania")),         textCell(QStringLiteral("Maks. punktów")),
-                    textCell(QStringLiteral("Średnia punktów")), textCell(QStringLiteral("Łatwość")),
-                    textCell(QStringLiteral("Przedział"))};
+    table.header = {textCell(QStringLiteral("Wymaganie")),    textCell(QStringLiteral("Opis")),
+                    textCell(QStringLiteral("Zadania")),      textCell(QStringLiteral("Maks. pkt")),
+                    textCell(QStringLiteral("Średnia pkt")),  textCell(QStringLiteral("Łatwość")),
+                    textCell(QStringLiteral("Interpretacja"))};
     if (country)
-        table.header += {textCell(QStringLiteral("Łatwość w kraju")), textCell(QStringLiteral("Różnica"))};
+        table.header += {textCell(QStringLiteral("Kraj")), textCell(QStringLiteral("Różnica"))};
     for (const RequirementFigures &f : figures) {
         QList<ReportCell> cells{textCell(f.requirement.code), textCell(f.requirement.description),
                                 textCell(taskLabelsText(f.tasks, test)), integerCell(f.maxPoints),

@@ -95,7 +95,7 @@ TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
 
 void TfDefinicjaTestu::setUpGrids()
 {
-    setUpGrid(ui->tabelaZadan, {28, 100, 50, 56, 72, 44, 78, 108, 62},
+    setUpGrid(ui->tabelaZadan, {28, 100, 50, 58, 72, 44, 84, 100, 62},
               {QStringLiteral("Nr"), taskColumnName(TaskColumn::Label), taskColumnName(TaskColumn::Points),
                taskColumnName(TaskColumn::Standard), taskColumnName(TaskColumn::Closed),
                taskColumnName(TaskColumn::Key), taskColumnName(TaskColumn::Answers),
@@ -111,15 +111,17 @@ void TfDefinicjaTestu::setUpGrids()
                standardColumnName(StandardColumn::Description), standardColumnName(StandardColumn::Points)});
     ui->tabelaStandardow->setRowCount(TestDefinitionFile::maxStandards + 1);
     // A description reads from its start; one longer than the column is read whole in its tooltip.
-    ui->tabelaStandardow->drawCellHandler = [grid = ui->tabelaStandardow](QPainter *painter, int col, int row,
-                                                                          const QRect &rect) {
-        if (col != 2 || row == 0) {
-            drawCellCentred(painter, grid->cell(col, row), rect);
-            return;
-        }
-        painter->fillRect(rect, painter->brush());
-        painter->drawText(rect.adjusted(3, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, grid->cell(col, row));
-    };
+    for (StringGrid *grid : {ui->tabelaStandardow, ui->tabelaWymagan}) {
+        grid->drawCellHandler = [grid](QPainter *painter, int col, int row, const QRect &rect) {
+            if (col != 2 || row == 0) {
+                drawCellCentred(painter, grid->cell(col, row), rect);
+                return;
+            }
+            painter->fillRect(rect, painter->brush());
+            painter->drawText(rect.adjusted(3, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                              grid->cell(col, row));
+        };
+    }
     for (int k = 1; k <= TestDefinitionFile::maxStandards; ++k)
         ui->tabelaStandardow->setCell(0, k, QString::number(k));
     for (StringGrid *stanines : {ui->tabelaStaniny, ui->tabelaStaninyUczniow}) {
@@ -269,6 +271,7 @@ void TfDefinicjaTestu::showDefinition()
     ui->tabelaStandardow->setRowCount(m_definition.standardCount + 1);
     for (int k = 0; k < m_definition.standardCount; ++k) {
         const DefinitionStandard &standard = m_definition.standards[k];
+        ui->tabelaStandardow->setCell(0, k + 1, QString::number(k + 1));
         ui->tabelaStandardow->setCell(1, k + 1, standard.abbreviation);
         ui->tabelaStandardow->setCell(2, k + 1, standard.description);
         // Long descriptions are read whole from the tooltip.
