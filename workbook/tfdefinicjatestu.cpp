@@ -258,6 +258,19 @@ void TfDefinicjaTestu::showDefinition()
 {
     for (const Field &field : std::as_const(m_fields))
         field.edit->setText(*field.value);
+    showTasksAndStandards();
+    showRequirements();
+    for (int k = 0; k < 9; ++k) {
+        ui->tabelaStaniny->setCell(k + 1, 1, m_definition.stanines[k]);
+        ui->tabelaStaninyUczniow->setCell(k + 1, 1, m_definition.pupilStanines[k]);
+    }
+    ui->tabelaStaniny->clearUndo();
+    ui->tabelaStaninyUczniow->clearUndo();
+    showSums();
+}
+
+void TfDefinicjaTestu::showTasksAndStandards()
+{
     {
         const QSignalBlocker blocker(ui->seLiczbaZadan);
         ui->seLiczbaZadan->setValue(int(m_definition.tasks.size()));
@@ -267,7 +280,6 @@ void TfDefinicjaTestu::showDefinition()
         ui->seLiczbaStandardow->setValue(m_definition.standardCount);
     }
     showTasks();
-    showRequirements();
     ui->tabelaStandardow->setRowCount(m_definition.standardCount + 1);
     for (int k = 0; k < m_definition.standardCount; ++k) {
         const DefinitionStandard &standard = m_definition.standards[k];
@@ -279,13 +291,6 @@ void TfDefinicjaTestu::showDefinition()
         ui->tabelaStandardow->setCell(3, k + 1, standard.points);
     }
     ui->tabelaStandardow->clearUndo();
-    for (int k = 0; k < 9; ++k) {
-        ui->tabelaStaniny->setCell(k + 1, 1, m_definition.stanines[k]);
-        ui->tabelaStaninyUczniow->setCell(k + 1, 1, m_definition.pupilStanines[k]);
-    }
-    ui->tabelaStaniny->clearUndo();
-    ui->tabelaStaninyUczniow->clearUndo();
-    showSums();
 }
 
 void TfDefinicjaTestu::showTasks()
@@ -359,7 +364,7 @@ void TfDefinicjaTestu::checkTaskEdits()
     const int standards = m_definition.standardCount;
     fitStandardCount(&m_definition);
     if (standards != m_definition.standardCount)
-        showDefinition();
+        showTasksAndStandards();
     showSums();
     showRefused(refused);
 }
@@ -430,7 +435,8 @@ StringGrid::PasteResult TfDefinicjaTestu::pasteIntoTasks(const QList<QStringList
         pasteTasks(&m_definition, rows, firstRow - 1, TaskColumn(qBound(0, firstCol - 1, taskColumns - 1)));
     if (paste.tasksAdded > 0)
         m_spareTasks.clear();
-    showDefinition();
+    showTasksAndStandards();
+    showSums();
     QStringList notes = paste.refused;
     if (paste.rowsLeftOut > 0 || paste.columnsLeftOut > 0) {
         QString leftOut = leftOutMessage(paste.rowsLeftOut, paste.columnsLeftOut);
@@ -496,7 +502,8 @@ void TfDefinicjaTestu::standardCountChanged(int count)
         return;
     ui->tabelaStandardow->commitOpenEditor();
     m_definition.standardCount = qBound(1, count, TestDefinitionFile::maxStandards);
-    showDefinition();
+    showTasksAndStandards();
+    showSums();
 }
 
 StringGrid::PasteResult TfDefinicjaTestu::pasteIntoRequirements(const QList<QStringList> &rows, int firstCol,

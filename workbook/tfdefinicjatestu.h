@@ -55,6 +55,8 @@ private:
     };
     void showDefinition();
     void showTasks();
+    // The counts, the tasks and the standards; the line edits keep what is being typed in them.
+    void showTasksAndStandards();
     void showSums();
     void acceptField(const Field &field);
     void checkTaskEdits();

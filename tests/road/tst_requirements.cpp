@@ -113,6 +113,8 @@ void TstRequirements::defineTest()
     QTest::mouseClick(form->bOK, Qt::LeftButton);
     QCOMPARE(recorder.texts(), QStringList());
     const QByteArray bytes = window.definitionBytes();
+    QVERIFY(bytes.startsWith("[Ustawienia]\r\nNazwaTestu=Pr\xF3"
+                             "bny \x96 wymagania\r\n"));
     QVERIFY(bytes.contains("LiczbaStandardow=2\r\nMaxLiczbaPunktow=6\r\nLiczbaWymagan=4\r\n"));
     QVERIFY(bytes.contains("[Wymaganie2]\r\nKod=I.1\r\nOpis=dodaje u\xB3"
                            "amki\r\nOgolne=I\r\n"));
