@@ -4,8 +4,6 @@
 #include "documents/analysiswords.h"
 #include "documents/requirementtables.h"
 
-#include <algorithm>
-
 #include <QStringList>
 
 namespace {
@@ -124,8 +122,7 @@ QString choicesSection(const AnalysisReport &report, const StaffMeetingFigures &
 QString requirementsSection(const AnalysisReport &report, const StaffMeetingFigures &figures,
                             const TestDefinition &test, const AnalysisSettings &settings)
 {
-    const bool country = std::any_of(figures.requirements.cbegin(), figures.requirements.cend(),
-                                     [](const RequirementFigures &f) { return f.country.has_value(); });
+    const bool country = anyCountry(figures.requirements);
     QString html = heading(requirementsHeading()) + paragraph(requirementsNote(report.school, country));
     html += documentTableOnly(requirementsTable(figures.requirements, test, settings));
     html += heading(revisionHeading(report.school));

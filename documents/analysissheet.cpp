@@ -6,8 +6,6 @@
 #include "documents/analysiswords.h"
 #include "documents/requirementtables.h"
 
-#include <algorithm>
-
 namespace {
 
 // Every figure a number the spreadsheet counts with; a share as its fraction, a stanine beside its
@@ -100,8 +98,7 @@ void choicesPart(Sheet *sheet, const AnalysisReport &report, const StaffMeetingF
 void requirementsPart(Sheet *sheet, const AnalysisReport &report, const StaffMeetingFigures &figures,
                       const TestDefinition &test, const AnalysisSettings &settings)
 {
-    const bool country = std::any_of(figures.requirements.cbegin(), figures.requirements.cend(),
-                                     [](const RequirementFigures &f) { return f.country.has_value(); });
+    const bool country = anyCountry(figures.requirements);
     heading(sheet, requirementsHeading());
     line(sheet, requirementsNote(report.school, country));
     appendToSheet(sheet, requirementsTable(figures.requirements, test, settings), sheetOptions());

@@ -25,12 +25,13 @@ QString requirementsNote(bool school, bool withCountry)
     return text;
 }
 
-namespace {
 bool anyCountry(const QList<RequirementFigures> &figures)
 {
     return std::any_of(figures.cbegin(), figures.cend(),
                        [](const RequirementFigures &f) { return f.country.has_value(); });
 }
+
+namespace {
 
 QList<ReportCell> facilityAndBand(const std::optional<double> &facility, const AnalysisSettings &settings)
 {

@@ -12,6 +12,8 @@
 QString requirementsHeading();
 // What the table shows, in one paragraph.
 QString requirementsNote(bool school, bool withCountry);
+// Whether any requirement has the country's figure: the table and its note then speak of it.
+bool anyCountry(const QList<RequirementFigures> &figures);
 // Every requirement with its tasks, points, facility and band, weakest first; with the country's
 // facility and the difference when the figures are known.
 ReportTable requirementsTable(const QList<RequirementFigures> &figures, const TestDefinition &test,

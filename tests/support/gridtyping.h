@@ -56,6 +56,19 @@ inline void typeIntoCell(StringGrid *grid, int col, int row, const QString &text
     QCOMPARE(grid->cell(col, row), text);
 }
 
+// Types over a cell and confirms it with Enter, whether or not the window then takes the text.
+inline void typeCell(StringGrid *grid, int col, int row, const QString &text)
+{
+    grid->setFocus();
+    grid->setCurrentCell(row, col);
+    typeText(grid, text.left(1));
+    auto *editor = qobject_cast<QLineEdit *>(grid->indexWidget(grid->currentIndex()));
+    QVERIFY2(editor, "typing did not open the cell's editor");
+    typeText(editor, text.mid(1));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!grid->indexWidget(grid->currentIndex()));
+}
+
 // Types each pupil's row, "code;mark;points...", into the score grid, skipping cells already so.
 inline void typeScores(StringGrid *grid, const QStringList &pupils)
 {

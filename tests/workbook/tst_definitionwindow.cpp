@@ -48,19 +48,6 @@ const QByteArray twoTasks = "[Ustawienia]\r\nNazwaTestu=Pr\xF3"
                             "[Standard2]\r\nMaxPunktow=0\r\n[Standard3]\r\nMaxPunktow=0\r\n"
                             "[Standard4]\r\nMaxPunktow=0\r\n[Standard5]\r\nMaxPunktow=0\r\n";
 
-// Types over a cell and confirms it with Enter, whether or not the window then takes the text.
-void typeCell(StringGrid *grid, int col, int row, const QString &text)
-{
-    grid->setFocus();
-    grid->setCurrentCell(row, col);
-    typeText(grid, text.left(1));
-    auto *editor = qobject_cast<QLineEdit *>(grid->indexWidget(grid->currentIndex()));
-    QVERIFY2(editor, "typing did not open the cell's editor");
-    typeText(editor, text.mid(1));
-    QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_VERIFY(!grid->indexWidget(grid->currentIndex()));
-}
-
 } // namespace
 
 void TstDefinitionWindow::initTestCase()

@@ -26,6 +26,7 @@
 
 namespace wb {
 
+using support::typeCell;
 using support::typeIntoCell;
 using support::typeScores;
 using support::typeText;
