@@ -23,6 +23,9 @@ inline constexpr QStringView schoolSpreadsheet = u"Podsumowanie wyników.xlsx";
 inline constexpr QStringView analysis = u"Analiza wyników.pdf";
 inline constexpr QStringView pupilSheets = u"Karty wyników uczniów.pdf";
 inline constexpr QStringView comparison = u"Porownanie.ini";
+// While a class's results are typed and not yet saved, its folder holds this lock, naming who types
+// them; other computers say so. It is removed on saving and on leaving the page.
+inline constexpr QStringView lock = u"Blokada.ini";
 // The test the school was set up with, in the format of the program's own Setup.ini.
 inline constexpr QStringView test = u"Setup.ini";
 

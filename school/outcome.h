@@ -21,6 +21,9 @@ struct Outcome {
     QList<Notice> notices;
     // An error that ended the operation after what notices say; the window shows it last.
     std::exception_ptr error;
+    // Nothing was written: another computer (or window) saved these results since they were read.
+    // The question to ask the teacher, who then loads them or keeps this page's.
+    QString savedElsewhere;
 
     void message(const QString &text) { notices.append({Notice::Kind::Message, text}); }
     void fileError(const QString &text) { notices.append({Notice::Kind::FileError, text}); }

@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUuid>
+
+#include <cerrno>
 
 using namespace sessionsteps;
 
@@ -123,7 +126,9 @@ QString testSummary(const TestDefinition &test)
         .arg(test.maxTotalPoints);
 }
 
-SchoolSession::SchoolSession() : m_location(QDir::homePath()) {}
+SchoolSession::SchoolSession()
+    : m_location(QDir::homePath()), m_sessionId(QUuid::createUuid().toString(QUuid::WithoutBraces))
+{}
 
 QString SchoolSession::testIniPath() const
 {
@@ -345,6 +350,11 @@ Outcome SchoolSession::openSchool(const QString &folder)
     if (!schoolTest.problems.isEmpty())
         outcome.message(problemsMessage(schoolTest.problems));
     openAs(target, schoolTest);
+    if (m_readOnly)
+        outcome.message(QStringLiteral("Szkołę otwarto tylko do odczytu: %1\n\nWyniki można oglądać, "
+                                       "analizować i drukować, ale w katalogu szkoły nic nie zostanie "
+                                       "zapisane.")
+                            .arg(writeFailureCause(target.paths().file(schoolfiles::setup))));
     outcome.ok = true;
     return outcome;
 }
@@ -376,9 +386,14 @@ bool SchoolSession::adoptChosenTest(const SchoolFolder &folder, TestDefinition *
 
 void SchoolSession::openAs(const SchoolFolder &folder, const TestDefinition &test)
 {
+    stopAllTyping();
     m_folder = folder;
     m_test = test;
     m_classes = QList<ClassSheets>(folder.classCount());
+    m_schoolStamps.clear();
+    // Tried, not asked: a share for reading only says so only when written.
+    const int error = folderWriteError(folder.root());
+    m_readOnly = error == EROFS || error == EACCES || error == EPERM;
     m_schoolTasks.clear();
     m_schoolStandards.clear();
     m_block.reset();

@@ -12,6 +12,7 @@
 #include "files/schoolfile.h"
 #include "school/outcome.h"
 #include "school/schoolfolder.h"
+#include "school/sharedfolder.h"
 
 #include <QByteArray>
 #include <QList>
@@ -30,6 +31,9 @@ class Writes;
 struct PageBlock {
     QString reasons;
     std::optional<TestDefinition> offeredTest;
+    // The teacher chose to only read the page (or the school's folder cannot be written): nothing
+    // more to say about it.
+    bool chosen = false;
 };
 
 // The school there already is where a new school would be set up.
@@ -105,6 +109,31 @@ public:
                                      const QList<qint32> &counts);
     // A saved school opened with its own test, without writing anything but a missing test's copy.
     Outcome openSchool(const QString &folder);
+    // The classes whose folders are gone from the school at folder, as its Szkola.ini lists them.
+    QStringList missingClassFolders(const QString &folder) const;
+    // The open school's missing class folders made anew, empty.
+    Outcome makeMissingClassFolders();
+    // Nothing can be written in the open school's folder (said when it was opened): every page is
+    // for reading only.
+    bool readOnly() const { return m_readOnly; }
+
+    // Several computers on one school folder. Typing began on a class page: the class folder's lock
+    // says so to other computers. When someone else is typing there (their lock stays), the text
+    // to tell the teacher, once a page; empty otherwise.
+    QString startTyping(int classIndex);
+    // Someone else typing the class loaded: the question to ask, empty when nobody is.
+    QString typingElsewhere(int classIndex) const;
+    // The teacher takes the class over from whoever typed it: the lock becomes this window's.
+    void takeOverTyping(int classIndex);
+    // The class page stays for reading only: nothing is written on it.
+    void openForReadingOnly(int classIndex, const QString &why);
+    // This window's lock removed: the page saved, left, or the program ending.
+    void stopTyping(int classIndex);
+    void stopAllTyping();
+    bool holdsLock(int classIndex) const;
+    // The page's files as they are on disk now are taken as read: the teacher's rows replace them
+    // (classIndex -1: the school page).
+    void keepMine(int classIndex);
 
     // A class's score sheet laid out for the test ("T" for every pupil) and its summary empty.
     GridRows newScoreSheet(int classIndex) const;
@@ -120,7 +149,11 @@ public:
     bool scoresModified(int classIndex) const;
     void markScoresSaved(int classIndex);
     // The setup page is in view: no class or school page is blocked.
-    void leavePages() { m_block.reset(); }
+    void leavePages()
+    {
+        m_block.reset();
+        stopAllTyping();
+    }
     // Why nothing may be written on the page last loaded, with what the teacher may do about it;
     // nullopt when all is well.
     const std::optional<PageBlock> &pageBlock() const { return m_block; }
@@ -177,7 +210,27 @@ private:
         GridRows scores;
         GridRows summary;
         bool modified = false;
+        // What the page read or wrote last of its files, to know whether someone saved them since.
+        FileStamp answersStamp;
+        FileStamp choicesStamp;
+        bool locked = false;
+        bool lockSaid = false;
     };
+    // The question when another computer saved the class's files (or the school's statistics, for
+    // -1) since the page read them; empty when nobody did.
+    QString savedElsewhere(int classIndex) const;
+    // The class's answers are on disk as the page holds them.
+    void answersSaved(int classIndex);
+    Outcome savedElsewhereOutcome(int classIndex) const;
+    // The class's answers file on disk is one of this page's, with its heading: results to load.
+    bool holdsResults(int classIndex) const;
+    // A statistics or school file the school page could show.
+    bool holdsFigures(const QString &path) const;
+    void stampClass(int classIndex);
+    void stampSchool();
+    QString lockPath(int classIndex) const;
+    // Why the school page's figures leave classes out when a class folder is gone; nothing else.
+    QString leftOutClasses(const QList<bool> &included) const;
     ReportContent reportContent(int classIndex) const;
     // The class's answers file (points: its sheet with the symbols scored) and, for a test with
     // keys, Wybory.tmp beside it.
@@ -203,6 +256,11 @@ private:
     // The test as read from m_chosenBytes, to tell whether it was edited since.
     TestDefinition m_chosenFileTest;
     QList<ClassSheets> m_classes;
+    // One per session, so that two windows on one computer tell their locks apart.
+    QString m_sessionId;
+    bool m_readOnly = false;
+    // The files the school page read and wrote, as they were then.
+    QList<std::pair<QString, FileStamp>> m_schoolStamps;
     GridRows m_schoolTasks;
     GridRows m_schoolStandards;
     std::optional<PageBlock> m_block;

@@ -15,6 +15,9 @@
 #include "files/spreadsheet.h"
 #include "school/sessionsteps.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 using namespace sessionsteps;
 
 namespace {
@@ -66,14 +69,25 @@ GridRows SchoolSession::newSummary(int classIndex) const
 
 Outcome SchoolSession::loadClassPage(int classIndex)
 {
+    stopAllTyping();
     ClassSheets &page = sheets(classIndex);
     page.scores = newScoreSheet(classIndex);
     page.summary = newSummary(classIndex);
     m_block.reset();
     Outcome outcome;
+    const QString folder = paths().classFolder(classIndex);
+    if (!QFileInfo(folder).isDir())
+        outcome.message(QStringLiteral("Katalogu klasy %1 („%2”) nie ma: usunięto go albo udział sieciowy z "
+                                       "wynikami jest niedostępny. Wyniki tej klasy można wpisać, ale "
+                                       "zapisać dopiero wtedy, gdy katalog znów będzie dostępny.")
+                            .arg(classLabels().value(classIndex), QDir::toNativeSeparators(folder)));
     if (readGridFile(&page.scores, paths().classFile(classIndex, schoolfiles::answers), &outcome))
         readChoicesFile(classIndex, &outcome);
     page.modified = false;
+    page.lockSaid = false;
+    stampClass(classIndex);
+    if (m_readOnly && !m_block)
+        openForReadingOnly(classIndex, QStringLiteral("Katalog szkoły jest tylko do odczytu."));
     return outcome;
 }
 
@@ -86,6 +100,8 @@ Outcome SchoolSession::reloadScores(int classIndex)
     if (outcome.ok) {
         readChoicesFile(classIndex, &outcome);
         page.modified = false;
+        stampClass(classIndex);
+        stopTyping(classIndex);
     }
     return outcome;
 }
@@ -115,6 +131,13 @@ bool SchoolSession::scoresModified(int classIndex) const
 void SchoolSession::markScoresSaved(int classIndex)
 {
     sheets(classIndex).modified = false;
+    stopTyping(classIndex);
+}
+
+void SchoolSession::answersSaved(int classIndex)
+{
+    markScoresSaved(classIndex);
+    stampClass(classIndex);
 }
 
 void SchoolSession::blockPage(const QStringList &reasons)
@@ -152,14 +175,20 @@ ComputeOutcome SchoolSession::compute(int classIndex)
     ComputeOutcome checked = validateScores(classIndex, pupilCounts().value(classIndex));
     if (checked.badPupilCount != 0 || checked.error)
         return checked;
+    if (const QString question = savedElsewhere(classIndex); !question.isEmpty()) {
+        checked.ok = false;
+        checked.savedElsewhere = question;
+        return checked;
+    }
     ComputeOutcome outcome = run<ComputeOutcome>(
         m_gathering, schoolDirectory(), true, [&](Writes &written, ComputeOutcome &result) {
             const SchoolPaths &files = paths();
             const SheetFiles sheet =
                 sheetFiles(scoreSheet(classIndex), pupilCounts().value(classIndex), m_test);
             const WriteStatus saved = writeAnswerFiles(classIndex, sheet, written);
+            result.ok = saved == WriteStatus::Ok;
             if (saved == WriteStatus::Ok)
-                markScoresSaved(classIndex);
+                answersSaved(classIndex);
             // The statistics would lead out of the school folder the same way; it has been said once.
             if (saved == WriteStatus::OutsideSchool)
                 return;
@@ -244,6 +273,8 @@ void SchoolSession::writeStandardStatistics(qint32 standardCount, const GridRows
 
 Outcome SchoolSession::saveScores(int classIndex)
 {
+    if (Outcome elsewhere = savedElsewhereOutcome(classIndex); !elsewhere.ok)
+        return elsewhere;
     Outcome outcome =
         run<Outcome>(m_gathering, schoolDirectory(), false, [&](Writes &written, Outcome &result) {
             result.ok =
@@ -252,7 +283,7 @@ Outcome SchoolSession::saveScores(int classIndex)
                                  written) == WriteStatus::Ok;
         });
     if (outcome.ok)
-        markScoresSaved(classIndex);
+        answersSaved(classIndex);
     return outcome;
 }
 
@@ -283,11 +314,13 @@ Outcome SchoolSession::saveClass(int classIndex)
 {
     if (m_block)
         return refusedOnBlockedPage();
+    if (Outcome elsewhere = savedElsewhereOutcome(classIndex); !elsewhere.ok)
+        return elsewhere;
     return run<Outcome>(m_gathering, schoolDirectory(), true, [&](Writes &written, Outcome &outcome) {
         const WriteStatus saved = writeAnswerFiles(
             classIndex, sheetFiles(scoreSheet(classIndex), pupilCounts().value(classIndex), m_test), written);
         if (saved == WriteStatus::Ok)
-            markScoresSaved(classIndex);
+            answersSaved(classIndex);
         outcome.ok = false;
         // The reports would lead out of the school folder the same way; it has been said once.
         if (saved == WriteStatus::OutsideSchool)
@@ -335,11 +368,15 @@ void SchoolSession::layOutSchoolGrids()
 
 Outcome SchoolSession::loadSchoolPage()
 {
+    stopAllTyping();
     layOutSchoolGrids();
     m_block.reset();
     const int classes = classCount();
     QStringList misfits;
+    QList<bool> included;
     for (int i = 0; i < classes; ++i) {
+        included.append(m_folder.readStatistics(paths().classFile(i, schoolfiles::taskStatistics),
+                                                m_test.taskCount) != std::nullopt);
         for (const auto &[grid, name] : {std::pair{&m_schoolTasks, schoolfiles::taskStatistics},
                                          std::pair{&m_schoolStandards, schoolfiles::standardStatistics}}) {
             const QString path = paths().classFile(i, name);
@@ -355,13 +392,23 @@ Outcome SchoolSession::loadSchoolPage()
         blockPage(misfits);
         return {};
     }
-    return run<Outcome>(m_gathering, schoolDirectory(), true, [&](Writes &, Outcome &outcome) {
+    Outcome loaded = run<Outcome>(m_gathering, schoolDirectory(), true, [&](Writes &, Outcome &outcome) {
         writeSchoolStatistics(m_test.taskCount, classes, &m_schoolTasks,
                               paths().schoolFile(schoolfiles::taskStatistics), &outcome);
         // Five standards and the whole test, as in every class's file.
         writeSchoolStatistics(6, classes, &m_schoolStandards,
                               paths().schoolFile(schoolfiles::standardStatistics), &outcome);
     });
+    if (const QString leftOut = leftOutClasses(included); !leftOut.isEmpty())
+        loaded.message(leftOut);
+    stampSchool();
+    if (m_readOnly) {
+        PageBlock block;
+        block.reasons = QStringLiteral("Katalog szkoły jest tylko do odczytu.");
+        block.chosen = true;
+        m_block = block;
+    }
+    return loaded;
 }
 
 void SchoolSession::writeSchoolStatistics(qint32 valueCount, qint32 classes, GridRows *grid,
@@ -384,7 +431,9 @@ void SchoolSession::writeSchoolStatistics(qint32 valueCount, qint32 classes, Gri
         (*grid)[lastRow - 1][j + 3] = means[j].known ? formatSchoolValue(means[j].average) : QString();
         (*grid)[lastRow][j + 3] = means[j].known ? formatSchoolValue(means[j].facility) : QString();
     }
-    if (const std::optional<QByteArray> bytes = schoolStatisticsFile(means, valueCount)) {
+    // A school for reading only shows its figures; its files stay as they are.
+    if (const std::optional<QByteArray> bytes = schoolStatisticsFile(means, valueCount);
+        bytes && !m_readOnly) {
         Writes written(m_gathering, schoolDirectory(), outcome, true);
         written(m_folder.write(path, *bytes), path);
         written.finish();
@@ -412,26 +461,32 @@ Outcome SchoolSession::saveSchool(const std::optional<QByteArray> &spreadsheet)
 {
     if (m_block)
         return refusedOnBlockedPage();
-    return run<Outcome>(m_gathering, schoolDirectory(), true, [&](Writes &written, Outcome &outcome) {
-        outcome.ok = false;
-        const QString summaryPath = paths().schoolFile(schoolfiles::schoolSummary);
-        const WriteStatus saved = m_folder.writeGrid(summaryPath, withSchoolFileHeading(m_schoolTasks));
-        written(saved, summaryPath);
-        if (saved == WriteStatus::OutsideSchool)
-            return;
-        ReportContent content = reportContent(-1);
-        content.firstGrid = withSchoolFileHeading(content.firstGrid);
-        content.secondGrid = withSchoolFileHeading(content.secondGrid);
-        const QString reportPath = paths().schoolFile(schoolfiles::schoolReport);
-        const bool report = written(m_folder.writeReport(reportPath, content), reportPath);
-        const QString spreadsheetPath = paths().schoolFile(schoolfiles::schoolSpreadsheet);
-        const bool written_ =
-            written(spreadsheet ? m_folder.write(spreadsheetPath, *spreadsheet) : WriteStatus::Failed,
-                    spreadsheetPath);
-        outcome.ok = saved == WriteStatus::Ok && report && written_;
-        if (outcome.ok)
-            outcome.message(QStringLiteral("Wyniki zostały zapisane!"));
-    });
+    if (Outcome elsewhere = savedElsewhereOutcome(-1); !elsewhere.ok)
+        return elsewhere;
+    Outcome saved =
+        run<Outcome>(m_gathering, schoolDirectory(), true, [&](Writes &written, Outcome &outcome) {
+            outcome.ok = false;
+            const QString summaryPath = paths().schoolFile(schoolfiles::schoolSummary);
+            const WriteStatus saved = m_folder.writeGrid(summaryPath, withSchoolFileHeading(m_schoolTasks));
+            written(saved, summaryPath);
+            if (saved == WriteStatus::OutsideSchool)
+                return;
+            ReportContent content = reportContent(-1);
+            content.firstGrid = withSchoolFileHeading(content.firstGrid);
+            content.secondGrid = withSchoolFileHeading(content.secondGrid);
+            const QString reportPath = paths().schoolFile(schoolfiles::schoolReport);
+            const bool report = written(m_folder.writeReport(reportPath, content), reportPath);
+            const QString spreadsheetPath = paths().schoolFile(schoolfiles::schoolSpreadsheet);
+            const bool written_ =
+                written(spreadsheet ? m_folder.write(spreadsheetPath, *spreadsheet) : WriteStatus::Failed,
+                        spreadsheetPath);
+            outcome.ok = saved == WriteStatus::Ok && report && written_;
+            if (outcome.ok)
+                outcome.message(QStringLiteral("Wyniki zostały zapisane!"));
+        });
+    if (saved.ok)
+        stampSchool();
+    return saved;
 }
 
 std::optional<StaffMeetingAnalysis> SchoolSession::analysis(int classIndex, Outcome *outcome,

@@ -5,6 +5,7 @@
 #include "files/gridfile.h"
 #include "school/outcome.h"
 #include "school/schoolfolder.h"
+#include "school/sharedfolder.h"
 
 #include <QFileInfo>
 
@@ -34,10 +35,13 @@ public:
     {
         if (status == WriteStatus::OutsideSchool)
             m_outcome->fileError(outsideSchoolMessage(path, m_root, true));
-        else if (status == WriteStatus::Failed && m_gathering)
+        else if (status == WriteStatus::Failed && m_gathering) {
             m_gathering->m_names.append(QFileInfo(path).fileName());
-        else if (status == WriteStatus::Failed)
-            m_outcome->fileError(cannotWriteText({}));
+            if (m_gathering->m_failedPath.isEmpty())
+                m_gathering->m_failedPath = path;
+        } else if (status == WriteStatus::Failed) {
+            m_outcome->fileError(withCause(cannotWriteText({}), path));
+        }
         return status == WriteStatus::Ok;
     }
 
@@ -48,14 +52,21 @@ public:
             return;
         m_gathering = nullptr;
         if (!m_names.isEmpty())
-            m_outcome->fileError(cannotWriteText(m_names));
+            m_outcome->fileError(withCause(cannotWriteText(m_names), m_failedPath));
     }
 
 private:
+    // The teacher is told why, so that the next try can be made to work.
+    static QString withCause(const QString &text, const QString &path)
+    {
+        return text + QStringLiteral("\n\n") + writeFailureCause(path);
+    }
+
     Writes *&m_gathering;
     QString m_root;
     Outcome *m_outcome;
     QStringList m_names;
+    QString m_failedPath;
 };
 
 // Runs a step that writes files; an error that ends it is kept for the window to show after the

@@ -84,7 +84,21 @@ void TfWyniki::buildClassPage(int page)
     showClassSheets(classIndex);
     m_edited = false;
     tell(loaded);
+    askAboutTypingElsewhere(classIndex);
     showPageBlock();
+}
+
+void TfWyniki::askAboutTypingElsewhere(int classIndex)
+{
+    const QString elsewhere = m_session.typingElsewhere(classIndex);
+    if (elsewhere.isEmpty() || m_session.pageBlock())
+        return;
+    if (messages::askChoice(elsewhere, QStringLiteral("Tylko do odczytu"), QStringLiteral("Przejmij")) ==
+        QMessageBox::No) {
+        m_session.takeOverTyping(classIndex);
+        return;
+    }
+    m_session.openForReadingOnly(classIndex, m_session.typingElsewhere(classIndex).section(u'\n', 0, 0));
 }
 
 void TfWyniki::showClassSheets(int classIndex)
@@ -159,6 +173,8 @@ void TfWyniki::showPageBlock()
     tabela1()->setEditingEnabled(false);
     ui->bOblicz->setEnabled(false);
     ui->sbImportuj->setEnabled(false);
+    if (block->chosen)
+        return;
     if (!block->offeredTest) {
         messages::showMessage(m_session.blockedMessage());
         return;

@@ -13,6 +13,28 @@
 
 TfImport *fImport = nullptr;
 
+template <typename Result, typename Step> std::optional<Result> TfWyniki::overOtherSaves(Step step)
+{
+    Result result = step();
+    if (result.savedElsewhere.isEmpty())
+        return result;
+    const auto answer = messages::askChoice(result.savedElsewhere, QStringLiteral("Wczytać tamte wyniki"),
+                                            QStringLiteral("Zastąpić je moimi"));
+    if (answer == QMessageBox::No) {
+        m_session.keepMine(isClassPage(m_currentPage) ? classInView() : -1);
+        result = step();
+        return result.savedElsewhere.isEmpty() ? std::optional<Result>(result) : std::nullopt;
+    }
+    if (answer == QMessageBox::Yes) {
+        if (isClassPage(m_currentPage))
+            buildClassPage(m_currentPage);
+        else if (isSchoolPage(m_currentPage))
+            buildSchoolPage();
+        updatePageControls();
+    }
+    return std::nullopt;
+}
+
 void TfWyniki::sbOtworzClick()
 {
     takeTypedScores();
@@ -41,7 +63,8 @@ void TfWyniki::sbZapiszClick()
 {
     takeTypedScores();
     if (isClassPage(m_currentPage)) {
-        tell(m_session.saveClass(classInView()));
+        if (const auto saved = overOtherSaves<Outcome>([this] { return m_session.saveClass(classInView()); }))
+            tell(*saved);
     } else if (isSchoolPage(m_currentPage)) {
         if (m_session.pageBlock()) {
             tell(m_session.saveSchool(std::nullopt));
@@ -57,7 +80,8 @@ void TfWyniki::sbZapiszClick()
                                "zapisane."));
             spreadsheet = m_session.schoolSpreadsheet(progress.report());
         }
-        tell(m_session.saveSchool(spreadsheet));
+        if (const auto saved = overOtherSaves<Outcome>([&] { return m_session.saveSchool(spreadsheet); }))
+            tell(*saved);
     }
 }
 
@@ -66,9 +90,11 @@ void TfWyniki::bObliczClick()
     takeTypedScores();
     if (!isClassPage(m_currentPage) || m_session.pageBlock())
         return;
-    const ComputeOutcome computed = m_session.compute(classInView());
+    const auto computed = overOtherSaves<ComputeOutcome>([this] { return m_session.compute(classInView()); });
+    if (!computed)
+        return;
     showRows(tabela2(), m_session.summary(classInView()));
-    tell(computed);
+    tell(*computed);
 }
 
 bool TfWyniki::confirmLeavingPage()
@@ -81,9 +107,12 @@ bool TfWyniki::confirmLeavingPage()
                        "Czy zapisać je przed opuszczeniem tej strony?")
             .arg(m_session.classLabels().value(classInView())));
     if (answer == QMessageBox::Yes) {
-        const Outcome saved = m_session.saveScores(classInView());
-        tell(saved);
-        return saved.ok; // not saved: stay, so nothing is lost
+        const auto saved = overOtherSaves<Outcome>([this] { return m_session.saveScores(classInView()); });
+        // Their results loaded: nothing of this page is left to keep.
+        if (!saved)
+            return !scoresModified();
+        tell(*saved);
+        return saved->ok; // not saved: stay, so nothing is lost
     }
     if (answer == QMessageBox::No) {
         m_session.markScoresSaved(classInView());
@@ -114,9 +143,12 @@ void TfWyniki::sbAnalizaClick()
         if (answer == QMessageBox::Cancel)
             return;
         if (answer == QMessageBox::Yes) {
-            const Outcome saved = m_session.saveScores(classInView());
-            tell(saved);
-            if (!saved.ok)
+            const auto saved =
+                overOtherSaves<Outcome>([this] { return m_session.saveScores(classInView()); });
+            if (!saved)
+                return;
+            tell(*saved);
+            if (!saved->ok)
                 return;
         }
     }

@@ -93,10 +93,22 @@ void TfWyniki::sbOtworzSzkoleClick()
 
 bool TfWyniki::openSchoolAt(const QString &folder)
 {
+    // A class folder gone (deleted, or a share not reachable) would open as an empty page.
+    const QStringList missing = m_session.missingClassFolders(folder);
+    if (!missing.isEmpty() &&
+        messages::askChoice(QStringLiteral("W szkole „%1” brak katalogów klas: %2. Usunięto je albo udział "
+                                           "sieciowy z wynikami jest niedostępny.\n\nUtworzyć je od nowa "
+                                           "(puste), czy nie otwierać szkoły?")
+                                .arg(native(folder), missing.join(QStringLiteral(", "))),
+                            QStringLiteral("Utwórz od nowa"),
+                            QStringLiteral("Nie otwieraj")) != QMessageBox::Yes)
+        return false;
     const Outcome opened = m_session.openSchool(folder);
     tell(opened);
     if (!opened.ok)
         return false;
+    if (!missing.isEmpty())
+        tell(m_session.makeMissingClassFolders());
     showOpenedSchool();
     readSchoolFile();
     tabela1()->setColWidth(1, 65);

@@ -5,6 +5,7 @@
 #include "charts/barchart.h"
 #include "documents/analysisdocument.h"
 #include "documents/pupilsheets.h"
+#include "school/sharedfolder.h"
 #include "ui/guarded.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
@@ -15,6 +16,7 @@
 #include "workbook/tfporownanie.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
@@ -178,12 +180,40 @@ bool TfAnaliza::writePdf(const QString &path, const QByteArray &bytes, const QSt
     } else if (result != WriteStatus::Ok) {
         notWritten.prepend(QDir(m_school.root()).relativeFilePath(path));
     }
+    if (!notWritten.isEmpty()) {
+        QString text = messages::cannotWriteMessage(notWritten);
+        if (result == WriteStatus::Failed && !bytes.isEmpty())
+            text += QStringLiteral("\n\n") + writeFailureCause(path);
+        messages::showFileError(text);
+    }
+    // The document is made: the teacher may keep it elsewhere (a pen drive, another folder).
+    if (result != WriteStatus::Ok && !bytes.isEmpty())
+        return savePdfElsewhere(path, bytes, saved);
     if (!notWritten.isEmpty())
-        messages::showFileError(messages::cannotWriteMessage(notWritten));
-    if (result != WriteStatus::Ok || !notWritten.isEmpty())
         return false;
     messages::showMessage(saved + path);
     return true;
+}
+
+bool TfAnaliza::savePdfElsewhere(const QString &path, const QByteArray &bytes, const QString &saved)
+{
+    for (;;) {
+        if (messages::askChoice(
+                QStringLiteral("Zapisać plik „%1” w innym miejscu?").arg(QFileInfo(path).fileName()),
+                QStringLiteral("Zapisz jako…"), QString()) != QMessageBox::Yes)
+            return false;
+        const QString chosen = ui::saveFileChooser(this, QStringLiteral("Zapisz jako"),
+                                                   QDir::homePath() + u'/' + QFileInfo(path).fileName(),
+                                                   QStringLiteral("Pliki PDF (*.pdf)"));
+        if (chosen.isEmpty())
+            return false;
+        if (SchoolFolder().write(chosen, bytes) == WriteStatus::Ok) {
+            messages::showMessage(saved + QDir::toNativeSeparators(chosen));
+            return true;
+        }
+        messages::showFileError(messages::cannotWriteMessage({}) + QStringLiteral("\n\n") +
+                                writeFailureCause(chosen));
+    }
 }
 
 void TfAnaliza::bZapiszPdfClick()

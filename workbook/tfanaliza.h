@@ -83,6 +83,8 @@ private:
     // Says the files not written (this one and alsoNotWritten) in one message, or else saved.
     bool writePdf(const QString &path, const QByteArray &bytes, const QString &saved,
                   const QStringList &alsoNotWritten = {});
+    // A PDF the school folder did not take, saved where the teacher chooses; true once it is.
+    bool savePdfElsewhere(const QString &path, const QByteArray &bytes, const QString &saved);
 
     std::unique_ptr<Ui::TfAnaliza> ui;
     AnalysisReport m_report;

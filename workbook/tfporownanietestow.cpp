@@ -8,6 +8,7 @@
 #include "files/spreadsheet.h"
 #include "school/recentschools.h"
 #include "school/schoolacrosstests.h"
+#include "school/sharedfolder.h"
 #include "ui/guarded.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
@@ -378,14 +379,31 @@ void TfPorownanieTestow::bZapiszClick()
         progress.update(300, 1000);
         pdf = pdfBytes(progressPart(progress.report(), 300, 1000));
     }
-    const QStringList notWritten = writeTestComparison(folder, xlsx, pdf);
-    if (!notWritten.isEmpty()) {
-        messages::showFileError(QStringLiteral("Nie mogę zapisać pliku! Nie zapisano: %1.")
-                                    .arg(notWritten.join(QStringLiteral(", "))));
-    } else {
-        messages::showMessage(
-            QStringLiteral("Porównanie testów zostało zapisane w plikach:\n%1\n%2")
-                .arg(native(testComparisonSpreadsheetPath(folder)), native(testComparisonPdfPath(folder))));
+    writeComparisonFiles(folder, xlsx, pdf);
+}
+
+void TfPorownanieTestow::writeComparisonFiles(QString folder, const QByteArray &xlsx, const QByteArray &pdf)
+{
+    for (;;) {
+        const QStringList notWritten = writeTestComparison(folder, xlsx, pdf);
+        if (notWritten.isEmpty()) {
+            messages::showMessage(QStringLiteral("Porównanie testów zostało zapisane w plikach:\n%1\n%2")
+                                      .arg(native(testComparisonSpreadsheetPath(folder)),
+                                           native(testComparisonPdfPath(folder))));
+            return;
+        }
+        messages::showFileError(QStringLiteral("Nie mogę zapisać pliku! Nie zapisano: %1.\n\n%2")
+                                    .arg(notWritten.join(QStringLiteral(", ")),
+                                         writeFailureCause(QDir(folder).filePath(notWritten.first()))));
+        // Made once, the files may go to another folder (a pen drive, the teacher's own).
+        if (xlsx.isEmpty() || pdf.isEmpty() ||
+            messages::askChoice(QStringLiteral("Zapisać porównanie w innym katalogu?"),
+                                QStringLiteral("Zapisz jako…"), QString()) != QMessageBox::Yes)
+            return;
+        folder = ui::folderChooser(this, QStringLiteral("Wybierz katalog, w którym zapisać porównanie:"),
+                                   QDir::homePath());
+        if (folder.isEmpty())
+            return;
     }
 }
 

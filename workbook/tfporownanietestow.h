@@ -35,6 +35,8 @@ public:
     void bDodajOstatniaClick();
     void bUsunClick();
     void bZapiszClick();
+    // Writes the two files into folder, or where the teacher chooses when that folder fails.
+    void writeComparisonFiles(QString folder, const QByteArray &xlsx, const QByteArray &pdf);
     void bDrukujClick();
 
     const TestsComparison &comparison() const { return m_comparison; }

@@ -98,8 +98,14 @@ void TfWyniki::setUpConnections()
     });
     // The grid is the class's sheet while it is in view; the session takes it before each use.
     connect(tabela1(), &StringGrid::cellEdited, this, [this] {
-        if (isClassPage(m_currentPage))
-            m_edited = true;
+        if (!isClassPage(m_currentPage))
+            return;
+        m_edited = true;
+        // Other computers are told who types this class, until it is saved or left.
+        guarded([this] {
+            if (const QString elsewhere = m_session.startTyping(classInView()); !elsewhere.isEmpty())
+                messages::showMessage(elsewhere);
+        });
     });
     // What a paste left out is never dropped silently.
     connect(tabela1(), &StringGrid::blockLeftOut, this,
@@ -145,6 +151,8 @@ TfWyniki::~TfWyniki()
     // An editor closed while the grid goes away must not reach this half-destroyed window.
     disconnect(ui->tabela1, nullptr, this, nullptr);
     disconnect(ui->tabela2, nullptr, this, nullptr);
+    // The class being typed is no longer locked for other computers.
+    m_session.stopAllTyping();
     if (fWyniki == this)
         fWyniki = nullptr;
 }

@@ -102,6 +102,12 @@ private:
     void showOpenedSchool();
     // Says what an operation told, in order, and then the error that ended it, if any.
     void tell(const Outcome &outcome) const;
+    // Another computer saved the page's files since they were read: the teacher loads them (the
+    // page is built anew) or keeps this page's, and the step is made again. Nullopt when nothing
+    // more is to be done.
+    template <typename Result, typename Step> std::optional<Result> overOtherSaves(Step step);
+    // Someone else is typing the class just loaded: read it only, or take it over.
+    void askAboutTypingElsewhere(int classIndex);
     // Akceptuj into a folder that holds a school's files: open it or only replace its Szkola.ini.
     void acceptIntoExistingSchool(const QString &folder, const SchoolSetup &setup,
                                   const QList<qint32> &counts);

@@ -7,6 +7,7 @@
 #include "charts/barchart.h"
 #include "charts/tfwykres.h"
 #include "documents/analysisdocument.h"
+#include "ui/seams.h"
 #include "workbook/tfanaliza.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -67,6 +68,7 @@ private Q_SLOTS:
     void savePdf();
     void savePdfFails_data();
     void savePdfFails();
+    void savePdfElsewhere();
     void printReport_data();
     void printReport();
     void printerFails();
@@ -672,7 +674,10 @@ void TstAnalysisWindow::unsavedPointsQuestion()
     QCOMPARE(question.kind, messages::Kind::Question);
     QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QVERIFY2(question.text.contains(u"„Klasa VI A”"_s), qPrintable(question.text));
-    QCOMPARE(wb.shownTexts().mid(1), afterQuestion);
+    QStringList shownAfter = wb.shownTexts().mid(1);
+    for (QString &text : shownAfter)
+        text = text.section(u"\n\n"_s, 0, 0);
+    QCOMPARE(shownAfter, afterQuestion);
     QCOMPARE(opened.windows, opens ? 1 : 0);
 
     if (fileAfter == u"none"_s)
@@ -1192,10 +1197,15 @@ void TstAnalysisWindow::savePdfFails()
 
     QCOMPARE(opened.windows, 1);
     QVERIFY(stillOpen);
-    QCOMPARE(wb.recorder.shown.size(), 1);
+    // Said with its cause, and the PDF offered elsewhere (declined here).
+    QCOMPARE(wb.recorder.shown.size(), 2);
     QCOMPARE(wb.recorder.shown[0].kind, messages::Kind::FileError);
     QCOMPARE(wb.recorder.shown[0].caption, u"File Error"_s);
-    QCOMPARE(wb.recorder.shown[0].text, u"Nie mogę zapisać pliku!"_s);
+    QCOMPARE(wb.recorder.shown[0].text.section(u"\n\n"_s, 0, 0), u"Nie mogę zapisać pliku!"_s);
+    QVERIFY(wb.recorder.shown[0]
+                .text.section(u"\n\n"_s, 1)
+                .startsWith(obstacle == u"folder"_s ? u"W miejscu pliku „"_s : u"Katalogu „"_s));
+    QCOMPARE(wb.recorder.shown[1].text, u"Zapisać plik „Analiza wyników.pdf” w innym miejscu?"_s);
     if (obstacle == u"folder"_s) {
         QVERIFY(QFileInfo(path).isDir());
         QCOMPARE(readBytes(path + u"/inside.txt"_s), QByteArray("kept"));
@@ -1205,6 +1215,37 @@ void TstAnalysisWindow::savePdfFails()
         QCOMPARE(readBytes(path), older);
     }
     QCOMPARE(temporaryFilesIn(directory), QStringList());
+}
+
+// The class folder gone (a share that went away): the PDF made all the same goes where the teacher
+// chooses, and is said saved there.
+void TstAnalysisWindow::savePdfElsewhere()
+{
+    Workbook wb(analysisTest());
+    WB_CHECK(enterClass(wb, u"Klasa VI A"_s, 5));
+    const QString directory = wb.school(u"Klasa VI A"_s);
+    QVERIFY(writeBytes(directory + u"/Odpowiedzi.tmp"_s, answersFile(classA)));
+    QTemporaryDir elsewhere;
+    const QString chosen = elsewhere.filePath(u"Analiza na pendrive.pdf"_s);
+    QString proposed;
+    const ui::SaveFileChooser before = ui::saveFileChooser;
+    ui::saveFileChooser = [&](QWidget *, const QString &, const QString &start, const QString &) {
+        proposed = start;
+        return chosen;
+    };
+    wb.recorder.clear();
+    wb.recorder.answers = {QMessageBox::Ok, QMessageBox::Yes};
+    Opened opened;
+    WB_CHECK(pressAnalysis(wb, &opened, [&](TfAnaliza *window) {
+        QVERIFY(QDir(directory).removeRecursively());
+        WB_CHECK(click(windowButton(window, "bZapiszPdf")));
+    }));
+    ui::saveFileChooser = before;
+    QVERIFY(proposed.endsWith(u"/Analiza wyników.pdf"_s));
+    QCOMPARE(wb.shownTexts().size(), 3);
+    QCOMPARE(wb.shownTexts()[2], u"Analiza została zapisana w pliku:\n"_s + chosen);
+    QVERIFY(readBytes(chosen).startsWith("%PDF-"));
+    QVERIFY(!QFileInfo::exists(directory));
 }
 
 void TstAnalysisWindow::printReport_data()

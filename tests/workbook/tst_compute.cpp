@@ -428,7 +428,9 @@ void TstCompute::fileCannotBeWritten()
     QCOMPARE(wb.recorder.shown.size(), 1);
     QCOMPARE(wb.recorder.shown[0].kind, messages::Kind::FileError);
     QCOMPARE(wb.recorder.shown[0].caption, u"File Error"_s);
-    QCOMPARE(wb.recorder.shown[0].text, u"Nie mogę zapisać pliku!"_s);
+    QCOMPARE(wb.recorder.shown[0].text,
+             u"Nie mogę zapisać pliku!\n\nW miejscu pliku „%1” jest katalog o tej samej nazwie."_s.arg(
+                 classFile(wb, blocked)));
     QVERIFY(QFileInfo(classFile(wb, blocked)).isDir());
     // Compute goes on with the files after the one that failed.
     const QList<std::pair<QString, QByteArray>> files{

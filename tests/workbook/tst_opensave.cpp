@@ -2,6 +2,8 @@
 // typed points from being lost when the teacher leaves a class page.
 #include "tests/workbook/workbooktesting.h"
 
+#include "school/schoolsession.h"
+
 #include <QProcess>
 #include <QTabBar>
 
@@ -13,6 +15,8 @@ class TstOpenSave : public QObject
 
 private Q_SLOTS:
     void initTestCase();
+    void anotherComputerSavedTheClass();
+    void anotherComputerTypesTheClass();
     void saveClassPage_data();
     void saveClassPage();
     void saveSchoolPage();
@@ -102,6 +106,97 @@ void TstOpenSave::saveClassPage_data()
                "Wyniki uczni\xF3w za poszczeg\xF3lne zadania - Klasa VI \xAF\r\n"
                "L.p.;Kod ucznia;Ob.;Zad.1;Zad.2;Zad.3;\r\n1;\xA3ukasz;T;1;0;2;\r\n2;\xC6ma;N; ; ; ;\r\n") +
                summaryCaptionBytes + summaryHeading + emptySummary;
+}
+
+// Another computer on the same school folder, as a second session: it saves the class while the
+// window's page is open. The window asks before writing anything, and does what the teacher chose.
+void TstOpenSave::anotherComputerSavedTheClass()
+{
+    Workbook wb(makeTest());
+    WB_CHECK(wb.accept({u"Klasa VI A"_s}, {u"2"_s}));
+    WB_CHECK(wb.go({u"next"_s}));
+    SchoolSession other;
+    QVERIFY(other.openSchool(wb.school()).ok);
+    other.loadClassPage(0);
+    const QStringList ours{u"A1;T;1;0;2"_s, u"B2;T;0;0;0"_s};
+    WB_CHECK(typeScores(wb.upper(), ours));
+    QVERIFY(QFileInfo::exists(wb.school(u"Klasa VI A/Blokada.ini"_s)));
+    QVERIFY(other.typingElsewhere(0).startsWith(u"Klasę Klasa VI A wpisuje teraz "_s));
+    GridRows theirs = other.newScoreSheet(0);
+    theirs[1][1] = u"Z9"_s;
+    theirs[1][3] = u"1"_s;
+    other.putScores(0, theirs);
+    QVERIFY(other.compute(0).ok);
+    const QString answers = wb.school(u"Klasa VI A/Odpowiedzi.tmp"_s);
+    const QByteArray theirFile = readBytes(answers);
+
+    wb.recorder.clear();
+    wb.recorder.answers = {QMessageBox::Cancel};
+    WB_CHECK(wb.press("bOblicz"));
+    QCOMPARE(wb.recorder.shown.size(), 1);
+    const messages::Message question = wb.recorder.shown[0];
+    QVERIFY2(question.text.startsWith(u"Wyniki klasy Klasa VI A zapisano na innym komputerze (dziś o "_s),
+             qPrintable(question.text));
+    QCOMPARE(question.yesText, u"Wczytać tamte wyniki"_s);
+    QCOMPARE(question.noText, u"Zastąpić je moimi"_s);
+    QVERIFY(question.buttons.testFlag(QMessageBox::Cancel));
+    QCOMPARE(readBytes(answers), theirFile);
+
+    // "Zastąpić je moimi": the page's rows are written, and the lock goes.
+    wb.recorder.clear();
+    wb.recorder.answers = {QMessageBox::No};
+    WB_CHECK(wb.press("bOblicz"));
+    QCOMPARE(wb.recorder.shown.size(), 1);
+    QCOMPARE(readBytes(answers), build::answersFile(3, ours));
+    QVERIFY(!QFileInfo::exists(wb.school(u"Klasa VI A/Blokada.ini"_s)));
+
+    // The other saves again; "Wczytać tamte wyniki" on Zapisz shows its rows and writes nothing.
+    other.keepMine(0);
+    QVERIFY(other.compute(0).ok);
+    WB_CHECK(typeIntoCell(wb.upper(), 3, 2, u"1"_s));
+    wb.recorder.clear();
+    wb.recorder.answers = {QMessageBox::Yes};
+    WB_CHECK(wb.press("sbZapisz"));
+    QCOMPARE(wb.recorder.shown.size(), 1);
+    QCOMPARE(wb.upper()->cell(1, 1), u"Z9"_s);
+    QVERIFY(wb.upper()->cell(3, 2) != u"1"_s);
+    QCOMPARE(readBytes(answers), theirFile);
+    QVERIFY(!QFileInfo::exists(wb.school(u"Klasa VI A/Wyniki uczniów.csv"_s)));
+}
+
+// Another computer typing the class when the window's page opens: read it only, or take it over.
+void TstOpenSave::anotherComputerTypesTheClass()
+{
+    Workbook wb(makeTest());
+    WB_CHECK(wb.accept({u"Klasa VI A"_s, u"Klasa VI B"_s}, {u"2"_s, u"2"_s}));
+    SchoolSession other;
+    QVERIFY(other.openSchool(wb.school()).ok);
+    other.loadClassPage(0);
+    QVERIFY(other.startTyping(0).isEmpty());
+
+    wb.recorder.clear();
+    wb.recorder.answers = {QMessageBox::Yes};
+    WB_CHECK(wb.go({u"next"_s}));
+    QCOMPARE(wb.recorder.shown.size(), 1);
+    const messages::Message question = wb.recorder.shown[0];
+    QVERIFY2(question.text.startsWith(u"Klasę Klasa VI A wpisuje teraz "_s), qPrintable(question.text));
+    QCOMPARE(question.yesText, u"Tylko do odczytu"_s);
+    QCOMPARE(question.noText, u"Przejmij"_s);
+    QVERIFY(!wb.upper()->editingEnabled());
+    QVERIFY(!wb.button("bOblicz")->isEnabled());
+
+    // Back again, taken over: the page can be typed, and the lock is the window's.
+    WB_CHECK(wb.go({u"next"_s}));
+    wb.recorder.clear();
+    wb.recorder.answers = {QMessageBox::No};
+    WB_CHECK(wb.go({u"back"_s}));
+    QCOMPARE(wb.recorder.shown.size(), 1);
+    QVERIFY(wb.upper()->editingEnabled());
+    QVERIFY(wb.button("bOblicz")->isEnabled());
+    QVERIFY(other.typingElsewhere(0).startsWith(u"Klasę Klasa VI A wpisuje teraz "_s));
+    // Leaving the page gives the class free.
+    WB_CHECK(wb.go({u"next"_s}));
+    QVERIFY(!QFileInfo::exists(wb.school(u"Klasa VI A/Blokada.ini"_s)));
 }
 
 void TstOpenSave::saveClassPage()
@@ -368,7 +463,7 @@ void TstOpenSave::failedSave()
     QCOMPARE(wb.recorder.shown.size(), 1);
     QCOMPARE(wb.recorder.shown[0].kind, messages::Kind::FileError);
     QCOMPARE(wb.recorder.shown[0].caption, u"File Error"_s);
-    QCOMPARE(wb.recorder.shown[0].text, message);
+    QCOMPARE(wb.recorder.shown[0].text.section(u"\n\n"_s, 0, 0), message);
     for (const QString &file : std::as_const(written))
         QVERIFY2(QFileInfo(wb.school(file)).isFile(), qPrintable(file));
 }
@@ -542,7 +637,7 @@ void TstOpenSave::answerYesButFileCannotBeWritten()
     QCOMPARE(wb.recorder.shown.size(), 2);
     QCOMPARE(wb.recorder.shown[0].kind, messages::Kind::Question);
     QCOMPARE(wb.recorder.shown[1].kind, messages::Kind::FileError);
-    QCOMPARE(wb.recorder.shown[1].text, u"Nie mogę zapisać pliku!"_s);
+    QCOMPARE(wb.recorder.shown[1].text.section(u"\n\n"_s, 0, 0), u"Nie mogę zapisać pliku!"_s);
     // Nothing is lost: the teacher stays with the points on screen.
     QVERIFY(wb.window.isVisible());
     QCOMPARE(wb.window.currentPage(), 1);
