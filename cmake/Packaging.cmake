@@ -4,11 +4,12 @@ set(CPACK_PACKAGE_NAME sondaryk)
 set(CPACK_PACKAGE_VENDOR "Sondaryk")
 set(CPACK_PACKAGE_CONTACT "Sondaryk <sondaryk@localhost>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Wyniki sprawdzianu szóstoklasisty w szkole podstawowej")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Wyniki egzaminów i testów szkolnych w szkole podstawowej")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Zapis punktów uczniów ze sprawdzianu w szóstej klasie i ich analiza: średnie i łatwość zadań, "
-    "standardów i całego testu dla klas i szkoły, wykresy, raporty do arkusza i analiza na radę "
-    "pedagogiczną.")
+    "Zapis punktów uczniów z egzaminu ósmoklasisty, egzaminów próbnych i własnych testów szkoły "
+    "oraz ich analiza: średnie i łatwość zadań, standardów, wymagań i całego testu dla klas "
+    "i szkoły, wykresy, raporty do arkusza, analiza na radę pedagogiczną, karty wyników uczniów "
+    "i porównanie kolejnych testów.")
 set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The install scripts write below DESTDIR with the final prefix, so the desktop entry names the

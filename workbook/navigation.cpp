@@ -93,6 +93,8 @@ void TfWyniki::askAboutTypingElsewhere(int classIndex)
     const QString elsewhere = m_session.typingElsewhere(classIndex);
     if (elsewhere.isEmpty() || m_session.pageBlock())
         return;
+    // The page the question is about is named above its grid while it is asked.
+    setStatic1(classPageCaption(m_session.classLabels().value(classIndex)));
     if (messages::askChoice(elsewhere, QStringLiteral("Tylko do odczytu"), QStringLiteral("Przejmij")) ==
         QMessageBox::No) {
         m_session.takeOverTyping(classIndex);
