@@ -446,6 +446,9 @@ Outcome SchoolSession::reloadSchoolTasks()
     outcome.ok = readGridFile(&m_schoolTasks, paths().schoolFile(schoolfiles::schoolSummary), &outcome);
     if (!m_schoolTasks.isEmpty() && m_schoolTasks[0].size() > 1)
         m_schoolTasks[0][1] = QStringLiteral("Klasa");
+    // What was just read is what this page now holds.
+    if (outcome.ok)
+        stampSchool();
     return outcome;
 }
 

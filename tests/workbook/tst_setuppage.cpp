@@ -13,6 +13,7 @@ class TstSetupPage : public QObject
 
 private Q_SLOTS:
     void initTestCase();
+    void schoolWithAClassFolderGone();
     void controlsAfterConstruction_data();
     void controlsAfterConstruction();
     void constructionState();
@@ -505,6 +506,35 @@ void TstSetupPage::focusOrder()
         QVERIFY(QApplication::focusWidget());
         QCOMPARE(QApplication::focusWidget()->objectName(), next);
     }
+}
+
+// A class folder deleted between sessions (or a share not reachable): said before the school opens,
+// made anew empty, or the school left unopened.
+void TstSetupPage::schoolWithAClassFolderGone()
+{
+    QTemporaryDir location;
+    QString school;
+    {
+        Workbook wb;
+        wb.where = location.path();
+        WB_CHECK(wb.accept({u"Klasa VI A"_s, u"Klasa VI B"_s}, {u"2"_s, u"2"_s}));
+        school = wb.school();
+    }
+    QVERIFY(QDir(school + u"/Klasa VI B"_s).removeRecursively());
+    ui::folderChooser = [&](QWidget *, const QString &, const QString &) { return school; };
+    for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+        Workbook wb;
+        wb.recorder.answers = {answer};
+        WB_CHECK(wb.press("sbOtworzSzkole"));
+        QVERIFY(!wb.recorder.shown.isEmpty());
+        const messages::Message question = wb.recorder.shown[0];
+        QVERIFY2(question.text.contains(u"brak katalogów klas: Klasa VI B."_s), qPrintable(question.text));
+        QCOMPARE(question.yesText, u"Utwórz od nowa"_s);
+        QCOMPARE(question.noText, u"Nie otwieraj"_s);
+        QCOMPARE(wb.window.pageCount(), answer == QMessageBox::Yes ? 4 : 1);
+        QCOMPARE(QFileInfo(school + u"/Klasa VI B"_s).isDir(), answer == QMessageBox::Yes);
+    }
+    ui::folderChooser = [](QWidget *, const QString &, const QString &) { return QString(); };
 }
 
 void TstSetupPage::schoolWithoutItsOwnTest()
