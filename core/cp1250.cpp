@@ -1,5 +1,8 @@
 #include "core/cp1250.h"
 
+#include <QString>
+#include <QStringView>
+
 #include <array>
 
 namespace {
@@ -44,33 +47,46 @@ namespace cp1250 {
 
 QString decode(QByteArrayView bytes)
 {
-    QString text;
-    text.reserve(bytes.size());
+    // Plain ASCII, as most files are, is the same in Latin-1, which Qt converts in bulk.
+    const QLatin1StringView latin1(bytes.data(), bytes.size());
+    if (QtPrivate::isAscii(latin1))
+        return QString(latin1);
+    // One character per byte, written in place: every file the program reads comes through here.
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
     for (const char byte : bytes) {
         const auto b = static_cast<unsigned char>(byte);
-        text.append(QChar(b < 0x80 ? char16_t(b) : upperHalf[b - 0x80]));
+        *out++ = b < 0x80 ? char16_t(b) : upperHalf[b - 0x80];
     }
     return text;
 }
 
 QByteArray encode(const QString &text, bool *ok)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size());
+    // Plain ASCII, as most text is, is the same in Latin-1, which Qt converts in bulk.
+    if (QtPrivate::isAscii(QStringView(text))) {
+        if (ok)
+            *ok = true;
+        return text.toLatin1();
+    }
+    // At most one byte per character, written in place and cut to what was written.
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char *out = bytes.data();
     bool allEncoded = true;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        const int b = byteFor(c.unicode());
+    const QChar *end = text.cend();
+    for (const QChar *c = text.cbegin(); c != end; ++c) {
+        const int b = byteFor(c->unicode());
         if (b >= 0) {
-            bytes.append(char(b));
+            *out++ = char(b);
             continue;
         }
         allEncoded = false;
-        bytes.append('?');
+        *out++ = '?';
         // A character outside the basic plane is one '?', not one per half of its pair.
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            ++i;
+        if (c->isHighSurrogate() && c + 1 != end && c[1].isLowSurrogate())
+            ++c;
     }
+    bytes.truncate(out - bytes.constData());
     if (ok)
         *ok = allEncoded;
     return bytes;
@@ -83,6 +99,8 @@ bool canEncode(QChar c)
 
 bool canEncode(const QString &text)
 {
+    if (QtPrivate::isAscii(QStringView(text)))
+        return true;
     for (const QChar c : text) {
         if (!canEncode(c))
             return false;

@@ -33,30 +33,37 @@ bool isAsciiDigit(QChar c)
 
 std::optional<qint32> parseInteger(const QString &text)
 {
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n && text.at(i) == u' ')
-        ++i;
+    // Most numbers in the files are one digit: a lone character is that digit or nothing.
+    if (text.size() == 1) {
+        if (!isAsciiDigit(text.front()))
+            return std::nullopt;
+        return qint32(text.front().unicode() - u'0');
+    }
+    // Walked with pointers: every number the program reads passes here.
+    const QChar *c = text.cbegin();
+    const QChar *const end = text.cend();
+    while (c != end && *c == u' ')
+        ++c;
     bool negative = false;
-    if (i < n && (text.at(i) == u'+' || text.at(i) == u'-')) {
-        negative = text.at(i) == u'-';
-        ++i;
+    if (c != end && (*c == u'+' || *c == u'-')) {
+        negative = *c == u'-';
+        ++c;
     }
     bool hex = false;
-    if (i < n && (text.at(i) == u'$' || text.at(i) == u'x' || text.at(i) == u'X')) {
+    if (c != end && (*c == u'$' || *c == u'x' || *c == u'X')) {
         hex = true;
-        ++i;
-    } else if (i + 1 < n && text.at(i) == u'0' && (text.at(i + 1) == u'x' || text.at(i + 1) == u'X')) {
+        ++c;
+    } else if (end - c >= 2 && c[0] == u'0' && (c[1] == u'x' || c[1] == u'X')) {
         hex = true;
-        i += 2;
+        c += 2;
     }
-    if (i == n)
+    if (c == end)
         return std::nullopt;
 
     if (hex) {
         quint64 value = 0;
-        for (; i < n; ++i) {
-            const int digit = hexDigitValue(text.at(i));
+        for (; c != end; ++c) {
+            const int digit = hexDigitValue(*c);
             if (digit < 0)
                 return std::nullopt;
             value = value * 16 + quint64(digit);
@@ -71,10 +78,10 @@ std::optional<qint32> parseInteger(const QString &text)
     }
 
     quint64 value = 0;
-    for (; i < n; ++i) {
-        if (!isAsciiDigit(text.at(i)))
+    for (; c != end; ++c) {
+        if (!isAsciiDigit(*c))
             return std::nullopt;
-        value = value * 10 + quint64(text.at(i).unicode() - u'0');
+        value = value * 10 + quint64(c->unicode() - u'0');
         if (value > 2147483648u)
             return std::nullopt;
     }
@@ -228,13 +235,20 @@ qint64 hundredths(double value)
         return 0;
     // Far beyond any result; it keeps the count of hundredths within range.
     const float held = float(std::clamp(value, -1.0e12, 1.0e12));
-    const QByteArray text = formatFixed2(held);
+    // The digits formatFixed2() writes, read where they are made: every figure passes here.
+    char buffer[64];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, double(held), std::chars_format::fixed, 2);
+    if (error != std::errc())
+        return 0;
     qint64 units = 0;
-    for (const char c : text) {
-        if (c >= '0' && c <= '9')
-            units = units * 10 + (c - '0');
+    bool negative = false;
+    for (const char *c = buffer; c != end; ++c) {
+        if (*c >= '0' && *c <= '9')
+            units = units * 10 + (*c - '0');
+        negative = negative || *c == '-';
     }
-    return text.contains('-') ? -units : units;
+    return negative ? -units : units;
 }
 
 double roundedToHundredths(double value)
@@ -259,13 +273,43 @@ QString polishDecimal(double value, int decimals)
         QString text = error == std::errc() ? QString::fromLatin1(buffer, end - buffer) : QString();
         return text.replace(u'.', u',');
     }
+    // The digits, at least one before the comma, written from the last one into a buffer that is
+    // made a text once: figures are printed by the thousand.
     const qint64 units = qint64(scaled);
-    QString digits = QString::number(units < 0 ? -units : units);
-    if (digits.size() <= decimals)
-        digits.prepend(QString(decimals + 1 - digits.size(), u'0'));
-    if (decimals > 0)
-        digits.insert(digits.size() - decimals, u',');
+    quint64 magnitude = units < 0 ? 0 - quint64(units) : quint64(units);
+    char16_t text[48];
+    qsizetype begin = qsizetype(std::size(text));
+    int written = 0;
+    do {
+        if (decimals > 0 && written == decimals)
+            text[--begin] = u',';
+        text[--begin] = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+        ++written;
+    } while (magnitude != 0 || written <= decimals);
     if (units < 0) // zero after rounding never carries a sign
-        digits.prepend(u'-');
-    return digits;
+        text[--begin] = u'-';
+    return QStringView(text + begin, qsizetype(std::size(text)) - begin).toString();
+}
+
+NumberedName::NumberedName(QStringView name)
+{
+    Q_ASSERT(name.size() <= maxPrefix);
+    m_size = qMin(name.size(), maxPrefix);
+    std::copy_n(name.utf16(), m_size, m_text);
+}
+
+NumberedName::NumberedName(QStringView prefix, qint64 number) : NumberedName(prefix)
+{
+    quint64 magnitude = number < 0 ? 0 - quint64(number) : quint64(number);
+    if (number < 0)
+        m_text[m_size++] = u'-';
+    qsizetype digits = 1;
+    for (quint64 rest = magnitude / 10; rest != 0; rest /= 10)
+        ++digits;
+    m_size += digits;
+    for (qsizetype i = m_size - 1; digits > 0; --i, --digits) {
+        m_text[i] = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    }
 }

@@ -54,3 +54,20 @@ double roundedToHundredths(double value);
 // A decimal number as Polish text writes it: "0,57", "24,50"; never "-0,00". Two decimals are
 // those of hundredths(); other counts round half away from zero on the decimal figure.
 QString polishDecimal(double value, int decimals = 2);
+
+// A short text with a whole number after it, "Zadanie12" (or the number alone, or the text alone),
+// held in place: the files number hundreds of sections and keys, and looking each up needs no text
+// of its own.
+class NumberedName
+{
+public:
+    static constexpr qsizetype maxPrefix = 24;
+    explicit NumberedName(QStringView name);
+    NumberedName(QStringView prefix, qint64 number);
+    operator QStringView() const { return QStringView(m_text, m_size); }
+    QString toString() const { return QStringView(m_text, m_size).toString(); }
+
+private:
+    char16_t m_text[maxPrefix + 24];
+    qsizetype m_size = 0;
+};
