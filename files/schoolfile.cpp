@@ -1,29 +1,43 @@
 #include "files/schoolfile.h"
 
 #include "core/cp1250.h"
+#include "core/numbers.h"
 
 namespace {
 
-const QString crlf = QStringLiteral("\r\n");
-
-QString classSection(int classNumber)
+NumberedName classSection(int classNumber)
 {
-    return QStringLiteral("Klasa") + QString::number(classNumber);
+    return NumberedName(u"Klasa", classNumber);
+}
+
+// One line of the file, ended by CR LF.
+void appendLine(QString *text, QStringView start, QStringView rest = QStringView())
+{
+    text->append(start);
+    text->append(rest);
+    text->append(u"\r\n");
 }
 
 } // namespace
 
 QByteArray schoolFileBytes(const SchoolSetup &setup)
 {
-    QString text = QStringLiteral("[Ustawienia]") + crlf + QStringLiteral("LiczbaKlas=") +
-                   QString::number(setup.classCount) + crlf;
-    text += crlf + QStringLiteral("[EtykietyTabeli]") + crlf;
-    for (int column = 0; column < 3; ++column)
-        text += QStringLiteral("Kolumna%1=").arg(column) + setup.headings.value(column) + crlf;
+    QString text;
+    text.reserve(96 + 64 * qMax(setup.classCount, 0));
+    appendLine(&text, u"[Ustawienia]");
+    appendLine(&text, u"LiczbaKlas=", NumberedName(QStringView(), setup.classCount));
+    appendLine(&text, QStringView());
+    appendLine(&text, u"[EtykietyTabeli]");
+    for (int column = 0; column < 3; ++column) {
+        text.append(NumberedName(u"Kolumna", column));
+        appendLine(&text, u"=", setup.headings.value(column));
+    }
     for (int n = 1; n <= setup.classCount; ++n) {
-        text += crlf + u'[' + classSection(n) + u']' + crlf;
-        text += QStringLiteral("Etykieta=") + setup.labels.value(n - 1) + crlf;
-        text += QStringLiteral("LiczbaUczniow=") + setup.pupilTexts.value(n - 1) + crlf;
+        appendLine(&text, QStringView());
+        text.append(u'[');
+        appendLine(&text, classSection(n), u"]");
+        appendLine(&text, u"Etykieta=", setup.labels.value(n - 1));
+        appendLine(&text, u"LiczbaUczniow=", setup.pupilTexts.value(n - 1));
     }
     return cp1250::encode(text);
 }
@@ -43,17 +57,17 @@ QString SchoolFileReader::heading(int column) const
     static const QString defaults[] = {QStringLiteral("L.p."), QStringLiteral("Klasy"),
                                        QStringLiteral("Liczba uczniów")};
     const QString defaultValue = column >= 0 && column < 3 ? defaults[column] : QString();
-    return m_ini.readString(QStringLiteral("EtykietyTabeli"), QStringLiteral("Kolumna%1").arg(column),
-                            defaultValue);
+    return m_ini.readString(u"EtykietyTabeli", NumberedName(u"Kolumna", column), defaultValue);
 }
 
 QString SchoolFileReader::label(int classNumber) const
 {
-    return m_ini.readString(classSection(classNumber), QStringLiteral("Etykieta"),
-                            QStringLiteral("Klasa ") + QString::number(classNumber));
+    if (std::optional<QString> label = m_ini.value(classSection(classNumber), u"Etykieta"))
+        return *label;
+    return NumberedName(u"Klasa ", classNumber).toString();
 }
 
 QString SchoolFileReader::pupilsText(int classNumber) const
 {
-    return m_ini.readString(classSection(classNumber), QStringLiteral("LiczbaUczniow"), QStringLiteral("15"));
+    return m_ini.readString(classSection(classNumber), u"LiczbaUczniow", QStringLiteral("15"));
 }
