@@ -11,24 +11,23 @@ namespace {
 constexpr std::array<double, 4> defaultBandBounds{0.20, 0.50, 0.70, 0.90};
 
 // Teachers write decimals with a comma as often as with a full stop.
-std::optional<double> readDecimal(const IniFile &ini, const QString &section, const QString &key)
+std::optional<double> readDecimal(const IniSection &section, QStringView key)
 {
-    QString text = ini.readString(section, key, QString());
+    QString text = section.readString(key, QString());
     text.replace(u',', u'.');
     return parseDecimal(text);
 }
 
 void loadBandBounds(const IniFile &ini, AnalysisSettings *settings)
 {
-    const QString section = QStringLiteral("PrzedzialyLatwosci");
-    const std::array<QString, 4> keys{QStringLiteral("Trudne"), QStringLiteral("UmiarkowanieTrudne"),
-                                      QStringLiteral("Latwe"), QStringLiteral("BardzoLatwe")};
+    const IniSection section = ini.section(u"PrzedzialyLatwosci");
+    const std::array<QStringView, 4> keys{u"Trudne", u"UmiarkowanieTrudne", u"Latwe", u"BardzoLatwe"};
     std::array<double, 4> bounds = defaultBandBounds;
     bool usable = true;
     for (std::size_t i = 0; i < keys.size(); ++i) {
-        if (!ini.hasKey(section, keys[i]))
+        if (!section.hasKey(keys[i]))
             continue;
-        const std::optional<double> value = readDecimal(ini, section, keys[i]);
+        const std::optional<double> value = readDecimal(section, keys[i]);
         if (!value) {
             usable = false;
             break;
@@ -68,17 +67,17 @@ QList<double> readStanineTable(const IniFile &ini, const QString &section, bool 
 {
     *usable = true;
     constexpr int stanines = 9;
+    const IniSection keys = ini.section(section);
     bool anyKey = false;
     for (int k = 1; k <= stanines; ++k)
-        anyKey = anyKey || ini.hasKey(section, QStringLiteral("Stanin%1").arg(k));
+        anyKey = anyKey || keys.hasKey(NumberedName(u"Stanin", k));
     if (!anyKey)
         return {};
 
     QList<double> bounds;
     for (int k = 1; k <= stanines; ++k) {
-        const QString key = QStringLiteral("Stanin%1").arg(k);
-        const std::optional<double> value =
-            ini.hasKey(section, key) ? readDecimal(ini, section, key) : std::nullopt;
+        const NumberedName key(u"Stanin", k);
+        const std::optional<double> value = keys.hasKey(key) ? readDecimal(keys, key) : std::nullopt;
         if (!value || *value < 0.0)
             break;
         // Stanine 1 is the floor of the table (usually 0) and may meet the next bound; the others

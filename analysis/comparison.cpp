@@ -12,24 +12,25 @@
 namespace {
 
 // The keys of one section, in the order the file holds them, with the figures they stand for.
+// Each key is made once for the four sections that repeat it.
 struct KeyedFigure {
-    QString key;
+    NumberedName key;
     const AreaFigures *figures; // nullptr when the caller's figures are shorter than the test
 };
 
-QString taskKey(int task)
+NumberedName taskKey(int task)
 {
-    return QStringLiteral("Zadanie%1").arg(task + 1);
+    return NumberedName(u"Zadanie", task + 1);
 }
 
-QString standardKey(int standard)
+NumberedName standardKey(int standard)
 {
-    return QStringLiteral("Standard%1").arg(standard + 1);
+    return NumberedName(u"Standard", standard + 1);
 }
 
-QString testKey()
+NumberedName testKey()
 {
-    return QStringLiteral("Test");
+    return NumberedName(u"Test");
 }
 
 int taskCountOf(const TestDefinition &test)
@@ -132,6 +133,7 @@ QString comparisonFileName()
 QByteArray comparisonFileBytes(const ComparisonFigures &figures, const TestDefinition &test)
 {
     QList<KeyedFigure> keys;
+    keys.reserve(taskCountOf(test) + std::max(test.countedStandardCount(), 0) + 1);
     for (int t = 0; t < taskCountOf(test); ++t)
         keys.append({taskKey(t), t < figures.tasks.size() ? &figures.tasks[t] : nullptr});
     for (int k = 0; k < test.countedStandardCount(); ++k)
@@ -139,13 +141,17 @@ QByteArray comparisonFileBytes(const ComparisonFigures &figures, const TestDefin
     keys.append({testKey(), &figures.wholeTest});
 
     QString text;
+    text.reserve(qsizetype(allAreas.size()) * (keys.size() + 2) * 24);
     for (std::size_t a = 0; a < allAreas.size(); ++a) {
         if (a > 0)
-            text += QStringLiteral("\r\n");
+            text += u"\r\n";
         text += u'[' + areaSection(allAreas[a]) + QStringLiteral("]\r\n");
         for (const KeyedFigure &entry : keys) {
-            const QString value = entry.figures ? fileFigure((*entry.figures)[a]) : QString();
-            text += entry.key + u'=' + value + QStringLiteral("\r\n");
+            text.append(QStringView(entry.key));
+            text += u'=';
+            if (entry.figures)
+                text += fileFigure((*entry.figures)[a]);
+            text += u"\r\n";
         }
     }
     return cp1250::encode(text);
@@ -156,11 +162,17 @@ ComparisonFigures readComparison(const IniFile &file, const IniFile &setupDefaul
 {
     ComparisonFigures figures = ComparisonFigures::emptyFor(test);
 
-    auto read = [&](const QString &section, const QString &key) -> std::optional<double> {
-        const bool own = file.hasKey(section, key);
-        if (!own && !setupDefaults.hasKey(section, key))
+    QString section;
+    IniSection ownSection;
+    IniSection defaultSection;
+    auto read = [&](QStringView key) -> std::optional<double> {
+        std::optional<QString> found = ownSection.value(key);
+        const bool own = found.has_value();
+        if (!own)
+            found = defaultSection.value(key);
+        if (!found)
             return std::nullopt;
-        const QString text = (own ? file : setupDefaults).readString(section, key, QString());
+        const QString text = *found;
         if (text.isEmpty())
             return std::nullopt;
         const std::optional<double> value = decimalWithEitherSeparator(text);
@@ -175,13 +187,20 @@ ComparisonFigures readComparison(const IniFile &file, const IniFile &setupDefaul
         return std::nullopt;
     };
 
+    // Each key is made once for the four sections that repeat it.
+    QList<NumberedName> taskKeys;
+    taskKeys.reserve(figures.tasks.size());
+    for (int t = 0; t < figures.tasks.size(); ++t)
+        taskKeys.append(taskKey(t));
     for (std::size_t a = 0; a < allAreas.size(); ++a) {
-        const QString section = areaSection(allAreas[a]);
+        section = areaSection(allAreas[a]);
+        ownSection = file.section(section);
+        defaultSection = setupDefaults.section(section);
         for (int t = 0; t < figures.tasks.size(); ++t)
-            figures.tasks[t][a] = read(section, taskKey(t));
+            figures.tasks[t][a] = read(taskKeys.at(t));
         for (int k = 0; k < figures.standards.size(); ++k)
-            figures.standards[k][a] = read(section, standardKey(k));
-        figures.wholeTest[a] = read(section, testKey());
+            figures.standards[k][a] = read(standardKey(k));
+        figures.wholeTest[a] = read(testKey());
     }
     return figures;
 }

@@ -10,9 +10,11 @@ QList<PupilScores> checkClassScores(const GridRows &rows, qint32 pupilCount, con
         return row < rows.size() && column < rows[row].size() ? rows[row][column] : QString();
     };
     QList<PupilScores> pupils;
+    pupils.reserve(std::max<qint32>(pupilCount, 0));
     for (int r = 1; r <= std::max<qint32>(pupilCount, 0); ++r) {
         PupilScores pupil;
         pupil.row = r;
+        pupil.taskPoints.reserve(std::max<qint32>(test.taskCount, 0));
         pupil.code = cell(1, r);
         pupil.mark = cell(2, r);
         pupil.present = isPresentMark(pupil.mark);

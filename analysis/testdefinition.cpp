@@ -1,6 +1,7 @@
 #include "analysis/testdefinition.h"
 
 #include "core/cp1250.h"
+#include "core/numbers.h"
 #include "files/inifile.h"
 
 #include <QCoreApplication>
@@ -33,11 +34,14 @@ qint32 acceptedCount(qint32 count, qint32 limit, const QString &key, const QStri
 }
 
 // A negative maximum or one beyond the limit cannot be meant; it becomes 0, which the
-// statistics report as a failed division rather than as a wrong facility.
-qint32 acceptedMaximum(qint32 points, qint32 limit, const QString &where, QStringList *problems)
+// statistics report as a failed division rather than as a wrong facility. The place, "MaxLiczbaPunktow"
+// or "[Zadanie3] MaxPunktow", is named by the section (if any) and the key.
+qint32 acceptedMaximum(qint32 points, qint32 limit, QStringView section, QStringView key,
+                       QStringList *problems)
 {
     if (points >= 0 && points <= limit)
         return points;
+    const QString where = section.isEmpty() ? key.toString() : QStringLiteral("[%1] %2").arg(section, key);
     problems->append(
         QStringLiteral("Maksymalna liczba punktów (%1) w pliku Setup.ini wynosi %2, a dopuszczalne "
                        "są wartości od 0 do %3; program przyjmuje 0.")
@@ -73,11 +77,11 @@ QString beyondCountedStandards(const TestDefinition &def)
 
 // The key of a task's section; a key that cannot be used is told and left out, so that the task's
 // points are typed as before.
-TaskKey readTaskKey(const IniFile &ini, const QString &section, bool closed, qint32 maxPoints,
+TaskKey readTaskKey(const IniSection &ini, QStringView section, bool closed, qint32 maxPoints,
                     QStringList *problems)
 {
     TaskKey key;
-    key.key = ini.readString(section, QStringLiteral("Klucz"), QString()).trimmed().toUpper();
+    key.key = ini.readString(u"Klucz", QString()).trimmed().toUpper();
     if (key.key.isEmpty())
         return {};
     if (!closed) {
@@ -86,10 +90,10 @@ TaskKey readTaskKey(const IniFile &ini, const QString &section, bool closed, qin
                              .arg(section));
         return {};
     }
-    key.answers = ini.readString(section, QStringLiteral("Odpowiedzi"), QString()).trimmed().toUpper();
+    key.answers = ini.readString(u"Odpowiedzi", QString()).trimmed().toUpper();
     if (key.answers.isEmpty())
         key.answers = closedanswers::defaultAnswers(key.key);
-    key.pointPerPart = ini.readBool(section, QStringLiteral("PunktZaCzesc"), false);
+    key.pointPerPart = ini.readBool(u"PunktZaCzesc", false);
     const QString problem = closedanswers::keyProblem(key, maxPoints);
     if (!problem.isEmpty()) {
         problems->append(QStringLiteral("Klucz zadania [%1] w pliku Setup.ini: %2 Program pomija klucz.")
@@ -109,10 +113,12 @@ void readRequirements(const IniFile &ini, TestDefinition *def)
                       TestDefinition::maxRequirementCount, QStringLiteral("LiczbaWymagan"),
                       QStringLiteral("Liczba wymagań"), QStringLiteral("wymagań"), &def->problems);
     for (qint32 i = 0; i < count; ++i) {
-        const QString section = QStringLiteral("Wymaganie%1").arg(i + 1);
-        Requirement r{ini.readString(section, QStringLiteral("Kod"), QString()).trimmed(),
-                      ini.readString(section, QStringLiteral("Opis"), QString()).trimmed(),
-                      ini.readString(section, QStringLiteral("Ogolne"), QString()).trimmed()};
+        const NumberedName name(u"Wymaganie", i + 1);
+        const QStringView section = name;
+        const IniSection keys = ini.section(section);
+        Requirement r{keys.readString(u"Kod", QString()).trimmed(),
+                      keys.readString(u"Opis", QString()).trimmed(),
+                      keys.readString(u"Ogolne", QString()).trimmed()};
         QString fault;
         if (r.code.isEmpty())
             fault = QStringLiteral("nie ma kodu");
@@ -147,12 +153,11 @@ void readRequirements(const IniFile &ini, TestDefinition *def)
 
 // The codes a task's section lists, spelt as the requirements list spells them; an unknown code is
 // told and left out.
-QStringList readTaskRequirements(const IniFile &ini, const QString &section, const TestDefinition &def,
+QStringList readTaskRequirements(const IniSection &ini, QStringView section, const TestDefinition &def,
                                  QStringList *problems)
 {
     QStringList codes;
-    for (const QString &code :
-         requirementCodes(ini.readString(section, QStringLiteral("Wymagania"), QString()))) {
+    for (const QString &code : requirementCodes(ini.readString(u"Wymagania", QString()))) {
         const qsizetype r = def.requirementIndex(code);
         if (r < 0)
             problems->append(QStringLiteral("Zadanie [%1] w pliku Setup.ini sprawdza wymaganie „%2”, "
@@ -164,11 +169,58 @@ QStringList readTaskRequirements(const IniFile &ini, const QString &section, con
     return codes;
 }
 
+// The key's value, or "Zad.12" and the like when it is absent (made only then).
+QString valueOrNumbered(const IniSection &section, QStringView key, QStringView prefix, qint32 number)
+{
+    if (std::optional<QString> value = section.value(key))
+        return *value;
+    return NumberedName(prefix, number).toString();
+}
+
+// Task number's section, [Zadanie<number>], appended to the test's lists.
+void readTask(const IniFile &ini, qint32 number, TestDefinition *def)
+{
+    const NumberedName name(u"Zadanie", number);
+    const QStringView section = name;
+    const IniSection keys = ini.section(section);
+    QString label = valueOrNumbered(keys, u"Etykieta", u"Zad.", number);
+    // The label heads its column in the class's results file, where a semicolon would part it
+    // into two fields: the file would no longer fit the test and the class would be left out.
+    if (label.contains(u';')) {
+        def->problems.append(QStringLiteral("Etykieta zadania [%1] w pliku Setup.ini zawiera średnik, który "
+                                            "rozdziela pola w plikach wyników; program zastępuje go "
+                                            "przecinkiem.")
+                                 .arg(section));
+        label.replace(u';', u',');
+    }
+    def->taskLabels.append(label);
+    const qint32 standard = keys.readInteger(u"KategoriaStandardu", 1);
+    // Such a task still counts in the whole test, but in no standard: the teacher must know.
+    // Without any standards the count's own message says enough.
+    if (def->standardCount > 0 && (standard < 1 || standard > def->standardCount))
+        def->problems.append(QStringLiteral("Zadanie [%1] należy według pliku Setup.ini do standardu %2, a "
+                                            "standardy są numerowane od 1 do %3; zadanie nie wejdzie do "
+                                            "wyników żadnego standardu.")
+                                 .arg(section)
+                                 .arg(standard)
+                                 .arg(def->standardCount));
+    def->taskStandards.append(standard);
+    def->taskMaxPoints.append(acceptedMaximum(keys.readInteger(u"MaxPunktow", 1),
+                                              TestDefinition::maxTaskPoints, section, u"MaxPunktow",
+                                              &def->problems));
+    def->taskClosed.append(keys.readBool(u"ZadanieZamkniete", true));
+    def->taskKeys.append(
+        readTaskKey(keys, section, def->taskClosed.last(), def->taskMaxPoints.last(), &def->problems));
+    def->taskRequirements.append(readTaskRequirements(keys, section, *def, &def->problems));
+}
+
 } // namespace
 
 QStringList requirementCodes(QStringView cell)
 {
     QStringList codes;
+    if (cell.isEmpty()) // as most tasks' cells are
+        return codes;
     for (const QStringView part : cell.tokenize(u';')) {
         for (const QStringView code : part.tokenize(u',')) {
             const QStringView trimmed = code.trimmed();
@@ -198,106 +250,107 @@ TestDefinition loadTestDefinition(const IniFile &ini)
                       QStringLiteral("Liczba standardów"), QStringLiteral("standardów"), &def.problems);
     def.maxTotalPoints =
         acceptedMaximum(ini.readInteger(settings, QStringLiteral("MaxLiczbaPunktow"), 40),
-                        TestDefinition::maxSumPoints, QStringLiteral("MaxLiczbaPunktow"), &def.problems);
+                        TestDefinition::maxSumPoints, QStringView(), u"MaxLiczbaPunktow", &def.problems);
     def.testName = ini.readString(settings, QStringLiteral("NazwaTestu"), QStringLiteral("Test"));
     def.testDate = ini.readString(settings, QStringLiteral("DataTestu"), QStringLiteral("2003-12-12"));
     readRequirements(ini, &def);
 
-    for (qint32 i = 0; i < def.taskCount; ++i) {
-        const QString number = QString::number(i + 1);
-        const QString section = QStringLiteral("Zadanie") + number;
-        QString label = ini.readString(section, QStringLiteral("Etykieta"), QStringLiteral("Zad.") + number);
-        // The label heads its column in the class's results file, where a semicolon would part it
-        // into two fields: the file would no longer fit the test and the class would be left out.
-        if (label.contains(u';')) {
-            def.problems.append(
-                QStringLiteral("Etykieta zadania [%1] w pliku Setup.ini zawiera średnik, który "
-                               "rozdziela pola w plikach wyników; program zastępuje go "
-                               "przecinkiem.")
-                    .arg(section));
-            label.replace(u';', u',');
-        }
-        def.taskLabels.append(label);
-        const qint32 standard = ini.readInteger(section, QStringLiteral("KategoriaStandardu"), 1);
-        // Such a task still counts in the whole test, but in no standard: the teacher must know.
-        // Without any standards the count's own message says enough.
-        if (def.standardCount > 0 && (standard < 1 || standard > def.standardCount))
-            def.problems.append(
-                QStringLiteral("Zadanie [%1] należy według pliku Setup.ini do standardu %2, a "
-                               "standardy są numerowane od 1 do %3; zadanie nie wejdzie do "
-                               "wyników żadnego standardu.")
-                    .arg(section)
-                    .arg(standard)
-                    .arg(def.standardCount));
-        def.taskStandards.append(standard);
-        def.taskMaxPoints.append(acceptedMaximum(
-            ini.readInteger(section, QStringLiteral("MaxPunktow"), 1), TestDefinition::maxTaskPoints,
-            QStringLiteral("[%1] MaxPunktow").arg(section), &def.problems));
-        def.taskClosed.append(ini.readBool(section, QStringLiteral("ZadanieZamkniete"), true));
-        def.taskKeys.append(
-            readTaskKey(ini, section, def.taskClosed.last(), def.taskMaxPoints.last(), &def.problems));
-        def.taskRequirements.append(readTaskRequirements(ini, section, def, &def.problems));
-    }
+    def.taskLabels.reserve(def.taskCount);
+    def.taskStandards.reserve(def.taskCount);
+    def.taskMaxPoints.reserve(def.taskCount);
+    def.taskClosed.reserve(def.taskCount);
+    def.taskKeys.reserve(def.taskCount);
+    def.taskRequirements.reserve(def.taskCount);
+    for (qint32 i = 0; i < def.taskCount; ++i)
+        readTask(ini, i + 1, &def);
 
     // Shown first: it explains figures in every window, and a long list of other problems is cut.
     if (def.standardCount > TestDefinition::countedStandardLimit)
         def.problems.prepend(beyondCountedStandards(def));
 
     for (qint32 i = 0; i < def.standardCount; ++i) {
-        const QString number = QString::number(i + 1);
-        const QString section = QStringLiteral("Standard") + number;
-        def.standardMaxPoints.append(acceptedMaximum(
-            ini.readInteger(section, QStringLiteral("MaxPunktow"), 1), TestDefinition::maxSumPoints,
-            QStringLiteral("[%1] MaxPunktow").arg(section), &def.problems));
-        def.standardAbbreviations.append(
-            ini.readString(section, QStringLiteral("Skrot"), QStringLiteral("St.") + number));
-        def.standardDescriptions.append(
-            ini.readString(section, QStringLiteral("Opis"), QStringLiteral("Standard ") + number));
+        const NumberedName name(u"Standard", i + 1);
+        const IniSection keys = ini.section(name);
+        def.standardMaxPoints.append(acceptedMaximum(keys.readInteger(u"MaxPunktow", 1),
+                                                     TestDefinition::maxSumPoints, name, u"MaxPunktow",
+                                                     &def.problems));
+        def.standardAbbreviations.append(valueOrNumbered(keys, u"Skrot", u"St.", i + 1));
+        def.standardDescriptions.append(valueOrNumbered(keys, u"Opis", u"Standard ", i + 1));
     }
     return def;
 }
 
+namespace {
+// The file is written line by line into one text, each line ended by CR LF.
+void appendLine(QString *text, QStringView key, QStringView value)
+{
+    text->append(key);
+    text->append(value);
+    text->append(u"\r\n");
+}
+
+void appendNumberLine(QString *text, QStringView key, qint64 value)
+{
+    appendLine(text, key, NumberedName(QStringView(), value));
+}
+
+// A section's heading after the blank line that parts it from the one before.
+void appendHeading(QString *text, QStringView prefix, qint64 number)
+{
+    text->append(u"\r\n[");
+    appendLine(text, NumberedName(prefix, number), u"]");
+}
+
+void appendTask(QString *text, const TestDefinition &def, qint32 i)
+{
+    appendHeading(text, u"Zadanie", i + 1);
+    appendLine(text, u"Etykieta=", def.taskLabels.value(i));
+    appendNumberLine(text, u"KategoriaStandardu=", def.taskStandards.value(i));
+    appendNumberLine(text, u"MaxPunktow=", def.taskMaxPoints.value(i));
+    appendNumberLine(text, u"ZadanieZamkniete=", def.taskClosed.value(i) ? 1 : 0);
+    // Only a keyed task has these lines, so that a test without keys is written as it always was.
+    const TaskKey &key = def.keyOf(i);
+    if (key.isKeyed()) {
+        appendLine(text, u"Klucz=", key.key);
+        appendLine(text, u"Odpowiedzi=", key.answers);
+        if (key.pointPerPart)
+            appendLine(text, u"PunktZaCzesc=1", QStringView());
+    }
+    if (!def.taskRequirements.value(i).isEmpty())
+        appendLine(text, u"Wymagania=", def.taskRequirements[i].join(QStringLiteral("; ")));
+}
+} // namespace
+
 QByteArray testDefinitionFileBytes(const TestDefinition &def)
 {
-    QStringList lines{QStringLiteral("[Ustawienia]"),
-                      QStringLiteral("NazwaTestu=") + def.testName,
-                      QStringLiteral("DataTestu=") + def.testDate,
-                      QStringLiteral("LiczbaZadan=%1").arg(def.taskCount),
-                      QStringLiteral("LiczbaStandardow=%1").arg(def.standardCount),
-                      QStringLiteral("MaxLiczbaPunktow=%1").arg(def.maxTotalPoints)};
+    QString text;
+    text.reserve((qMax(def.taskCount, 0) + def.requirements.size() + 16) * 100);
+    appendLine(&text, u"[Ustawienia]", QStringView());
+    appendLine(&text, u"NazwaTestu=", def.testName);
+    appendLine(&text, u"DataTestu=", def.testDate);
+    appendNumberLine(&text, u"LiczbaZadan=", def.taskCount);
+    appendNumberLine(&text, u"LiczbaStandardow=", def.standardCount);
+    appendNumberLine(&text, u"MaxLiczbaPunktow=", def.maxTotalPoints);
     // Written only for a test with requirements, so that one without them keeps its bytes.
     if (!def.requirements.isEmpty())
-        lines << QStringLiteral("LiczbaWymagan=%1").arg(def.requirements.size());
-    for (qint32 i = 0; i < def.taskCount; ++i) {
-        lines << QString() << QStringLiteral("[Zadanie%1]").arg(i + 1)
-              << QStringLiteral("Etykieta=") + def.taskLabels.value(i)
-              << QStringLiteral("KategoriaStandardu=%1").arg(def.taskStandards.value(i))
-              << QStringLiteral("MaxPunktow=%1").arg(def.taskMaxPoints.value(i))
-              << QStringLiteral("ZadanieZamkniete=%1").arg(def.taskClosed.value(i) ? 1 : 0);
-        // Only a keyed task has these lines, so that a test without keys is written as it always was.
-        const TaskKey &key = def.keyOf(i);
-        if (key.isKeyed()) {
-            lines << QStringLiteral("Klucz=") + key.key << QStringLiteral("Odpowiedzi=") + key.answers;
-            if (key.pointPerPart)
-                lines << QStringLiteral("PunktZaCzesc=1");
-        }
-        if (!def.taskRequirements.value(i).isEmpty())
-            lines << QStringLiteral("Wymagania=") + def.taskRequirements[i].join(QStringLiteral("; "));
-    }
+        appendNumberLine(&text, u"LiczbaWymagan=", def.requirements.size());
+    for (qint32 i = 0; i < def.taskCount; ++i)
+        appendTask(&text, def, i);
     for (qint32 i = 0; i < def.standardCount; ++i) {
-        lines << QString() << QStringLiteral("[Standard%1]").arg(i + 1)
-              << QStringLiteral("MaxPunktow=%1").arg(def.standardMaxPoints.value(i))
-              << QStringLiteral("Skrot=") + def.standardAbbreviations.value(i)
-              << QStringLiteral("Opis=") + def.standardDescriptions.value(i);
+        appendHeading(&text, u"Standard", i + 1);
+        appendNumberLine(&text, u"MaxPunktow=", def.standardMaxPoints.value(i));
+        appendLine(&text, u"Skrot=", def.standardAbbreviations.value(i));
+        appendLine(&text, u"Opis=", def.standardDescriptions.value(i));
     }
     for (qsizetype i = 0; i < def.requirements.size(); ++i) {
         const Requirement &r = def.requirements[i];
-        lines << QString() << QStringLiteral("[Wymaganie%1]").arg(i + 1) << QStringLiteral("Kod=") + r.code
-              << QStringLiteral("Opis=") + r.description;
+        appendHeading(&text, u"Wymaganie", i + 1);
+        appendLine(&text, u"Kod=", r.code);
+        appendLine(&text, u"Opis=", r.description);
         if (!r.general.isEmpty())
-            lines << QStringLiteral("Ogolne=") + r.general;
+            appendLine(&text, u"Ogolne=", r.general);
     }
-    return cp1250::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    return cp1250::encode(text);
 }
 
 QString problemsMessage(const QStringList &problems)

@@ -15,14 +15,32 @@ const std::array<QString, 4> bandKeys{QStringLiteral("Trudne"), QStringLiteral("
 const std::array<QString, 4> bandNames{QStringLiteral("Trudne"), QStringLiteral("Umiarkowanie trudne"),
                                        QStringLiteral("Łatwe"), QStringLiteral("Bardzo łatwe")};
 
-bool isEditedSection(const QString &name)
+// The window's own sections: "Ustawienia", "Zadanie12" and the like, without regard to case.
+bool isEditedSection(QStringView name)
 {
-    static const QRegularExpression edited(
-        QStringLiteral(
-            "^(Ustawienia|Zadanie\\d+|Standard\\d+|Wymaganie\\d+|PrzedzialyLatwosci|Staniny|StaninyUczniow|"
-            "Porownanie)$"),
-        QRegularExpression::CaseInsensitiveOption);
-    return edited.match(name).hasMatch();
+    if (!QtPrivate::isAscii(name)) {
+        // Case folding takes a few other letters to ASCII ones ("ſ" to "s"); the expression knows
+        // them all. Every section the window writes is ASCII and never comes here.
+        static const QRegularExpression edited(
+            QStringLiteral("^(Ustawienia|Zadanie\\d+|Standard\\d+|Wymaganie\\d+|PrzedzialyLatwosci|Staniny|"
+                           "StaninyUczniow|Porownanie)$"),
+            QRegularExpression::CaseInsensitiveOption);
+        return edited.match(name.toString()).hasMatch();
+    }
+    for (const QStringView word :
+         {QStringView(u"Ustawienia"), QStringView(u"PrzedzialyLatwosci"), QStringView(u"Staniny"),
+          QStringView(u"StaninyUczniow"), QStringView(u"Porownanie")}) {
+        if (name.compare(word, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    for (const QStringView prefix :
+         {QStringView(u"Zadanie"), QStringView(u"Standard"), QStringView(u"Wymaganie")}) {
+        if (name.size() > prefix.size() && name.startsWith(prefix, Qt::CaseInsensitive) &&
+            std::all_of(name.begin() + prefix.size(), name.end(),
+                        [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            return true;
+    }
+    return false;
 }
 
 // A text that goes into the file as one value and reads back the same.
@@ -30,12 +48,17 @@ QString textProblem(const QString &text)
 {
     if (text.size() > IniFile::maxValueLength)
         return QStringLiteral("tekst jest dłuższy niż %1 znaków.").arg(IniFile::maxValueLength);
+    // Plain ASCII, as most texts are, has its controls below the blank and at DEL, and every
+    // character in the code page.
+    const bool ascii = QtPrivate::isAscii(QStringView(text));
     for (const QChar c : text) {
-        if (c.category() == QChar::Other_Control || c == u'\n' || c == u'\r')
+        const bool control = ascii ? c.unicode() < 0x20 || c.unicode() == 0x7F
+                                   : c.category() == QChar::Other_Control || c == u'\n' || c == u'\r';
+        if (control)
             return QStringLiteral("tekst zawiera znak sterujący lub koniec wiersza.");
         if (c == u';')
             return QStringLiteral("średnik rozdziela pola w plikach wyników i nie może być częścią tekstu.");
-        if (!cp1250::canEncode(c))
+        if (!ascii && !cp1250::canEncode(c))
             return QStringLiteral("znaku „%1” nie da się zapisać w kodowaniu Windows-1250.").arg(c);
     }
     return QString();
@@ -45,18 +68,32 @@ QString textProblem(const QString &text)
 // around it (a vertical tab, a no-break space) is one it does not read, and must not pass for one.
 QString blanksTrimmed(const QString &text)
 {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && (text.at(first) == u' ' || text.at(first) == u'\t'))
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    const QChar *first = text.cbegin();
+    const QChar *last = text.cend();
+    while (first != last && blank(*first))
         ++first;
-    while (last > first && (text.at(last - 1) == u' ' || text.at(last - 1) == u'\t'))
+    while (last != first && blank(last[-1]))
         --last;
-    return text.mid(first, last - first);
+    return text.mid(first - text.cbegin(), last - first);
+}
+
+// The number as the file writes it: the text itself when it is written so already, as most are.
+QString asWritten(const QString &text, qint32 value)
+{
+    const NumberedName written(QStringView(), value);
+    return text == QStringView(written) ? text : written.toString();
 }
 
 QString acceptedWhole(const QString &text, int lowest, int highest, QString *problem)
 {
     problem->clear();
+    // A lone digit within the range, as most cells hold, is taken as it stands.
+    if (text.size() == 1 && text.front() >= u'0' && text.front() <= u'9') {
+        const int digit = text.front().unicode() - u'0';
+        if (digit >= lowest && digit <= highest)
+            return text;
+    }
     const QString trimmed = text.trimmed();
     const std::optional<qint32> value = parseInteger(blanksTrimmed(text));
     if (trimmed.isEmpty())
@@ -72,7 +109,7 @@ QString acceptedWhole(const QString &text, int lowest, int highest, QString *pro
                        .arg(lowest)
                        .arg(highest);
     else
-        return QString::number(*value);
+        return asWritten(text, *value);
     return QString();
 }
 
@@ -160,16 +197,6 @@ QString bandBoundsProblem(const std::array<QString, 4> &bounds)
     return QString();
 }
 
-// Windows drops one pair of matching quotation marks around a value, and blanks around it: a value
-// that has them gets one more pair, so that it reads back as written.
-QString valueText(const QString &value)
-{
-    const bool quoted = value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
-                        value.back() == value.front();
-    const bool blanks = !value.isEmpty() && (value.front().isSpace() || value.back().isSpace());
-    return quoted || blanks ? u'"' + value + u'"' : value;
-}
-
 // Blank lines between sections are the writer's to put.
 QStringList trimmedBlankLines(QStringList lines)
 {
@@ -180,16 +207,76 @@ QStringList trimmedBlankLines(QStringList lines)
     return lines;
 }
 
-void appendSection(QStringList *lines, const TestDefinitionFile &definition, const QString &name,
-                   const QList<std::pair<QString, QString>> &keys)
+// Setup.ini as the window writes it: line by line into one text, each line ended by CR LF.
+class DefinitionWriter
 {
-    if (!lines->isEmpty())
-        lines->append(QString());
-    lines->append(definition.sectionComments.value(name.toLower()));
-    lines->append(u'[' + name + u']');
-    for (const auto &[key, value] : keys)
-        lines->append(key + u'=' + valueText(value));
-}
+public:
+    explicit DefinitionWriter(const TestDefinitionFile &definition)
+        : m_definition(definition),
+          m_withComments(std::any_of(definition.sectionComments.cbegin(), definition.sectionComments.cend(),
+                                     [](const QStringList &lines) { return !lines.isEmpty(); }))
+    {
+        m_text.reserve((definition.tasks.size() + 16) * 100);
+    }
+
+    void line(QStringView line)
+    {
+        m_text.append(line);
+        m_text.append(u"\r\n");
+    }
+
+    void lines(const QStringList &lines)
+    {
+        for (const QString &text : lines)
+            line(text);
+    }
+
+    // A section's heading, after a blank line unless it opens the file, with the comments read above
+    // it.
+    void heading(QStringView name)
+    {
+        if (!m_text.isEmpty())
+            line(QStringView());
+        if (m_withComments)
+            lines(m_definition.sectionComments.value(name.toString().toLower()));
+        m_text.append(u'[');
+        m_text.append(name);
+        line(u"]");
+    }
+
+    // Windows drops one pair of matching quotation marks around a value, and blanks around it: a
+    // value that has them gets one more pair, so that it reads back as written.
+    void key(QStringView key, const QString &value)
+    {
+        m_text.append(key);
+        m_text.append(u'=');
+        const bool quoted = value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+                            value.back() == value.front();
+        const bool blanks = !value.isEmpty() && (value.front().isSpace() || value.back().isSpace());
+        if (quoted || blanks)
+            m_text += u'"' + value + u'"';
+        else
+            m_text += value;
+        m_text.append(u"\r\n");
+    }
+
+    void section(QStringView name, std::initializer_list<std::pair<QStringView, QString>> keys)
+    {
+        heading(name);
+        for (const auto &[k, value] : keys)
+            key(k, value);
+    }
+
+    // Every line ends in CR LF; a file of no lines would still have its one line break.
+    QByteArray bytes() const { return cp1250::encode(m_text.isEmpty() ? QStringLiteral("\r\n") : m_text); }
+
+private:
+    const TestDefinitionFile &m_definition;
+    // Most files have no comments: then no section is looked up, which would make its name in lower
+    // case.
+    bool m_withComments;
+    QString m_text;
+};
 
 bool allEmpty(const auto &fields)
 {
@@ -203,7 +290,7 @@ bool allEmpty(const auto &fields)
 DefinitionTask defaultTask(int number)
 {
     DefinitionTask task;
-    task.label = QStringLiteral("Zad.%1").arg(number);
+    task.label = NumberedName(u"Zad.", number).toString();
     return task;
 }
 
@@ -328,48 +415,63 @@ void setTaskCount(TestDefinitionFile *definition, int count)
 
 namespace {
 
-// The lines the window does not edit, found by the same line and section rules the reader keeps.
-void keepUneditedLines(const QByteArray &windows1250Bytes, TestDefinitionFile *definition)
+// The comments read above each of the window's own sections, by the section's name in lower case;
+// the first section of a name has them. Only a file with some comment has any, so that one without
+// makes no name in lower case.
+void keepSectionComments(const QList<std::pair<QStringView, QStringList>> &edited,
+                         TestDefinitionFile *definition)
 {
-    const QString text = cp1250::decode(windows1250Bytes);
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
+    if (std::all_of(edited.cbegin(), edited.cend(),
+                    [](const auto &section) { return section.second.isEmpty(); }))
+        return;
+    for (const auto &[name, comments] : edited) {
+        QString lower = name.toString().toLower();
+        if (!definition->sectionComments.contains(lower))
+            definition->sectionComments.insert(std::move(lower), comments);
+    }
+}
+
+// The lines the window does not edit, found by the same line and section rules the reader keeps.
+void keepUneditedLines(QStringView text, TestDefinitionFile *definition)
+{
     QStringList *current = &definition->preamble;
     // Comments above a heading of the window's own sections go with it, as Setup.ini explains each
     // section above it; those among its keys are lost when it is written again.
     QStringList comments;
+    QList<std::pair<QStringView, QStringList>> edited;
     bool inEdited = false;
-    for (const QString &line : text.split(lineBreak)) {
-        const QString trimmed = line.trimmed();
-        const qsizetype close = trimmed.lastIndexOf(u']');
-        if (trimmed.startsWith(u'[') && close > 0) {
-            const QString name = trimmed.mid(1, close - 1).trimmed();
+    forEachIniLine(text, [&](QStringView line) {
+        const QStringView trimmed = line.trimmed();
+        const qsizetype close = trimmed.startsWith(u'[') ? trimmed.lastIndexOf(u']') : -1;
+        if (close > 0) {
+            const QStringView name = trimmed.sliced(1, close - 1).trimmed();
             // Comments right above a heading are its own; a blank line parts them from the lines of
             // what comes before.
             while (!inEdited && !current->isEmpty() && current->last().trimmed().startsWith(u';'))
                 comments.prepend(current->takeLast());
             inEdited = isEditedSection(name);
             if (inEdited) {
-                if (!definition->sectionComments.contains(name.toLower()))
-                    definition->sectionComments.insert(name.toLower(), trimmedBlankLines(comments));
+                edited.append({name, trimmedBlankLines(std::move(comments))});
             } else {
-                definition->otherSections.append(trimmedBlankLines(comments));
+                definition->otherSections.append(trimmedBlankLines(std::move(comments)));
                 current = &definition->otherSections.last();
-                current->append(line);
+                current->append(line.toString());
             }
             comments.clear();
-            continue;
+            return;
         }
         if (!inEdited)
-            current->append(line);
-        else if (trimmed.isEmpty() || trimmed.startsWith(u';'))
-            comments.append(line);
-        else
+            current->append(line.toString());
+        else if (trimmed.startsWith(u';') || (trimmed.isEmpty() && !comments.isEmpty()))
+            comments.append(line.toString()); // blank lines before any comment are dropped anyway
+        else if (!trimmed.isEmpty())
             comments.clear();
-    }
-    definition->epilogue = trimmedBlankLines(comments);
-    definition->preamble = trimmedBlankLines(definition->preamble);
+    });
+    keepSectionComments(edited, definition);
+    definition->epilogue = trimmedBlankLines(std::move(comments));
+    definition->preamble = trimmedBlankLines(std::move(definition->preamble));
     for (QStringList &section : definition->otherSections)
-        section = trimmedBlankLines(section);
+        section = trimmedBlankLines(std::move(section));
 }
 
 void readDefinitionRequirements(const IniFile &ini, TestDefinitionFile *definition, QStringList *problems)
@@ -384,10 +486,10 @@ void readDefinitionRequirements(const IniFile &ini, TestDefinitionFile *definiti
         count = 0;
     }
     for (int i = 1; i <= count; ++i) {
-        const QString section = QStringLiteral("Wymaganie%1").arg(i);
-        definition->requirements.append({ini.readString(section, QStringLiteral("Kod"), QString()),
-                                         ini.readString(section, QStringLiteral("Opis"), QString()),
-                                         ini.readString(section, QStringLiteral("Ogolne"), QString())});
+        const IniSection section = ini.section(NumberedName(u"Wymaganie", i));
+        definition->requirements.append({section.readString(u"Kod", QString()),
+                                         section.readString(u"Opis", QString()),
+                                         section.readString(u"Ogolne", QString())});
     }
 }
 
@@ -401,9 +503,11 @@ void dropUnusedLastStandards(TestDefinitionFile *definition, QStringList *proble
         if (acceptedStandardCell(StandardColumn::Points, definition->standards[k - 1].points, &problem) !=
             QStringLiteral("0"))
             return false;
-        return std::none_of(
-            definition->tasks.cbegin(), definition->tasks.cend(),
-            [k](const DefinitionTask &task) { return task.standard.trimmed() == QString::number(k); });
+        const NumberedName number(QStringView(), k);
+        return std::none_of(definition->tasks.cbegin(), definition->tasks.cend(),
+                            [&number](const DefinitionTask &task) {
+                                return QStringView(task.standard).trimmed() == QStringView(number);
+                            });
     };
     while (definition->standardCount > 1 && unused(definition->standardCount))
         --definition->standardCount;
@@ -415,6 +519,32 @@ void dropUnusedLastStandards(TestDefinitionFile *definition, QStringList *proble
                              .arg(definition->standardCount == 1
                                       ? QStringLiteral("jeden standard")
                                       : QStringLiteral("%1 standardy").arg(definition->standardCount)));
+}
+
+// The key's value, or "Zad.12" and the like when it is absent (made only then).
+QString valueOrNumbered(const IniSection &section, QStringView key, QStringView prefix, int number)
+{
+    if (std::optional<QString> value = section.value(key))
+        return *value;
+    return NumberedName(prefix, number).toString();
+}
+
+DefinitionTask readDefinitionTask(const IniFile &ini, int number)
+{
+    const IniSection section = ini.section(NumberedName(u"Zadanie", number));
+    DefinitionTask task;
+    task.label = valueOrNumbered(section, u"Etykieta", u"Zad.", number);
+    task.points = section.readString(u"MaxPunktow", QStringLiteral("1"));
+    task.standard = section.readString(u"KategoriaStandardu", QStringLiteral("1"));
+    // Read as the program reads it: any whole number but 0 is a closed task.
+    task.closed = section.readBool(u"ZadanieZamkniete", true) ? QStringLiteral("tak") : QStringLiteral("nie");
+    task.key = section.readString(u"Klucz", QString());
+    task.answers = section.readString(u"Odpowiedzi", QString());
+    task.pointPerPart =
+        section.readBool(u"PunktZaCzesc", false) ? QStringLiteral("tak") : QStringLiteral("nie");
+    task.requirements =
+        requirementCodes(section.readString(u"Wymagania", QString())).join(QStringLiteral("; "));
+    return task;
 }
 
 } // namespace
@@ -448,46 +578,31 @@ TestDefinitionFile readTestDefinitionFile(const QByteArray &windows1250Bytes, QS
                              .arg(definition.standardCount));
     readDefinitionRequirements(ini, &definition, problems);
 
-    for (int t = 1; t <= taskCount; ++t) {
-        const QString section = QStringLiteral("Zadanie%1").arg(t);
-        DefinitionTask task;
-        task.label = ini.readString(section, QStringLiteral("Etykieta"), QStringLiteral("Zad.%1").arg(t));
-        task.points = ini.readString(section, QStringLiteral("MaxPunktow"), QStringLiteral("1"));
-        task.standard = ini.readString(section, QStringLiteral("KategoriaStandardu"), QStringLiteral("1"));
-        // Read as the program reads it: any whole number but 0 is a closed task.
-        task.closed = ini.readBool(section, QStringLiteral("ZadanieZamkniete"), true) ? QStringLiteral("tak")
-                                                                                      : QStringLiteral("nie");
-        task.key = ini.readString(section, QStringLiteral("Klucz"), QString());
-        task.answers = ini.readString(section, QStringLiteral("Odpowiedzi"), QString());
-        task.pointPerPart = ini.readBool(section, QStringLiteral("PunktZaCzesc"), false)
-                                ? QStringLiteral("tak")
-                                : QStringLiteral("nie");
-        task.requirements = requirementCodes(ini.readString(section, QStringLiteral("Wymagania"), QString()))
-                                .join(QStringLiteral("; "));
-        definition.tasks.append(task);
-    }
+    definition.tasks.reserve(taskCount);
+    for (int t = 1; t <= taskCount; ++t)
+        definition.tasks.append(readDefinitionTask(ini, t));
     for (int k = 0; k < TestDefinitionFile::maxStandards; ++k) {
-        const QString section = QStringLiteral("Standard%1").arg(k + 1);
+        const IniSection section = ini.section(NumberedName(u"Standard", k + 1));
         DefinitionStandard &standard = definition.standards[k];
-        standard.abbreviation =
-            ini.readString(section, QStringLiteral("Skrot"), QStringLiteral("St.%1").arg(k + 1));
-        standard.description =
-            ini.readString(section, QStringLiteral("Opis"), QStringLiteral("Standard %1").arg(k + 1));
-        standard.points = ini.readString(section, QStringLiteral("MaxPunktow"), QStringLiteral("1"));
+        standard.abbreviation = valueOrNumbered(section, u"Skrot", u"St.", k + 1);
+        standard.description = valueOrNumbered(section, u"Opis", u"Standard ", k + 1);
+        standard.points = section.readString(u"MaxPunktow", QStringLiteral("1"));
     }
+    const IniSection bands = ini.section(u"PrzedzialyLatwosci");
     for (std::size_t i = 0; i < bandKeys.size(); ++i)
-        definition.bandBounds[i] =
-            ini.readString(QStringLiteral("PrzedzialyLatwosci"), bandKeys[i], QString());
+        definition.bandBounds[i] = bands.readString(bandKeys[i], QString());
+    const IniSection stanines = ini.section(u"Staniny");
+    const IniSection pupilStanines = ini.section(u"StaninyUczniow");
     for (int k = 0; k < 9; ++k) {
-        const QString key = QStringLiteral("Stanin%1").arg(k + 1);
-        definition.stanines[k] = ini.readString(QStringLiteral("Staniny"), key, QString());
-        definition.pupilStanines[k] = ini.readString(QStringLiteral("StaninyUczniow"), key, QString());
+        const NumberedName key(u"Stanin", k + 1);
+        definition.stanines[k] = stanines.readString(key, QString());
+        definition.pupilStanines[k] = pupilStanines.readString(key, QString());
     }
     definition.comparisonThreshold =
         ini.readString(QStringLiteral("Porownanie"), QStringLiteral("Prog"), QString());
     dropUnusedLastStandards(&definition, problems);
 
-    keepUneditedLines(windows1250Bytes, &definition);
+    keepUneditedLines(ini.text(), &definition);
     return definition;
 }
 
@@ -503,24 +618,65 @@ QList<DefinitionRequirement> writtenRequirements(const TestDefinitionFile &defin
     return written;
 }
 // The requirements' sections, each general requirement spelt as its own code.
-void appendRequirementSections(QStringList *lines, const TestDefinitionFile &definition,
-                               const QList<DefinitionRequirement> &requirements)
+void writeRequirements(DefinitionWriter *file, const QList<DefinitionRequirement> &requirements)
 {
     for (qsizetype i = 0; i < requirements.size(); ++i) {
         const DefinitionRequirement &r = requirements[i];
-        QList<std::pair<QString, QString>> keys{{QStringLiteral("Kod"), r.code.trimmed()},
-                                                {QStringLiteral("Opis"), r.description.trimmed()}};
+        file->heading(NumberedName(u"Wymaganie", i + 1));
+        file->key(u"Kod", r.code.trimmed());
+        file->key(u"Opis", r.description.trimmed());
         if (const QString general = r.general.trimmed(); !general.isEmpty()) {
             // Spelt as the general requirement's own code.
             const auto same = [&general](const DefinitionRequirement &g) {
                 return g.code.trimmed().compare(general, Qt::CaseInsensitive) == 0;
             };
             const auto found = std::find_if(requirements.cbegin(), requirements.cend(), same);
-            keys.append(
-                {QStringLiteral("Ogolne"), found != requirements.cend() ? found->code.trimmed() : general});
+            file->key(u"Ogolne", found != requirements.cend() ? found->code.trimmed() : general);
         }
-        appendSection(lines, definition, QStringLiteral("Wymaganie%1").arg(i + 1), keys);
     }
+}
+
+void writeTask(DefinitionWriter *file, const DefinitionTask &task, int number)
+{
+    file->heading(NumberedName(u"Zadanie", number));
+    file->key(u"Etykieta", task.label);
+    file->key(u"KategoriaStandardu", task.standard.trimmed());
+    file->key(u"MaxPunktow", task.points.trimmed());
+    file->key(u"ZadanieZamkniete",
+              task.closed == QStringLiteral("nie") ? QStringLiteral("0") : QStringLiteral("1"));
+    // Only a keyed task has these lines: a test without keys is written as it always was.
+    if (const QString key = task.key.trimmed().toUpper(); !key.isEmpty()) {
+        const QString answers = task.answers.trimmed().toUpper();
+        file->key(u"Klucz", key);
+        file->key(u"Odpowiedzi", answers.isEmpty() ? closedanswers::defaultAnswers(key) : answers);
+        if (task.pointPerPart == QStringLiteral("tak"))
+            file->key(u"PunktZaCzesc", QStringLiteral("1"));
+    }
+    if (const QStringList codes = requirementCodes(task.requirements); !codes.isEmpty())
+        file->key(u"Wymagania", codes.join(QStringLiteral("; ")));
+}
+
+// The optional sections, each only when one of its fields is filled in.
+void writeOptionalSections(DefinitionWriter *file, const TestDefinitionFile &definition)
+{
+    // Decimals with the full stop, as the shipped Setup.ini writes them.
+    auto decimal = [](const QString &value) { return value.trimmed().replace(u',', u'.'); };
+    if (!allEmpty(definition.bandBounds)) {
+        file->heading(u"PrzedzialyLatwosci");
+        for (std::size_t i = 0; i < bandKeys.size(); ++i)
+            file->key(bandKeys[i], decimal(definition.bandBounds[i]));
+    }
+    auto stanineSection = [&](QStringView name, const std::array<QString, 9> &table) {
+        if (allEmpty(table))
+            return;
+        file->heading(name);
+        for (int k = 0; k < 9; ++k)
+            file->key(NumberedName(u"Stanin", k + 1), decimal(table[k]));
+    };
+    stanineSection(u"Staniny", definition.stanines);
+    stanineSection(u"StaninyUczniow", definition.pupilStanines);
+    if (!definition.comparisonThreshold.isEmpty())
+        file->section(u"Porownanie", {{u"Prog", definition.comparisonThreshold.trimmed()}});
 }
 } // namespace
 
@@ -528,77 +684,36 @@ QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition)
 {
     // Numbers are written without the blanks a quoted value may bring, which the readers of numbers
     // would refuse.
-    QStringList lines = definition.preamble;
+    DefinitionWriter file(definition);
+    file.lines(definition.preamble);
     const QList<DefinitionRequirement> requirements = writtenRequirements(definition);
-    QList<std::pair<QString, QString>> settings{
-        {QStringLiteral("NazwaTestu"), definition.name},
-        {QStringLiteral("DataTestu"), definition.date},
-        {QStringLiteral("LiczbaZadan"), QString::number(definition.tasks.size())},
-        {QStringLiteral("LiczbaStandardow"), QString::number(definition.standardCount)},
-        {QStringLiteral("MaxLiczbaPunktow"), definition.maxTotalPoints.trimmed()}};
+    file.section(settingsSection, {{u"NazwaTestu", definition.name},
+                                   {u"DataTestu", definition.date},
+                                   {u"LiczbaZadan", QString::number(definition.tasks.size())},
+                                   {u"LiczbaStandardow", QString::number(definition.standardCount)},
+                                   {u"MaxLiczbaPunktow", definition.maxTotalPoints.trimmed()}});
     // Only a test with requirements has the count, so that one without them keeps its bytes.
     if (!requirements.isEmpty())
-        settings.append({QStringLiteral("LiczbaWymagan"), QString::number(requirements.size())});
-    appendSection(&lines, definition, settingsSection, settings);
-    for (int t = 0; t < definition.tasks.size(); ++t) {
-        const DefinitionTask &task = definition.tasks[t];
-        QList<std::pair<QString, QString>> keys{
-            {QStringLiteral("Etykieta"), task.label},
-            {QStringLiteral("KategoriaStandardu"), task.standard.trimmed()},
-            {QStringLiteral("MaxPunktow"), task.points.trimmed()},
-            {QStringLiteral("ZadanieZamkniete"),
-             task.closed == QStringLiteral("nie") ? QStringLiteral("0") : QStringLiteral("1")}};
-        // Only a keyed task has these lines: a test without keys is written as it always was.
-        if (const QString key = task.key.trimmed().toUpper(); !key.isEmpty()) {
-            const QString answers = task.answers.trimmed().toUpper();
-            keys.append({QStringLiteral("Klucz"), key});
-            keys.append({QStringLiteral("Odpowiedzi"),
-                         answers.isEmpty() ? closedanswers::defaultAnswers(key) : answers});
-            if (task.pointPerPart == QStringLiteral("tak"))
-                keys.append({QStringLiteral("PunktZaCzesc"), QStringLiteral("1")});
-        }
-        if (const QStringList codes = requirementCodes(task.requirements); !codes.isEmpty())
-            keys.append({QStringLiteral("Wymagania"), codes.join(QStringLiteral("; "))});
-        appendSection(&lines, definition, QStringLiteral("Zadanie%1").arg(t + 1), keys);
-    }
+        file.key(u"LiczbaWymagan", QString::number(requirements.size()));
+    for (int t = 0; t < definition.tasks.size(); ++t)
+        writeTask(&file, definition.tasks[t], t + 1);
     for (int k = 0; k < definition.standardCount; ++k) {
         const DefinitionStandard &standard = definition.standards[k];
-        appendSection(&lines, definition, QStringLiteral("Standard%1").arg(k + 1),
-                      {{QStringLiteral("Skrot"), standard.abbreviation},
-                       {QStringLiteral("Opis"), standard.description},
-                       {QStringLiteral("MaxPunktow"), standard.points.trimmed()}});
+        file.section(NumberedName(u"Standard", k + 1), {{u"Skrot", standard.abbreviation},
+                                                        {u"Opis", standard.description},
+                                                        {u"MaxPunktow", standard.points.trimmed()}});
     }
-    appendRequirementSections(&lines, definition, requirements);
-    // Decimals with the full stop, as the shipped Setup.ini writes them.
-    auto decimal = [](const QString &value) { return value.trimmed().replace(u',', u'.'); };
-    if (!allEmpty(definition.bandBounds)) {
-        QList<std::pair<QString, QString>> keys;
-        for (std::size_t i = 0; i < bandKeys.size(); ++i)
-            keys.append({bandKeys[i], decimal(definition.bandBounds[i])});
-        appendSection(&lines, definition, QStringLiteral("PrzedzialyLatwosci"), keys);
-    }
-    auto stanineSection = [&](const QString &name, const std::array<QString, 9> &table) {
-        if (allEmpty(table))
-            return;
-        QList<std::pair<QString, QString>> keys;
-        for (int k = 0; k < 9; ++k)
-            keys.append({QStringLiteral("Stanin%1").arg(k + 1), decimal(table[k])});
-        appendSection(&lines, definition, name, keys);
-    };
-    stanineSection(QStringLiteral("Staniny"), definition.stanines);
-    stanineSection(QStringLiteral("StaninyUczniow"), definition.pupilStanines);
-    if (!definition.comparisonThreshold.isEmpty())
-        appendSection(&lines, definition, QStringLiteral("Porownanie"),
-                      {{QStringLiteral("Prog"), definition.comparisonThreshold.trimmed()}});
+    writeRequirements(&file, requirements);
+    writeOptionalSections(&file, definition);
     for (const QStringList &section : definition.otherSections) {
-        lines.append(QString());
-        lines.append(section);
+        file.line(QStringView());
+        file.lines(section);
     }
     if (!definition.epilogue.isEmpty()) {
-        lines.append(QString());
-        lines.append(definition.epilogue);
+        file.line(QStringView());
+        file.lines(definition.epilogue);
     }
-    return cp1250::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    return file.bytes();
 }
 
 QString &taskCell(DefinitionTask &task, TaskColumn column)
