@@ -157,19 +157,23 @@ QString analysisHtml(const AnalysisReport &report, const TestDefinition &test,
                      const AnalysisSettings &settings, const StaffMeetingFigures *figures)
 {
     const GroupAnalysis &group = report.overall;
-    QString html = opening(report, test);
-    html += documentTable(totalsTable(group, report.school));
+    // Room for the tables' rows at once, so that the document is not copied again and again as it
+    // grows.
+    QString html;
+    html.reserve((qMax(test.taskCount, 0) + group.totals.pupils + report.classes.size()) * 300 + 32768);
+    html += opening(report, test);
+    appendDocumentTable(&html, totalsTable(group, report.school));
     html += image(histogramImageName);
     if (report.school) {
-        html += documentTable(classesTable(report, settings));
-        html += documentTable(classStandardsTable(report, settings));
+        appendDocumentTable(&html, classesTable(report, settings));
+        appendDocumentTable(&html, classStandardsTable(report, settings));
     }
-    html += documentTable(standardsTable(group, test, settings));
-    html += documentTable(tasksTable(group, test, settings, {}));
+    appendDocumentTable(&html, standardsTable(group, test, settings));
+    appendDocumentTable(&html, tasksTable(group, test, settings, {}));
     DocumentOptions legend;
     legend.rangesAcross = true;
-    html += documentTable(legendTable(settings), legend);
-    html += documentTable(weakPupilsTable(report));
+    appendDocumentTable(&html, legendTable(settings), legend);
+    appendDocumentTable(&html, weakPupilsTable(report));
     if (figures) {
         if (test.hasKeys())
             html += choicesSection(report, *figures);

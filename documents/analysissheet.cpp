@@ -125,6 +125,8 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
     sheet.frozenRows = 1;
     sheet.columnWidths = {30, 12, 12, 12, 12, 22, 14, 22};
     const GroupAnalysis &group = report.overall;
+    // Room for the rows at once, so that they are not moved again and again as the sheet grows.
+    sheet.rows.reserve((qMax(test.taskCount, 0) + group.totals.pupils + report.classes.size()) * 2 + 160);
     const SheetOptions options = sheetOptions();
     opening(&sheet, report, test);
 

@@ -14,6 +14,7 @@ const QString schoolLine = QStringLiteral("Szkoła (wszyscy uczniowie)");
 QList<ReportCell> texts(const QStringList &names)
 {
     QList<ReportCell> cells;
+    cells.reserve(names.size());
     for (const QString &name : names)
         cells.append(textCell(name));
     return cells;
@@ -88,6 +89,7 @@ ReportTable totalsTable(const GroupAnalysis &group, bool school)
 {
     const TotalsSummary &t = group.totals;
     ReportTable table;
+    table.rows.reserve(11);
     table.heading = QStringLiteral("Suma punktów");
     if (school)
         table.note = schoolMeanNote();
@@ -191,18 +193,25 @@ ReportTable tasksTable(const GroupAnalysis &group, const TestDefinition &test,
     table.columns = {ReportOutput::Both,      ReportOutput::DocumentOnly, ReportOutput::Both,
                      ReportOutput::Both,      ReportOutput::Both,         ReportOutput::Both,
                      ReportOutput::SheetOnly, ReportOutput::SheetOnly};
+    table.rows.reserve(group.tasks.size());
     for (qsizetype t = 0; t < group.tasks.size(); ++t) {
         const ItemFacility &task = group.tasks[t];
         const qint32 k = test.countedStandardOf(t);
         const QString standard = k >= 1 && k <= test.countedStandardCount()
                                      ? test.standardAbbreviations.value(k - 1)
                                      : QStringLiteral("–");
-        QList<ReportCell> cells = itemCells(textCell(task.label), task, group.totals.hasData);
-        cells.insert(1, textCell(standard));
+        // The task, its standard, its points, facility and band, and its discrimination.
+        QList<ReportCell> cells;
+        cells.reserve(8);
+        cells.append(textCell(task.label));
+        cells.append(textCell(standard));
+        cells.append(integerCell(task.maxPoints));
+        cells.append(ifData(group.totals.hasData, decimalCell(task.meanPoints)));
+        cells.append(facilityCells(task.facility, false, settings));
         const std::optional<double> power = discrimination.value(t);
-        table.add(cells + facilityCells(task.facility, false, settings) +
-                  QList<ReportCell>{power ? decimalCell(*power) : missingCell(),
-                                    textCell(discriminationText(power))});
+        cells.append(power ? decimalCell(*power) : missingCell());
+        cells.append(textCell(discriminationText(power)));
+        table.add(std::move(cells));
     }
     return table;
 }
@@ -286,7 +295,10 @@ ReportTable histogramTable(const AnalysisReport &report)
 
 ReportTable comparisonTable(const QString &first, bool school, const QList<ComparisonLine> &lines)
 {
+    // Each line's cells are counted before they are made: a test has dozens of lines.
+    constexpr qsizetype columns = 3 + 2 * areaCount;
     ReportTable table;
+    table.rows.reserve(lines.size());
     table.header = {textCell(first), textCell(school ? QStringLiteral("Szkoła") : QStringLiteral("Klasa"))};
     for (const Area area : allAreas)
         table.header += {textCell(areaName(area)), textCell(QStringLiteral("różnica"))};
@@ -295,8 +307,10 @@ ReportTable comparisonTable(const QString &first, bool school, const QList<Compa
     table.columns.last() = ReportOutput::SheetOnly;
     for (const ComparisonLine &line : lines) {
         const QString colour = line.marked ? QStringLiteral("#f4a6a6") : QString();
-        QList<ReportCell> cells{coloured(textCell(line.label), colour),
-                                line.own ? decimalCell(*line.own) : noDataCell()};
+        QList<ReportCell> cells;
+        cells.reserve(columns);
+        cells.append(coloured(textCell(line.label), colour));
+        cells.append(line.own ? decimalCell(*line.own) : noDataCell());
         for (int a = 0; a < areaCount; ++a) {
             const std::optional<int> &difference = line.differences[std::size_t(a)];
             cells.append(areaCell(line.areas[std::size_t(a)]));
@@ -304,7 +318,7 @@ ReportTable comparisonTable(const QString &first, bool school, const QList<Compa
                                   a == 0 ? colour : QString()));
         }
         cells.append(textCell(line.marked ? QStringLiteral("tak") : QString()));
-        table.add(cells);
+        table.add(std::move(cells));
     }
     return table;
 }

@@ -47,48 +47,114 @@ QString tableStart()
                           "style=\"border-collapse: collapse; border-color: #808080;\">\n");
 }
 
-QString htmlCell(const QString &tag, const QString &text, const QString &colour, bool right,
-                 bool bold = false)
+// The text as QString::toHtmlEscaped() gives it, written straight into the document.
+void appendEscaped(QString *html, QStringView text)
 {
-    QString html = QLatin1Char('<') + tag;
-    if (!colour.isEmpty())
-        html += QStringLiteral(" bgcolor=\"%1\"").arg(colour);
+    qsizetype plain = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QStringView entity;
+        switch (text[i].unicode()) {
+        case u'<':
+            entity = u"&lt;";
+            break;
+        case u'>':
+            entity = u"&gt;";
+            break;
+        case u'&':
+            entity = u"&amp;";
+            break;
+        case u'"':
+            entity = u"&quot;";
+            break;
+        default:
+            continue;
+        }
+        html->append(text.sliced(plain, i - plain));
+        html->append(entity);
+        plain = i + 1;
+    }
+    html->append(text.sliced(plain));
+}
+
+// Cells are written straight into the table's text: a document has thousands of them.
+void openHtmlCell(QString *html, QStringView tag, const QString &colour, bool right, bool bold)
+{
+    html->append(u'<');
+    html->append(tag);
+    if (!colour.isEmpty()) {
+        html->append(u" bgcolor=\"");
+        html->append(colour);
+        html->append(u'"');
+    }
     if (right)
-        html += QStringLiteral(" align=\"right\"");
-    const QString escaped =
-        bold ? QStringLiteral("<b>") + text.toHtmlEscaped() + QStringLiteral("</b>") : text.toHtmlEscaped();
-    return html + QLatin1Char('>') + escaped + QStringLiteral("</") + tag + QLatin1Char('>');
+        html->append(u" align=\"right\"");
+    html->append(u'>');
+    if (bold)
+        html->append(u"<b>");
+}
+
+void closeHtmlCell(QString *html, QStringView tag, bool bold)
+{
+    if (bold)
+        html->append(u"</b>");
+    html->append(u"</");
+    html->append(tag);
+    html->append(u'>');
+}
+
+void appendHtmlCell(QString *html, QStringView tag, QStringView text, const QString &colour, bool right,
+                    bool bold = false)
+{
+    openHtmlCell(html, tag, colour, right, bold);
+    appendEscaped(html, text);
+    closeHtmlCell(html, tag, bold);
 }
 
 // A header row is the table's <thead>, which printing repeats on every page the table continues on.
-QString htmlRow(const QList<ReportCell> &cells, const QList<ReportOutput> &columns, bool header,
-                const DocumentOptions &options)
+void appendHtmlRow(QString *html, const QList<ReportCell> &cells, const QList<ReportOutput> &columns,
+                   bool header, const DocumentOptions &options)
 {
-    QString html = QStringLiteral("<tr>");
-    const QString tag = header ? QStringLiteral("th") : QStringLiteral("td");
+    html->append(header ? QStringView(u"<thead><tr>") : QStringView(u"<tr>"));
+    const QStringView tag = header ? QStringView(u"th") : QStringView(u"td");
     qsizetype written = 0;
     for (qsizetype c = 0; c < cells.size(); ++c) {
         if (!shown(columns, c, ReportOutput::DocumentOnly))
             continue;
         const ReportCell &cell = cells[c];
         const bool right = !header && (options.rightAfterFirst ? written > 0 : !isWords(cell));
-        html += htmlCell(tag, documentText(cell), cell.colour, right, cell.strong);
+        appendHtmlCell(html, tag, documentText(cell), cell.colour, right, cell.strong);
         ++written;
     }
-    html += QStringLiteral("</tr>");
-    return header ? QStringLiteral("<thead>") + html + QStringLiteral("</thead>\n") : html + u'\n';
+    html->append(header ? QStringView(u"</tr></thead>\n") : QStringView(u"</tr>\n"));
 }
 
-QString rangesAcross(const ReportTable &table)
+void appendRangesAcross(QString *html, const ReportTable &table)
 {
-    QString html = QStringLiteral("<tr>");
+    html->append(u"<tr>");
     for (const ReportRow &row : table.rows) {
+        // "from–to name" in one cell.
         const QList<ReportCell> &cells = row.cells;
-        const QString text = documentText(cells.value(0)) + u'–' + documentText(cells.value(1)) + u' ' +
-                             documentText(cells.value(2));
-        html += htmlCell(QStringLiteral("td"), text, cells.value(0).colour, false);
+        openHtmlCell(html, u"td", cells.value(0).colour, false, false);
+        appendEscaped(html, documentText(cells.value(0)));
+        html->append(u'–');
+        appendEscaped(html, documentText(cells.value(1)));
+        html->append(u' ');
+        appendEscaped(html, documentText(cells.value(2)));
+        closeHtmlCell(html, u"td", false);
     }
-    return html + QStringLiteral("</tr>\n");
+    html->append(u"</tr>\n");
+}
+
+// "<tag>text</tag>" and a line break, the text escaped.
+void appendElement(QString *html, QStringView tag, const QString &text)
+{
+    html->append(u'<');
+    html->append(tag);
+    html->append(u'>');
+    appendEscaped(html, text);
+    html->append(u"</");
+    html->append(tag);
+    html->append(u">\n");
 }
 
 } // namespace
@@ -218,63 +284,97 @@ SheetCell sheetText(const QString &text, bool bold)
     return cell;
 }
 
-QList<SheetCell> sheetCells(const ReportCell &cell, const SheetOptions &options)
+namespace {
+// The cells one report cell makes, appended to the sheet's row.
+void appendSheetCells(QList<SheetCell> *row, const ReportCell &cell, const SheetOptions &options)
 {
-    QList<SheetCell> cells;
+    const qsizetype first = row->size();
     switch (cell.kind) {
     case ReportCell::Kind::Empty:
     case ReportCell::Kind::NoData:
     case ReportCell::Kind::Missing:
     case ReportCell::Kind::NoName:
-        return {SheetCell{}};
+        row->append(SheetCell{});
+        return;
     case ReportCell::Kind::Text:
-        return {sheetText(cell.text)};
+        row->append(sheetText(cell.text));
+        return;
     case ReportCell::Kind::Integer:
     case ReportCell::Kind::Difference:
-        cells.append(sheetNumber(cell.value, 0));
+        row->append(sheetNumber(cell.value, 0));
         break;
     case ReportCell::Kind::Decimal:
     case ReportCell::Kind::Percent:
-        cells.append(sheetNumber(cell.value, cell.sheetDecimals >= 0 ? cell.sheetDecimals : cell.decimals));
+        row->append(sheetNumber(cell.value, cell.sheetDecimals >= 0 ? cell.sheetDecimals : cell.decimals));
         break;
     case ReportCell::Kind::Share:
-        cells.append(options.sharesAsFractions ? sheetNumber(cell.value, 2)
-                                               : sheetNumber(double(hundredths(cell.value)), 0));
+        row->append(options.sharesAsFractions ? sheetNumber(cell.value, 2)
+                                              : sheetNumber(double(hundredths(cell.value)), 0));
         break;
     case ReportCell::Kind::Integers:
         for (const qint64 value : cell.values)
-            cells.append(sheetNumber(double(value), 0));
-        return cells;
+            row->append(sheetNumber(double(value), 0));
+        return;
     }
-    if (cell.strong && !cells.isEmpty())
-        cells.first().bold = true;
+    if (cell.strong && row->size() > first)
+        (*row)[first].bold = true;
     if (options.captionsBeside && !cell.text.isEmpty())
-        cells.append(sheetText(cell.text));
+        row->append(sheetText(cell.text));
+}
+} // namespace
+
+QList<SheetCell> sheetCells(const ReportCell &cell, const SheetOptions &options)
+{
+    QList<SheetCell> cells;
+    appendSheetCells(&cells, cell, options);
     return cells;
+}
+
+void appendDocumentTableOnly(QString *html, const ReportTable &table, const DocumentOptions &options)
+{
+    html->append(tableStart());
+    if (options.rangesAcross) {
+        appendRangesAcross(html, table);
+    } else {
+        if (!table.header.isEmpty())
+            appendHtmlRow(html, table.header, table.columns, true, options);
+        for (const ReportRow &row : table.rows) {
+            if (row.output != ReportOutput::SheetOnly)
+                appendHtmlRow(html, row.cells, table.columns, false, options);
+        }
+    }
+    html->append(u"</table>\n");
+}
+
+void appendDocumentTable(QString *html, const ReportTable &table, const DocumentOptions &options)
+{
+    if (!table.heading.isEmpty())
+        appendElement(html, u"h2", table.heading);
+    if (!table.note.isEmpty())
+        appendElement(html, u"p", table.note);
+    appendDocumentTableOnly(html, table, options);
+}
+
+// Room for a table of this many rows, so that its text is not copied as it grows.
+qsizetype tableSize(const ReportTable &table)
+{
+    return (table.rows.size() + 2) * 160;
 }
 
 QString documentTableOnly(const ReportTable &table, const DocumentOptions &options)
 {
-    QString html = tableStart();
-    if (options.rangesAcross)
-        return html + rangesAcross(table) + QStringLiteral("</table>\n");
-    if (!table.header.isEmpty())
-        html += htmlRow(table.header, table.columns, true, options);
-    for (const ReportRow &row : table.rows) {
-        if (row.output != ReportOutput::SheetOnly)
-            html += htmlRow(row.cells, table.columns, false, options);
-    }
-    return html + QStringLiteral("</table>\n");
+    QString html;
+    html.reserve(tableSize(table));
+    appendDocumentTableOnly(&html, table, options);
+    return html;
 }
 
 QString documentTable(const ReportTable &table, const DocumentOptions &options)
 {
     QString html;
-    if (!table.heading.isEmpty())
-        html += QStringLiteral("<h2>%1</h2>\n").arg(table.heading.toHtmlEscaped());
-    if (!table.note.isEmpty())
-        html += QStringLiteral("<p>%1</p>\n").arg(table.note.toHtmlEscaped());
-    return html + documentTableOnly(table, options);
+    html.reserve(tableSize(table));
+    appendDocumentTable(&html, table, options);
+    return html;
 }
 
 void appendToSheet(Sheet *sheet, const ReportTable &table, const SheetOptions &options)
@@ -287,15 +387,16 @@ void appendToSheet(Sheet *sheet, const ReportTable &table, const SheetOptions &o
         sheet->rows.append({sheetText(table.note)});
     const auto line = [&](const QList<ReportCell> &cells, bool header) {
         QList<SheetCell> written;
+        written.reserve(cells.size());
         for (qsizetype c = 0; c < cells.size(); ++c) {
             if (!shown(table.columns, c, ReportOutput::SheetOnly))
                 continue;
             if (header && cells[c].kind == ReportCell::Kind::Text)
                 written.append(sheetText(cells[c].text, true));
             else
-                written += sheetCells(cells[c], options);
+                appendSheetCells(&written, cells[c], options);
         }
-        sheet->rows.append(written);
+        sheet->rows.append(std::move(written));
     };
     if (options.withHeader && !table.header.isEmpty())
         line(table.header, true);

@@ -63,9 +63,9 @@ struct ReportTable {
     QList<ReportOutput> columns; // per column; a column not listed is in both
     QList<ReportRow> rows;
 
-    void add(const QList<ReportCell> &cells, ReportOutput output = ReportOutput::Both)
+    void add(QList<ReportCell> cells, ReportOutput output = ReportOutput::Both)
     {
-        rows.append(ReportRow{cells, output});
+        rows.append(ReportRow{std::move(cells), output});
     }
 };
 
@@ -95,6 +95,9 @@ SheetCell sheetText(const QString &text, bool bold = false);
 QString documentTable(const ReportTable &table, const DocumentOptions &options = {});
 // Only the table, without its heading and note.
 QString documentTableOnly(const ReportTable &table, const DocumentOptions &options = {});
+// The same appended to a document's text.
+void appendDocumentTable(QString *html, const ReportTable &table, const DocumentOptions &options = {});
+void appendDocumentTableOnly(QString *html, const ReportTable &table, const DocumentOptions &options = {});
 
 // Appends the heading (after an empty row), the note and the table's rows to the sheet.
 void appendToSheet(Sheet *sheet, const ReportTable &table, const SheetOptions &options = {});

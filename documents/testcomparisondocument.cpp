@@ -42,6 +42,7 @@ QStringList testHeadings(const QList<SchoolAtTest> &tests, const QString &first)
 QList<ReportCell> texts(const QStringList &names)
 {
     QList<ReportCell> cells;
+    cells.reserve(names.size());
     for (const QString &name : names)
         cells.append(textCell(name));
     return cells;
