@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
@@ -31,7 +30,6 @@ using fuzz::fail;
 using fuzz::require;
 
 SchoolSession *session = nullptr;
-QTemporaryDir *scratch = nullptr;
 
 void checkParsed(const QByteArray &bytes, const GridRows &rows)
 {
@@ -97,7 +95,8 @@ void checkGrid(const GridRows &grid, const GridRows &rows, int firstCol, int fir
             const int k = c - firstCol;
             if (j >= 0 && k >= 0 && j < rows.size() && k < rows[j].size())
                 want = rows[j][k];
-            require(cellOf(grid, c, r) == want, "grid cell", QStringLiteral("(%1, %2)").arg(c).arg(r));
+            require(cellOf(grid, c, r) == want, "grid cell",
+                    [c, r] { return QStringLiteral("(%1, %2)").arg(c).arg(r); });
         }
     }
 }
@@ -128,7 +127,7 @@ void checkSchoolStatistics(const QString &path, int classes)
         }
     }
 
-    const QString out = scratch->filePath(QStringLiteral("Standardy.tmp"));
+    static const QString out = fuzz::scratchDir().filePath(QStringLiteral("Standardy.tmp"));
     QFile::remove(out);
     Outcome outcome;
     session->writeSchoolStatistics(6, classes, &grid, out, &outcome);
@@ -153,8 +152,6 @@ void checkSchoolStatistics(const QString &path, int classes)
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     new QCoreApplication(*argc, *argv);
-    scratch = new QTemporaryDir;
-    require(scratch->isValid(), "no temporary directory");
     // The user's own settings and tests are never touched by the fuzzer.
     QStandardPaths::setTestModeEnabled(true);
     // The scratch folder is a school's, so that its files may be read at all.
@@ -164,9 +161,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
         QStringList{QStringLiteral("L.p."), QStringLiteral("Klasa"), QStringLiteral("Liczba uczniów")};
     setup.labels = QStringList{QStringLiteral("A")};
     setup.pupilTexts = QStringList{QStringLiteral("1")};
-    writeScratch(scratch->filePath(QStringLiteral("Szkola.ini")), schoolFileBytes(setup));
+    writeScratch(fuzz::scratchDir().filePath(QStringLiteral("Szkola.ini")), schoolFileBytes(setup));
     session = new SchoolSession;
-    require(session->openSchool(scratch->path()).ok, "the scratch school does not open");
+    require(session->openSchool(fuzz::scratchDir().path()).ok, "the scratch school does not open");
     return 0;
 }
 
@@ -179,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (const std::optional<ReportContent> report = parseReport(bytes))
         require(reportBytes(*report) == bytes, "a report read back does not give its bytes");
 
-    const QString path = scratch->filePath(QStringLiteral("Odpowiedzi.tmp"));
+    static const QString path = fuzz::scratchDir().filePath(QStringLiteral("Odpowiedzi.tmp"));
     writeScratch(path, bytes);
 
     // The grid's shape and the place of the rows follow from the bytes, so that each input is

@@ -103,9 +103,11 @@ void checkIni(const IniFile &ini, const IniFile &loaded, const QString &text)
 {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     const QStringList lines = text.split(lineBreak);
-    for (const auto &[section, key] : probes(text)) {
+    for (const auto &probe : probes(text)) {
+        const QString &section = probe.first;
+        const QString &key = probe.second;
         const QString value = ini.readString(section, key, absent);
-        const QString detail = QStringLiteral("[%1] %2").arg(section, key);
+        const auto detail = [&section, &key] { return QStringLiteral("[%1] %2").arg(section, key); };
         require((value == absent) == !ini.hasKey(section, key), "readString and hasKey disagree", detail);
         require(loaded.readString(section, key, absent) == value, "load and fromBytes disagree", detail);
         require(value == modelValue(lines, section, key).value_or(absent),
