@@ -47,6 +47,7 @@ template <typename Each> void forEachFigure(const ComparisonFigures &figures, Ea
 QList<std::optional<double>> flat(const ComparisonFigures &figures)
 {
     QList<std::optional<double>> all;
+    all.reserve((figures.tasks.size() + figures.standards.size() + 1) * areaCount);
     forEachFigure(figures, [&](const std::optional<double> &f) { all.append(f); });
     return all;
 }

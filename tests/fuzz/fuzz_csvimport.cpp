@@ -11,8 +11,8 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QHash>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <array>
@@ -22,8 +22,6 @@ namespace {
 
 using fuzz::fail;
 using fuzz::require;
-
-QTemporaryDir *scratch = nullptr;
 
 // Deterministic numbers from the input, so that each input is read the same way every time.
 struct Draws {
@@ -148,9 +146,12 @@ void checkApplied(const CsvTable &table, const ImportLayout &layout, const QList
         require(problem.task >= 0 && problem.task <= taskCount, "a problem on no task");
         require(!problem.text.isEmpty(), "a problem without a text");
     }
+    // The problems listed for each row and task, counted once: a wide file has thousands.
+    QHash<quint64, qsizetype> listedAt;
+    for (const ImportProblem &problem : result.problems)
+        ++listedAt[quint64(quint32(problem.fileRow)) << 32 | quint32(problem.task)];
     auto problemsAt = [&](int fileRow, int task) {
-        return std::count_if(result.problems.cbegin(), result.problems.cend(),
-                             [&](const ImportProblem &p) { return p.fileRow == fileRow && p.task == task; });
+        return listedAt.value(quint64(quint32(fileRow)) << 32 | quint32(task));
     };
 
     for (qsizetype p = 0; p < result.pupils.size(); ++p) {
@@ -179,7 +180,7 @@ void checkApplied(const CsvTable &table, const ImportLayout &layout, const QList
         // A row may also be told that it has filled columns past the points.
         const qsizetype listed = problemsAt(fileRow, 0);
         require(listed >= rowProblems && listed <= rowProblems + 1, "row problems miscounted",
-                QString::number(listed));
+                [listed] { return QString::number(listed); });
 
         // Compute stops at a pupil's first wrong cell; the cells after it are checked one by one.
         test.taskCount = qint32(taskCount);
@@ -189,15 +190,18 @@ void checkApplied(const CsvTable &table, const ImportLayout &layout, const QList
         require(whole.size() == 1, "Compute saw no pupil");
         const int firstFault =
             whole.first().fault == PupilScores::Fault::None ? int(taskCount) : whole.first().faultTask;
+        // One pupil with one task, its points and maximum set for each task in turn.
+        GridRows single{{}, {QString(), pupil.at(0), pupil.at(1), QString()}};
+        oneTask.taskMaxPoints = {0};
         for (qsizetype t = 0; t < taskCount; ++t) {
             const QString &points = pupil.at(2 + t);
             require(points == cleaned(fieldAt(row, int(layout.firstTaskColumn + t)), &changes),
                     "wrong points", points);
             bool refused = t == firstFault;
             if (t > firstFault) {
-                oneTask.taskMaxPoints = {maxima.at(t)};
-                const QList<PupilScores> scores =
-                    checkClassScores(GridRows{{}, {QString(), pupil.at(0), pupil.at(1), points}}, 1, oneTask);
+                oneTask.taskMaxPoints[0] = maxima.at(t);
+                single[1][3] = points;
+                const QList<PupilScores> scores = checkClassScores(single, 1, oneTask);
                 refused = scores.first().fault != PupilScores::Fault::None;
             }
             require(problemsAt(fileRow, int(t + 1)) == qsizetype(refused) + qsizetype(changes),
@@ -208,13 +212,6 @@ void checkApplied(const CsvTable &table, const ImportLayout &layout, const QList
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    scratch = new QTemporaryDir;
-    require(scratch->isValid(), "no temporary directory");
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
@@ -223,7 +220,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(table.has_value() == error.isEmpty(), "a reason given with a table, or none without one", error);
 
     // From the disk the same file reads the same.
-    const QString path = scratch->filePath(QStringLiteral("klasa.csv"));
+    static const QString path = fuzz::scratchDir().filePath(QStringLiteral("klasa.csv"));
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
