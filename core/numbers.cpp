@@ -259,25 +259,20 @@ double roundedToHundredths(double value)
     return result;
 }
 
-QString polishDecimal(double value, int decimals)
+namespace {
+
+// polishDecimal()'s figure, written from its last digit backwards into the end of `text`; the index
+// of its first character, or -1 for a value beyond whole-number precision, which is written otherwise.
+qsizetype polishDigits(char16_t (&text)[48], double value, int decimals)
 {
-    decimals = std::clamp(decimals, 0, 15);
     const double scaled = decimals == 2 && std::isfinite(value) && std::fabs(value) < 1.0e12
                               ? double(hundredths(value))
                               : roundedUnits(value, decimals);
-    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.0e15) {
-        // Beyond whole-number precision: the exact digits of the value, still without a locale.
-        char buffer[400];
-        const auto [end, error] =
-            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-        QString text = error == std::errc() ? QString::fromLatin1(buffer, end - buffer) : QString();
-        return text.replace(u'.', u',');
-    }
-    // The digits, at least one before the comma, written from the last one into a buffer that is
-    // made a text once: figures are printed by the thousand.
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.0e15)
+        return -1;
+    // The digits, at least one before the comma: figures are printed by the thousand.
     const qint64 units = qint64(scaled);
     quint64 magnitude = units < 0 ? 0 - quint64(units) : quint64(units);
-    char16_t text[48];
     qsizetype begin = qsizetype(std::size(text));
     int written = 0;
     do {
@@ -289,7 +284,40 @@ QString polishDecimal(double value, int decimals)
     } while (magnitude != 0 || written <= decimals);
     if (units < 0) // zero after rounding never carries a sign
         text[--begin] = u'-';
+    return begin;
+}
+
+// Beyond whole-number precision: the exact digits of the value, still without a locale.
+QString exactDigits(double value, int decimals)
+{
+    char buffer[400];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    QString text = error == std::errc() ? QString::fromLatin1(buffer, end - buffer) : QString();
+    return text.replace(u'.', u',');
+}
+
+} // namespace
+
+QString polishDecimal(double value, int decimals)
+{
+    decimals = std::clamp(decimals, 0, 15);
+    char16_t text[48];
+    const qsizetype begin = polishDigits(text, value, decimals);
+    if (begin < 0)
+        return exactDigits(value, decimals);
     return QStringView(text + begin, qsizetype(std::size(text)) - begin).toString();
+}
+
+void appendPolishDecimal(QString *text, double value, int decimals)
+{
+    decimals = std::clamp(decimals, 0, 15);
+    char16_t digits[48];
+    const qsizetype begin = polishDigits(digits, value, decimals);
+    if (begin < 0)
+        text->append(exactDigits(value, decimals));
+    else
+        text->append(QStringView(digits + begin, qsizetype(std::size(digits)) - begin));
 }
 
 NumberedName::NumberedName(QStringView name)

@@ -54,6 +54,8 @@ double roundedToHundredths(double value);
 // A decimal number as Polish text writes it: "0,57", "24,50"; never "-0,00". Two decimals are
 // those of hundredths(); other counts round half away from zero on the decimal figure.
 QString polishDecimal(double value, int decimals = 2);
+// The same written at the end of a text, without a text of its own.
+void appendPolishDecimal(QString *text, double value, int decimals = 2);
 
 // A short text with a whole number after it, "Zadanie12" (or the number alone, or the text alone),
 // held in place: the files number hundreds of sections and keys, and looking each up needs no text

@@ -36,119 +36,130 @@ QString image(const char *name)
         .arg(histogramHeight);
 }
 
-QString comparisonSection(const AnalysisReport &report, const ComparisonTable &table)
+// The sections below are written straight into the document's text.
+void comparisonSection(QString *html, const AnalysisReport &report, const ComparisonTable &table)
 {
-    QString html = heading(QStringLiteral("Porównanie z krajem, województwem, powiatem i gminą"));
-    if (!table.hasFigures)
-        return html + paragraph(noComparisonText());
-    html +=
+    *html += heading(QStringLiteral("Porównanie z krajem, województwem, powiatem i gminą"));
+    if (!table.hasFigures) {
+        *html += paragraph(noComparisonText());
+        return;
+    }
+    *html +=
         QStringLiteral("<p>Łatwość %1 obok łatwości w kraju, województwie, powiecie i gminie oraz różnica "
                        "w punktach procentowych (dodatnia: lepiej niż w danym obszarze). Na czerwono: "
                        "zadania i standardy co najmniej %2 punktów procentowych poniżej kraju.</p>\n")
             .arg(report.school ? QStringLiteral("szkoły") : QStringLiteral("klasy"))
             .arg(table.threshold);
-    html += documentTableOnly(comparisonTable(QStringLiteral("Standard"), report.school,
-                                              table.standards + QList<ComparisonLine>{table.wholeTest}));
-    html += image(comparisonStandardsImageName);
-    html += documentTableOnly(comparisonTable(QStringLiteral("Zadanie"), report.school, table.tasks));
-    html += image(comparisonTasksImageName);
-    return html + paragraph(comparisonBelowText(table));
+    appendDocumentTableOnly(html, comparisonTable(QStringLiteral("Standard"), report.school,
+                                                  table.standards + QList<ComparisonLine>{table.wholeTest}));
+    *html += image(comparisonStandardsImageName);
+    appendDocumentTableOnly(html, comparisonTable(QStringLiteral("Zadanie"), report.school, table.tasks));
+    *html += image(comparisonTasksImageName);
+    *html += paragraph(comparisonBelowText(table));
 }
 
-QString normsSection(const AnalysisReport &report, const NormsFigures &norms)
+void normsSection(QString *html, const AnalysisReport &report, const NormsFigures &norms)
 {
-    QString html = heading(QStringLiteral("Wyniki uczniów na tle norm"));
+    *html += heading(QStringLiteral("Wyniki uczniów na tle norm"));
     if (norms.unstable)
-        html += highlighted(unstableNote());
-    html += documentTableOnly(scoreBandsTable(norms.bands));
+        *html += highlighted(unstableNote());
+    appendDocumentTableOnly(html, scoreBandsTable(norms.bands));
     if (norms.hasStanines) {
-        html += QStringLiteral("<p>Staniny uczniów (tabela [StaninyUczniow] pliku Setup.ini):</p>\n");
-        html += documentTableOnly(stanineSpreadTable(norms.spread));
-        html += documentTableOnly(stanineGroupsTable(norms.spread)) + image(stanineImageName);
+        *html += QStringLiteral("<p>Staniny uczniów (tabela [StaninyUczniow] pliku Setup.ini):</p>\n");
+        appendDocumentTableOnly(html, stanineSpreadTable(norms.spread));
+        appendDocumentTableOnly(html, stanineGroupsTable(norms.spread));
+        *html += image(stanineImageName);
     } else {
-        html += QStringLiteral("<p>Staniny uczniów nie są pokazywane: plik Setup.ini nie ma tabeli "
-                               "[StaninyUczniow] (dolne granice staninów 1–9 w punktach).</p>\n");
+        *html += QStringLiteral("<p>Staniny uczniów nie są pokazywane: plik Setup.ini nie ma tabeli "
+                                "[StaninyUczniow] (dolne granice staninów 1–9 w punktach).</p>\n");
     }
     if (report.school) {
         // A thousand pupils would bury the report; each class's analysis lists its own.
-        return html + QStringLiteral(
-                          "<p>Rangę centylową i stanin każdego ucznia (w klasie i w szkole) podaje analiza "
-                          "klasy, a wszystkich uczniów szkoły razem – arkusz „Analiza” pliku "
-                          "„Podsumowanie wyników.xlsx”.</p>\n");
+        *html +=
+            QStringLiteral("<p>Rangę centylową i stanin każdego ucznia (w klasie i w szkole) podaje analiza "
+                           "klasy, a wszystkich uczniów szkoły razem – arkusz „Analiza” pliku "
+                           "„Podsumowanie wyników.xlsx”.</p>\n");
+        return;
     }
-    html += QStringLiteral(
-                "<p>Ranga centylowa: jaki odsetek uczniów klasy%1 uzyskał taki sam albo niższy wynik.</p>\n")
-                .arg(norms.rankedInSchool ? QStringLiteral(" (i szkoły)") : QString());
-    return html + documentTableOnly(pupilNormsTable(norms, report.school));
+    *html += QStringLiteral(
+                 "<p>Ranga centylowa: jaki odsetek uczniów klasy%1 uzyskał taki sam albo niższy wynik.</p>\n")
+                 .arg(norms.rankedInSchool ? QStringLiteral(" (i szkoły)") : QString());
+    appendDocumentTableOnly(html, pupilNormsTable(norms, report.school));
 }
 
-QString qualitySection(const GroupAnalysis &group, const QualityFigures &quality)
+void qualitySection(QString *html, const GroupAnalysis &group, const QualityFigures &quality)
 {
-    QString html = heading(QStringLiteral("Jakość testu"));
-    html += QStringLiteral("<p>Moc różnicująca zadania: jak dobrze zadanie odróżnia uczniów mocniejszych od "
-                           "słabszych (korelacja punktów za zadanie z sumą punktów za pozostałe zadania). "
-                           "Alfa Cronbacha: jak zgodnie zadania mierzą to samo, czyli rzetelność całego "
-                           "testu.</p>\n");
-    html += documentTableOnly(alphaTable(quality)) + QStringLiteral("<p></p>\n");
-    return html + documentTableOnly(discriminationTable(group, quality));
+    *html += heading(QStringLiteral("Jakość testu"));
+    *html += QStringLiteral("<p>Moc różnicująca zadania: jak dobrze zadanie odróżnia uczniów mocniejszych od "
+                            "słabszych (korelacja punktów za zadanie z sumą punktów za pozostałe zadania). "
+                            "Alfa Cronbacha: jak zgodnie zadania mierzą to samo, czyli rzetelność całego "
+                            "testu.</p>\n");
+    appendDocumentTableOnly(html, alphaTable(quality));
+    *html += QStringLiteral("<p></p>\n");
+    appendDocumentTableOnly(html, discriminationTable(group, quality));
 }
 
 // The answers chosen in the keyed tasks; for a school the school's, then each class's.
-QString choicesSection(const AnalysisReport &report, const StaffMeetingFigures &figures)
+void choicesSection(QString *html, const AnalysisReport &report, const StaffMeetingFigures &figures)
 {
-    QString html = heading(choicesHeading());
-    if (!figures.choices.anyKnown)
-        return html + paragraph(noChoicesText());
-    html += paragraph(choicesNote());
-    const auto part = [](const ChoiceTable &table, const QString &title) {
-        QString text = documentTable(choicesTable(table, title));
-        for (const QString &line : choicesBelowTexts(table))
-            text += paragraph(line);
-        return text;
-    };
-    html += part(figures.choices, report.school ? QStringLiteral("Szkoła") : QString());
+    *html += heading(choicesHeading());
+    if (!figures.choices.anyKnown) {
+        *html += paragraph(noChoicesText());
+        return;
+    }
+    *html += paragraph(choicesNote());
+    appendDocumentTable(html,
+                        choicesTable(figures.choices, report.school ? QStringLiteral("Szkoła") : QString()));
+    for (const QString &line : choicesBelowTexts(figures.choices))
+        *html += paragraph(line);
     if (!report.school || figures.classChoices.isEmpty())
-        return html;
+        return;
     const QStringList labels = classLabels(report);
-    html += heading(classChoicesHeading()) + paragraph(classChoicesNote());
-    for (const ReportTable &table : classChoicesTables(figures.classChoices, labels))
-        html += documentTableOnly(table) + QStringLiteral("<p></p>\n");
+    *html += heading(classChoicesHeading());
+    *html += paragraph(classChoicesNote());
+    for (const ReportTable &table : classChoicesTables(figures.classChoices, labels)) {
+        appendDocumentTableOnly(html, table);
+        *html += QStringLiteral("<p></p>\n");
+    }
     for (const QString &line : classChoicesBelowTexts(figures.classChoices, labels))
-        html += paragraph(line);
-    return html;
+        *html += paragraph(line);
 }
 
 // The results by requirement: the group's table, what to revise, and a school's classes side by side.
-QString requirementsSection(const AnalysisReport &report, const StaffMeetingFigures &figures,
-                            const TestDefinition &test, const AnalysisSettings &settings)
+void requirementsSection(QString *html, const AnalysisReport &report, const StaffMeetingFigures &figures,
+                         const TestDefinition &test, const AnalysisSettings &settings)
 {
     const bool country = anyCountry(figures.requirements);
-    QString html = heading(requirementsHeading()) + paragraph(requirementsNote(report.school, country));
-    html += documentTableOnly(requirementsTable(figures.requirements, test, settings));
-    html += heading(revisionHeading(report.school));
+    *html += heading(requirementsHeading());
+    *html += paragraph(requirementsNote(report.school, country));
+    appendDocumentTableOnly(html, requirementsTable(figures.requirements, test, settings));
+    *html += heading(revisionHeading(report.school));
     const ReportTable revision = revisionTable(figures.requirements, test);
-    html += revision.rows.isEmpty() ? paragraph(nothingToRevise()) : documentTableOnly(revision);
+    if (revision.rows.isEmpty())
+        *html += paragraph(nothingToRevise());
+    else
+        appendDocumentTableOnly(html, revision);
     if (!report.school || report.classes.isEmpty())
-        return html;
-    html += heading(classRequirementsHeading());
-    for (const ReportTable &table : classRequirementsTables(report, figures.requirements, test, settings))
-        html += documentTableOnly(table) + QStringLiteral("<p></p>\n");
-    return html;
+        return;
+    *html += heading(classRequirementsHeading());
+    for (const ReportTable &table : classRequirementsTables(report, figures.requirements, test, settings)) {
+        appendDocumentTableOnly(html, table);
+        *html += QStringLiteral("<p></p>\n");
+    }
 }
 
 // The title, the test, the notes and the summary sentences.
-QString opening(const AnalysisReport &report, const TestDefinition &test)
+void opening(QString *html, const AnalysisReport &report, const TestDefinition &test)
 {
-    QString html = QStringLiteral("<html><head><meta charset=\"utf-8\"><title>%1</title></head><body>\n")
-                       .arg(esc(analysisTitle(report)));
-    html += QStringLiteral("<h1>%1</h1>\n").arg(esc(analysisTitle(report)));
-    html += QStringLiteral("<p><i>%1: %2</i></p>\n").arg(esc(test.testName), esc(test.testDate));
+    *html += QStringLiteral("<html><head><meta charset=\"utf-8\"><title>%1</title></head><body>\n")
+                 .arg(esc(analysisTitle(report)));
+    *html += QStringLiteral("<h1>%1</h1>\n").arg(esc(analysisTitle(report)));
+    *html += QStringLiteral("<p><i>%1: %2</i></p>\n").arg(esc(test.testName), esc(test.testDate));
     for (const QString &note : report.notes)
-        html += highlighted(note);
-    html += heading(QStringLiteral("Podsumowanie"));
+        *html += highlighted(note);
+    *html += heading(QStringLiteral("Podsumowanie"));
     for (const QString &sentence : report.sentences)
-        html += paragraph(sentence);
-    return html;
+        *html += paragraph(sentence);
 }
 
 } // namespace
@@ -161,7 +172,7 @@ QString analysisHtml(const AnalysisReport &report, const TestDefinition &test,
     // grows.
     QString html;
     html.reserve((qMax(test.taskCount, 0) + group.totals.pupils + report.classes.size()) * 300 + 32768);
-    html += opening(report, test);
+    opening(&html, report, test);
     appendDocumentTable(&html, totalsTable(group, report.school));
     html += image(histogramImageName);
     if (report.school) {
@@ -176,12 +187,13 @@ QString analysisHtml(const AnalysisReport &report, const TestDefinition &test,
     appendDocumentTable(&html, weakPupilsTable(report));
     if (figures) {
         if (test.hasKeys())
-            html += choicesSection(report, *figures);
+            choicesSection(&html, report, *figures);
         if (!figures->requirements.isEmpty())
-            html += requirementsSection(report, *figures, test, settings);
-        html += comparisonSection(report, figures->comparison);
-        html += normsSection(report, figures->norms);
-        html += qualitySection(group, figures->quality);
+            requirementsSection(&html, report, *figures, test, settings);
+        comparisonSection(&html, report, figures->comparison);
+        normsSection(&html, report, figures->norms);
+        qualitySection(&html, group, figures->quality);
     }
-    return html + QStringLiteral("</body></html>\n");
+    html += QStringLiteral("</body></html>\n");
+    return html;
 }

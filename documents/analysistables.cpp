@@ -11,6 +11,15 @@ namespace {
 
 const QString schoolLine = QStringLiteral("Szkoła (wszyscy uczniowie)");
 
+// A row's cells, moved into the row where a brace-enclosed list would copy each.
+template <typename... Cells> QList<ReportCell> cellsOf(Cells &&...cells)
+{
+    QList<ReportCell> row;
+    row.reserve(sizeof...(Cells));
+    (row.append(std::forward<Cells>(cells)), ...);
+    return row;
+}
+
 QList<ReportCell> texts(const QStringList &names)
 {
     QList<ReportCell> cells;
@@ -94,7 +103,7 @@ ReportTable totalsTable(const GroupAnalysis &group, bool school)
     if (school)
         table.note = schoolMeanNote();
     const auto line = [&](const QString &label, const ReportCell &cell) {
-        table.add({textCell(label), cell});
+        table.add(cellsOf(textCell(label), cell));
     };
     line(school ? QStringLiteral("Uczniowie szkoły (w klasach z wynikami)")
                 : QStringLiteral("Uczniowie klasy"),
@@ -126,12 +135,12 @@ ReportTable classesTable(const AnalysisReport &report, const AnalysisSettings &s
                QStringLiteral("Stanin")});
     const auto line = [&](const GroupAnalysis &group, const QString &label) {
         const TotalsSummary &t = group.totals;
-        table.add({textCell(label), integerCell(t.pupils), integerCell(t.present),
-                   ifData(t.hasData, decimalCell(t.mean)), ifData(t.hasData, decimalCell(t.median)),
-                   ifData(t.hasData, integerCell(t.lowest)), ifData(t.hasData, integerCell(t.highest)),
-                   ifData(t.hasData, decimalCell(t.standardDeviation)),
-                   facilityCell(group.wholeTest.facility, settings),
-                   group.stanine ? integerCell(*group.stanine) : missingCell()});
+        table.add(cellsOf(textCell(label), integerCell(t.pupils), integerCell(t.present),
+                          ifData(t.hasData, decimalCell(t.mean)), ifData(t.hasData, decimalCell(t.median)),
+                          ifData(t.hasData, integerCell(t.lowest)), ifData(t.hasData, integerCell(t.highest)),
+                          ifData(t.hasData, decimalCell(t.standardDeviation)),
+                          facilityCell(group.wholeTest.facility, settings),
+                          group.stanine ? integerCell(*group.stanine) : missingCell()));
     };
     for (const GroupAnalysis &group : report.classes)
         line(group, group.label);
@@ -169,6 +178,7 @@ ReportTable standardsTable(const GroupAnalysis &group, const TestDefinition &tes
         texts({QStringLiteral("Standard"), QStringLiteral("Maks. pkt"), QStringLiteral("Średnia pkt"),
                QStringLiteral("Łatwość"), QStringLiteral("Interpretacja")});
     const bool hasData = group.totals.hasData;
+    table.rows.reserve(group.standards.size() + 1);
     for (qsizetype k = 0; k < group.standards.size(); ++k) {
         const ItemFacility &standard = group.standards[k];
         table.add(itemCells(textCell(standardCaption(standard, test, k)), standard, hasData) +
@@ -225,8 +235,9 @@ ReportTable legendTable(const AnalysisSettings &settings)
     for (int band = 0; band < bandCount; ++band) {
         const BandBounds bounds = bandBounds(band, settings);
         const QString colour = bandColour(band);
-        table.add({coloured(decimalCell(bounds.lower), colour), coloured(decimalCell(bounds.upper), colour),
-                   coloured(textCell(bandName(band)), colour)});
+        table.add(cellsOf(coloured(decimalCell(bounds.lower), colour),
+                          coloured(decimalCell(bounds.upper), colour),
+                          coloured(textCell(bandName(band)), colour)));
     }
     return table;
 }
@@ -251,19 +262,23 @@ ReportTable weakPupilsTable(const AnalysisReport &report)
     for (qsizetype k = 0; k < group.weakPupils.size(); ++k) {
         const QList<WeakPupil> &pupils = group.weakPupils[k];
         const QString label = group.standards.value(k).label;
-        QList<ReportCell> first{textCell(label), integerCell(pupils.size()),
-                                textCell(weakPupilEntries(pupils, report.school))};
+        QList<ReportCell> first = cellsOf(textCell(label), integerCell(pupils.size()),
+                                          textCell(weakPupilEntries(pupils, report.school)));
         if (pupils.isEmpty())
             first.append(textCell(QStringLiteral("nikt")));
-        table.add(first);
+        table.add(std::move(first));
         for (const WeakPupil &pupil : pupils) {
-            QList<ReportCell> cells{textCell(label), ReportCell{}, ReportCell{}};
+            QList<ReportCell> cells;
+            cells.reserve(7);
+            cells.append(textCell(label));
+            cells.append(ReportCell{});
+            cells.append(ReportCell{});
             if (report.school)
                 cells.append(textCell(pupil.classLabel));
-            cells += {integerCell(pupil.row),
-                      textCell(pupil.code.isEmpty() ? QStringLiteral("bez kodu") : pupil.code),
-                      decimalCell(pupil.facility)};
-            table.add(cells, ReportOutput::SheetOnly);
+            cells.append(integerCell(pupil.row));
+            cells.append(textCell(pupil.code.isEmpty() ? QStringLiteral("bez kodu") : pupil.code));
+            cells.append(decimalCell(pupil.facility));
+            table.add(std::move(cells), ReportOutput::SheetOnly);
         }
     }
     return table;
@@ -282,13 +297,14 @@ ReportTable histogramTable(const AnalysisReport &report)
         table.header = texts(
             {QStringLiteral("Suma punktów od"), QStringLiteral("do"), QStringLiteral("Liczba uczniów")});
     const qsizetype totals = group.histogram.size();
+    table.rows.reserve(bars.counts.size());
     for (qsizetype bar = 0; bar < bars.counts.size(); ++bar) {
         const qsizetype first = bar * bars.width;
         if (bars.width == 1)
-            table.add({integerCell(first), integerCell(bars.counts[bar])});
+            table.add(cellsOf(integerCell(first), integerCell(bars.counts[bar])));
         else
-            table.add({integerCell(first), integerCell(std::min(first + bars.width, totals) - 1),
-                       integerCell(bars.counts[bar])});
+            table.add(cellsOf(integerCell(first), integerCell(std::min(first + bars.width, totals) - 1),
+                              integerCell(bars.counts[bar])));
     }
     return table;
 }
@@ -368,19 +384,21 @@ ReportTable pupilNormsTable(const NormsFigures &norms, bool school)
         table.header.append(textCell(QStringLiteral("Ranga w szkole")));
     if (norms.hasStanines)
         table.header.append(textCell(QStringLiteral("Stanin")));
+    table.rows.reserve(norms.pupils.size());
     for (const PupilNorm &pupil : norms.pupils) {
-        QList<ReportCell> cells{textCell(pupil.classLabel),
-                                integerCell(pupil.row),
-                                pupil.code.isEmpty() ? noNameCell(QStringLiteral("bez kodu"))
-                                                     : textCell(pupil.code),
-                                integerCell(pupil.total),
-                                pupil.percentOfMax ? percentCell(*pupil.percentOfMax, 0) : noDataCell(),
-                                decimalCell(pupil.percentileInClass, 0)};
+        QList<ReportCell> cells;
+        cells.reserve(8);
+        cells.append(textCell(pupil.classLabel));
+        cells.append(integerCell(pupil.row));
+        cells.append(pupil.code.isEmpty() ? noNameCell(QStringLiteral("bez kodu")) : textCell(pupil.code));
+        cells.append(integerCell(pupil.total));
+        cells.append(pupil.percentOfMax ? percentCell(*pupil.percentOfMax, 0) : noDataCell());
+        cells.append(decimalCell(pupil.percentileInClass, 0));
         if (ranked)
             cells.append(decimalCell(pupil.percentileInSchool, 0));
         if (norms.hasStanines)
             cells.append(integerCell(pupil.stanine));
-        table.add(cells);
+        table.add(std::move(cells));
     }
     return table;
 }
@@ -399,10 +417,11 @@ ReportTable discriminationTable(const GroupAnalysis &group, const QualityFigures
     ReportTable table;
     table.header =
         texts({QStringLiteral("Zadanie"), QStringLiteral("Moc różnicująca"), QStringLiteral("Ocena")});
+    table.rows.reserve(group.tasks.size());
     for (qsizetype t = 0; t < group.tasks.size(); ++t) {
         const std::optional<double> value = quality.discrimination.value(t);
-        table.add({textCell(group.tasks[t].label), value ? decimalCell(*value) : missingCell(),
-                   textCell(discriminationText(value))});
+        table.add(cellsOf(textCell(group.tasks[t].label), value ? decimalCell(*value) : missingCell(),
+                          textCell(discriminationText(value))));
     }
     return table;
 }

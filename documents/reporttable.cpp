@@ -50,64 +50,92 @@ QString tableStart()
 // The text as QString::toHtmlEscaped() gives it, written straight into the document.
 void appendEscaped(QString *html, QStringView text)
 {
-    qsizetype plain = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        QStringView entity;
-        switch (text[i].unicode()) {
-        case u'<':
-            entity = u"&lt;";
-            break;
-        case u'>':
-            entity = u"&gt;";
-            break;
-        case u'&':
-            entity = u"&amp;";
-            break;
-        case u'"':
-            entity = u"&quot;";
-            break;
-        default:
-            continue;
-        }
-        html->append(text.sliced(plain, i - plain));
-        html->append(entity);
-        plain = i + 1;
+    // Most texts have nothing to escape; in a longer one Qt looks for the four characters faster
+    // than a loop here.
+    if (text.size() > 4 && !text.contains(u'<') && !text.contains(u'>') && !text.contains(u'&') &&
+        !text.contains(u'"')) {
+        html->append(text);
+        return;
     }
-    html->append(text.sliced(plain));
+    // The four characters HTML escapes all lie below 64: one bit each tells them apart from the rest.
+    constexpr quint64 escaped = 1ull << u'"' | 1ull << u'&' | 1ull << u'<' | 1ull << u'>';
+    const QChar *plain = text.cbegin();
+    for (const QChar *c = text.cbegin(); c != text.cend(); ++c) {
+        const char16_t u = c->unicode();
+        if (u >= 64 || !(escaped >> u & 1))
+            continue;
+        html->append(QStringView(plain, c));
+        html->append(u == u'<'   ? QStringView(u"&lt;")
+                     : u == u'>' ? QStringView(u"&gt;")
+                     : u == u'&' ? QStringView(u"&amp;")
+                                 : QStringView(u"&quot;"));
+        plain = c + 1;
+    }
+    html->append(QStringView(plain, text.cend()));
 }
 
-// Cells are written straight into the table's text: a document has thousands of them.
-void openHtmlCell(QString *html, QStringView tag, const QString &colour, bool right, bool bold)
+// Cells are written straight into the table's text, each tag in one piece: a document has
+// thousands of them.
+void openHtmlCell(QString *html, bool header, const QString &colour, bool right, bool bold)
 {
-    html->append(u'<');
-    html->append(tag);
-    if (!colour.isEmpty()) {
-        html->append(u" bgcolor=\"");
+    if (colour.isEmpty()) {
+        if (header)
+            html->append(right ? QStringView(u"<th align=\"right\">") : QStringView(u"<th>"));
+        else
+            html->append(right ? QStringView(u"<td align=\"right\">") : QStringView(u"<td>"));
+    } else {
+        html->append(header ? QStringView(u"<th bgcolor=\"") : QStringView(u"<td bgcolor=\""));
         html->append(colour);
-        html->append(u'"');
+        html->append(right ? QStringView(u"\" align=\"right\">") : QStringView(u"\">"));
     }
-    if (right)
-        html->append(u" align=\"right\"");
-    html->append(u'>');
     if (bold)
         html->append(u"<b>");
 }
 
-void closeHtmlCell(QString *html, QStringView tag, bool bold)
+void closeHtmlCell(QString *html, bool header, bool bold)
 {
     if (bold)
-        html->append(u"</b>");
-    html->append(u"</");
-    html->append(tag);
-    html->append(u'>');
+        html->append(header ? QStringView(u"</b></th>") : QStringView(u"</b></td>"));
+    else
+        html->append(header ? QStringView(u"</th>") : QStringView(u"</td>"));
 }
 
-void appendHtmlCell(QString *html, QStringView tag, QStringView text, const QString &colour, bool right,
-                    bool bold = false)
+// The cell's documentText(), escaped, written straight into the document: a figure is written where
+// it is formatted, and has nothing to escape.
+void appendCellText(QString *html, const ReportCell &cell)
 {
-    openHtmlCell(html, tag, colour, right, bold);
-    appendEscaped(html, text);
-    closeHtmlCell(html, tag, bold);
+    switch (cell.kind) {
+    case ReportCell::Kind::Integer:
+        html->append(NumberedName(QStringView(), qint64(cell.value)));
+        break;
+    case ReportCell::Kind::Decimal:
+        appendPolishDecimal(html, cell.value, cell.decimals);
+        break;
+    case ReportCell::Kind::Share:
+        html->append(NumberedName(QStringView(), hundredths(cell.value)));
+        html->append(u'%');
+        break;
+    case ReportCell::Kind::Percent:
+        appendPolishDecimal(html, cell.value, cell.decimals);
+        html->append(u'%');
+        break;
+    default:
+        // Words, and the figures written with words or several numbers, have no name after them.
+        appendEscaped(html, documentText(cell));
+        return;
+    }
+    if (!cell.text.isEmpty()) {
+        html->append(u" (");
+        appendEscaped(html, cell.text);
+        html->append(u')');
+    }
+}
+
+void appendHtmlCell(QString *html, bool header, const ReportCell &cell, bool right)
+{
+    openHtmlCell(html, header, cell.colour, right, cell.strong);
+    appendCellText(html, cell);
+    closeHtmlCell(html, header, cell.strong);
 }
 
 // A header row is the table's <thead>, which printing repeats on every page the table continues on.
@@ -115,14 +143,13 @@ void appendHtmlRow(QString *html, const QList<ReportCell> &cells, const QList<Re
                    bool header, const DocumentOptions &options)
 {
     html->append(header ? QStringView(u"<thead><tr>") : QStringView(u"<tr>"));
-    const QStringView tag = header ? QStringView(u"th") : QStringView(u"td");
     qsizetype written = 0;
     for (qsizetype c = 0; c < cells.size(); ++c) {
         if (!shown(columns, c, ReportOutput::DocumentOnly))
             continue;
         const ReportCell &cell = cells[c];
         const bool right = !header && (options.rightAfterFirst ? written > 0 : !isWords(cell));
-        appendHtmlCell(html, tag, documentText(cell), cell.colour, right, cell.strong);
+        appendHtmlCell(html, header, cell, right);
         ++written;
     }
     html->append(header ? QStringView(u"</tr></thead>\n") : QStringView(u"</tr>\n"));
@@ -134,13 +161,13 @@ void appendRangesAcross(QString *html, const ReportTable &table)
     for (const ReportRow &row : table.rows) {
         // "from–to name" in one cell.
         const QList<ReportCell> &cells = row.cells;
-        openHtmlCell(html, u"td", cells.value(0).colour, false, false);
+        openHtmlCell(html, false, cells.value(0).colour, false, false);
         appendEscaped(html, documentText(cells.value(0)));
         html->append(u'–');
         appendEscaped(html, documentText(cells.value(1)));
         html->append(u' ');
         appendEscaped(html, documentText(cells.value(2)));
-        closeHtmlCell(html, u"td", false);
+        closeHtmlCell(html, false, false);
     }
     html->append(u"</tr>\n");
 }
@@ -379,6 +406,11 @@ QString documentTable(const ReportTable &table, const DocumentOptions &options)
 
 void appendToSheet(Sheet *sheet, const ReportTable &table, const SheetOptions &options)
 {
+    // Room for the table's rows, grown by half at least, so that a sheet made of many tables is not
+    // moved for each.
+    const qsizetype needed = sheet->rows.size() + table.rows.size() + 4;
+    if (sheet->rows.capacity() < needed)
+        sheet->rows.reserve(qMax(needed, sheet->rows.capacity() * 3 / 2));
     if (!table.heading.isEmpty() || !table.note.isEmpty())
         sheet->rows.append(QList<SheetCell>());
     if (!table.heading.isEmpty())
