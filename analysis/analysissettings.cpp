@@ -45,7 +45,7 @@ void loadBandBounds(const IniFile &ini, AnalysisSettings *settings)
     }
     settings->bandBounds = defaultBandBounds;
     settings->problems.append(
-        QStringLiteral("Granice przedziałów łatwości w sekcji [PrzedzialyLatwosci] pliku Setup.ini są "
+        QStringLiteral("Granice przedziałów łatwości w definicji testu (plik Setup.ini) są "
                        "nieprawidłowe (muszą rosnąć, od 0 do 1); program przyjmuje granice %1; %2; %3; %4.")
             .arg(polishDecimal(defaultBandBounds[0]), polishDecimal(defaultBandBounds[1]),
                  polishDecimal(defaultBandBounds[2]), polishDecimal(defaultBandBounds[3])));
@@ -57,8 +57,8 @@ void loadStanineBounds(const IniFile &ini, AnalysisSettings *settings)
     settings->stanineBounds = readStanineTable(ini, QStringLiteral("Staniny"), &usable);
     if (!usable)
         settings->problems.append(
-            QStringLiteral("Tabela staninów w sekcji [Staniny] pliku Setup.ini jest "
-                           "niepełna lub nieprawidłowa; stanin nie będzie pokazywany."));
+            QStringLiteral("Tabela staninów średniego wyniku szkoły w definicji testu (plik Setup.ini) "
+                           "jest niepełna lub nieprawidłowa; stanin nie będzie pokazywany."));
 }
 
 } // namespace
@@ -98,7 +98,7 @@ QList<double> loadPupilStanineBounds(const IniFile &setup, QStringList *problems
     const QList<double> bounds = readStanineTable(setup, QStringLiteral("StaninyUczniow"), &usable);
     if (!usable && problems)
         problems->append(
-            QStringLiteral("Tabela staninów uczniów w sekcji [StaninyUczniow] pliku Setup.ini jest "
+            QStringLiteral("Tabela staninów wyników uczniów w definicji testu (plik Setup.ini) jest "
                            "niepełna lub nieprawidłowa; staniny uczniów nie będą pokazywane."));
     return bounds;
 }
@@ -113,10 +113,9 @@ int comparisonThreshold(const IniFile &setup, QStringList *problems)
     if (value && *value >= 1 && *value <= 100)
         return *value;
     if (problems) {
-        problems->append(
-            QStringLiteral("Próg porównania (klucz Prog w sekcji [Porownanie] pliku Setup.ini) musi "
-                           "być liczbą całkowitą od 1 do 100; program przyjmuje %1.")
-                .arg(defaultComparisonThreshold));
+        problems->append(QStringLiteral("Próg porównania z krajem w definicji testu (plik Setup.ini) musi "
+                                        "być liczbą całkowitą od 1 do 100; program przyjmuje %1.")
+                             .arg(defaultComparisonThreshold));
     }
     return defaultComparisonThreshold;
 }

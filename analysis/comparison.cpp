@@ -162,7 +162,7 @@ ComparisonFigures readComparison(const IniFile &file, const IniFile &setupDefaul
 {
     ComparisonFigures figures = ComparisonFigures::emptyFor(test);
 
-    QString section;
+    QString area;
     IniSection ownSection;
     IniSection defaultSection;
     auto read = [&](QStringView key) -> std::optional<double> {
@@ -180,9 +180,9 @@ ComparisonFigures readComparison(const IniFile &file, const IniFile &setupDefaul
             return value;
         if (problems) {
             problems->append(
-                QStringLiteral("W pliku %1, w sekcji [%2], klucz %3 ma wartość „%4”, która nie "
+                QStringLiteral("W pliku %1 łatwość (%2, %3) ma wartość „%4”, która nie "
                                "jest łatwością (liczbą od 0 do 1); ta wartość została pominięta.")
-                    .arg(own ? comparisonFileName() : QStringLiteral("Setup.ini"), section, key, text));
+                    .arg(own ? comparisonFileName() : QStringLiteral("Setup.ini"), area, key, text));
         }
         return std::nullopt;
     };
@@ -193,7 +193,8 @@ ComparisonFigures readComparison(const IniFile &file, const IniFile &setupDefaul
     for (int t = 0; t < figures.tasks.size(); ++t)
         taskKeys.append(taskKey(t));
     for (std::size_t a = 0; a < allAreas.size(); ++a) {
-        section = areaSection(allAreas[a]);
+        area = areaName(allAreas[a]);
+        const QString section = areaSection(allAreas[a]);
         ownSection = file.section(section);
         defaultSection = setupDefaults.section(section);
         for (int t = 0; t < figures.tasks.size(); ++t)

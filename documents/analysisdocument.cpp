@@ -65,13 +65,15 @@ void normsSection(QString *html, const AnalysisReport &report, const NormsFigure
         *html += highlighted(unstableNote());
     appendDocumentTableOnly(html, scoreBandsTable(norms.bands));
     if (norms.hasStanines) {
-        *html += QStringLiteral("<p>Staniny uczniów (tabela [StaninyUczniow] pliku Setup.ini):</p>\n");
+        *html += QStringLiteral("<p>Staniny uczniów (według tabeli staninów wyników uczniów z definicji "
+                                "testu):</p>\n");
         appendDocumentTableOnly(html, stanineSpreadTable(norms.spread));
         appendDocumentTableOnly(html, stanineGroupsTable(norms.spread));
         *html += image(stanineImageName);
     } else {
-        *html += QStringLiteral("<p>Staniny uczniów nie są pokazywane: plik Setup.ini nie ma tabeli "
-                                "[StaninyUczniow] (dolne granice staninów 1–9 w punktach).</p>\n");
+        *html += QStringLiteral("<p>Staniny uczniów nie są pokazywane: definicja testu nie ma tabeli "
+                                "staninów wyników uczniów (dolnych granic staninów 1–9 w punktach, "
+                                "na karcie „Analiza” okna „Definicja testu”).</p>\n");
     }
     if (report.school) {
         // A thousand pupils would bury the report; each class's analysis lists its own.

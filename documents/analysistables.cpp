@@ -112,7 +112,11 @@ ReportTable totalsTable(const GroupAnalysis &group, bool school)
     line(QStringLiteral("Nieobecni"), integerCell(t.absent));
     line(meanCaption(school), ifData(t.hasData, decimalCell(t.mean)));
     line(QStringLiteral("Mediana"), ifData(t.hasData, decimalCell(t.median)));
-    line(modesCaption(t.modes.size()), ifData(t.hasData, integersCell({t.modes.begin(), t.modes.end()})));
+    // When no total repeats, every total is "most frequent": listing them all would read as modes.
+    if (t.hasData && t.present > 1 && t.modes.size() == t.present)
+        line(modesCaption(1), textCell(QStringLiteral("brak – każdy wynik wystąpił jeden raz")));
+    else
+        line(modesCaption(t.modes.size()), ifData(t.hasData, integersCell({t.modes.begin(), t.modes.end()})));
     line(QStringLiteral("Wynik najniższy"), ifData(t.hasData, integerCell(t.lowest)));
     line(QStringLiteral("Wynik najwyższy"), ifData(t.hasData, integerCell(t.highest)));
     line(QStringLiteral("Rozstęp"), ifData(t.hasData, integerCell(t.range)));

@@ -22,11 +22,11 @@ using Bounds = QList<double>;
 
 namespace {
 
-const QString bandProblem = u"Granice przedziałów łatwości w sekcji [PrzedzialyLatwosci] pliku Setup.ini są "
+const QString bandProblem = u"Granice przedziałów łatwości w definicji testu (plik Setup.ini) są "
                             u"nieprawidłowe (muszą rosnąć, od 0 do 1); program przyjmuje granice "
                             u"0,20; 0,50; 0,70; 0,90."_s;
-const QString stanineProblem = u"Tabela staninów w sekcji [Staniny] pliku Setup.ini jest niepełna lub "
-                               u"nieprawidłowa; stanin nie będzie pokazywany."_s;
+const QString stanineProblem = u"Tabela staninów średniego wyniku szkoły w definicji testu (plik Setup.ini) "
+                               u"jest niepełna lub nieprawidłowa; stanin nie będzie pokazywany."_s;
 const Bounds defaultBands{0.20, 0.50, 0.70, 0.90};
 const Bounds stanineTable{0, 2, 3, 4, 5, 6, 7, 8, 9};
 

@@ -43,13 +43,14 @@ QString describe(const ComparisonFigures &figures)
 
 QString badValue(const QString &file, const QString &section, const QString &key, const QString &value)
 {
-    return u"W pliku %1, w sekcji [%2], klucz %3 ma wartość „%4”, która nie jest łatwością (liczbą od 0 do "
-           u"1); ta wartość została pominięta."_s.arg(file, section, key, value);
+    // The message names the area in words, never the file's section.
+    const QString area = section == u"PorownanieKraj"_s ? u"kraj"_s : u"gmina"_s;
+    return u"W pliku %1 łatwość (%2, %3) ma wartość „%4”, która nie jest łatwością (liczbą od 0 do "
+           u"1); ta wartość została pominięta."_s.arg(file, area, key, value);
 }
 
-const QString thresholdProblem =
-    u"Próg porównania (klucz Prog w sekcji [Porownanie] pliku Setup.ini) musi być "
-    u"liczbą całkowitą od 1 do 100; program przyjmuje 5."_s;
+const QString thresholdProblem = u"Próg porównania z krajem w definicji testu (plik Setup.ini) musi być "
+                                 u"liczbą całkowitą od 1 do 100; program przyjmuje 5."_s;
 
 } // namespace
 

@@ -15,7 +15,7 @@ using Counts = QList<int>;
 namespace {
 
 const QString tableProblem =
-    u"Tabela staninów uczniów w sekcji [StaninyUczniow] pliku Setup.ini jest niepełna "
+    u"Tabela staninów wyników uczniów w definicji testu (plik Setup.ini) jest niepełna "
     u"lub nieprawidłowa; staniny uczniów nie będą pokazywane."_s;
 // A 40-point test, four points a stanine from stanine 2.
 const Bounds table{0, 8, 12, 16, 20, 24, 28, 32, 36};

@@ -482,7 +482,7 @@ void TstAnalysisWindow::classReport_data()
                        u"B5;;2;1;3;2;1"_s}
         << Table{{u"Uczniowie klasy"_s, u"5"_s}, {u"Obecni na teście"_s, u"2"_s},
                  {u"Nieobecni"_s, u"3"_s},       {u"Średnia"_s, u"5,00"_s},
-                 {u"Mediana"_s, u"5,00"_s},      {u"Dominanty (kilka wyników równie częstych)"_s, u"1; 9"_s},
+                 {u"Mediana"_s, u"5,00"_s},      {u"Dominanta"_s, u"brak – każdy wynik wystąpił jeden raz"_s},
                  {u"Wynik najniższy"_s, u"1"_s}, {u"Wynik najwyższy"_s, u"9"_s},
                  {u"Rozstęp"_s, u"8"_s},         {u"Odchylenie standardowe (populacji)"_s, u"4,00"_s}}
         << standardsTable({{u"2,00"_s, u"0,50"_s, u"umiarkowanie trudny"_s},
