@@ -188,10 +188,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     if (size < 3)
         return 0;
-    // Up to a little beyond the limit, so that rows are left out too.
-    const int firstTask = data[0] % (TestDefinition::maxTaskCount + 10);
+    // Mostly definitions of up to 40 tasks, and one byte in thirteen near the limit of 200 (a paste
+    // up to a little beyond it, so that rows are left out too): checking a definition costs as
+    // many tasks as it has, and the counts between behave as their neighbours do.
+    const auto nearLimit = [](std::uint8_t byte, int highest) {
+        return byte >= 190 && byte <= highest ? int(byte) : byte % 41;
+    };
+    static_assert(TestDefinition::maxTaskCount == 200);
+    const int firstTask = nearLimit(data[0], TestDefinition::maxTaskCount + 9);
     const auto firstColumn = TaskColumn(data[1] % columnCount);
-    const int startCount = data[2] % (TestDefinition::maxTaskCount + 1);
+    const int startCount = nearLimit(data[2], TestDefinition::maxTaskCount);
     return fuzz::checkAsText(data + 3, size - 3, [&](const QString &text) {
         checkPaste(text, firstTask, firstColumn, startCount);
     });
