@@ -1234,3 +1234,13 @@ TaskPaste pasteTasks(TestDefinitionFile *definition, const QList<QStringList> &r
     fitStandardCount(definition);
     return paste;
 }
+
+void dropExampleNote(TestDefinitionFile *definition)
+{
+    const bool example =
+        std::any_of(definition->preamble.cbegin(), definition->preamble.cend(), [](const QString &line) {
+            return line.trimmed().startsWith(QStringLiteral("; PRZYKŁAD"));
+        });
+    if (example)
+        definition->preamble.clear();
+}

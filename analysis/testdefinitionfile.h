@@ -92,6 +92,9 @@ TestDefinitionFile readTestDefinitionFile(const QByteArray &windows1250Bytes,
                                           QStringList *problems = nullptr);
 // The definition as Setup.ini's Windows-1250 text with CR LF line ends. Characters the code page
 // cannot hold become "?" (definitionProblems refuses them first).
+// The example tests open with a comment saying they are examples, not official figures; a test saved
+// from one is the school's own and goes without it.
+void dropExampleNote(TestDefinitionFile *definition);
 QByteArray testDefinitionFileBytes(const TestDefinitionFile &definition);
 
 // The tasks grown (with "Zad.N", 1 point, standard 1, closed) or cut to count, kept within

@@ -96,6 +96,9 @@ void qualitySection(QString *html, const GroupAnalysis &group, const QualityFigu
                             "słabszych (korelacja punktów za zadanie z sumą punktów za pozostałe zadania). "
                             "Alfa Cronbacha: jak zgodnie zadania mierzą to samo, czyli rzetelność całego "
                             "testu.</p>\n");
+    // Correlations over a handful of pupils swing with every one of them.
+    if (group.totals.hasData && group.totals.present < minStablePupils)
+        *html += highlighted(unstableNote());
     appendDocumentTableOnly(html, alphaTable(quality));
     *html += QStringLiteral("<p></p>\n");
     appendDocumentTableOnly(html, discriminationTable(group, quality));

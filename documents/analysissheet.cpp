@@ -151,6 +151,8 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
     normsPart(&sheet, report, figures.norms);
 
     heading(&sheet, QStringLiteral("Jakość testu"));
+    if (group.totals.hasData && group.totals.present < minStablePupils)
+        line(&sheet, unstableNote());
     appendToSheet(&sheet, alphaTable(figures.quality), options);
     return sheet;
 }

@@ -1,5 +1,6 @@
 #include "school/recentschools.h"
 
+#include "analysis/testdefinition.h"
 #include "files/schoolpaths.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@ namespace recentschools {
 namespace {
 
 const QString key = QStringLiteral("OstatnieSzkoly");
+const QString testKey = QStringLiteral("OstatniTest");
 
 void store(const QString &settingsFile, const QStringList &paths)
 {
@@ -58,6 +60,30 @@ Checked checkAndPrune(const QString &settingsFile)
     if (!checked.missing.isEmpty())
         store(settingsFile, checked.existing);
     return checked;
+}
+
+QString schoolTestName(const QString &schoolFolder)
+{
+    const QString path = schoolFolder + QLatin1Char('/') + schoolfiles::test.toString();
+    if (!QFileInfo(path).isFile())
+        return QString();
+    const TestDefinition test = loadTestDefinitionFrom(path);
+    if (test.testName.isEmpty())
+        return QString();
+    return test.testDate.isEmpty() ? test.testName
+                                   : QStringLiteral("%1, %2").arg(test.testName, test.testDate);
+}
+
+QString lastTest(const QString &settingsFile)
+{
+    const QSettings settings(settingsFile, QSettings::IniFormat);
+    return settings.value(testKey).toString();
+}
+
+void rememberTest(const QString &settingsFile, const QString &path)
+{
+    QSettings settings(settingsFile, QSettings::IniFormat);
+    settings.setValue(testKey, path);
 }
 
 } // namespace recentschools

@@ -24,4 +24,12 @@ struct Checked {
 };
 Checked checkAndPrune(const QString &settingsFile);
 
+// The school's own test as the list names it beside the folder, "Matematyka, 2026-03-20"; empty
+// when its Setup.ini cannot be read.
+QString schoolTestName(const QString &schoolFolder);
+
+// The test file a new school was last set up with (the "Test:" choice), kept for the next window.
+QString lastTest(const QString &settingsFile);
+void rememberTest(const QString &settingsFile, const QString &path);
+
 } // namespace recentschools

@@ -12,12 +12,15 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QValidator>
 #include <QWheelEvent>
+
+#include <optional>
 
 QPoint centredTextOffset(const QFontMetrics &metrics, const QString &text, const QRect &rect)
 {
@@ -39,27 +42,42 @@ namespace {
 class CellValidator : public QValidator
 {
 public:
-    CellValidator(bool semicolons, QObject *parent) : QValidator(parent), m_semicolons(semicolons) {}
+    CellValidator(StringGrid *grid, bool semicolons, QObject *parent)
+        : QValidator(parent), m_grid(grid), m_semicolons(semicolons)
+    {}
 
     State validate(QString &input, int &pos) const override
     {
         QString kept;
         kept.reserve(input.size());
         int removedBeforeCursor = 0;
+        std::optional<QChar> refused;
         for (qsizetype i = 0; i < input.size(); ++i) {
-            if (StringGrid::isAllowedInCell(input.at(i)) || (m_semicolons && input.at(i) == u';'))
+            if (StringGrid::isAllowedInCell(input.at(i)) || (m_semicolons && input.at(i) == u';')) {
                 kept.append(input.at(i));
-            else if (i < pos)
+                continue;
+            }
+            if (!refused)
+                refused = input.at(i);
+            if (i < pos)
                 ++removedBeforeCursor;
         }
         if (kept.size() != input.size()) {
             input = kept;
             pos -= removedBeforeCursor;
         }
+        // Told after the key, not from inside the editor's check: a message box there would take the
+        // focus from an editor still handling its keystroke.
+        if (refused) {
+            QMetaObject::invokeMethod(
+                m_grid, [grid = m_grid, c = *refused] { Q_EMIT grid->characterRefused(c); },
+                Qt::QueuedConnection);
+        }
         return Acceptable;
     }
 
 private:
+    QPointer<StringGrid> m_grid;
     bool m_semicolons;
 };
 
@@ -129,7 +147,7 @@ public:
     {
         auto *editor = new QLineEdit(parent);
         editor->setFrame(false);
-        editor->setValidator(new CellValidator(index.column() == m_grid->semicolonColumn(), editor));
+        editor->setValidator(new CellValidator(m_grid, index.column() == m_grid->semicolonColumn(), editor));
         // A block pasted into an open cell goes into the cells, not into this one.
         editor->installEventFilter(m_grid);
         return editor;
@@ -491,6 +509,8 @@ void StringGrid::keyPressEvent(QKeyEvent *event)
     if (state() != EditingState && m_editingEnabled &&
         refusedAsFirstKey(event->text(), currentIndex().column() == m_semicolonColumn)) {
         event->accept();
+        if (cellTakesTyping(currentIndex().column(), currentIndex().row()))
+            Q_EMIT characterRefused(event->text().at(0));
         return;
     }
     QTableWidget::keyPressEvent(event);

@@ -120,6 +120,8 @@ Q_SIGNALS:
     void blockLeftOut(int rows, int columns);
     // One step of the user's editing has ended (a typed cell, a paste, an undo).
     void editFinished();
+    // A typed character the cell cannot hold was dropped; told once the key has been handled.
+    void characterRefused(QChar character);
 
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;

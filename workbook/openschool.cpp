@@ -13,9 +13,11 @@
 #include "workbook/tfporownanietestow.h"
 
 #include <QDir>
+
 #include <QFileInfo>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace {
 
@@ -34,13 +36,37 @@ void TfWyniki::fillTestChoice()
     ui->cbTest->addItem(QStringLiteral("%1 (Setup.ini programu)").arg(programTest.testName), setupIniPath());
     for (const UserTest &own : listUserTests())
         ui->cbTest->addItem(QStringLiteral("%1, %2").arg(own.name, own.date), own.path);
-    ui->cbTest->setCurrentIndex(0);
+    // A test defined in "Definicja testu" and not saved to a file stays on the list while it is the
+    // new school's test.
+    if (m_definedTest) {
+        const TestDefinition defined = loadTestDefinition(IniFile::fromBytes(*m_definedTest));
+        ui->cbTest->addItem(
+            QStringLiteral("%1, %2 (z okna „Definicja testu”)").arg(defined.testName, defined.testDate),
+            QString());
+        ui->cbTest->setCurrentIndex(ui->cbTest->count() - 1);
+        return;
+    }
+    // The test chosen last, in this window or an earlier one, while it is still there.
+    const int last = ui->cbTest->findData(
+        m_chosenTest.isEmpty() ? recentschools::lastTest(recentschools::settingsFile()) : m_chosenTest);
+    ui->cbTest->setCurrentIndex(std::max(last, 0));
 }
 
 void TfWyniki::cbTestChange()
 {
-    const Outcome chosen = m_session.chooseTest(ui->cbTest->currentData().toString());
+    const QString path = ui->cbTest->currentData().toString();
+    // The defined test is already the new school's.
+    if (path.isEmpty())
+        return;
+    m_chosenTest = path;
+    recentschools::rememberTest(recentschools::settingsFile(), path);
+    const Outcome chosen = m_session.chooseTest(path);
     tell(chosen);
+    // The defined test, no longer chosen, leaves the list.
+    if (m_definedTest) {
+        m_definedTest.reset();
+        fillTestChoice();
+    }
     showTestAndSchool();
 }
 
@@ -65,7 +91,11 @@ void TfWyniki::fillRecentSchools()
     const recentschools::Checked checked = recentschools::checkAndPrune(recentschools::settingsFile());
     ui->lbOstatnie->clear();
     for (const QString &path : checked.existing) {
-        auto *item = new QListWidgetItem(native(path), ui->lbOstatnie);
+        // The school's test beside its folder: the same folder name often serves several tests.
+        const QString test = recentschools::schoolTestName(path);
+        auto *item = new QListWidgetItem(test.isEmpty() ? native(path)
+                                                        : QStringLiteral("%1 – %2").arg(native(path), test),
+                                         ui->lbOstatnie);
         item->setData(Qt::UserRole, path);
         item->setToolTip(native(path));
     }
@@ -169,7 +199,10 @@ void TfWyniki::bDefinicjaClick()
     } else {
         // The next school set up gets the test as edited.
         m_session.useNewSchoolTest(loadTestDefinition(IniFile::fromBytes(edited)), edited);
+        m_definedTest = edited;
     }
+    // A test saved with "Zapisz jako…" is on the list at once.
+    fillTestChoice();
     showTestAndSchool();
 }
 

@@ -18,6 +18,18 @@
 
 namespace {
 
+// Why a typed character did not appear in the cell.
+QString refusedCharacterMessage(QChar character)
+{
+    if (character == u';')
+        return QStringLiteral("Średnika (;) nie można wpisać w tej komórce: w plikach testu i wyników "
+                              "rozdziela on pola. Kody wymagań zadania (kolumna „Wymagania”) można "
+                              "rozdzielać średnikiem albo przecinkiem.");
+    return QStringLiteral("Znaku „%1” nie można wpisać w komórce: pliki programu (w kodowaniu "
+                          "Windows-1250) nie mogą go zapisać.")
+        .arg(character);
+}
+
 const QString fileFilter = QStringLiteral("Definicje testów (*.ini)");
 
 constexpr int taskColumns = taskColumnCount;
@@ -145,8 +157,13 @@ void TfDefinicjaTestu::setUpGrids()
         connect(grid, &StringGrid::blockLeftOut, this, [](int rows, int columns) {
             guarded([&] { messages::showMessage(leftOutMessage(rows, columns)); });
         });
+        connect(grid, &StringGrid::characterRefused, this, [](QChar character) {
+            guarded([&] { messages::showMessage(refusedCharacterMessage(character)); });
+        });
     }
-    ui->seLiczbaZadan->setMaximum(TestDefinition::maxTaskCount);
+    // Three digits may be typed: a count above the limit is then told and set to the limit, where a
+    // spin box stopping at 200 would silently keep "30" of a typed "300".
+    ui->seLiczbaZadan->setMaximum(999);
     ui->tabelaZadan->pasteHandler = [this](const QList<QStringList> &rows, int firstCol, int firstRow) {
         StringGrid::PasteResult result;
         guarded([&] { result = pasteIntoTasks(rows, firstCol, firstRow); });
@@ -235,7 +252,10 @@ void TfDefinicjaTestu::setDefinition(const QByteArray &windows1250Bytes)
 
 QByteArray TfDefinicjaTestu::definitionBytes() const
 {
-    return testDefinitionFileBytes(m_definition);
+    // What the window saves is the school's own test, no longer the example it may have begun as.
+    TestDefinitionFile own = m_definition;
+    dropExampleNote(&own);
+    return testDefinitionFileBytes(own);
 }
 
 void TfDefinicjaTestu::setReadOnly(bool readOnly)
@@ -252,6 +272,10 @@ void TfDefinicjaTestu::setReadOnly(bool readOnly)
     ui->bOK->setVisible(!readOnly);
     ui->bAnuluj->setText(readOnly ? QStringLiteral("Zamknij") : QStringLiteral("Anuluj"));
     ui->bAnuluj->setAccessibleName(ui->bAnuluj->text());
+    // Why nothing can be changed, where the teacher looks first.
+    setWindowTitle(readOnly
+                       ? QStringLiteral("Definicja testu – tylko do odczytu: szkoła ma już wpisane wyniki")
+                       : QStringLiteral("Definicja testu"));
 }
 
 void TfDefinicjaTestu::showDefinition()
@@ -417,6 +441,15 @@ void TfDefinicjaTestu::taskCountChanged(int count)
 {
     if (m_readOnly)
         return;
+    if (count > TestDefinition::maxTaskCount) {
+        count = TestDefinition::maxTaskCount;
+        {
+            const QSignalBlocker blocker(ui->seLiczbaZadan);
+            ui->seLiczbaZadan->setValue(count);
+        }
+        messages::showMessage(
+            QStringLiteral("Test może mieć najwyżej %1 zadań; liczbę zadań ustawiono na %1.").arg(count));
+    }
     ui->tabelaZadan->commitOpenEditor();
     QList<DefinitionTask> &tasks = m_definition.tasks;
     while (tasks.size() > count)

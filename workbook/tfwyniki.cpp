@@ -59,7 +59,7 @@ TfWyniki::TfWyniki(QWidget *parent) : QDialog(parent, fixedWindowFlags), ui(std:
     // On the first run the user's folder of tests starts with the examples shipped.
     prepareUserTestsFolder();
     fillTestChoice();
-    const Outcome chosen = m_session.chooseTest(setupIniPath());
+    const Outcome chosen = m_session.chooseTest(ui->cbTest->currentData().toString());
     fillRecentSchools();
     showTestAndSchool();
     tell(chosen);

@@ -6,9 +6,11 @@
 #include "charts/chartcatalogue.h"
 #include "school/schoolsession.h"
 
+#include <QByteArray>
 #include <QDialog>
 #include <QRect>
 #include <memory>
+#include <optional>
 
 class QPainter;
 class StringGrid;
@@ -140,6 +142,10 @@ private:
 
     std::unique_ptr<Ui::TfWyniki> ui;
     SchoolSession m_session;
+    // The "Test:" choice: the test file chosen last, or a test defined in "Definicja testu" and not
+    // saved to a file.
+    QString m_chosenTest;
+    std::optional<QByteArray> m_definedTest;
     int m_currentPage = 0;
     // The class count of the setup page's edit.
     qint32 m_typedClassCount = 0;

@@ -23,6 +23,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void typedCellsCheckedAndSumsReconciled();
+    void droppedTypingSaid();
     void pasteGrowsTheTasks();
     void analysisFields();
     void okOnlyWhenWhole();
@@ -236,6 +237,36 @@ void TstDefinitionWindow::okOnlyWhenWhole()
              QStringList{u"Nie przyjęto wartości:\nNazwa testu: nazwa testu nie może być pusta."_s});
 }
 
+// What typing cannot put in is said, never dropped without a word.
+void TstDefinitionWindow::droppedTypingSaid()
+{
+    Ui::TfDefinicjaTestu *form = m_window->form();
+    StringGrid *tasks = form->tabelaZadan;
+    const QString semicolon = u"Średnika (;) nie można wpisać w tej komórce: w plikach testu i wyników "
+                              u"rozdziela on pola. Kody wymagań zadania (kolumna „Wymagania”) można "
+                              u"rozdzielać średnikiem albo przecinkiem."_s;
+    // In the open editor, and as the key that would open it.
+    WB_CHECK(typeCell(tasks, 1, 2, u"Zad;2"_s));
+    QTRY_COMPARE(m_messages->texts(), QStringList{semicolon});
+    QCOMPARE(tasks->cell(1, 2), u"Zad2"_s);
+    m_messages->clear();
+    tasks->setFocus();
+    tasks->setCurrentCell(1, 1);
+    QTest::keyClick(tasks, Qt::Key_Semicolon);
+    QCOMPARE(m_messages->texts(), QStringList{semicolon});
+    QCOMPARE(tasks->cell(1, 1), u"Zad.1"_s);
+
+    // A count typed beyond the limit is set to the limit, and told, not cut to its first digits.
+    m_messages->clear();
+    form->seLiczbaZadan->setFocus();
+    form->seLiczbaZadan->selectAll();
+    QTest::keyClicks(form->seLiczbaZadan, u"300"_s);
+    QCOMPARE(form->seLiczbaZadan->value(), TestDefinition::maxTaskCount);
+    QCOMPARE(m_messages->texts(),
+             QStringList{u"Test może mieć najwyżej 200 zadań; liczbę zadań ustawiono na 200."_s});
+    QCOMPARE(readTestDefinitionFile(m_window->definitionBytes()).tasks.size(), TestDefinition::maxTaskCount);
+}
+
 void TstDefinitionWindow::saveAsAndLoad()
 {
     Ui::TfDefinicjaTestu *form = m_window->form();
@@ -270,7 +301,12 @@ void TstDefinitionWindow::saveAsAndLoad()
     QCOMPARE(m_chooserStarts.last(), ::userTestsFolder());
     QCOMPARE(m_messages->texts(), QStringList());
     QCOMPARE(form->eNazwa->text(), u"Próbny egzamin ósmoklasisty – matematyka (przykład)"_s);
-    QCOMPARE(m_window->definitionBytes(), readBytes(toOpen));
+    // Saved, the example is the teacher's own test: all of it but the note that it is an example.
+    const QByteArray example = readBytes(toOpen);
+    const QByteArray own = m_window->definitionBytes();
+    QVERIFY(example.startsWith("; PRZYK"));
+    QVERIFY(!own.contains("PRZYK") && own.startsWith("[Ustawienia]"));
+    QVERIFY(example.endsWith(own));
 
     toOpen = m_files.filePath(u"brak.ini"_s);
     QTest::mouseClick(form->bWczytaj, Qt::LeftButton);
@@ -303,6 +339,7 @@ void TstDefinitionWindow::readOnly()
     QVERIFY(form->bOK->isHidden());
     QVERIFY(form->bZapiszJako->isEnabled());
     QCOMPARE(form->bAnuluj->text(), u"Zamknij"_s);
+    QCOMPARE(m_window->windowTitle(), u"Definicja testu – tylko do odczytu: szkoła ma już wpisane wyniki"_s);
     QGuiApplication::clipboard()->setText(u"A\t2\nB\t3\n"_s);
     form->tabelaZadan->setFocus();
     QTest::keyClick(form->tabelaZadan, Qt::Key_V, Qt::ControlModifier);

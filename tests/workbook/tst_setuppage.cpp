@@ -1,9 +1,11 @@
 // The workbook as it opens and its setup page: the class count, the class list, the location and
 // the acceptance that creates the school directory and the pages.
+#include "school/recentschools.h"
 #include "tests/workbook/workbooktesting.h"
 
 #include <QAccessible>
 #include <QClipboard>
+#include <QComboBox>
 
 using namespace wb;
 
@@ -33,6 +35,7 @@ private Q_SLOTS:
     void focusOrder_data();
     void focusOrder();
     void schoolWithoutItsOwnTest();
+    void testChoiceKept();
 };
 
 namespace {
@@ -600,4 +603,25 @@ void TstSetupPage::schoolWithoutItsOwnTest()
 }
 
 QTEST_MAIN(TstSetupPage)
+// The "Test:" chosen in one workbook window is the choice of the next one.
+void TstSetupPage::testChoiceKept()
+{
+    QString chosen;
+    {
+        Workbook wb;
+        auto *tests = wb.find<QComboBox>("cbTest");
+        // The program's test, then the examples copied into the user's folder of tests.
+        QVERIFY(tests->count() >= 2);
+        tests->setCurrentIndex(tests->count() - 1);
+        chosen = tests->currentData().toString();
+        QVERIFY(wb.label("stOpisTestu")->text().contains(loadTestDefinitionFrom(chosen).testName));
+    }
+    {
+        Workbook next;
+        QCOMPARE(next.find<QComboBox>("cbTest")->currentData().toString(), chosen);
+    }
+    // Other tests start from the program's test.
+    recentschools::rememberTest(recentschools::settingsFile(), QString());
+}
+
 #include "tst_setuppage.moc"
