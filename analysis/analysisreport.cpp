@@ -22,5 +22,6 @@ AnalysisReport analyseSchool(const QList<ClassResults> &classes, const QStringLi
         report.classes.append(analyseGroup(results.label, {results}, test, settings));
     report.notes = notes;
     report.sentences = summarySentences(report.overall, true, test, settings);
+    report.page = schoolPageFigures(classes, test);
     return report;
 }

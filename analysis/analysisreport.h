@@ -3,6 +3,7 @@
 #pragma once
 
 #include "analysis/analysis.h"
+#include "analysis/schoolstatistics.h"
 
 #include <QList>
 #include <QStringList>
@@ -13,6 +14,7 @@ struct AnalysisReport {
     QList<GroupAnalysis> classes; // school only: each class that could be read, side by side
     QStringList notes;            // classes left out and why
     QStringList sentences;        // the summary in Polish, decimal commas
+    SchoolPageFigures page;       // school only: the means of the classes the "Szkoła" page shows
 };
 
 AnalysisReport analyseClass(const ClassResults &results, const TestDefinition &test,

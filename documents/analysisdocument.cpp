@@ -178,7 +178,7 @@ QString analysisHtml(const AnalysisReport &report, const TestDefinition &test,
     QString html;
     html.reserve((qMax(test.taskCount, 0) + group.totals.pupils + report.classes.size()) * 300 + 32768);
     opening(&html, report, test);
-    appendDocumentTable(&html, totalsTable(group, report.school));
+    appendDocumentTable(&html, totalsTable(report));
     html += image(histogramImageName);
     if (report.school) {
         appendDocumentTable(&html, classesTable(report, settings));

@@ -133,7 +133,7 @@ Sheet analysisSheet(const AnalysisReport &report, const StaffMeetingFigures &fig
     // Without results the totals' figures are left out rather than written empty.
     SheetOptions totals = options;
     totals.skipNoDataLines = true;
-    appendToSheet(&sheet, totalsTable(group, report.school), totals);
+    appendToSheet(&sheet, totalsTable(report), totals);
     appendToSheet(&sheet, histogramTable(report), options);
     if (report.school) {
         appendToSheet(&sheet, classesTable(report, settings), options);

@@ -11,6 +11,12 @@ namespace {
 
 const QString schoolLine = QStringLiteral("Szkoła (wszyscy uczniowie)");
 
+// A figure of the "Szkoła" page, with the digits the page shows.
+ReportCell pageCell(bool known, float value)
+{
+    return known ? decimalCell(schoolPageValue(value)) : missingCell();
+}
+
 // A row's cells, moved into the row where a brace-enclosed list would copy each.
 template <typename... Cells> QList<ReportCell> cellsOf(Cells &&...cells)
 {
@@ -94,8 +100,10 @@ QString weakPupilEntries(const QList<WeakPupil> &pupils, bool school)
 
 } // namespace
 
-ReportTable totalsTable(const GroupAnalysis &group, bool school)
+ReportTable totalsTable(const AnalysisReport &report)
 {
+    const GroupAnalysis &group = report.overall;
+    const bool school = report.school;
     const TotalsSummary &t = group.totals;
     ReportTable table;
     table.rows.reserve(11);
@@ -111,6 +119,8 @@ ReportTable totalsTable(const GroupAnalysis &group, bool school)
     line(QStringLiteral("Obecni na teście"), integerCell(t.present));
     line(QStringLiteral("Nieobecni"), integerCell(t.absent));
     line(meanCaption(school), ifData(t.hasData, decimalCell(t.mean)));
+    if (school)
+        line(classMeansCaption(), pageCell(report.page.wholeTest.known, report.page.wholeTest.average));
     line(QStringLiteral("Mediana"), ifData(t.hasData, decimalCell(t.median)));
     // When no total repeats, every total is "most frequent": listing them all would read as modes.
     if (t.hasData && t.present > 1 && t.modes.size() == t.present)
@@ -148,6 +158,14 @@ ReportTable classesTable(const AnalysisReport &report, const AnalysisSettings &s
     };
     for (const GroupAnalysis &group : report.classes)
         line(group, group.label);
+    // The page's figures between the classes and all the pupils: what the staff saw on the screen.
+    const SchoolValue &page = report.page.wholeTest;
+    QList<ReportCell> means(table.header.size(), missingCell());
+    means[0] = textCell(classMeansCaption());
+    means[3] = pageCell(page.known, page.average);
+    if (page.known)
+        means[8] = facilityCell(schoolPageValue(page.facility), settings);
+    table.add(std::move(means));
     line(report.overall, schoolLine);
     return table;
 }

@@ -5,8 +5,8 @@
 #include "analysis/staffmeeting.h"
 #include "documents/reporttable.h"
 
-// The totals under "Suma punktów".
-ReportTable totalsTable(const GroupAnalysis &group, bool school);
+// The totals under "Suma punktów"; the school's also give the "Szkoła" page's mean of the classes.
+ReportTable totalsTable(const AnalysisReport &report);
 // The school's classes side by side, and each class's facility of every standard.
 ReportTable classesTable(const AnalysisReport &report, const AnalysisSettings &settings);
 ReportTable classStandardsTable(const AnalysisReport &report, const AnalysisSettings &settings);

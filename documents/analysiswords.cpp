@@ -42,11 +42,20 @@ QString modesCaption(qsizetype modes)
                      : QStringLiteral("Dominanta");
 }
 
+QString classMeansCaption()
+{
+    return QStringLiteral("Średnia ze średnich klas");
+}
+
 QString schoolMeanNote()
 {
-    return QStringLiteral("Średnia wszystkich uczniów szkoły liczy każdego ucznia tak samo. Na stronie "
-                          "„Szkoła” zeszytu wyników średnia szkoły to średnia ze średnich klas (każda klasa "
-                          "liczy się tak samo), dlatego obie liczby mogą się różnić.");
+    return QStringLiteral(
+        "Średnia wszystkich uczniów szkoły liczy każdego ucznia tak samo. Średnia ze średnich klas to "
+        "liczba ze strony „Szkoła” zeszytu wyników: średnie klas zaokrąglone do dwóch miejsc po "
+        "przecinku (tak je zapisuje „Oblicz”), a z nich średnia, w której każda klasa liczy się tak "
+        "samo. Tak samo strona „Szkoła” liczy łatwość zadań i standardów. Przez to zaokrąglenie obie "
+        "liczby mogą się różnić o kilka setnych nawet przy klasach równej wielkości; przy klasach "
+        "różnej wielkości różnica bywa większa.");
 }
 
 QString weakPupilsTitle()

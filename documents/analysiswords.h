@@ -42,6 +42,8 @@ QString standardCaption(const ItemFacility &standard, const TestDefinition &test
 QString meanCaption(bool school);
 QString modesCaption(qsizetype modes);
 QString schoolMeanNote();
+// The line of the "Szkoła" page's mean of the classes, beside the mean of all the pupils.
+QString classMeansCaption();
 QString weakPupilsTitle();
 QString weakPupilsIntro();
 // The sentence under the comparison tables: which tasks and standards lie far below the country.

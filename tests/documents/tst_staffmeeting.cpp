@@ -269,13 +269,14 @@ void TstStaffMeeting::schoolSheetHoldsTheWholeReport()
     QCOMPARE(shown(histogram.value(9)), (QStringList{u"#8/0"_s, u"#1/0"_s}));
     QVERIFY(histogram.value(10).isEmpty());
 
-    // The classes side by side, then the school over all their pupils.
+    // The classes side by side, the "Szkoła" page's mean of them, then the school over all its pupils.
     const QList<QList<SheetCell>> side = rowsUnder(sheet, u"Klasy obok siebie"_s);
     QCOMPARE(shown(side.value(1)).mid(0, 4), (QStringList{u"6a"_s, u"#4/0"_s, u"#3/0"_s, u"#4.67/2"_s}));
     QCOMPARE(shown(side.value(2)).value(0), u"6b"_s);
     // 6b: 8 of 16 points, 0.50 for the whole test.
     QCOMPARE(shown(side.value(2)).value(8), u"#0.5/2"_s);
-    QCOMPARE(shown(side.value(3)).value(0), u"Szkoła (wszyscy uczniowie)"_s);
+    QCOMPARE(shown(side.value(3)).value(0), u"Średnia ze średnich klas"_s);
+    QCOMPARE(shown(side.value(4)).value(0), u"Szkoła (wszyscy uczniowie)"_s);
     const QList<QList<SheetCell>> perClass = rowsUnder(sheet, u"Łatwość standardów w klasach:"_s);
     QCOMPARE(shown(perClass.value(0)),
              (QStringList{u"Klasa"_s, u"czytanie"_s, u"pisanie"_s, u"Cały test"_s}));

@@ -290,15 +290,16 @@ int pdfPageCount(const QString &path)
     return pages.match(pdfInfo(path)).captured(1).toInt();
 }
 
-// What a reader sees of a PDF: its pages, their size in whole points, and its words in reading
-// order. The bytes around them belong to the Qt version and the fonts at hand.
+// What a reader sees of a PDF: its pages, their size in whole points, and its words in the order
+// they are drawn. The bytes around them belong to the Qt version and the fonts at hand, and so
+// does poppler's guess at reading order (a table's last rows read in another order under Qt 6.8).
 QString pdfSeen(const QString &path)
 {
     static const QRegularExpression size(u"Page size:\\s+([0-9.]+) x ([0-9.]+) pts"_s);
     const QString info = pdfInfo(path);
     const QRegularExpressionMatch match = size.match(info);
     QProcess process;
-    process.start(u"pdftotext"_s, {path, u"-"_s});
+    process.start(u"pdftotext"_s, {u"-raw"_s, path, u"-"_s});
     process.waitForFinished(30000);
     const QString words = QString::fromUtf8(process.readAllStandardOutput()).simplified();
     static const QRegularExpression pages(u"Pages:\\s+(\\d+)"_s);

@@ -1,6 +1,8 @@
 // The workbook's school session without any window: a school set up, typed, computed and saved
 // gives the whole road's files byte for byte, and what an operation has to say comes out in order.
 #include "core/errors.h"
+#include "documents/analysistables.h"
+#include "documents/analysiswords.h"
 #include "school/schoolsession.h"
 #include "tests/support/filebytes.h"
 
@@ -93,6 +95,7 @@ private Q_SLOTS:
     void writeFailuresOfOneStepSaidOnce();
     void wrongPointsSaidBeforeTheErrorThatEndsTheCheck();
     void symbolsChosenScoredKeptAndReadBack();
+    void schoolPageAndAnalysisAgree();
 };
 
 void TestSchoolSession::wholeRoadWithoutAWindow()
@@ -250,3 +253,47 @@ void TestSchoolSession::symbolsChosenScoredKeptAndReadBack()
 
 QTEST_GUILESS_MAIN(TestSchoolSession)
 #include "tst_schoolsession.moc"
+
+// Two classes of seven: the school analysis gives the "Szkoła" page's mean of the classes with the
+// page's very digits, beside the mean of all the pupils.
+void TestSchoolSession::schoolPageAndAnalysisAgree()
+{
+    QTemporaryDir location;
+    SchoolSession session;
+    session.setLocation(location.path());
+    session.chooseTest(fixtures + u"/Setup.ini"_s);
+    const QString folder = location.filePath(u"Szkoła"_s);
+    QVERIFY(session.setUpNewSchool(folder, setupOf({u"6a"_s, u"6b"_s}, {u"7"_s, u"7"_s}), {7, 7}).ok);
+    for (int c = 0; c < 2; ++c) {
+        session.loadClassPage(c);
+        session.putScores(c, typedSheet(session, c, -1));
+        QVERIFY(session.compute(c).ok);
+    }
+    QVERIFY(session.loadSchoolPage().notices.isEmpty());
+    const GridRows &page = session.schoolStandards();
+    const auto asShown = [](QString text) { return text.replace(u'.', u','); };
+    const QString pageMean = asShown(page.value(page.size() - 2).value(8));
+    const QString pageFacility = asShown(page.value(page.size() - 1).value(8));
+    QVERIFY(!pageMean.isEmpty() && !pageFacility.isEmpty());
+
+    Outcome outcome;
+    const std::optional<StaffMeetingAnalysis> analysis = session.analysis(-1, &outcome, {});
+    QVERIFY(analysis);
+    const auto rowOf = [](const ReportTable &table, const QString &caption) {
+        for (const ReportRow &row : table.rows) {
+            if (documentText(row.cells.value(0)) == caption)
+                return row.cells;
+        }
+        return QList<ReportCell>();
+    };
+    const ReportTable totals = totalsTable(analysis->report);
+    QCOMPARE(documentText(rowOf(totals, classMeansCaption()).value(1)), pageMean);
+    const QString pupilsMean = documentText(rowOf(totals, meanCaption(true)).value(1));
+    // Here the two differ in the hundredths, which is why the analysis names both.
+    QVERIFY2(pupilsMean != pageMean, qPrintable(pupilsMean));
+
+    const QList<ReportCell> side =
+        rowOf(classesTable(analysis->report, analysis->settings), classMeansCaption());
+    QCOMPARE(documentText(side.value(3)), pageMean);
+    QCOMPARE(documentText(side.value(8)), pageFacility);
+}

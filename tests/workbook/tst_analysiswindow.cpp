@@ -905,13 +905,14 @@ void TstAnalysisWindow::schoolReport()
     QCOMPARE(sections.value(1).heading, u"Analiza wyników – szkoła"_s);
     QCOMPARE(sections.value(1).paragraphs, QStringList{u"Test: 2003-12-12"_s} + notes);
 
-    // The six present pupils pooled: 22 points / 6 = 3,67 (the mean of the two class means would be
-    // 4,25); sorted 1, 2, 3, 3, 4, 9.
+    // The six present pupils pooled: 22 points / 6 = 3,67, beside the "Szkoła" page's mean of the two
+    // class means, 4,25; sorted 1, 2, 3, 3, 4, 9.
     WB_CHECK(compareTable(sections, u"Suma punktów"_s,
                           Table{{u"Uczniowie szkoły (w klasach z wynikami)"_s, u"7"_s},
                                 {u"Obecni na teście"_s, u"6"_s},
                                 {u"Nieobecni"_s, u"1"_s},
                                 {u"Średnia wszystkich uczniów szkoły"_s, u"3,67"_s},
+                                {u"Średnia ze średnich klas"_s, u"4,25"_s},
                                 {u"Mediana"_s, u"3,00"_s},
                                 {u"Dominanta"_s, u"3"_s},
                                 {u"Wynik najniższy"_s, u"1"_s},
@@ -927,6 +928,8 @@ void TstAnalysisWindow::schoolReport()
                u"–"_s},
               {u"Klasa VI B"_s, u"4"_s, u"4"_s, u"2,50"_s, u"2,50"_s, u"1"_s, u"4"_s, u"1,12"_s, u"0,25"_s,
                u"–"_s},
+              {u"Średnia ze średnich klas"_s, u"–"_s, u"–"_s, u"4,25"_s, u"–"_s, u"–"_s, u"–"_s, u"–"_s,
+               u"0,43"_s, u"–"_s},
               {school, u"7"_s, u"6"_s, u"3,67"_s, u"3,00"_s, u"1"_s, u"9"_s, u"2,56"_s, u"0,37"_s, u"–"_s}}));
     WB_CHECK(compareTable(
         sections, u"Klasy obok siebie"_s,
@@ -990,6 +993,8 @@ void TstAnalysisWindow::schoolWithoutResults()
         compareTable(sections, u"Klasy obok siebie"_s,
                      Table{{u"Klasa"_s, u"Uczniowie"_s, u"Obecni"_s, u"Średnia klasy"_s, u"Mediana"_s,
                             u"Najniższy"_s, u"Najwyższy"_s, u"Odch. std."_s, u"Łatwość testu"_s, u"Stanin"_s},
+                           {u"Średnia ze średnich klas"_s, u"–"_s, u"–"_s, u"–"_s, u"–"_s, u"–"_s, u"–"_s,
+                            u"–"_s, u"–"_s, u"–"_s},
                            {u"Szkoła (wszyscy uczniowie)"_s, u"0"_s, u"0"_s, none, none, none, none, none,
                             none, u"–"_s}}));
     QVERIFY(fAnaliza->document()->toPlainText().contains(
