@@ -5,7 +5,9 @@
 #include "charts/barchart.h"
 #include "documents/analysisdocument.h"
 #include "documents/pupilsheets.h"
+#include "school/recentschools.h"
 #include "school/sharedfolder.h"
+#include "ui/growingwindow.h"
 #include "ui/guarded.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
@@ -51,6 +53,8 @@ TfAnaliza::TfAnaliza(const AnalysisReport &report, const TestDefinition &test,
 {
     ui->setupUi(this);
     setWindowTitle(analysisTitle(report));
+    keepWindowSize(this, recentschools::settingsFile());
+    offerHelp(this, ui->bPomoc, QStringLiteral("analiza"));
 
     QTextDocument *doc = ui->teRaport->document();
     // Point sizes, not pixels: the printed copy is laid out at the printer's resolution.

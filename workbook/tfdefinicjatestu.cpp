@@ -3,8 +3,9 @@
 #include "analysis/testdefinition.h"
 #include "core/cells.h"
 #include "files/inifile.h"
+#include "school/recentschools.h"
 #include "school/usertests.h"
-#include "ui/fixedwindow.h"
+#include "ui/growingwindow.h"
 #include "ui/guarded.h"
 #include "ui/messages.h"
 #include "ui/seams.h"
@@ -90,10 +91,11 @@ QString fileNameFor(const QString &testName)
 } // namespace
 
 TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
-    : QDialog(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfDefinicjaTestu>())
+    : QDialog(parent), ui(std::make_unique<Ui::TfDefinicjaTestu>())
 {
     ui->setupUi(this);
-    setFixedSize(1028, 472);
+    resize(1028, 472);
+    setUpGrowth();
 
     setUpGrids();
     setUpFields();
@@ -103,6 +105,27 @@ TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
     showDefinition();
     ui->zakladki->setCurrentIndex(0);
     ui->eNazwa->setFocus();
+}
+
+void TfDefinicjaTestu::setUpGrowth()
+{
+    // A larger window shows more tasks and requirements at once, and the standards' descriptions
+    // whole.
+    auto *window = new Growth(this);
+    window->follow(ui->zakladki, grows::wider | grows::taller);
+    for (QWidget *left : {static_cast<QWidget *>(ui->bWczytaj), static_cast<QWidget *>(ui->bZapiszJako),
+                          static_cast<QWidget *>(ui->bPomoc)})
+        window->follow(left, grows::down);
+    window->follow(ui->bOK, grows::right | grows::down);
+    window->follow(ui->bAnuluj, grows::right | grows::down);
+    auto *page = new Growth(ui->zakladki);
+    page->follow(ui->tabelaZadan, grows::taller);
+    page->follow(ui->tabelaStandardow, grows::wider);
+    page->follow(ui->lbSumy, grows::wider);
+    page->follow(ui->tabelaWymagan, grows::wider | grows::taller);
+    page->follow(ui->stWymaganiaOpis, grows::wider | grows::down);
+    letWindowGrow(this, recentschools::settingsFile());
+    offerHelp(this, ui->bPomoc, QStringLiteral("kilka-testow"));
 }
 
 void TfDefinicjaTestu::setUpGrids()

@@ -43,6 +43,7 @@ public:
 
 private:
     // The five grids with their columns and headings; the edits with their checks; the buttons.
+    void setUpGrowth();
     void setUpGrids();
     void setUpFields();
     void connectHandlers();

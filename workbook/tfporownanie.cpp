@@ -2,13 +2,18 @@
 
 #include "analysis/testdefinition.h"
 #include "core/cells.h"
-#include "ui/fixedwindow.h"
+#include "school/recentschools.h"
+#include "ui/growingwindow.h"
 #include "ui/guarded.h"
 #include "ui/messages.h"
 #include "ui/stringgrid.h"
 #include "ui_tfporownanie.h"
 
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+
+#include <algorithm>
 
 TfPorownanie *fPorownanie = nullptr;
 
@@ -29,11 +34,17 @@ AreaFigures *figuresOfRow(ComparisonFigures &figures, int r)
 
 TfPorownanie::TfPorownanie(const ComparisonFigures &figures, const TestDefinition &test, const QString &path,
                            const SchoolFolder &school, QWidget *parent)
-    : QDialog(parent, fixedWindowFlags), ui(std::make_unique<Ui::TfPorownanie>()), m_test(test), m_path(path),
-      m_school(school)
+    : QDialog(parent), ui(std::make_unique<Ui::TfPorownanie>()), m_test(test), m_path(path), m_school(school)
 {
     ui->setupUi(this);
-    setFixedSize(480, 500);
+    auto *growth = new Growth(this);
+    growth->follow(ui->stOpis, grows::wider);
+    growth->follow(ui->tabelaPorownanie, grows::wider | grows::taller);
+    growth->follow(ui->bPomoc, grows::down);
+    growth->follow(ui->bZapisz, grows::right | grows::down);
+    growth->follow(ui->bAnuluj, grows::right | grows::down);
+    letWindowGrow(this, recentschools::settingsFile());
+    offerHelp(this, ui->bPomoc, QStringLiteral("porownanie"));
     StringGrid *table = grid();
     const int rows = test.taskCount + test.countedStandardCount() + 1;
     table->setFixedRows(1);
@@ -75,6 +86,7 @@ TfPorownanie::TfPorownanie(const ComparisonFigures &figures, const TestDefinitio
         m_accepted.append(cells);
     }
     table->setAccessibleName(QStringLiteral("Dane porównawcze"));
+    showAllColumns();
     connect(table, &StringGrid::editFinished, this, [this] { guarded([this] { checkEdits(); }); });
     connect(table, &StringGrid::blockLeftOut, this, [](int rowsLeft, int columnsLeft) {
         messages::showMessage(leftOutMessage(rowsLeft, columnsLeft));
@@ -90,6 +102,20 @@ TfPorownanie::~TfPorownanie()
     disconnect(ui->tabelaPorownanie, nullptr, this, nullptr);
     if (fPorownanie == this)
         fPorownanie = nullptr;
+}
+
+void TfPorownanie::showAllColumns()
+{
+    // The window opens wide enough for every area's column, as far as the screen allows.
+    StringGrid *table = grid();
+    int columns = table->frameWidth() * 2 + table->verticalScrollBar()->sizeHint().width() + 2;
+    for (int c = 0; c < table->colCount(); ++c)
+        columns += table->colWidth(c);
+    int wanted = width() + std::max(0, columns - table->width());
+    if (const QScreen *screen = this->screen())
+        wanted = std::min(wanted, screen->availableSize().width() - 40);
+    if (wanted > width())
+        resize(wanted, height());
 }
 
 StringGrid *TfPorownanie::grid() const

@@ -38,6 +38,7 @@ private:
     // Checks what was typed or pasted since the last look: a value that is no facility is refused
     // (the cell gets its last good text back) and said, in one message for the whole paste.
     void checkEdits();
+    void showAllColumns();
 
     std::unique_ptr<Ui::TfPorownanie> ui;
     TestDefinition m_test;

@@ -9,6 +9,7 @@
 #include "school/recentschools.h"
 #include "school/schoolacrosstests.h"
 #include "school/sharedfolder.h"
+#include "ui/growingwindow.h"
 #include "ui/guarded.h"
 #include "ui/messages.h"
 #include "ui/printing.h"
@@ -86,7 +87,22 @@ QString native(const QString &path)
 TfPorownanieTestow::TfPorownanieTestow(QWidget *parent) : QDialog(parent), ui(new Ui::TfPorownanieTestow)
 {
     ui->setupUi(this);
-    setFixedSize(size());
+    auto *window = new Growth(this);
+    for (QWidget *wider : std::initializer_list<QWidget *>{ui->stOstrzezenie, ui->lbSzkoly, ui->stPominiete,
+                                                           ui->stKlasy, ui->tabelaKlasy})
+        window->follow(wider, grows::wider);
+    for (QWidget *right :
+         std::initializer_list<QWidget *>{ui->bDodaj, ui->cbOstatnie, ui->bDodajOstatnia, ui->bUsun})
+        window->follow(right, grows::right);
+    window->follow(ui->tcWidok, grows::wider | grows::taller);
+    window->follow(ui->bPomoc, grows::down);
+    for (QWidget *corner : std::initializer_list<QWidget *>{ui->bZapisz, ui->bDrukuj, ui->bZamknij})
+        window->follow(corner, grows::right | grows::down);
+    auto *page = new Growth(ui->tcWidok);
+    page->follow(ui->teRaport, grows::wider | grows::taller);
+    page->follow(ui->tabelaUczniowie, grows::wider | grows::taller);
+    letWindowGrow(this, recentschools::settingsFile());
+    offerHelp(this, ui->bPomoc, QStringLiteral("porownanie-testow"));
     ui->stOstrzezenie->setText(comparisonCaveat());
     ui->tabelaKlasy->verticalHeader()->hide();
     m_pupils = new PupilsModel(this);
