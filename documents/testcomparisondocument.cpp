@@ -14,13 +14,15 @@ QString requirementsComparisonHeading()
     return QStringLiteral("Wymagania w kolejnych testach");
 }
 
+QString summaryHeading()
+{
+    return QStringLiteral("Podsumowanie");
+}
+
 QString esc(const QString &text)
 {
     return text.toHtmlEscaped();
 }
-
-// Where groupTable puts the stanine of the mean.
-constexpr qsizetype stanineRow = 7;
 
 const DocumentOptions documentOptions{true, false};
 
@@ -48,61 +50,86 @@ QList<ReportCell> texts(const QStringList &names)
     return cells;
 }
 
-// The figures of a group at one test, in the order of groupTable's rows.
-QList<ReportCell> groupCells(const std::optional<GroupAtTest> &group, qint32 maxPoints)
+// Which of the figures that may be compared the tests have at all: a row of nothing but "–" says
+// nothing, and a chart of it draws nothing.
+struct Comparable {
+    bool stanine = false;
+    bool country = false;
+};
+
+Comparable comparableFigures(const QList<SchoolAtTest> &tests)
 {
-    QList<ReportCell> cells(stanineRow + 3, missingCell());
-    cells[0] = integerCell(maxPoints);
-    if (!group)
-        return cells;
-    cells[1] = integerCell(group->present);
-    if (!group->hasData)
-        return cells;
-    cells[2] = decimalCell(group->meanPoints);
-    if (group->facility)
-        cells[3] = shareCell(*group->facility);
-    cells[4] = decimalCell(group->median);
-    cells[5] = shareCell(group->shareAtLeast80);
-    cells[6] = shareCell(group->shareBelow50);
-    if (group->stanine)
-        cells[7] = named(integerCell(*group->stanine), stanineName(*group->stanine));
-    if (group->facility)
-        cells[8] = decimalCell(*group->facility);
-    if (group->countryDifference)
-        cells[9] = differenceCell(*group->countryDifference);
-    return cells;
+    return {testComparisonHasStanines(tests), testComparisonHasCountry(tests)};
 }
 
-// A group's figures at every test, a row per figure; the sheet adds the stanine's name under it,
-// the number being the stanine's cell.
+const GroupAtTest *withData(const std::optional<GroupAtTest> &group)
+{
+    return group && group->hasData ? &*group : nullptr;
+}
+
+// A group's figures at every test, a row per figure: first those that may be compared, in bold,
+// then the points and percentages, which tell how hard each test was. The sheet adds the stanine's
+// name under it, the number being the stanine's cell.
 ReportTable groupTable(const QList<std::optional<GroupAtTest>> &groups, const QList<SchoolAtTest> &tests,
-                       const QString &first)
+                       const QString &first, Comparable comparable)
 {
     ReportTable table;
     table.header = texts(testHeadings(tests, first));
-    const QStringList names{QStringLiteral("Maksymalna liczba punktów"),
-                            QStringLiteral("Obecni na teście"),
-                            QStringLiteral("Średnia (pkt)"),
-                            QStringLiteral("Średnia (% maksymalnej liczby punktów)"),
-                            QStringLiteral("Mediana (pkt)"),
-                            QStringLiteral("Uczniowie z co najmniej 80% punktów"),
-                            QStringLiteral("Uczniowie z mniej niż 50% punktów"),
-                            QStringLiteral("Stanin średniej"),
-                            QStringLiteral("Łatwość testu"),
-                            QStringLiteral("Różnica od kraju (pkt proc.)")};
-    for (const QString &name : names)
-        table.add({textCell(name)});
-    ReportRow stanineNames{{textCell(QStringLiteral("Stanin średniej – opis"))}, ReportOutput::SheetOnly};
-    for (qsizetype t = 0; t < groups.size(); ++t) {
-        const std::optional<GroupAtTest> &group = groups[t];
-        const QList<ReportCell> cells = groupCells(group, tests.value(t).maxPoints);
-        for (qsizetype r = 0; r < cells.size(); ++r)
-            table.rows[r].cells.append(cells[r]);
-        stanineNames.cells.append(group && group->hasData && group->stanine
-                                      ? textCell(stanineName(*group->stanine))
-                                      : ReportCell{});
+    const auto addRow = [&](const QString &name, bool lead, const auto &cellOf,
+                            ReportOutput output = ReportOutput::Both) {
+        QList<ReportCell> cells{lead ? strong(textCell(name)) : textCell(name)};
+        for (qsizetype t = 0; t < groups.size(); ++t)
+            cells.append(cellOf(groups[t], tests.value(t).maxPoints));
+        table.add(cells, output);
+    };
+    using Group = std::optional<GroupAtTest>;
+    if (comparable.stanine) {
+        addRow(QStringLiteral("Stanin średniej"), true, [](const Group &group, qint32) {
+            const GroupAtTest *g = withData(group);
+            return g && g->stanine ? named(integerCell(*g->stanine), stanineName(*g->stanine))
+                                   : missingCell();
+        });
+        addRow(
+            QStringLiteral("Stanin średniej – opis"), false,
+            [](const Group &group, qint32) {
+                const GroupAtTest *g = withData(group);
+                return g && g->stanine ? textCell(stanineName(*g->stanine)) : ReportCell{};
+            },
+            ReportOutput::SheetOnly);
     }
-    table.rows.insert(stanineRow + 1, stanineNames);
+    if (comparable.country)
+        addRow(QStringLiteral("Różnica od kraju (pkt proc.)"), true, [](const Group &group, qint32) {
+            const GroupAtTest *g = withData(group);
+            return g && g->countryDifference ? differenceCell(*g->countryDifference) : missingCell();
+        });
+    addRow(QStringLiteral("Maksymalna liczba punktów"), false,
+           [](const Group &, qint32 maxPoints) { return integerCell(maxPoints); });
+    addRow(QStringLiteral("Obecni na teście"), false,
+           [](const Group &group, qint32) { return group ? integerCell(group->present) : missingCell(); });
+    addRow(QStringLiteral("Średnia (pkt)"), false, [](const Group &group, qint32) {
+        const GroupAtTest *g = withData(group);
+        return g ? decimalCell(g->meanPoints) : missingCell();
+    });
+    addRow(QStringLiteral("Średnia (% maksymalnej liczby punktów)"), false, [](const Group &group, qint32) {
+        const GroupAtTest *g = withData(group);
+        return g && g->facility ? shareCell(*g->facility) : missingCell();
+    });
+    addRow(QStringLiteral("Mediana (pkt)"), false, [](const Group &group, qint32) {
+        const GroupAtTest *g = withData(group);
+        return g ? decimalCell(g->median) : missingCell();
+    });
+    addRow(QStringLiteral("Uczniowie z co najmniej 80% punktów"), false, [](const Group &group, qint32) {
+        const GroupAtTest *g = withData(group);
+        return g ? shareCell(g->shareAtLeast80) : missingCell();
+    });
+    addRow(QStringLiteral("Uczniowie z mniej niż 50% punktów"), false, [](const Group &group, qint32) {
+        const GroupAtTest *g = withData(group);
+        return g ? shareCell(g->shareBelow50) : missingCell();
+    });
+    addRow(QStringLiteral("Łatwość testu"), false, [](const Group &group, qint32) {
+        const GroupAtTest *g = withData(group);
+        return g && g->facility ? decimalCell(*g->facility) : missingCell();
+    });
     return table;
 }
 
@@ -143,6 +170,229 @@ ReportTable requirementsTable(const TestsComparison &comparison)
         table.add(cells);
     }
     return table;
+}
+
+QString standardsCaveat()
+{
+    return QStringLiteral("Standard o tym samym opisie składa się w każdym teście z innych zadań, więc "
+                          "zmiana jego łatwości pokazuje kierunek, a nie zmierzony postęp.");
+}
+
+QString requirementsNote()
+{
+    return QStringLiteral(
+        "Łatwość wymagań o tym samym kodzie w kolejnych testach. Zmiana: od pierwszego testu "
+        "z tym wymaganiem do ostatniego, w punktach procentowych; wymaganie sprawdzają "
+        "w każdym teście inne zadania, więc zmiana pokazuje kierunek, a nie zmierzony "
+        "postęp.");
+}
+
+// Said near the top when nothing may be compared, so that the percentages are not read as progress.
+QString nothingComparable()
+{
+    return QStringLiteral(
+        "Żaden z tych testów nie ma tabeli staninów ani wyników kraju, więc raport pokazuje "
+        "tylko procenty punktów: mówią one, jak trudny był każdy test, a nie to, czy "
+        "szkoła wypadła lepiej.");
+}
+
+// The caveat above every sheet, and when nothing may be compared, that only percentages follow.
+QString leadingWords(const QList<SchoolAtTest> &tests)
+{
+    if (testComparisonHasStanines(tests) || testComparisonHasCountry(tests))
+        return comparisonCaveat();
+    return comparisonCaveat() + u' ' + nothingComparable();
+}
+
+// One figure that may be compared, as the summary speaks of it; stanin is masculine, różnica feminine.
+struct Measure {
+    std::optional<int> (*of)(const GroupAtTest &);
+    QString name;
+    QString rose;
+    QString fell;
+    QString same;
+    bool difference; // written with its sign and "pkt proc."
+};
+
+const Measure &stanineMeasure()
+{
+    static const Measure measure{[](const GroupAtTest &g) { return g.hasData ? g.stanine : std::nullopt; },
+                                 QStringLiteral("stanin średniej"),
+                                 QStringLiteral("wzrósł"),
+                                 QStringLiteral("spadł"),
+                                 QStringLiteral("nie zmienił się"),
+                                 false};
+    return measure;
+}
+
+const Measure &countryMeasure()
+{
+    static const Measure measure{
+        [](const GroupAtTest &g) { return g.hasData ? g.countryDifference : std::nullopt; },
+        QStringLiteral("różnica od kraju"),
+        QStringLiteral("wzrosła"),
+        QStringLiteral("spadła"),
+        QStringLiteral("nie zmieniła się"),
+        true};
+    return measure;
+}
+
+QString measureValue(const Measure &measure, int value)
+{
+    return measure.difference ? documentText(differenceCell(value)) : QString::number(value);
+}
+
+// The figure at the first test that has it and at the last; none unless two tests have it.
+struct Change {
+    qsizetype from = 0;
+    qsizetype to = 0;
+    int first = 0;
+    int last = 0;
+};
+
+std::optional<Change> changeOf(const QList<std::optional<GroupAtTest>> &groups, const Measure &measure)
+{
+    std::optional<Change> change;
+    for (qsizetype t = 0; t < groups.size(); ++t) {
+        const std::optional<int> value = groups[t] ? measure.of(*groups[t]) : std::nullopt;
+        if (!value)
+            continue;
+        if (!change)
+            change = Change{t, t, *value, *value};
+        change->to = t;
+        change->last = *value;
+    }
+    if (change && change->from == change->to)
+        return std::nullopt;
+    return change;
+}
+
+QString verbOf(const Measure &measure, int by)
+{
+    return by > 0 ? measure.rose : by < 0 ? measure.fell : measure.same;
+}
+
+QString quotedTest(const SchoolAtTest &test)
+{
+    return QStringLiteral("„%1”").arg(testHeading(test));
+}
+
+QString classRowLabel(const QStringList &match)
+{
+    QStringList labels;
+    for (const QString &label : match) {
+        if (!label.isEmpty() && !labels.contains(label))
+            labels.append(label);
+    }
+    return labels.join(QStringLiteral(" → "));
+}
+
+// Which class rose most and which fell most on the measure, from its first test with it to its last.
+QString classesSentence(const TestsComparison &comparison, const Measure &measure)
+{
+    std::optional<std::pair<qsizetype, Change>> rose;
+    std::optional<std::pair<qsizetype, Change>> fell;
+    bool anyChange = false;
+    for (qsizetype r = 0; r < comparison.classes.size(); ++r) {
+        const std::optional<Change> change = changeOf(comparison.classes[r], measure);
+        if (!change)
+            continue;
+        anyChange = true;
+        const int by = change->last - change->first;
+        if (by > 0 && (!rose || by > rose->second.last - rose->second.first))
+            rose = std::pair{r, *change};
+        if (by < 0 && (!fell || by < fell->second.last - fell->second.first))
+            fell = std::pair{r, *change};
+    }
+    if (!anyChange)
+        return {};
+    const QString unit = measure.difference ? QStringLiteral(" pkt proc.") : QString();
+    const auto part = [&](const QString &verb, const std::pair<qsizetype, Change> &at) {
+        return QStringLiteral("najbardziej %1 w klasie „%2” (z %3 do %4%5)")
+            .arg(verb, classRowLabel(comparison.classMatch.value(at.first)),
+                 measureValue(measure, at.second.first), measureValue(measure, at.second.last), unit);
+    };
+    if (!rose && !fell)
+        return QStringLiteral("W żadnej klasie %1 %2.").arg(measure.name, measure.same);
+    QString sentence = QStringLiteral("Spośród klas ") + measure.name + u' ';
+    if (rose && fell)
+        sentence += part(measure.rose, *rose) + QStringLiteral(", a ") + part(measure.fell, *fell);
+    else if (rose)
+        sentence += part(measure.rose, *rose) + QStringLiteral("; w żadnej nie ") + measure.fell;
+    else
+        sentence += part(measure.fell, *fell) + QStringLiteral("; w żadnej nie ") + measure.rose;
+    return sentence + u'.';
+}
+
+// What follows from the comparison, in a few sentences: the school's comparable figures from the
+// first test that has them to the last, the classes that changed most; or why nothing follows.
+QStringList summarySentences(const TestsComparison &comparison)
+{
+    const QList<SchoolAtTest> &tests = comparison.tests;
+    if (tests.size() < 2)
+        return {QStringLiteral("Porównanie ma tylko jeden test: dodaj kolejną szkołę, aby zobaczyć zmianę.")};
+    QList<std::optional<GroupAtTest>> schools;
+    for (const SchoolAtTest &test : tests)
+        schools.append(test.school);
+    const std::optional<Change> stanine = changeOf(schools, stanineMeasure());
+    const std::optional<Change> country = changeOf(schools, countryMeasure());
+    const Comparable comparable = comparableFigures(tests);
+    if (!stanine && !country) {
+        if (!comparable.stanine && !comparable.country)
+            return {QStringLiteral("Z samych procentów punktów nie da się powiedzieć, czy szkoła poprawiła "
+                                   "wyniki: każdy test miał inną trudność.")};
+        return {QStringLiteral("Stanin średniej i różnica od kraju są znane najwyżej dla jednego testu, więc "
+                               "nie ma ich z czym porównać, a z samych procentów punktów nie da się "
+                               "powiedzieć, czy szkoła poprawiła wyniki.")};
+    }
+
+    QStringList sentences;
+    if (stanine) {
+        const auto withName = [](int value) {
+            const QString name = stanineName(value);
+            return name.isEmpty() ? QString::number(value) : QStringLiteral("%1 (%2)").arg(value).arg(name);
+        };
+        const int by = stanine->last - stanine->first;
+        if (by == 0)
+            sentences.append(
+                QStringLiteral("Stanin średniej szkoły nie zmienił się: %1 w teście %2 i w teście %3.")
+                    .arg(withName(stanine->first), quotedTest(tests[stanine->from]),
+                         quotedTest(tests[stanine->to])));
+        else
+            sentences.append(QStringLiteral("Stanin średniej szkoły %1 z %2 w teście %3 do %4 w teście %5.")
+                                 .arg(verbOf(stanineMeasure(), by), withName(stanine->first),
+                                      quotedTest(tests[stanine->from]), withName(stanine->last),
+                                      quotedTest(tests[stanine->to])));
+    }
+    if (country) {
+        const QString first = measureValue(countryMeasure(), country->first);
+        const QString last = measureValue(countryMeasure(), country->last);
+        const int by = country->last - country->first;
+        const bool sameTests = stanine && stanine->from == country->from && stanine->to == country->to;
+        if (sameTests && by == 0)
+            sentences.append(
+                QStringLiteral("Różnica od wyniku kraju w tych samych testach nie zmieniła się: %1 pkt proc.")
+                    .arg(first));
+        else if (sameTests)
+            sentences.append(
+                QStringLiteral("Różnica od wyniku kraju w tych samych testach %1 z %2 do %3 pkt proc.")
+                    .arg(verbOf(countryMeasure(), by), first, last));
+        else if (by == 0)
+            sentences.append(
+                QStringLiteral("Różnica od wyniku kraju nie zmieniła się: %1 pkt proc. w teście %2 i "
+                               "w teście %3.")
+                    .arg(first, quotedTest(tests[country->from]), quotedTest(tests[country->to])));
+        else
+            sentences.append(
+                QStringLiteral("Różnica od wyniku kraju %1 z %2 pkt proc. w teście %3 do %4 pkt proc. "
+                               "w teście %5.")
+                    .arg(verbOf(countryMeasure(), by), first, quotedTest(tests[country->from]), last,
+                         quotedTest(tests[country->to])));
+    }
+    const QString classes = classesSentence(comparison, country ? countryMeasure() : stanineMeasure());
+    if (!classes.isEmpty())
+        sentences.append(classes);
+    return sentences;
 }
 
 QList<ReportCell> pupilRow(const PupilAcrossTests &pupil, qsizetype testCount)
@@ -205,16 +455,22 @@ Sheet schoolSheet(const TestsComparison &comparison, const QList<SheetCell> &cav
     for (const SchoolAtTest &test : tests)
         schools.append(test.school);
     Sheet school = testsSheet(QStringLiteral("Szkoła"), caveat, tests);
-    appendToSheet(&school, groupTable(schools, tests, QString()), sheetRowsOnly());
+    appendToSheet(&school, groupTable(schools, tests, QString(), comparableFigures(tests)), sheetRowsOnly());
     if (!comparison.standards.isEmpty()) {
         school.rows.append(QList<SheetCell>());
+        school.rows.append({sheetText(standardsCaveat())});
         appendToSheet(&school, standardsTable(comparison, QStringLiteral("Łatwość standardów")));
     }
     if (!comparison.requirements.isEmpty()) {
         school.rows.append(QList<SheetCell>());
         school.rows.append({sheetText(requirementsComparisonHeading(), true)});
+        school.rows.append({sheetText(requirementsNote())});
         appendToSheet(&school, requirementsTable(comparison));
     }
+    school.rows.append(QList<SheetCell>());
+    school.rows.append({sheetText(summaryHeading(), true)});
+    for (const QString &sentence : summarySentences(comparison))
+        school.rows.append({sheetText(sentence)});
     return school;
 }
 
@@ -227,7 +483,8 @@ Sheet classesSheet(const TestsComparison &comparison, const QList<SheetCell> &ca
         for (qsizetype t = 0; t < tests.size(); ++t)
             labels.append(sheetText(comparison.classMatch.value(r).value(t), true));
         classes.rows.append(labels);
-        appendToSheet(&classes, groupTable(comparison.classes[r], tests, QString()), sheetRowsOnly());
+        appendToSheet(&classes, groupTable(comparison.classes[r], tests, QString(), comparableFigures(tests)),
+                      sheetRowsOnly());
         classes.rows.append(QList<SheetCell>());
     }
     return classes;
@@ -284,7 +541,7 @@ QList<ComparisonRow> groupRows(const QList<std::optional<GroupAtTest>> &groups,
                                const QList<SchoolAtTest> &tests)
 {
     QList<ComparisonRow> rows;
-    for (const ReportRow &row : groupTable(groups, tests, QString()).rows) {
+    for (const ReportRow &row : groupTable(groups, tests, QString(), comparableFigures(tests)).rows) {
         if (row.output == ReportOutput::SheetOnly)
             continue;
         ComparisonRow line{row.cells.first().text, {}};
@@ -305,18 +562,34 @@ QList<ComparisonRow> groupRows(const QList<std::optional<GroupAtTest>> &groups,
 QList<Sheet> testComparisonSheets(const TestsComparison &comparison)
 {
     // Above every sheet, as above the window and the printed pages.
-    const QList<SheetCell> caveat{sheetText(comparisonCaveat(), true)};
+    const QList<SheetCell> caveat{sheetText(leadingWords(comparison.tests), true)};
     return {schoolSheet(comparison, caveat), classesSheet(comparison, caveat),
             pupilsSheet(comparison, caveat)};
 }
 
-QString testComparisonHtml(const TestsComparison &comparison, bool withCountryChart, bool withPupils)
+bool testComparisonHasStanines(const QList<SchoolAtTest> &tests)
+{
+    return std::any_of(tests.cbegin(), tests.cend(),
+                       [](const SchoolAtTest &test) { return test.school.hasData && test.school.stanine; });
+}
+
+bool testComparisonHasCountry(const QList<SchoolAtTest> &tests)
+{
+    return std::any_of(tests.cbegin(), tests.cend(), [](const SchoolAtTest &test) {
+        return test.school.hasData && test.school.countryDifference;
+    });
+}
+
+QString testComparisonHtml(const TestsComparison &comparison, bool withPupils)
 {
     const QList<SchoolAtTest> &tests = comparison.tests;
+    const Comparable comparable = comparableFigures(tests);
     QString html =
         QStringLiteral("<html><head><meta charset=\"utf-8\"><title>Porównanie testów</title></head><body>\n"
                        "<h1>Porównanie testów</h1>\n");
     html += QStringLiteral("<p><b>%1</b></p>\n").arg(esc(comparisonCaveat()));
+    if (!comparable.stanine && !comparable.country)
+        html += QStringLiteral("<p><b>%1</b></p>\n").arg(esc(nothingComparable()));
     for (const SchoolAtTest &test : tests) {
         for (const QString &note : test.notes)
             html += QStringLiteral("<p style=\"background-color: #fff3c4;\">&nbsp;%1: %2&nbsp;</p>\n")
@@ -326,23 +599,21 @@ QString testComparisonHtml(const TestsComparison &comparison, bool withCountryCh
     QList<std::optional<GroupAtTest>> schools;
     for (const SchoolAtTest &test : tests)
         schools.append(test.school);
-    html += QStringLiteral("<h2>Szkoła w kolejnych testach</h2>\n") +
-            documentTableOnly(groupTable(schools, tests, QStringLiteral("Szkoła")), documentOptions);
-    html += QStringLiteral("<p><img src=\"%1\"></p>\n").arg(QLatin1StringView(testComparisonStaninesImage));
-    if (withCountryChart)
+    html +=
+        QStringLiteral("<h2>Szkoła w kolejnych testach</h2>\n") +
+        documentTableOnly(groupTable(schools, tests, QStringLiteral("Szkoła"), comparable), documentOptions);
+    if (comparable.stanine)
+        html +=
+            QStringLiteral("<p><img src=\"%1\"></p>\n").arg(QLatin1StringView(testComparisonStaninesImage));
+    if (comparable.country)
         html +=
             QStringLiteral("<p><img src=\"%1\"></p>\n").arg(QLatin1StringView(testComparisonCountryImage));
 
     html += QStringLiteral("<h2>Klasy w kolejnych testach</h2>\n");
     for (qsizetype r = 0; r < comparison.classes.size(); ++r) {
-        QStringList labels;
-        for (const QString &label : comparison.classMatch.value(r)) {
-            if (!label.isEmpty() && !labels.contains(label))
-                labels.append(label);
-        }
-        html += QStringLiteral("<h3>%1</h3>\n").arg(esc(labels.join(QStringLiteral(" → "))));
-        html += documentTableOnly(groupTable(comparison.classes[r], tests, QStringLiteral("Klasa")),
-                                  documentOptions);
+        html += QStringLiteral("<h3>%1</h3>\n").arg(esc(classRowLabel(comparison.classMatch.value(r))));
+        html += documentTableOnly(
+            groupTable(comparison.classes[r], tests, QStringLiteral("Klasa"), comparable), documentOptions);
     }
 
     html += QStringLiteral(
@@ -359,18 +630,18 @@ QString testComparisonHtml(const TestsComparison &comparison, bool withCountryCh
     if (comparison.standards.isEmpty())
         html += QStringLiteral("<p>Żadne dwa testy nie mają standardu o tym samym opisie.</p>\n");
     else
-        html += documentTableOnly(standardsTable(comparison, QStringLiteral("Łatwość standardu")),
+        html += QStringLiteral("<p>%1</p>\n").arg(esc(standardsCaveat())) +
+                documentTableOnly(standardsTable(comparison, QStringLiteral("Łatwość standardu")),
                                   documentOptions);
     if (comparison.anyRequirements) {
         html += QStringLiteral("<h2>%1</h2>\n").arg(esc(requirementsComparisonHeading()));
         if (comparison.requirements.isEmpty())
             html += QStringLiteral("<p>Żadne dwa testy nie mają wymagania o tym samym kodzie.</p>\n");
         else
-            html += QStringLiteral(
-                        "<p>Łatwość wymagań o tym samym kodzie w kolejnych testach. Zmiana: od pierwszego "
-                        "testu z tym wymaganiem do ostatniego, w punktach procentowych; wymaganie "
-                        "sprawdzają w każdym teście inne zadania.</p>\n") +
+            html += QStringLiteral("<p>%1</p>\n").arg(esc(requirementsNote())) +
                     documentTableOnly(requirementsTable(comparison), documentOptions);
     }
+    html += QStringLiteral("<h2>%1</h2>\n<p>%2</p>\n")
+                .arg(esc(summaryHeading()), esc(summarySentences(comparison).join(u' ')));
     return html + QStringLiteral("</body></html>\n");
 }

@@ -25,10 +25,15 @@ QList<Sheet> testComparisonSheets(const TestsComparison &comparison);
 inline constexpr char testComparisonStaninesImage[] = "stanines.png";
 inline constexpr char testComparisonCountryImage[] = "country.png";
 
-// The whole comparison as one HTML document; withCountryChart: the second picture is there;
-// withPupils: the pupils' table, thousands of rows in a large school, is in it (on paper) rather
-// than beside it (in the window's own table).
-QString testComparisonHtml(const TestsComparison &comparison, bool withCountryChart, bool withPupils = true);
+// Whether some test has the stanine of the school's mean, the school's difference from the country:
+// without, the report has no such rows and no such picture, as a chart of nothing tells nothing.
+bool testComparisonHasStanines(const QList<SchoolAtTest> &tests);
+bool testComparisonHasCountry(const QList<SchoolAtTest> &tests);
+
+// The whole comparison as one HTML document, led by what may be compared and closed by a summary
+// in words; withPupils: the pupils' table, thousands of rows in a large school, is in it (on paper)
+// rather than beside it (in the window's own table).
+QString testComparisonHtml(const TestsComparison &comparison, bool withPupils = true);
 
 // The pupils' table as the pages print it: its headings, and one pupil's cells.
 QStringList pupilHeadings(const QList<SchoolAtTest> &tests);

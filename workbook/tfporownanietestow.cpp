@@ -303,14 +303,11 @@ void TfPorownanieTestow::refresh()
         pupils->setColumnWidth(c, width);
     }
     drawCharts();
-    m_countryChart = false;
-    for (const SchoolAtTest &test : std::as_const(m_tests))
-        m_countryChart = m_countryChart || test.school.countryDifference.has_value();
     ui->teRaport->setHtml(m_tests.isEmpty()
                               ? QStringLiteral("<p>Dodaj co najmniej dwie szkoły (ten sam zespół uczniów w "
                                                "kolejnych testach albo kolejne roczniki): przycisk „Dodaj "
                                                "szkołę…” albo szkoła z listy ostatnio otwieranych.</p>")
-                              : testComparisonHtml(m_comparison, m_countryChart, false));
+                              : testComparisonHtml(m_comparison, false));
     ui->stPominiete->setText(m_leftOut.join(u'\n'));
     ui->bZapisz->setEnabled(!m_tests.isEmpty());
     ui->bDrukuj->setEnabled(!m_tests.isEmpty());
@@ -318,8 +315,20 @@ void TfPorownanieTestow::refresh()
     ui->bDodajOstatnia->setEnabled(ui->cbOstatnie->count() > 0);
 }
 
+QList<QUrl> TfPorownanieTestow::chartImages() const
+{
+    // Only the charts with something to draw, as the report shows only those.
+    QList<QUrl> images;
+    if (testComparisonHasStanines(m_tests))
+        images.append(QUrl(QLatin1StringView(testComparisonStaninesImage)));
+    if (testComparisonHasCountry(m_tests))
+        images.append(QUrl(QLatin1StringView(testComparisonCountryImage)));
+    return images;
+}
+
 void TfPorownanieTestow::drawCharts()
 {
+    const QList<QUrl> images = chartImages();
     BarChart stanines;
     BarChart country;
     QList<float> countryValues;
@@ -334,9 +343,10 @@ void TfPorownanieTestow::drawCharts()
     stanines.setMaximum(9);
     stanines.setIncrement(1);
     stanines.setLabelAngle(0);
-    document()->addResource(QTextDocument::ImageResource,
-                            QUrl(QLatin1StringView(testComparisonStaninesImage)),
-                            stanines.reportImage(chartWidth, chartHeight));
+    const QUrl staninesImage{QLatin1StringView(testComparisonStaninesImage)};
+    if (images.contains(staninesImage))
+        document()->addResource(QTextDocument::ImageResource, staninesImage,
+                                stanines.reportImage(chartWidth, chartHeight));
 
     country.setSecondValues(countryValues);
     country.setTitleText(QStringLiteral("Łatwość testu: szkoła (granatowe) i kraj (pomarańczowe)"));
@@ -345,8 +355,10 @@ void TfPorownanieTestow::drawCharts()
     country.setMaximum(1);
     country.setIncrement(0.1);
     country.setLabelAngle(0);
-    document()->addResource(QTextDocument::ImageResource, QUrl(QLatin1StringView(testComparisonCountryImage)),
-                            country.reportImage(chartWidth, chartHeight));
+    const QUrl countryImage{QLatin1StringView(testComparisonCountryImage)};
+    if (images.contains(countryImage))
+        document()->addResource(QTextDocument::ImageResource, countryImage,
+                                country.reportImage(chartWidth, chartHeight));
 }
 
 QByteArray TfPorownanieTestow::spreadsheetBytes(QString *error) const
@@ -359,9 +371,8 @@ bool TfPorownanieTestow::printComparison(QPagedPaintDevice *printer, const Progr
     // On paper the pupils' table is part of the pages.
     QTextDocument paper;
     paper.setDefaultFont(document()->defaultFont());
-    paper.setHtml(testComparisonHtml(m_comparison, m_countryChart, true));
-    const QList<QUrl> pictures{QUrl(QLatin1StringView(testComparisonStaninesImage)),
-                               QUrl(QLatin1StringView(testComparisonCountryImage))};
+    paper.setHtml(testComparisonHtml(m_comparison, true));
+    const QList<QUrl> pictures = chartImages();
     for (const QUrl &url : pictures)
         paper.addResource(QTextDocument::ImageResource, url,
                           document()->resource(QTextDocument::ImageResource, url));

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <QUrl>
 
 #include <memory>
 
@@ -52,6 +53,8 @@ private:
     void classMatchChanged();
     void schoolsReordered();
     void refresh();
+    // The charts the report shows: those with something to draw.
+    QList<QUrl> chartImages() const;
     void drawCharts();
     bool printComparison(QPagedPaintDevice *printer, const ProgressReport &progress = {});
 
@@ -59,7 +62,6 @@ private:
 
     std::unique_ptr<Ui::TfPorownanieTestow> ui;
     PupilsModel *m_pupils = nullptr;
-    bool m_countryChart = false; // some test has the country's figure
     QList<SchoolAtTest> m_tests;
     ClassMatch m_match;
     TestsComparison m_comparison;

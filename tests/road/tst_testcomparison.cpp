@@ -181,6 +181,12 @@ void TstTestComparison::threeSchoolsSavedAndReadBack()
          {u"Procenty punktów z różnych testów"_s, u"Próbny 1, 2025-11-20"_s, u"Egzamin, 2026-05-14"_s,
           u"3,20"_s, u"+14"_s, u"6 (wyżej średni)"_s, u"Klasa 7a → Klasa 8a"_s, u"strona 1 z"_s})
         QVERIFY2(text.contains(expected), qPrintable(expected));
+    // The stanines lead the school's figures; the summary closes the pages.
+    QVERIFY(text.indexOf(u"Stanin średniej"_s) < text.indexOf(u"Średnia (pkt)"_s));
+    const QString words = text.simplified();
+    QVERIFY2(words.contains(u"Podsumowanie Stanin średniej szkoły wzrósł z 6 (wyżej średni)"_s),
+             qPrintable(words));
+    QVERIFY(words.contains(u"Różnica od wyniku kraju w tych samych testach spadła z +14 do +12 pkt proc."_s));
 }
 
 QTEST_MAIN(TstTestComparison)
