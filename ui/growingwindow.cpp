@@ -26,6 +26,12 @@ void Growth::follow(QWidget *widget, int how)
     place();
 }
 
+void Growth::also(std::function<void(int dx, int dy)> step)
+{
+    m_steps.append(std::move(step));
+    place();
+}
+
 bool Growth::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_measured && event->type() == QEvent::Resize)
@@ -52,6 +58,8 @@ void Growth::place()
             placed.setHeight(placed.height() + dy);
         follower.widget->setGeometry(placed);
     }
+    for (const auto &step : std::as_const(m_steps))
+        step(dx, dy);
 }
 
 namespace {

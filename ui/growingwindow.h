@@ -10,6 +10,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 class QAbstractButton;
 class QDialog;
 class QWidget;
@@ -30,6 +32,8 @@ class Growth : public QObject
 public:
     explicit Growth(QWidget *measured);
     void follow(QWidget *widget, int how);
+    // Something more to do as the window grows, given how much wider and taller it is than drawn.
+    void also(std::function<void(int dx, int dy)> step);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -45,6 +49,7 @@ private:
     QWidget *m_measured;
     QSize m_drawn;
     QList<Follower> m_followers;
+    QList<std::function<void(int, int)>> m_steps;
 };
 
 // Lets a window drawn at a fixed size be resized and maximised from that size up, and keeps its

@@ -53,6 +53,11 @@ TfAnaliza::TfAnaliza(const AnalysisReport &report, const TestDefinition &test,
 {
     ui->setupUi(this);
     setWindowTitle(analysisTitle(report));
+    // No button's caption is cut: each is as wide as its text needs, the window as wide as the row.
+    for (QPushButton *button : findChildren<QPushButton *>())
+        button->setMinimumWidth(std::max(button->minimumWidth(), button->sizeHint().width()));
+    setMinimumWidth(std::max(minimumWidth(), layout()->minimumSize().width()));
+    resize(std::max(width(), minimumWidth()), height());
     keepWindowSize(this, recentschools::settingsFile());
     offerHelp(this, ui->bPomoc, QStringLiteral("analiza"));
 

@@ -88,6 +88,10 @@ QString fileNameFor(const QString &testName)
     return (name.isEmpty() ? QStringLiteral("Test") : name) + QStringLiteral(".ini");
 }
 
+// The description columns as drawn; a larger window widens them.
+constexpr int standardDescriptionWidth = 200;
+constexpr int requirementDescriptionWidth = 760;
+
 } // namespace
 
 TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
@@ -95,9 +99,9 @@ TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
 {
     ui->setupUi(this);
     resize(1028, 472);
-    setUpGrowth();
 
     setUpGrids();
+    setUpGrowth();
     setUpFields();
     connectHandlers();
 
@@ -124,6 +128,11 @@ void TfDefinicjaTestu::setUpGrowth()
     page->follow(ui->lbSumy, grows::wider);
     page->follow(ui->tabelaWymagan, grows::wider | grows::taller);
     page->follow(ui->stWymaganiaOpis, grows::wider | grows::down);
+    // The descriptions take the width the grids gain.
+    page->also([this](int dx, int) {
+        ui->tabelaStandardow->setColWidth(2, standardDescriptionWidth + dx);
+        ui->tabelaWymagan->setColWidth(2, requirementDescriptionWidth + dx);
+    });
     letWindowGrow(this, recentschools::settingsFile());
     offerHelp(this, ui->bPomoc, QStringLiteral("kilka-testow"));
 }
@@ -137,11 +146,11 @@ void TfDefinicjaTestu::setUpGrids()
                taskColumnName(TaskColumn::Requirements), taskColumnName(TaskColumn::PointPerPart)});
     // A task's requirements are a list the window parts itself.
     ui->tabelaZadan->setSemicolonColumn(int(TaskColumn::Requirements) + 1);
-    setUpGrid(ui->tabelaWymagan, {28, 90, 760, 90},
+    setUpGrid(ui->tabelaWymagan, {28, 90, requirementDescriptionWidth, 90},
               {QStringLiteral("Nr"), requirementColumnName(RequirementColumn::Code),
                requirementColumnName(RequirementColumn::Description),
                requirementColumnName(RequirementColumn::General)});
-    setUpGrid(ui->tabelaStandardow, {28, 72, 200, 50},
+    setUpGrid(ui->tabelaStandardow, {28, 72, standardDescriptionWidth, 50},
               {QStringLiteral("Nr"), standardColumnName(StandardColumn::Abbreviation),
                standardColumnName(StandardColumn::Description), standardColumnName(StandardColumn::Points)});
     ui->tabelaStandardow->setRowCount(TestDefinitionFile::maxStandards + 1);

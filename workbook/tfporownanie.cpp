@@ -37,6 +37,13 @@ TfPorownanie::TfPorownanie(const ComparisonFigures &figures, const TestDefinitio
     : QDialog(parent), ui(std::make_unique<Ui::TfPorownanie>()), m_test(test), m_path(path), m_school(school)
 {
     ui->setupUi(this);
+    // The explanation above the grid is read whole: the grid starts under its last line.
+    const int textHeight = ui->stOpis->heightForWidth(ui->stOpis->width());
+    if (textHeight > ui->stOpis->height()) {
+        const int more = textHeight - ui->stOpis->height();
+        ui->stOpis->resize(ui->stOpis->width(), textHeight);
+        ui->tabelaPorownanie->setGeometry(ui->tabelaPorownanie->geometry().adjusted(0, more, 0, 0));
+    }
     auto *growth = new Growth(this);
     growth->follow(ui->stOpis, grows::wider);
     growth->follow(ui->tabelaPorownanie, grows::wider | grows::taller);
@@ -54,8 +61,9 @@ TfPorownanie::TfPorownanie(const ComparisonFigures &figures, const TestDefinitio
     table->setDefaultRowHeight(16);
     table->setColWidth(0, 140);
     for (int a = 0; a < areaCount; ++a) {
-        table->setColWidth(a + 1, 70);
         table->setCell(a + 1, 0, areaName(allAreas[std::size_t(a)]));
+        table->setColWidth(a + 1,
+                           std::max(70, table->fontMetrics().horizontalAdvance(table->cell(a + 1, 0)) + 12));
     }
     table->setCell(0, 0, QStringLiteral("Zadanie / standard"));
     ComparisonFigures shown = figures;

@@ -4,8 +4,13 @@
 #include "app/tfsondaryk.h"
 #include "charts/barchart.h"
 #include "charts/tfwykres.h"
+#include "school/recentschools.h"
+#include "tests/support/builders.h"
 #include "tests/workbook/workbooktesting.h"
 #include "workbook/tfanaliza.h"
+#include "workbook/tfdefinicjatestu.h"
+#include "workbook/tfporownanie.h"
+#include "workbook/tfporownanietestow.h"
 #include "workbook/tfwyniki.h"
 
 #include <QAbstractButton>
@@ -16,6 +21,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -36,6 +43,7 @@ private Q_SLOTS:
     void cleanup();
     void startWindow();
     void helpWindow();
+    void newWindowsHelpAndSize();
     void workbookPages_data();
     void workbookPages();
     void gridCaptionNamesTheGrid();
@@ -308,6 +316,89 @@ void TstAccessibility::helpWindow()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     QTRY_VERIFY(!browser || !browser->isVisible());
     QVERIFY(window.isVisible());
+}
+
+// The windows beyond the workbook: F1 and Pomoc open the help at the window's own part, one that
+// the help has; a window made larger opens at that size the next time, and what it holds grows with
+// it.
+void TstAccessibility::newWindowsHelpAndSize()
+{
+    // The sizes kept here are gone afterwards: other tests open these windows as drawn.
+    const auto forget = [] {
+        QSettings(recentschools::settingsFile(), QSettings::IniFormat).remove(u"RozmiaryOkien"_s);
+    };
+    forget();
+    const auto forgetAfter = qScopeGuard(forget);
+    const QByteArray help = readBytes(QCoreApplication::applicationDirPath() + u"/Pomoc/Pomoc.html"_s);
+    QVERIFY(!help.isEmpty());
+    const TestDefinition test = wb::makeTest();
+    const AnalysisSettings settings;
+    AnalysisContext context;
+    context.classes = {build::classOf(u"Klasa VI A"_s, u"U"_s, {{1, 1, 2}, {2, 0, 3}})};
+    context.schoolClasses = context.classes;
+    const AnalysisReport report = analyseClass(context.classes[0], test, settings);
+    struct Case {
+        QString topic;
+        std::function<std::unique_ptr<QDialog>()> make;
+        QString grown; // a control that takes the room a larger window gives
+    };
+    const QList<Case> cases{
+        {u"kilka-testow"_s, [] { return std::make_unique<TfDefinicjaTestu>(); }, u"tabelaZadan"_s},
+        {u"porownanie"_s,
+         [&] {
+             return std::make_unique<TfPorownanie>(ComparisonFigures{}, test, QString(), SchoolFolder(),
+                                                   nullptr);
+         },
+         u"tabelaPorownanie"_s},
+        {u"porownanie-testow"_s, [] { return std::make_unique<TfPorownanieTestow>(); }, u"teRaport"_s},
+        {u"analiza"_s,
+         [&] { return std::make_unique<TfAnaliza>(report, test, settings, QString(), context, nullptr); },
+         u"teRaport"_s},
+    };
+    for (const Case &c : cases) {
+        QVERIFY2(help.contains("<a name=\"" + c.topic.toUtf8() + "\">"), qPrintable(c.topic));
+        MessageRecorder recorder;
+        QSize drawn;
+        QSize grownControl;
+        {
+            std::unique_ptr<QDialog> window = c.make();
+            window->show();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+            QVERIFY2(recorder.shown.isEmpty(), qPrintable(recorder.texts().join(u" | "_s)));
+            QTextBrowser *browser = helpBrowserOf(window.get());
+            QVERIFY2(browser, qPrintable(c.topic));
+            QCOMPARE(browser->source().fragment(), c.topic);
+            browser->window()->close();
+            auto *button = window->findChild<QAbstractButton *>(u"bPomoc"_s);
+            QVERIFY(button);
+            QCOMPARE(button->accessibleName(), u"Pomoc"_s);
+            button->click();
+            QVERIFY(helpBrowserOf(window.get()));
+            helpBrowserOf(window.get())->window()->close();
+
+            drawn = window->size();
+            // Never smaller than drawn (the analysis, laid out by Qt, down to what its row of buttons needs).
+            if (c.topic != u"analiza"_s)
+                QCOMPARE(window->minimumSize(), drawn);
+            QWidget *control = window->findChild<QWidget *>(c.grown);
+            QVERIFY(control);
+            const QSize before = control->size();
+            window->resize(drawn + QSize(120, 90));
+            QTRY_COMPARE(control->size(), before + QSize(c.grown == u"tabelaZadan"_s ? 0 : 120, 90));
+            grownControl = control->size();
+            window->close();
+        }
+        // Kept as it was, as far as this screen allows.
+        std::unique_ptr<QDialog> again = c.make();
+        const QSize screen = QGuiApplication::primaryScreen()->availableSize();
+        QCOMPARE(again->size(), (drawn + QSize(120, 90)).boundedTo(screen).expandedTo(drawn));
+        if ((drawn + QSize(120, 90)).boundedTo(screen) == drawn + QSize(120, 90)) {
+            again->show();
+            QTRY_COMPARE(again->findChild<QWidget *>(c.grown)->size(), grownControl);
+        }
+    }
 }
 
 void TstAccessibility::workbookPages_data()
