@@ -33,19 +33,27 @@ qint32 acceptedCount(qint32 count, qint32 limit, const QString &key, const QStri
     return count;
 }
 
+// The number of a numbered section, "3" of "Zadanie3": messages name a task or a standard by its
+// number, as the definition window does, not by the file's section.
+QStringView numberOf(QStringView section)
+{
+    qsizetype digits = section.size();
+    while (digits > 0 && section.at(digits - 1).isDigit())
+        --digits;
+    return section.mid(digits);
+}
+
 // A negative maximum or one beyond the limit cannot be meant; it becomes 0, which the
-// statistics report as a failed division rather than as a wrong facility. The place, "MaxLiczbaPunktow"
-// or "[Zadanie3] MaxPunktow", is named by the section (if any) and the key.
-qint32 acceptedMaximum(qint32 points, qint32 limit, QStringView section, QStringView key,
-                       QStringList *problems)
+// statistics report as a failed division rather than as a wrong facility. Whose maximum it is,
+// "testu" or "zadania nr 3", is said in words.
+qint32 acceptedMaximum(qint32 points, qint32 limit, const QString &whose, QStringList *problems)
 {
     if (points >= 0 && points <= limit)
         return points;
-    const QString where = section.isEmpty() ? key.toString() : QStringLiteral("[%1] %2").arg(section, key);
     problems->append(
-        QStringLiteral("Maksymalna liczba punktów (%1) w pliku Setup.ini wynosi %2, a dopuszczalne "
+        QStringLiteral("Maksymalna liczba punktów %1 w pliku Setup.ini wynosi %2, a dopuszczalne "
                        "są wartości od 0 do %3; program przyjmuje 0.")
-            .arg(where)
+            .arg(whose)
             .arg(points)
             .arg(limit));
     return 0;
@@ -85,9 +93,9 @@ TaskKey readTaskKey(const IniSection &ini, QStringView section, bool closed, qin
     if (key.key.isEmpty())
         return {};
     if (!closed) {
-        problems->append(QStringLiteral("Zadanie [%1] w pliku Setup.ini jest otwarte, a ma klucz; "
+        problems->append(QStringLiteral("Zadanie nr %1 w pliku Setup.ini jest otwarte, a ma klucz; "
                                         "program pomija klucz.")
-                             .arg(section));
+                             .arg(numberOf(section)));
         return {};
     }
     key.answers = ini.readString(u"Odpowiedzi", QString()).trimmed().toUpper();
@@ -96,8 +104,8 @@ TaskKey readTaskKey(const IniSection &ini, QStringView section, bool closed, qin
     key.pointPerPart = ini.readBool(u"PunktZaCzesc", false);
     const QString problem = closedanswers::keyProblem(key, maxPoints);
     if (!problem.isEmpty()) {
-        problems->append(QStringLiteral("Klucz zadania [%1] w pliku Setup.ini: %2 Program pomija klucz.")
-                             .arg(section, problem));
+        problems->append(QStringLiteral("Klucz zadania nr %1 w pliku Setup.ini: %2 Program pomija klucz.")
+                             .arg(numberOf(section), problem));
         return {};
     }
     return key;
@@ -128,8 +136,8 @@ void readRequirements(const IniFile &ini, TestDefinition *def)
         else if (def->requirementIndex(r.code) >= 0)
             fault = QStringLiteral("powtarza kod „%1”").arg(r.code);
         if (!fault.isEmpty()) {
-            def->problems.append(QStringLiteral("Wymaganie [%1] w pliku Setup.ini %2; program je pomija.")
-                                     .arg(section, fault));
+            def->problems.append(QStringLiteral("Wymaganie nr %1 w pliku Setup.ini %2; program je pomija.")
+                                     .arg(numberOf(section), fault));
             continue;
         }
         def->requirements.append(r);
@@ -160,9 +168,9 @@ QStringList readTaskRequirements(const IniSection &ini, QStringView section, con
     for (const QString &code : requirementCodes(ini.readString(u"Wymagania", QString()))) {
         const qsizetype r = def.requirementIndex(code);
         if (r < 0)
-            problems->append(QStringLiteral("Zadanie [%1] w pliku Setup.ini sprawdza wymaganie „%2”, "
+            problems->append(QStringLiteral("Zadanie nr %1 w pliku Setup.ini sprawdza wymaganie „%2”, "
                                             "którego nie ma wśród wymagań testu; program je pomija.")
-                                 .arg(section, code));
+                                 .arg(numberOf(section), code));
         else if (!codes.contains(def.requirements[r].code))
             codes.append(def.requirements[r].code);
     }
@@ -187,10 +195,10 @@ void readTask(const IniFile &ini, qint32 number, TestDefinition *def)
     // The label heads its column in the class's results file, where a semicolon would part it
     // into two fields: the file would no longer fit the test and the class would be left out.
     if (label.contains(u';')) {
-        def->problems.append(QStringLiteral("Etykieta zadania [%1] w pliku Setup.ini zawiera średnik, który "
+        def->problems.append(QStringLiteral("Etykieta zadania nr %1 w pliku Setup.ini zawiera średnik, który "
                                             "rozdziela pola w plikach wyników; program zastępuje go "
                                             "przecinkiem.")
-                                 .arg(section));
+                                 .arg(numberOf(section)));
         label.replace(u';', u',');
     }
     def->taskLabels.append(label);
@@ -198,16 +206,16 @@ void readTask(const IniFile &ini, qint32 number, TestDefinition *def)
     // Such a task still counts in the whole test, but in no standard: the teacher must know.
     // Without any standards the count's own message says enough.
     if (def->standardCount > 0 && (standard < 1 || standard > def->standardCount))
-        def->problems.append(QStringLiteral("Zadanie [%1] należy według pliku Setup.ini do standardu %2, a "
+        def->problems.append(QStringLiteral("Zadanie nr %1 należy według pliku Setup.ini do standardu %2, a "
                                             "standardy są numerowane od 1 do %3; zadanie nie wejdzie do "
                                             "wyników żadnego standardu.")
-                                 .arg(section)
+                                 .arg(numberOf(section))
                                  .arg(standard)
                                  .arg(def->standardCount));
     def->taskStandards.append(standard);
     def->taskMaxPoints.append(acceptedMaximum(keys.readInteger(u"MaxPunktow", 1),
-                                              TestDefinition::maxTaskPoints, section, u"MaxPunktow",
-                                              &def->problems));
+                                              TestDefinition::maxTaskPoints,
+                                              QStringLiteral("zadania nr %1").arg(number), &def->problems));
     def->taskClosed.append(keys.readBool(u"ZadanieZamkniete", true));
     def->taskKeys.append(
         readTaskKey(keys, section, def->taskClosed.last(), def->taskMaxPoints.last(), &def->problems));
@@ -250,7 +258,7 @@ TestDefinition loadTestDefinition(const IniFile &ini)
                       QStringLiteral("Liczba standardów"), QStringLiteral("standardów"), &def.problems);
     def.maxTotalPoints =
         acceptedMaximum(ini.readInteger(settings, QStringLiteral("MaxLiczbaPunktow"), 40),
-                        TestDefinition::maxSumPoints, QStringView(), u"MaxLiczbaPunktow", &def.problems);
+                        TestDefinition::maxSumPoints, QStringLiteral("testu"), &def.problems);
     def.testName = ini.readString(settings, QStringLiteral("NazwaTestu"), QStringLiteral("Test"));
     def.testDate = ini.readString(settings, QStringLiteral("DataTestu"), QStringLiteral("2003-12-12"));
     readRequirements(ini, &def);
@@ -271,9 +279,9 @@ TestDefinition loadTestDefinition(const IniFile &ini)
     for (qint32 i = 0; i < def.standardCount; ++i) {
         const NumberedName name(u"Standard", i + 1);
         const IniSection keys = ini.section(name);
-        def.standardMaxPoints.append(acceptedMaximum(keys.readInteger(u"MaxPunktow", 1),
-                                                     TestDefinition::maxSumPoints, name, u"MaxPunktow",
-                                                     &def.problems));
+        def.standardMaxPoints.append(
+            acceptedMaximum(keys.readInteger(u"MaxPunktow", 1), TestDefinition::maxSumPoints,
+                            QStringLiteral("standardu nr %1").arg(i + 1), &def.problems));
         def.standardAbbreviations.append(valueOrNumbered(keys, u"Skrot", u"St.", i + 1));
         def.standardDescriptions.append(valueOrNumbered(keys, u"Opis", u"Standard ", i + 1));
     }

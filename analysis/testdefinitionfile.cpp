@@ -150,14 +150,14 @@ int wholeValue(const QString &text)
 }
 
 // A stanine table as the analysis reads it: all nine or none, Stanin2 may equal Stanin1.
-QString stanineTableProblem(const std::array<QString, 9> &table, const QString &section)
+QString stanineTableProblem(const std::array<QString, 9> &table, const QString &whose)
 {
     int given = 0;
     for (const QString &value : table)
         given += value.isEmpty() ? 0 : 1;
     if (given == 0)
         return QString();
-    const QString where = QStringLiteral("Tabela staninów [%1]: ").arg(section);
+    const QString where = QStringLiteral("Tabela staninów %1: ").arg(whose);
     if (given < 9)
         return where + QStringLiteral("trzeba wpisać wszystkie dziewięć granic albo żadnej.");
     for (int k = 0; k < 9; ++k) {
@@ -1162,8 +1162,8 @@ QStringList definitionProblems(const TestDefinitionFile &definition)
     if (!bands.isEmpty())
         problems.append(bands);
     for (const QString &table :
-         {stanineTableProblem(definition.stanines, QStringLiteral("Staniny")),
-          stanineTableProblem(definition.pupilStanines, QStringLiteral("StaninyUczniow"))}) {
+         {stanineTableProblem(definition.stanines, QStringLiteral("średniego wyniku szkoły")),
+          stanineTableProblem(definition.pupilStanines, QStringLiteral("wyników uczniów"))}) {
         if (!table.isEmpty())
             problems.append(table);
     }

@@ -164,7 +164,7 @@ void TstTestDefinition::semicolonInLabel()
         load("[Ustawienia]\r\nLiczbaZadan=3\r\n[Zadanie2]\r\nEtykieta=Zad. 2a; 2b\r\n");
     QCOMPARE(def.taskLabels, (QStringList{u"Zad.1"_s, u"Zad. 2a, 2b"_s, u"Zad.3"_s}));
     QCOMPARE(def.problems,
-             QStringList{u"Etykieta zadania [Zadanie2] w pliku Setup.ini zawiera średnik, który "
+             QStringList{u"Etykieta zadania nr 2 w pliku Setup.ini zawiera średnik, który "
                          u"rozdziela pola w plikach wyników; program zastępuje go przecinkiem."_s});
     // The class's results file, headed by the labels, still fits the test's grid.
     const GridRows rows{QStringList{u"L.p."_s, u"Kod ucznia"_s, u"Ob."_s} + def.taskLabels,
@@ -265,10 +265,9 @@ void TstTestDefinition::unusableMaxima()
     QCOMPARE(def.taskMaxPoints, (QList<qint32>{1000, 0, 0}));
     QCOMPARE(def.standardMaxPoints, (QList<qint32>{200000, 0}));
     QCOMPARE(def.problems.size(), 4);
-    QCOMPARE(def.problems.at(1),
-             u"Maksymalna liczba punktów ([Zadanie2] MaxPunktow) w pliku Setup.ini wynosi "
-             "1001, a dopuszczalne są wartości od 0 do 1000; program przyjmuje 0."_s);
-    QVERIFY(def.problems.at(0).contains(u"(MaxLiczbaPunktow)"_s));
+    QCOMPARE(def.problems.at(1), u"Maksymalna liczba punktów zadania nr 2 w pliku Setup.ini wynosi "
+                                 "1001, a dopuszczalne są wartości od 0 do 1000; program przyjmuje 0."_s);
+    QVERIFY(def.problems.at(0).contains(u"punktów testu w pliku"_s));
     QVERIFY(def.problems.at(3).contains(u"2147483647"_s));
 }
 
@@ -282,9 +281,9 @@ void TstTestDefinition::tasksOutsideTheStandards()
     // Kept as written: the task still counts in the whole test.
     QCOMPARE(def.taskStandards, (QList<qint32>{3, 4, -1, 1}));
     QCOMPARE(def.problems,
-             (QStringList{u"Zadanie [Zadanie2] należy według pliku Setup.ini do standardu 4, a standardy są "
+             (QStringList{u"Zadanie nr 2 należy według pliku Setup.ini do standardu 4, a standardy są "
                           "numerowane od 1 do 3; zadanie nie wejdzie do wyników żadnego standardu."_s,
-                          u"Zadanie [Zadanie3] należy według pliku Setup.ini do standardu -1, a standardy są "
+                          u"Zadanie nr 3 należy według pliku Setup.ini do standardu -1, a standardy są "
                           "numerowane od 1 do 3; zadanie nie wejdzie do wyników żadnego standardu."_s}));
 
     // With no standards at all, the count's message alone is given, not one per task.
@@ -309,7 +308,7 @@ void TstTestDefinition::moreThanFiveStandards()
              "standardów od 1 do 5: tyle mieszczą tabele, pliki wyników i wykresy. Te zadania nie należą "
              "więc do żadnego standardu i nie wchodzą do sumy „Razem”: Zad. 2a (standard 6), Zad.3 "
              "(standard 7)."_s);
-    QVERIFY(def.problems.at(1).startsWith(u"Zadanie [Zadanie4] należy"_s));
+    QVERIFY(def.problems.at(1).startsWith(u"Zadanie nr 4 należy"_s));
     QCOMPARE(def.countedStandardOf(0), 5);
     QCOMPARE(def.countedStandardOf(1), 0);
     QCOMPARE(def.countedStandardOf(3), 0);

@@ -274,7 +274,7 @@ void TstTestDefinitionFile::whatStopsWriting_data()
     QTest::newRow("stanines not rising")
         << head + "[Staniny]\r\nStanin1=0\r\nStanin2=0\r\nStanin3=5\r\nStanin4=5\r\nStanin5=6\r\n"
                   "Stanin6=7\r\nStanin7=8\r\nStanin8=9\r\nStanin9=10\r\n"
-        << u"Tabela staninów [Staniny]: granice muszą rosnąć (stanin 3: 5, stanin 4: 5)."_s;
+        << u"Tabela staninów średniego wyniku szkoły: granice muszą rosnąć (stanin 3: 5, stanin 4: 5)."_s;
     QTest::newRow("threshold") << head + "[Porownanie]\r\nProg=0\r\n"
                                << u"Próg porównania: 0 leży poza dopuszczalnym zakresem od 1 do 100."_s;
 }

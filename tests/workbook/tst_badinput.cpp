@@ -113,19 +113,19 @@ void TstBadInput::absurdSetupIni_data()
                     "[Zadanie1]\r\nMaxPunktow=-3\r\n[Zadanie2]\r\nMaxPunktow=2\r\n"
                     "[Standard1]\r\nMaxPunktow=-2147483648\r\n")
         << 2 << 1
-        << QStringList{u"Maksymalna liczba punktów (MaxLiczbaPunktow) w pliku Setup.ini wynosi -40, a "
+        << QStringList{u"Maksymalna liczba punktów testu w pliku Setup.ini wynosi -40, a "
                        u"dopuszczalne są wartości od 0 do 200000; program przyjmuje 0."_s,
-                       u"Maksymalna liczba punktów ([Zadanie1] MaxPunktow) w pliku Setup.ini wynosi -3, a "
+                       u"Maksymalna liczba punktów zadania nr 1 w pliku Setup.ini wynosi -3, a "
                        u"dopuszczalne są wartości od 0 do 1000; program przyjmuje 0."_s,
-                       u"Maksymalna liczba punktów ([Standard1] MaxPunktow) w pliku Setup.ini wynosi "
+                       u"Maksymalna liczba punktów standardu nr 1 w pliku Setup.ini wynosi "
                        u"-2147483648, a dopuszczalne są wartości od 0 do 200000; program przyjmuje 0."_s};
     QTest::newRow("a task in a standard the test lacks")
         << setupIni("LiczbaZadan=2\r\nLiczbaStandardow=2",
                     "[Zadanie1]\r\nKategoriaStandardu=7\r\n[Zadanie2]\r\nKategoriaStandardu=0\r\n")
         << 2 << 2
-        << QStringList{u"Zadanie [Zadanie1] należy według pliku Setup.ini do standardu 7, a standardy są "
+        << QStringList{u"Zadanie nr 1 należy według pliku Setup.ini do standardu 7, a standardy są "
                        u"numerowane od 1 do 2; zadanie nie wejdzie do wyników żadnego standardu."_s,
-                       u"Zadanie [Zadanie2] należy według pliku Setup.ini do standardu 0, a standardy są "
+                       u"Zadanie nr 2 należy według pliku Setup.ini do standardu 0, a standardy są "
                        u"numerowane od 1 do 2; zadanie nie wejdzie do wyników żadnego standardu."_s};
     QTest::newRow("more than five standards")
         << setupIni("LiczbaZadan=3\r\nLiczbaStandardow=7", "[Zadanie2]\r\nKategoriaStandardu=6\r\n") << 3 << 7
