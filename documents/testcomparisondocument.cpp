@@ -83,12 +83,17 @@ ReportTable groupTable(const QList<std::optional<GroupAtTest>> &groups, const QL
         table.add(cells, output);
     };
     using Group = std::optional<GroupAtTest>;
-    if (comparable.stanine) {
-        addRow(QStringLiteral("Stanin średniej"), true, [](const Group &group, qint32) {
+    // A figure known only when the group sat the test, "–" otherwise.
+    const auto sat = [](auto cellOf) {
+        return [cellOf](const Group &group, qint32) -> ReportCell {
             const GroupAtTest *g = withData(group);
-            return g && g->stanine ? named(integerCell(*g->stanine), stanineName(*g->stanine))
-                                   : missingCell();
-        });
+            return g ? cellOf(*g) : missingCell();
+        };
+    };
+    if (comparable.stanine) {
+        addRow(QStringLiteral("Stanin średniej"), true, sat([](const GroupAtTest &g) {
+                   return g.stanine ? named(integerCell(*g.stanine), stanineName(*g.stanine)) : missingCell();
+               }));
         addRow(
             QStringLiteral("Stanin średniej – opis"), false,
             [](const Group &group, qint32) {
@@ -98,38 +103,25 @@ ReportTable groupTable(const QList<std::optional<GroupAtTest>> &groups, const QL
             ReportOutput::SheetOnly);
     }
     if (comparable.country)
-        addRow(QStringLiteral("Różnica od kraju (pkt proc.)"), true, [](const Group &group, qint32) {
-            const GroupAtTest *g = withData(group);
-            return g && g->countryDifference ? differenceCell(*g->countryDifference) : missingCell();
-        });
+        addRow(QStringLiteral("Różnica od kraju (pkt proc.)"), true, sat([](const GroupAtTest &g) {
+                   return g.countryDifference ? differenceCell(*g.countryDifference) : missingCell();
+               }));
     addRow(QStringLiteral("Maksymalna liczba punktów"), false,
            [](const Group &, qint32 maxPoints) { return integerCell(maxPoints); });
     addRow(QStringLiteral("Obecni na teście"), false,
            [](const Group &group, qint32) { return group ? integerCell(group->present) : missingCell(); });
-    addRow(QStringLiteral("Średnia (pkt)"), false, [](const Group &group, qint32) {
-        const GroupAtTest *g = withData(group);
-        return g ? decimalCell(g->meanPoints) : missingCell();
-    });
-    addRow(QStringLiteral("Średnia (% maksymalnej liczby punktów)"), false, [](const Group &group, qint32) {
-        const GroupAtTest *g = withData(group);
-        return g && g->facility ? shareCell(*g->facility) : missingCell();
-    });
-    addRow(QStringLiteral("Mediana (pkt)"), false, [](const Group &group, qint32) {
-        const GroupAtTest *g = withData(group);
-        return g ? decimalCell(g->median) : missingCell();
-    });
-    addRow(QStringLiteral("Uczniowie z co najmniej 80% punktów"), false, [](const Group &group, qint32) {
-        const GroupAtTest *g = withData(group);
-        return g ? shareCell(g->shareAtLeast80) : missingCell();
-    });
-    addRow(QStringLiteral("Uczniowie z mniej niż 50% punktów"), false, [](const Group &group, qint32) {
-        const GroupAtTest *g = withData(group);
-        return g ? shareCell(g->shareBelow50) : missingCell();
-    });
-    addRow(QStringLiteral("Łatwość testu"), false, [](const Group &group, qint32) {
-        const GroupAtTest *g = withData(group);
-        return g && g->facility ? decimalCell(*g->facility) : missingCell();
-    });
+    addRow(QStringLiteral("Średnia (pkt)"), false,
+           sat([](const GroupAtTest &g) { return decimalCell(g.meanPoints); }));
+    addRow(QStringLiteral("Średnia (% maksymalnej liczby punktów)"), false,
+           sat([](const GroupAtTest &g) { return g.facility ? shareCell(*g.facility) : missingCell(); }));
+    addRow(QStringLiteral("Mediana (pkt)"), false,
+           sat([](const GroupAtTest &g) { return decimalCell(g.median); }));
+    addRow(QStringLiteral("Uczniowie z co najmniej 80% punktów"), false,
+           sat([](const GroupAtTest &g) { return shareCell(g.shareAtLeast80); }));
+    addRow(QStringLiteral("Uczniowie z mniej niż 50% punktów"), false,
+           sat([](const GroupAtTest &g) { return shareCell(g.shareBelow50); }));
+    addRow(QStringLiteral("Łatwość testu"), false,
+           sat([](const GroupAtTest &g) { return g.facility ? decimalCell(*g.facility) : missingCell(); }));
     return table;
 }
 

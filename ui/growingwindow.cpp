@@ -4,7 +4,6 @@
 #include "ui/helpviewer.h"
 
 #include <QAbstractButton>
-#include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
 #include <QGuiApplication>
@@ -126,13 +125,7 @@ void letWindowGrow(QDialog *window, const QString &settingsFile)
 
 void offerHelp(QWidget *window, QAbstractButton *button, const QString &topic)
 {
-    auto open = [window, topic] {
-        guarded([&] {
-            // The help lies beside the program, wherever it was started from.
-            showHelpTopic(
-                window, QCoreApplication::applicationDirPath() + QStringLiteral("/Pomoc/Pomoc.html"), topic);
-        });
-    };
+    auto open = [window, topic] { guarded([&] { showHelpTopic(window, helpBesideProgram(), topic); }); };
     QObject::connect(button, &QAbstractButton::clicked, window, open);
     auto *key = new QShortcut(QKeySequence::HelpContents, window);
     key->setContext(Qt::WindowShortcut);

@@ -2,6 +2,7 @@
 
 #include "ui/messages.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -39,6 +40,11 @@ public:
 };
 
 } // namespace
+
+QString helpBesideProgram()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/Pomoc/Pomoc.html");
+}
 
 QWidget *showHelpTopic(QWidget *owner, const QString &helpFilePath, const QString &topic)
 {

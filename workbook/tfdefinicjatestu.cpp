@@ -98,7 +98,6 @@ TfDefinicjaTestu::TfDefinicjaTestu(QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::TfDefinicjaTestu>())
 {
     ui->setupUi(this);
-    resize(1028, 472);
 
     setUpGrids();
     setUpGrowth();

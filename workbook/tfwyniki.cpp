@@ -16,7 +16,6 @@
 #include "ui_tfwyniki.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QListWidget>
 #include <QTabBar>
@@ -333,9 +332,7 @@ void TfWyniki::eNazwaKataloguChange()
 
 void TfWyniki::sbPomocClick()
 {
-    // The workbook's help lies beside the program, wherever it was started from.
-    showHelpTopic(this, QCoreApplication::applicationDirPath() + QStringLiteral("/Pomoc/Pomoc.html"),
-                  QStringLiteral("IDH_MAIN"));
+    showHelpTopic(this, helpBesideProgram(), QStringLiteral("IDH_MAIN"));
 }
 
 void TfWyniki::tabela1DrawCell(QPainter *painter, int col, int row, const QRect &rect)
